@@ -1,0 +1,142 @@
+#include "CKadivoDoc.h"
+
+namespace kadivo {
+
+namespace {
+
+bool Flagged(const std::vector<int>& flags, int index) {
+    return index >= 0 && static_cast<std::size_t>(index) < flags.size() && flags[static_cast<std::size_t>(index)] != 0;
+}
+
+}  // namespace
+
+int CKadivoDoc::AddPoint(ScrollPos scroll, Point2f pos, bool advance) {
+    CameraView& view = current();
+    if (!view.frameStore.AddPoint(pos, view.zoomCode, scroll, view.currentFrame, digitizeMode)) return 0;
+    if (!modified_) modified_ = true;
+    if (digitizeMode == kCalibration) {
+        dltValid = false;
+        RefreshStatusBar();
+        return 1;
+    }
+    return FillAndAdvance(advance, 1);
+}
+
+// Fills the points configured as missing or static and moves on past complete frames.
+int CKadivoDoc::FillAndAdvance(bool advance, int result) {
+    CameraView& view = current();
+    ViewFrameStore& store = view.frameStore;
+    for (;;) {
+        const int frameBefore = view.currentFrame;
+        const int countBefore = store.NextIndex(kMovement);
+        if (!store.IsComplete(kMovement)) {
+            const int next = store.NextIndex(kMovement);
+            if (Flagged(view.missingFlags, next))
+                store.AddPoint(kNoPosition, view.zoomCode, store.PreviousScroll(view.currentFrame), view.currentFrame,
+                               kMovement);
+            else if (Flagged(view.staticFlags, next))
+                store.CopyFromPrevious(view.currentFrame, kMovement);
+        }
+        if (store.IsComplete(kMovement)) {
+            while (view.currentFrame <= LastFrame(currentView) - options.frameStep && options.autoAdvance &&
+                   digitizeMode == kMovement) {
+                if (!NextImage(advance)) break;
+                result = 2;
+                if (!store.IsComplete(kMovement)) break;
+            }
+        }
+        const int next = store.NextIndex(kMovement);
+        if (!Flagged(view.missingFlags, next) && !Flagged(view.staticFlags, next)) break;
+        if (view.currentFrame > LastFrame(currentView) - options.frameStep || !options.autoAdvance) break;
+        // A static point without a previous frame cannot be filled: stop rather than spin.
+        if (view.currentFrame == frameBefore && store.NextIndex(kMovement) == countBefore) break;
+    }
+    if (result == 2 && view.videoSource->FetchFrame(view.currentFrame, false)) view.videoSource->PrepareDisplayImage();
+    RefreshStatusBar();
+    return result;
+}
+
+int CKadivoDoc::MarkPointMissingInFrame() {
+    if (digitizeMode == kCalibration) {
+        ui_.ShowMessage("When digitizing the Calibration no points can be missing!");
+        return 0;
+    }
+    CameraView& view = current();
+    ViewFrameStore& store = view.frameStore;
+    if (!store.AddPoint(kNoPosition, view.zoomCode, store.PreviousScroll(view.currentFrame), view.currentFrame,
+                        kMovement))
+        return 0;
+    modified_ = true;
+    return FillAndAdvance(true, 1);
+}
+
+void CKadivoDoc::RemoveLastPoint() {
+    CameraView& view = current();
+    ViewFrameStore& store = view.frameStore;
+    if (digitizeMode == kCalibration) {
+        dltValid = false;
+        store.RemoveLastPoint(kCalibration);
+    } else {
+        store.RemoveLastPoint(kMovement);
+        for (int last = store.NextIndex(kMovement) - 1;
+             last >= 0 && (Flagged(view.missingFlags, last) || Flagged(view.staticFlags, last));
+             last = store.NextIndex(kMovement) - 1)
+            store.RemoveLastPoint(kMovement);
+    }
+    modified_ = true;
+    ui_.UpdateAllViews(257);
+    RefreshStatusBar();
+}
+
+void CKadivoDoc::OnPointMissing() {
+    CameraView& view = current();
+    const int next = view.frameStore.NextIndex(digitizeMode);
+    if (next >= 0 && next < pointCount) view.missingFlags[static_cast<std::size_t>(next)] = 1;
+    AddPoint(kNoScroll, kNoPosition, true);
+    ui_.UpdateAllViews(1);
+}
+
+void CKadivoDoc::OnPointStatic() {
+    CameraView& view = current();
+    const FrameRecord* previous = view.frameStore.PreviousRecord(view.currentFrame, digitizeMode);
+    if (!previous) return;
+    const int next = view.frameStore.NextIndex(digitizeMode);
+    if (next < 0 || next >= kModelTableSize) return;
+    const auto index = static_cast<std::size_t>(next);
+    const Point2f pos = previous->imagePos[index];
+    const ScrollPos scroll = previous->scrollPos[index];
+    AddPoint(scroll, pos, true);
+    if (next < pointCount) views[static_cast<std::size_t>(currentView)].staticFlags[index] = 1;
+}
+
+void CKadivoDoc::OnClearAllPoints() {
+    current().frameStore.ClearPoints(digitizeMode);
+    modified_ = true;
+    ui_.UpdateAllViews(2305);
+}
+
+void CKadivoDoc::SwitchToCalibration() {
+    digitizeMode = kCalibration;
+    CameraView& view = current();
+    ViewFrameStore& store = view.frameStore;
+    const std::string openName = view.videoSource->FileName();
+    if (!store.calibrationVideoName.empty() && store.calibrationVideoName != openName)
+        OpenVideoFile(store.calibrationVideoName, false);
+    else if (store.calibrationVideoName.empty())
+        store.calibrationVideoName = openName;
+    current().frameStore.calibrationPointCount = calibrationPointCount;
+    ui_.UpdateAllViews(256);
+    RefreshStatusBar();
+}
+
+void CKadivoDoc::SwitchToMovement() {
+    digitizeMode = kMovement;
+    const CameraView& view = current();
+    const std::string movementVideo = view.frameStore.videoFileName;
+    if (!movementVideo.empty() && movementVideo != view.videoSource->FileName()) OpenVideoFile(movementVideo, false);
+    current().frameStore.SetCurrentFrame(current().currentFrame, kMovement);
+    ui_.UpdateAllViews(256);
+    RefreshStatusBar();
+}
+
+}  // namespace kadivo

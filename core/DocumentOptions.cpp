@@ -1,0 +1,186 @@
+#include "CKadivoDoc.h"
+
+#include <algorithm>
+
+namespace kadivo {
+
+void CKadivoDoc::SetFrameStep(int step) {
+    if (step < 1) return;
+    options.frameStep = step;
+    CameraView& view = current();
+    view.currentFrame = RoundToStep(view.currentFrame);
+    // Keep the store's current record on the frame the view now shows.
+    view.frameStore.SetCurrentFrame(view.currentFrame, digitizeMode);
+    for (CameraView& each : views) each.frameStore.frameStep = step;
+    UpdateFrameSlider();
+}
+
+SequenceOptionsSheet CKadivoDoc::FillOptionsSheet(int page) const {
+    const SequenceOptions& o = options;
+    const CameraView& view = current();
+    SequenceOptionsSheet sheet;
+    sheet.startPage = page;
+    sheet.sequenceTitle = o.sequenceTitle;
+    sheet.autoAdvance = o.autoAdvance;
+    sheet.frameStep = o.frameStep;
+    sheet.smartScroll = o.smartScroll;
+    sheet.autoResize = o.autoResize;
+    sheet.autoDigitizeSeconds = o.autoDigitizeInterval / 1000.0;
+    sheet.autoCenterOnZoom = o.autoCenterOnZoom;
+    sheet.showPointTags = o.showPointTags;
+    sheet.locateMethod = o.locateMethod;
+    sheet.templateMethod = o.templateMethod;
+    sheet.thresholdMovement = o.thresholdMovement;
+    sheet.templateSize = o.templateWidth;
+    sheet.searchSize = o.searchWidth;
+    sheet.tracking = view.videoSource->Tracking();
+    sheet.captureDelay = o.captureDelay;
+    sheet.captureTime = o.captureTime;
+    sheet.captureRate = o.captureRate;
+    sheet.interpolation = o.interpolation;
+    sheet.filtering = o.filtering;
+    sheet.cutOffFrequency = o.cutOffFrequency;
+    sheet.splineOrder = o.splineOrder;
+    sheet.smoothError = o.smoothError;
+    for (int p = 0; p < pointCount; ++p) sheet.pointNames.push_back(modelPoints[static_cast<std::size_t>(p)].name);
+    sheet.missingFlags.assign(view.missingFlags.begin(), view.missingFlags.begin() + pointCount);
+    sheet.staticFlags.assign(view.staticFlags.begin(), view.staticFlags.begin() + pointCount);
+    sheet.calibrationType = calibrationType;
+    sheet.calibrationPointCount = calibrationPointCount;
+    sheet.calibrationPoints = calibrationPoints;
+    sheet.calibrationPoints.resize(static_cast<std::size_t>(calibrationPointCount) + 1);
+    return sheet;
+}
+
+void CKadivoDoc::OnSequenceOptions(int page) {
+    optionsStartPage = page;
+    SequenceOptionsSheet sheet = FillOptionsSheet(page);
+    if (!ui_.RunOptionsSheet(sheet)) {
+        optionsStartPage = 0;
+        return;
+    }
+    ApplyOptionsSheet(sheet);
+}
+
+void CKadivoDoc::ApplyCalibrationSettings(const SequenceOptionsSheet& sheet) {
+    const int count = std::clamp(sheet.calibrationPointCount, 0, kMaxCalibrationPoints);
+    if (sheet.calibrationType != calibrationType || count != calibrationPointCount) {
+        worldRaw = {};
+        worldFiltered = {};
+        worldFrameCount = 0;
+        dltValid = false;
+        for (CameraView& view : views) {
+            view.frameStore.ClearPoints(kCalibration);
+            view.frameStore.calibrationDirty = false;
+        }
+        modified_ = true;
+    }
+    calibrationType = sheet.calibrationType;
+    if (count != calibrationPointCount || calibrationPoints.empty()) {
+        calibrationPointCount = count;
+        calibrationPoints.assign(static_cast<std::size_t>(count) + 1, Point3{});
+    }
+    const std::size_t copied = std::min(calibrationPoints.size(), sheet.calibrationPoints.size());
+    std::copy_n(sheet.calibrationPoints.begin(), copied, calibrationPoints.begin());
+    for (CameraView& view : views) view.frameStore.calibrationPointCount = calibrationPointCount;
+}
+
+void CKadivoDoc::ApplyOptionsSheet(const SequenceOptionsSheet& sheet) {
+    SequenceOptions& o = options;
+    CameraView& view = current();
+    // 1. Digitizing and search values.
+    o.sequenceTitle = sheet.sequenceTitle.substr(0, SequenceOptions::kMaxTitleLength);
+    o.templateWidth = o.templateHeight = sheet.templateSize;
+    o.searchWidth = o.searchHeight = sheet.searchSize;
+    o.autoCenterOnZoom = sheet.autoCenterOnZoom;
+    o.locateMethod = sheet.locateMethod;
+    o.smartScroll = sheet.smartScroll;
+    view.videoSource->SetTracking(sheet.tracking);
+    o.autoResize = sheet.autoResize;
+    o.autoAdvance = sheet.autoAdvance;
+    // The capture page's values would otherwise be lost on OK.
+    o.captureDelay = sheet.captureDelay;
+    o.captureTime = sheet.captureTime;
+    o.captureRate = sheet.captureRate;
+    // 2. Calibration setup; a changed type or count discards what was computed from the old one.
+    ApplyCalibrationSettings(sheet);
+    // 3. Recalculation on request.
+    if (sheet.recalculate && dltValid && processing_ &&
+        std::all_of(views.begin(), views.end(), [](const CameraView& v) { return v.frameStore.IsCalibrated(); })) {
+        processing_->CalibrateAndTransform(*this);
+        modified_ = true;
+    }
+    // 4. Display and timing.
+    o.showPointTags = sheet.showPointTags;
+    o.autoDigitizeInterval = static_cast<int>(sheet.autoDigitizeSeconds * 1000.0);
+    // 5. Point configuration of the current view.
+    for (int p = 0; p < pointCount; ++p) {
+        const auto i = static_cast<std::size_t>(p);
+        if (i < sheet.missingFlags.size()) view.missingFlags[i] = sheet.missingFlags[i];
+        if (i < sheet.staticFlags.size()) view.staticFlags[i] = sheet.staticFlags[i];
+    }
+    // 6. Conditioning of the world data.
+    if (sheet.cutOffFrequency != o.cutOffFrequency || sheet.interpolation != o.interpolation ||
+        sheet.filtering != o.filtering || sheet.splineOrder != o.splineOrder || sheet.smoothError != o.smoothError) {
+        o.cutOffFrequency = sheet.cutOffFrequency;
+        o.interpolation = sheet.interpolation;
+        o.filtering = sheet.filtering;
+        o.splineOrder = sheet.splineOrder;
+        o.smoothError = sheet.smoothError;
+        if (processing_) processing_->RefreshWorldData(*this);
+        modified_ = true;
+    }
+    // 7. Tracking.
+    o.thresholdMovement = sheet.thresholdMovement;
+    if (sheet.templateMethod != o.templateMethod) {
+        o.templateMethod = sheet.templateMethod;
+        for (CameraView& each : views) each.videoSource->SetTemplateMethod(o.templateMethod);
+    }
+    // 8. Frame step.
+    if (sheet.frameStep != o.frameStep) SetFrameStep(sheet.frameStep);
+    // 9.
+    optionsStartPage = 0;
+    RefreshStatusBar();
+    ui_.UpdateAllViews(257);
+}
+
+void CKadivoDoc::OnLockViews() {
+    options.lockViews = options.lockViews ? 0 : 1;
+    if (!options.lockViews) return;
+    const int frame = current().currentFrame;
+    for (CameraView& view : views) {
+        view.currentFrame = frame;
+        view.frameStore.SetCurrentFrame(frame, digitizeMode);
+    }
+}
+
+void CKadivoDoc::OnSyncImage() {
+    current().syncFrame = current().currentFrame;
+    modified_ = true;
+    ui_.UpdateAllViews(256);
+}
+
+bool CKadivoDoc::CanVideoOptions() const { return current().videoSource->IsOpen(); }
+
+void CKadivoDoc::OnVideoOptions() {
+    CameraView& view = current();
+    if (!view.videoSource->IsOpen() || !view.videoSource->ShowImageOptions()) return;
+    options.firstField = view.videoSource->FirstField();
+    const int last = LastFrame(currentView);
+    if (view.currentFrame > last - options.frameStep) {
+        view.currentFrame = RoundToStep(last);
+        view.frameStore.SetCurrentFrame(view.currentFrame, digitizeMode);
+    }
+    UpdateFrameSlider();
+    ui_.UpdateAllViews(SizeHint(259, 1283));
+}
+
+void CKadivoDoc::OnSetVideoFrameRate() {
+    const std::optional<double> rate = ui_.EditFrameRate(1.0 / framePeriod);
+    // A rate of zero or below has no period; the dialog's value is then ignored.
+    if (!rate || !(*rate > 0.0)) return;
+    framePeriod = static_cast<float>(1.0 / *rate);
+    modified_ = true;
+}
+
+}  // namespace kadivo

@@ -1,0 +1,38 @@
+#pragma once
+
+namespace kadivo {
+
+// Image position of a digitized point in pixels of the full-size frame, origin bottom-left.
+// (-1, -1) marks a point without position.
+struct Point2f {
+    float x = -1.0f;
+    float y = -1.0f;
+    friend bool operator==(const Point2f&, const Point2f&) = default;
+};
+
+inline constexpr Point2f kNoPosition{-1.0f, -1.0f};
+
+// World coordinate in the units of the calibration frame.
+struct Point3 {
+    double x = 0.0;
+    double y = 0.0;
+    double z = 0.0;
+    friend bool operator==(const Point3&, const Point3&) = default;
+};
+
+// Scroll position of a digitizing view; (-1, -1) when none was recorded.
+struct ScrollPos {
+    int x = -1;
+    int y = -1;
+    friend bool operator==(const ScrollPos&, const ScrollPos&) = default;
+};
+
+inline constexpr ScrollPos kNoScroll{-1, -1};
+
+struct FrameSize {
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const FrameSize&, const FrameSize&) = default;
+};
+
+}  // namespace kadivo

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+
+namespace kadivo {
+
+// The options that steer digitizing, searching, capture, interpolation and filtering,
+// with the defaults of a new sequence.
+struct SequenceOptions {
+    static constexpr int kMaxTitleLength = 50;
+
+    std::string sequenceTitle;
+    int autoAdvance = 1;
+    int frameStep = 1;
+    int smartScroll = 0;
+    int autoResize = 1;
+    int autoDigitizeInterval = 500;  // milliseconds
+    int autoCenterOnZoom = 0;
+    int showPointTags = 0;
+    int locateMethod = 1;    // 0 Previous Position, 1 Computer Vision, 2 None
+    int templateMethod = 1;  // 0 Convolution, 1 SAVD, 2 SSC
+    int thresholdMovement = 20;
+    int templateWidth = 15, templateHeight = 15;
+    int searchWidth = 50, searchHeight = 50;
+    int captureDelay = 500;
+    int captureTime = 3;
+    int captureRate = 25;
+    int interpolation = 0;  // 0 None, 1 Linear, 2 Cubic Spline
+    int filtering = 1;      // 0 No Filtering, 1 Spline, 2 Frequency
+    float cutOffFrequency = 6.0f;
+    int splineOrder = 2;    // 0 Linear, 1 Cubic, 2 Quintic, 3 Heptic
+    double smoothError = -1.0;
+    int lockViews = 0;
+    int firstField = 1;     // 0 Even Line Numbers, 1 Odd Line Numbers
+
+    friend bool operator==(const SequenceOptions&, const SequenceOptions&) = default;
+};
+
+}  // namespace kadivo

@@ -1,0 +1,170 @@
+#include "ViewFrameStore.h"
+
+namespace kadivo {
+
+ViewFrameStore::ViewFrameStore(int modelPointCount, int step) : pointCount(modelPointCount), frameStep(step) {}
+
+FrameRecord* ViewFrameStore::ActiveRecord(int mode) {
+    if (mode == kCalibration) return &calibrationRecord;
+    return current_ == kNoRecord ? nullptr : &records_[static_cast<std::size_t>(current_)];
+}
+
+const FrameRecord* ViewFrameStore::ActiveRecord(int mode) const {
+    return const_cast<ViewFrameStore*>(this)->ActiveRecord(mode);
+}
+
+int ViewFrameStore::FindIndex(int frame) const {
+    for (std::size_t i = 0; i < records_.size(); ++i)
+        if (records_[i].frame == frame) return static_cast<int>(i);
+    return kNoRecord;
+}
+
+// The last record in list order that holds the frame one step back.
+int ViewFrameStore::PreviousIndex(int frame) const {
+    const int wanted = frame - frameStep;
+    for (std::size_t i = records_.size(); i-- > 0;)
+        if (records_[i].frame == wanted) return static_cast<int>(i);
+    return kNoRecord;
+}
+
+const FrameRecord* ViewFrameStore::FindRecord(int frame, int mode) const {
+    if (mode == kCalibration) return &calibrationRecord;
+    return RecordAt(FindIndex(frame));
+}
+
+void ViewFrameStore::SetCurrentFrame(int frame, int mode) {
+    if (mode == kMovement) current_ = FindIndex(frame);
+}
+
+const FrameRecord* ViewFrameStore::PreviousRecord(int frame, int mode) const {
+    if (mode == kCalibration) return &calibrationRecord;
+    return RecordAt(PreviousIndex(frame));
+}
+
+FrameRecord& ViewFrameStore::NewRecord(int frame) {
+    records_.emplace_back(frame);
+    return records_.back();
+}
+
+void ViewFrameStore::AppendRecord(const FrameRecord& record) { records_.push_back(record); }
+
+FrameRecord& ViewFrameStore::ActiveOrNewRecord(int frame, int mode) {
+    if (FrameRecord* record = ActiveRecord(mode)) return *record;
+    NewRecord(frame);
+    current_ = recordCount() - 1;
+    return records_.back();
+}
+
+int ViewFrameStore::AddPoint(Point2f pos, int zoom, ScrollPos scroll, int frame, int mode) {
+    FrameRecord& record = ActiveOrNewRecord(frame, mode);
+    if (record.digitizedCount >= ModePointCount(mode)) return 0;
+    const auto index = static_cast<std::size_t>(record.digitizedCount);
+    record.imagePos[index] = pos;
+    record.zoomAt[index] = zoom;
+    record.scrollPos[index] = scroll;
+    ++record.digitizedCount;
+    if (mode == kCalibration) calibrationDirty = true;
+    return 1;
+}
+
+void ViewFrameStore::RemoveLastPoint(int mode) {
+    FrameRecord* record = ActiveRecord(mode);
+    if (record && record->digitizedCount > 0) --record->digitizedCount;
+    if (mode == kCalibration) calibrationDirty = true;
+}
+
+void ViewFrameStore::CopyFromPrevious(int frame, int mode) {
+    FrameRecord& record = ActiveOrNewRecord(frame, mode);
+    if (mode == kMovement && record.digitizedCount >= pointCount) return;
+    // The calibration record has no room beyond its 50 entries.
+    if (record.digitizedCount >= kModelTableSize) return;
+    const FrameRecord* previous = PreviousRecord(frame, mode);
+    if (!previous) return;
+    const auto index = static_cast<std::size_t>(record.digitizedCount);
+    record.imagePos[index] = previous->imagePos[index];
+    record.zoomAt[index] = previous->zoomAt[index];
+    ++record.digitizedCount;
+}
+
+Point2f ViewFrameStore::GetPoint(int index, int mode) const {
+    const FrameRecord* record = ActiveRecord(mode);
+    if (!record || index < 0 || index >= ModePointCount(mode)) return kNoPosition;
+    return record->imagePos[static_cast<std::size_t>(index)];
+}
+
+void ViewFrameStore::SetPoint(Point2f pos, int index, int mode) {
+    FrameRecord* record = ActiveRecord(mode);
+    if (record && index >= 0 && index < pointCount) record->imagePos[static_cast<std::size_t>(index)] = pos;
+}
+
+int ViewFrameStore::NextIndex(int mode) const {
+    const FrameRecord* record = ActiveRecord(mode);
+    return record ? record->digitizedCount : 0;
+}
+
+bool ViewFrameStore::IsComplete(int mode) const {
+    if (mode == kCalibration) return calibrationRecord.digitizedCount == calibrationPointCount;
+    const FrameRecord* record = currentRecord();
+    return record && record->digitizedCount == pointCount;
+}
+
+bool ViewFrameStore::IsCalibrated() const {
+    return calibrationRecord.digitizedCount >= calibrationPointCount && calibrationPointCount >= 4;
+}
+
+void ViewFrameStore::ClearPoints(int mode) {
+    if (FrameRecord* record = ActiveRecord(mode)) record->digitizedCount = 0;
+}
+
+ScrollPos ViewFrameStore::PreviousScroll(int frame) const {
+    const FrameRecord* previous = PreviousRecord(frame, kMovement);
+    if (!previous) return kNoScroll;
+    return previous->scrollPos[static_cast<std::size_t>(NextIndex(kMovement))];
+}
+
+int ViewFrameStore::PreviousZoom(int frame) const {
+    const FrameRecord* previous = PreviousRecord(frame, kMovement);
+    if (!previous) return FrameRecord::kInitialZoom;
+    return previous->zoomAt[static_cast<std::size_t>(NextIndex(kMovement))];
+}
+
+void ViewFrameStore::SetAllZoomAndScroll(int frame, int zoom, ScrollPos scroll, int mode) {
+    auto write = [&](FrameRecord& record) {
+        for (int i = 0; i < pointCount; ++i) {
+            record.zoomAt[static_cast<std::size_t>(i)] = zoom;
+            record.scrollPos[static_cast<std::size_t>(i)] = scroll;
+        }
+    };
+    if (mode == kCalibration) {
+        write(calibrationRecord);
+        return;
+    }
+    if (const int previous = PreviousIndex(frame); previous != kNoRecord) write(records_[static_cast<std::size_t>(previous)]);
+    if (current_ != kNoRecord) write(records_[static_cast<std::size_t>(current_)]);
+}
+
+PositionPrediction ViewFrameStore::PredictPosition(int frame, int mode) const {
+    const auto point = static_cast<std::size_t>(NextIndex(mode));
+    if (point >= static_cast<std::size_t>(kModelTableSize)) return {};
+    // r1 is the previous record; r2 and r3 follow it back through the list.
+    const FrameRecord* r1 = nullptr;
+    const FrameRecord* r2 = nullptr;
+    bool threeRecords = false;
+    if (mode == kCalibration) {
+        r1 = &calibrationRecord;
+    } else {
+        const int first = PreviousIndex(frame);
+        if (first != kNoRecord) {
+            r1 = &records_[static_cast<std::size_t>(first)];
+            if (first >= 1) r2 = &records_[static_cast<std::size_t>(first - 1)];
+            threeRecords = first >= 2;
+        }
+    }
+    if (!r1) return {};
+    const Point2f p1 = r1->imagePos[point];
+    if (!threeRecords) return {static_cast<int>(p1.x), static_cast<int>(p1.y), false};
+    const Point2f p2 = r2->imagePos[point];
+    return {static_cast<int>(2.0f * p1.x - p2.x), static_cast<int>(2.0f * p1.y - p2.y), true};
+}
+
+}  // namespace kadivo

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "FrameRecord.h"
+#include "ModelPoint.h"
+
+#include <string>
+#include <vector>
+
+namespace kadivo {
+
+// Result of predicting the next position of a point for automatic tracking.
+struct PositionPrediction {
+    int x = -1;
+    int y = -1;
+    bool predicted = false;
+};
+
+// The digitized image data of one camera view: the movement records in the order they
+// were created and the single calibration record.
+//
+// Records are never removed one by one, so the list is a vector and links are indices:
+// the record before index i in list order is i - 1.
+class ViewFrameStore {
+public:
+    static constexpr int kNoRecord = -1;
+
+    ViewFrameStore(int pointCount, int frameStep);
+
+    ModelTable points = DefaultModelTable();
+    FrameRecord calibrationRecord{-1};
+    int headerValue = 0;
+    int pointCount = 0;
+    int calibrationPointCount = 0;
+    std::string calibrationVideoName;
+    std::string videoFileName;
+    bool calibrationDirty = false;
+    int frameStep = 1;
+
+    int recordCount() const { return static_cast<int>(records_.size()); }
+    const std::vector<FrameRecord>& records() const { return records_; }
+    const FrameRecord* currentRecord() const { return RecordAt(current_); }
+    int currentRecordIndex() const { return current_; }
+
+    FrameRecord* ActiveRecord(int mode);
+    const FrameRecord* ActiveRecord(int mode) const;
+    const FrameRecord* FindRecord(int frame, int mode) const;
+    void SetCurrentFrame(int frame, int mode);
+    const FrameRecord* PreviousRecord(int frame, int mode) const;
+    FrameRecord& NewRecord(int frame);
+    // Appends a record read from a file, keeping its contents.
+    void AppendRecord(const FrameRecord& record);
+    int AddPoint(Point2f pos, int zoom, ScrollPos scroll, int frame, int mode);
+    void RemoveLastPoint(int mode);
+    void CopyFromPrevious(int frame, int mode);
+    Point2f GetPoint(int index, int mode) const;
+    void SetPoint(Point2f pos, int index, int mode);
+    int NextIndex(int mode) const;
+    bool IsComplete(int mode) const;
+    bool IsCalibrated() const;
+    void ClearPoints(int mode);
+    ScrollPos PreviousScroll(int frame) const;
+    int PreviousZoom(int frame) const;
+    void SetAllZoomAndScroll(int frame, int zoom, ScrollPos scroll, int mode);
+    PositionPrediction PredictPosition(int frame, int mode) const;
+
+private:
+    int ModePointCount(int mode) const { return mode == kCalibration ? calibrationPointCount : pointCount; }
+    int FindIndex(int frame) const;
+    int PreviousIndex(int frame) const;
+    FrameRecord& ActiveOrNewRecord(int frame, int mode);
+    const FrameRecord* RecordAt(int index) const {
+        return index == kNoRecord ? nullptr : &records_[static_cast<std::size_t>(index)];
+    }
+
+    std::vector<FrameRecord> records_;
+    int current_ = kNoRecord;
+};
+
+}  // namespace kadivo

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "CKadivoDoc.h"
+#include "FakeDocumentUi.h"
+#include "FakeVideoSource.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace kadivo::test {
+
+// A document on a fake user interface and fake video sources.
+class DocumentFixture : public ::testing::Test {
+protected:
+    FakeDocumentUi ui;
+    FakeVideoLibrary videos;
+    std::unique_ptr<CKadivoDoc> doc = std::make_unique<CKadivoDoc>(ui, videos.Factory());
+
+    // A new sequence through the wizard with `points` model points "P1".."Pn".
+    void NewSequence(int points, int calibrationPoints = 4) {
+        NewSequenceSetup setup;
+        setup.pointCount = points;
+        for (int p = 0; p < points; ++p) setup.modelPoints[static_cast<std::size_t>(p)].name = "P" + std::to_string(p + 1);
+        setup.calibrationPointCount = calibrationPoints;
+        ui.wizardResult = setup;
+        ASSERT_TRUE(doc->OnNewDocument());
+        ui.hints.clear();
+    }
+
+    FakeVideoSource& Source(int v) { return static_cast<FakeVideoSource&>(*doc->views[static_cast<std::size_t>(v)].videoSource); }
+
+    // Opens a fake video of frames 0..lastFrame into the current view and shows its first frame.
+    void OpenVideo(const std::string& name, int lastFrame) {
+        videos.files[name] = FakeVideoFile{lastFrame, {320, 240}, 0.04f};
+        ASSERT_EQ(doc->OpenVideoFile(name, false), 1);
+        Source(doc->currentView).FetchFrame(0, true);
+        ui.hints.clear();
+    }
+
+    // Digitizes points at (10 * index, 20) until the frame is complete or the document refuses.
+    int DigitizeFrame() {
+        int result = 1;
+        while (result == 1) {
+            const int next = doc->current().frameStore.NextIndex(kMovement);
+            result = doc->AddPoint({1, 2}, {10.0f * static_cast<float>(next), 20.0f}, true);
+        }
+        return result;
+    }
+};
+
+}  // namespace kadivo::test

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "DocumentUi.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kadivo::test {
+
+// Records what the document tells the user and answers its questions from a script.
+// A message or question the test did not announce is a test failure.
+class FakeDocumentUi : public DocumentUi {
+public:
+    ~FakeDocumentUi() override {
+        EXPECT_TRUE(expectedMessages.empty()) << "message not shown: " << expectedMessages.front().text;
+        EXPECT_TRUE(answers.empty()) << "question not asked: " << answers.front().question;
+    }
+
+    struct ScriptedAnswer {
+        std::string question;
+        Answer answer;
+    };
+
+    struct ExpectedMessage {
+        std::string text;
+        bool prefixOnly = false;
+    };
+
+    void ExpectMessage(std::string text) { expectedMessages.push_back({std::move(text), false}); }
+    // For messages that end with a reason from the system.
+    void ExpectMessageStartingWith(std::string prefix) { expectedMessages.push_back({std::move(prefix), true}); }
+    void ExpectQuestion(std::string text, Answer answer) { answers.push_back({std::move(text), answer}); }
+
+    void UpdateAllViews(int hint) override { hints.push_back(hint); }
+    void SetStatusPane(int pane, const std::string& text) override {
+        if (pane >= 0 && pane < static_cast<int>(std::size(panes))) panes[pane] = text;
+    }
+    void SetFrameSlider(int rangeMax, int position) override {
+        sliderMax = rangeMax;
+        sliderPosition = position;
+    }
+    void SetFrameSliderPosition(int position) override { sliderPosition = position; }
+    void RebuildCameraViewMenu(const std::vector<CameraViewMenuEntry>& entries) override { menu = entries; }
+    void RewriteCameraViewMenuEntry(const CameraViewMenuEntry& entry) override {
+        if (entry.view >= 0 && entry.view < static_cast<int>(menu.size())) menu[static_cast<std::size_t>(entry.view)] = entry;
+        else ADD_FAILURE() << "menu entry rewritten for a view without entry: " << entry.view;
+    }
+    void RemoveCameraViewMenu() override { menu.clear(); }
+
+    void ShowMessage(const std::string& text) override {
+        if (expectedMessages.empty()) {
+            ADD_FAILURE() << "unexpected message: " << text;
+            return;
+        }
+        const ExpectedMessage expected = expectedMessages.front();
+        expectedMessages.pop_front();
+        if (expected.prefixOnly) EXPECT_EQ(text.substr(0, expected.text.size()), expected.text) << text;
+        else EXPECT_EQ(expected.text, text);
+    }
+    Answer Ask(const std::string& text, Buttons buttons) override {
+        askedButtons.push_back(buttons);
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected question: " << text;
+            return Answer::Cancel;
+        }
+        ScriptedAnswer next = answers.front();
+        answers.pop_front();
+        EXPECT_EQ(next.question, text);
+        return next.answer;
+    }
+
+    bool RunOptionsSheet(SequenceOptionsSheet& sheet) override {
+        shownSheets.push_back(sheet);
+        if (!editSheet) return false;
+        editSheet(sheet);
+        return true;
+    }
+    std::optional<double> EditFrameRate(double rate) override {
+        shownFrameRates.push_back(rate);
+        return frameRateAnswer;
+    }
+    std::optional<NewSequenceSetup> RunNewSequenceWizard() override { return wizardResult; }
+
+    bool OpenWindow(WindowState& state) override {
+        openedWindows.push_back(state);
+        return windowsCanOpen;
+    }
+    void CloseAllWindows() override { ++closeAllCount; }
+
+    std::vector<int> hints;
+    std::string panes[6];
+    int sliderMax = -1;
+    int sliderPosition = -1;
+    std::vector<CameraViewMenuEntry> menu;
+    std::deque<ExpectedMessage> expectedMessages;
+    std::deque<ScriptedAnswer> answers;
+    std::vector<Buttons> askedButtons;
+    std::function<void(SequenceOptionsSheet&)> editSheet;  // unset: the sheet is cancelled
+    std::vector<SequenceOptionsSheet> shownSheets;
+    std::optional<double> frameRateAnswer;
+    std::vector<double> shownFrameRates;
+    std::optional<NewSequenceSetup> wizardResult;
+    bool windowsCanOpen = true;
+    std::vector<WindowState> openedWindows;
+    int closeAllCount = 0;
+};
+
+}  // namespace kadivo::test
