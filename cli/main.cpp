@@ -1,0 +1,66 @@
+// kadivo-cli: inspect, transform and export sequences without a display.
+
+#include "CKadivoDoc.h"
+#include "FileIo.h"
+#include "HeadlessUi.h"
+#include "SequenceFile.h"
+#include "SequenceJson.h"
+
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace kadivo;
+
+constexpr const char* kUsage =
+    "usage: kadivo-cli info FILE.kdv\n"
+    "       kadivo-cli resave IN.kdv OUT.kdv\n";
+
+// Reads a sequence file the way the program does, without opening its videos or windows.
+void LoadSequence(const std::string& path, CKadivoDoc& doc) {
+    const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
+    ReadSequence(bytes.data(), bytes.size(), doc);
+}
+
+int Info(const std::vector<std::string>& args, CKadivoDoc& doc) {
+    if (args.size() != 1) throw std::invalid_argument("info takes one file");
+    LoadSequence(args[0], doc);
+    cli::PrintSequenceJson(doc, stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+int Resave(const std::vector<std::string>& args, CKadivoDoc& doc) {
+    if (args.size() != 2) throw std::invalid_argument("resave takes an input and an output file");
+    LoadSequence(args[0], doc);
+    WriteFileAtomically(args[1], WriteSequence(doc));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    const std::string command = argv[1];
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    cli::HeadlessUi ui;
+    CKadivoDoc doc(ui, [] { return std::make_unique<NoVideoSource>(); });
+    try {
+        if (command == "info") return Info(args, doc);
+        if (command == "resave") return Resave(args, doc);
+        std::fprintf(stderr, "kadivo-cli: unknown command \"%s\"\n%s", command.c_str(), kUsage);
+        return 2;
+    } catch (const std::invalid_argument& error) {
+        std::fprintf(stderr, "kadivo-cli: %s\n%s", error.what(), kUsage);
+        return 2;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "kadivo-cli: %s\n", error.what());
+        return 1;
+    }
+}
