@@ -21,10 +21,7 @@ constexpr const char* kUsage =
     "       kadivo-cli resave IN.kdv OUT.kdv\n";
 
 // Reads a sequence file the way the program does, without opening its videos or windows.
-void LoadSequence(const std::string& path, CKadivoDoc& doc) {
-    const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
-    ReadSequence(bytes.data(), bytes.size(), doc);
-}
+void LoadSequence(const std::string& path, CKadivoDoc& doc) { ReadSequenceFile(path, doc); }
 
 int Info(const std::vector<std::string>& args, CKadivoDoc& doc) {
     if (args.size() != 1) throw std::invalid_argument("info takes one file");
@@ -36,7 +33,7 @@ int Info(const std::vector<std::string>& args, CKadivoDoc& doc) {
 int Resave(const std::vector<std::string>& args, CKadivoDoc& doc) {
     if (args.size() != 2) throw std::invalid_argument("resave takes an input and an output file");
     LoadSequence(args[0], doc);
-    WriteFileAtomically(args[1], WriteSequence(doc));
+    SaveSequenceFile(doc, args[1]);
     return 0;
 }
 

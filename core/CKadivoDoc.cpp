@@ -94,8 +94,7 @@ bool CKadivoDoc::OnNewDocument() {
 bool CKadivoDoc::OnOpenDocument(const std::string& path) {
     SequenceReadResult read;
     try {
-        const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
-        read = ReadSequence(bytes.data(), bytes.size(), *this);
+        read = ReadSequenceFile(path, *this);
     } catch (const std::exception& error) {
         DeleteContents();
         AddViewSlot(0);
@@ -163,7 +162,7 @@ bool CKadivoDoc::OnSaveDocument(const std::string& path) {
     std::string target = path;
     if (!HasSequenceExtension(target)) target += ".kdv";
     try {
-        WriteFileAtomically(target, WriteSequence(*this));
+        SaveSequenceFile(*this, target);
     } catch (const std::exception& error) {
         ui_.ShowMessage("The sequence could not be saved.\n" + std::string(error.what()));
         return false;

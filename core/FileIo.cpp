@@ -38,50 +38,81 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
 
 }  // namespace
 
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) Fail("Cannot open", path, errno);
+InputFile::InputFile(const std::string& path) : path_(path) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) Fail("Cannot open", path, errno);
     struct stat info {};
-    const bool statFailed = ::fstat(fd, &info) != 0;
+    const bool statFailed = ::fstat(fd_, &info) != 0;
     if (statFailed || !S_ISREG(info.st_mode)) {
         const int error = statFailed ? errno : (S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
-        ::close(fd);
+        ::close(fd_);
         Fail("Cannot read", path, error);
     }
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
-    std::uint8_t chunk[1 << 16];
+    size_ = static_cast<std::uint64_t>(info.st_size);
+    ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+}
+
+InputFile::~InputFile() { ::close(fd_); }
+
+std::size_t InputFile::Read(std::uint8_t* into, std::size_t max) {
     for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            const int error = errno;
-            ::close(fd);
-            Fail("Cannot read", path, error);
-        }
-        if (got == 0) break;
-        bytes.insert(bytes.end(), chunk, chunk + got);
+        const ssize_t got = ::read(fd_, into, max);
+        if (got >= 0) return static_cast<std::size_t>(got);
+        if (errno != EINTR) Fail("Cannot read", path_, errno);
     }
-    ::close(fd);
+}
+
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+    InputFile file(path);
+    // A file that changes size meanwhile is read as it ends.
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.size()));
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) bytes.resize(filled + (1 << 16));
+        const std::size_t got = file.Read(bytes.data() + filled, bytes.size() - filled);
+        if (got == 0) break;
+        filled += got;
+    }
+    bytes.resize(filled);
     return bytes;
 }
 
+AtomicFile::AtomicFile(std::string path) : path_(std::move(path)), temp_(path_ + ".XXXXXX") {
+    fd_ = ::mkstemp(temp_.data());
+    if (fd_ < 0) Fail("Cannot create a file next to", path_, errno);
+}
+
+AtomicFile::~AtomicFile() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        ::unlink(temp_.c_str());
+    }
+}
+
+void AtomicFile::Write(const std::uint8_t* data, std::size_t size) {
+    if (!WriteAll(fd_, data, size)) Fail("Cannot write", path_, errno);
+}
+
+void AtomicFile::Commit() {
+    if (::fchmod(fd_, NewFileMode(path_)) != 0 || ::fsync(fd_) != 0) Fail("Cannot write", path_, errno);
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(temp_.c_str());
+        Fail("Cannot write", path_, error);
+    }
+    if (::rename(temp_.c_str(), path_.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temp_.c_str());
+        Fail("Cannot replace", path_, error);
+    }
+}
+
 void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) Fail("Cannot create a file next to", path, errno);
-    const bool ok = WriteAll(fd, bytes.data(), bytes.size()) && ::fchmod(fd, NewFileMode(path)) == 0 &&
-                    ::fsync(fd) == 0;
-    const int error = errno;
-    if (::close(fd) != 0 || !ok) {
-        ::unlink(temp.c_str());
-        Fail("Cannot write", path, ok ? errno : error);
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        const int renameError = errno;
-        ::unlink(temp.c_str());
-        Fail("Cannot replace", path, renameError);
-    }
+    AtomicFile file(path);
+    file.Write(bytes.data(), bytes.size());
+    file.Commit();
 }
 
 }  // namespace kadivo

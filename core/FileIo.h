@@ -12,11 +12,48 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The whole content of a file; throws FileIoError naming the file and the reason.
+// A regular file opened for reading; errors throw FileIoError naming the file and the reason.
+class InputFile {
+public:
+    explicit InputFile(const std::string& path);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    // The size when the file was opened.
+    std::uint64_t size() const { return size_; }
+    // Reads up to `max` bytes; 0 at the end of the file.
+    std::size_t Read(std::uint8_t* into, std::size_t max);
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    std::uint64_t size_ = 0;
+};
+
+// The whole content of a file.
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
 
-// Writes `bytes` to a temporary file next to `path` and renames it over `path` only when
-// everything was written, so a failed save never destroys the previous file.
+// A file written under a temporary name next to its target and renamed over the target
+// only by Commit, so a failed save never destroys the previous file. Without Commit the
+// temporary file is removed.
+class AtomicFile {
+public:
+    explicit AtomicFile(std::string path);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    void Write(const std::uint8_t* data, std::size_t size);
+    // Flushes the data to the disk and replaces the target with it.
+    void Commit();
+
+private:
+    std::string path_;
+    std::string temp_;
+    int fd_ = -1;
+};
+
 void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 }  // namespace kadivo

@@ -20,8 +20,15 @@ struct SequenceReadResult {
 
 // Reads a ".kdv" image into `doc`, replacing its views, model, data and windows.
 // Throws FileFormatError with a message naming the field that could not be read.
+SequenceReadResult ReadSequence(ByteReader& in, CKadivoDoc& doc);
 SequenceReadResult ReadSequence(const std::uint8_t* data, std::size_t size, CKadivoDoc& doc);
+// Reads the file at `path` through a small window. Throws FileIoError or FileFormatError.
+SequenceReadResult ReadSequenceFile(const std::string& path, CKadivoDoc& doc);
 // The ".kdv" image of `doc`, always of the current version.
+void WriteSequence(const CKadivoDoc& doc, ByteWriter& out);
 std::vector<std::uint8_t> WriteSequence(const CKadivoDoc& doc);
+// Writes `doc` to `path` through a temporary file that replaces `path` only when complete.
+// Throws FileIoError.
+void SaveSequenceFile(const CKadivoDoc& doc, const std::string& path);
 
 }  // namespace kadivo

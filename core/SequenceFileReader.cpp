@@ -1,7 +1,10 @@
 #include "ArchiveString.h"
 #include "CKadivoDoc.h"
+#include "FileIo.h"
 #include "SequenceFile.h"
 #include "WindowRecordIo.h"
+
+#include <cstring>
 
 namespace kadivo {
 
@@ -21,15 +24,24 @@ std::int32_t ReadInRange(ByteReader& in, const char* what, std::int32_t low, std
     return value;
 }
 
-void ReadStoredPoints(ByteReader& in, FrameRecord& record, int count) {
-    for (int i = 0; i < count; ++i) {
-        const auto p = static_cast<std::size_t>(i);
-        record.imagePos[p].x = in.F32("a frame record");
-        record.imagePos[p].y = in.F32("a frame record");
-        record.scrollPos[p].x = in.I32("a frame record");
-        record.scrollPos[p].y = in.I32("a frame record");
-        record.zoomAt[p] = in.I32("a frame record");
+template <typename T>
+T Decode(const std::uint8_t*& at) {
+    T value;
+    std::memcpy(&value, at, sizeof(T));
+    at += sizeof(T);
+    return value;
+}
+
+// Decodes `count` stored points (position, scroll position, zoom code) from a checked block.
+const std::uint8_t* DecodeStoredPoints(const std::uint8_t* at, FrameRecord& record, int count) {
+    for (std::size_t p = 0; p < static_cast<std::size_t>(count); ++p) {
+        record.imagePos[p].x = Decode<float>(at);
+        record.imagePos[p].y = Decode<float>(at);
+        record.scrollPos[p].x = Decode<std::int32_t>(at);
+        record.scrollPos[p].y = Decode<std::int32_t>(at);
+        record.zoomAt[p] = Decode<std::int32_t>(at);
     }
+    return at;
 }
 
 int ClampCount(std::int32_t count, int high) { return count < 0 ? 0 : (count > high ? high : count); }
@@ -125,20 +137,23 @@ private:
         const std::int32_t records = recordCounts_[static_cast<std::size_t>(v)];
         const std::uint64_t recordBytes = 1 + 4 + static_cast<std::uint64_t>(doc_.pointCount) * kStoredPointBytes + 4;
         in_.Require(static_cast<std::uint64_t>(records), recordBytes, "the movement records");
+        store.ReserveRecords(records);
         for (std::int32_t r = 0; r < records; ++r) {
-            FrameRecord record;
-            record.flag = in_.U8("a frame record");
-            record.frame = in_.I32("a frame record");
-            ReadStoredPoints(in_, record, doc_.pointCount);
-            record.digitizedCount = ClampCount(in_.I32("a frame record"), doc_.pointCount);
-            store.AppendRecord(record);
+            const std::uint8_t* at = in_.Take(static_cast<std::size_t>(recordBytes), "the movement records");
+            FrameRecord& record = store.NewRecord(0);
+            record.flag = Decode<std::uint8_t>(at);
+            record.frame = Decode<std::int32_t>(at);
+            at = DecodeStoredPoints(at, record, doc_.pointCount);
+            record.digitizedCount = ClampCount(Decode<std::int32_t>(at), doc_.pointCount);
         }
         FrameRecord& calibration = store.calibrationRecord;
         calibration = FrameRecord(-1);
         calibration.flag = in_.U8("the calibration record");
         calibration.frame = in_.I32("the calibration record");
         store.calibrationPointCount = ReadInRange(in_, "calibration record size", 0, kMaxCalibrationPoints);
-        ReadStoredPoints(in_, calibration, store.calibrationPointCount + 1);
+        const int entries = store.calibrationPointCount + 1;
+        DecodeStoredPoints(in_.Take(static_cast<std::size_t>(entries) * kStoredPointBytes, "the calibration record"),
+                           calibration, entries);
         calibration.digitizedCount = ClampCount(in_.I32("the calibration record"), store.calibrationPointCount);
         store.videoFileName = ReadArchiveString(in_, "the video file name");
         store.calibrationVideoName = ReadArchiveString(in_, "the calibration video name");
@@ -212,10 +227,20 @@ private:
 
 }  // namespace
 
-SequenceReadResult ReadSequence(const std::uint8_t* data, std::size_t size, CKadivoDoc& doc) {
-    ByteReader in(data, size);
+SequenceReadResult ReadSequence(ByteReader& in, CKadivoDoc& doc) {
     SequenceReader reader(in, doc);
     return reader.Read();
+}
+
+SequenceReadResult ReadSequence(const std::uint8_t* data, std::size_t size, CKadivoDoc& doc) {
+    ByteReader in(data, size);
+    return ReadSequence(in, doc);
+}
+
+SequenceReadResult ReadSequenceFile(const std::string& path, CKadivoDoc& doc) {
+    InputFile file(path);
+    ByteReader in([&file](std::uint8_t* into, std::size_t max) { return file.Read(into, max); }, file.size());
+    return ReadSequence(in, doc);
 }
 
 }  // namespace kadivo

@@ -1,7 +1,10 @@
 #include "ArchiveString.h"
 #include "CKadivoDoc.h"
 #include "SequenceFile.h"
+#include "FileIo.h"
 #include "WindowRecordIo.h"
+
+#include <cstring>
 
 #include <stdexcept>
 
@@ -9,29 +12,30 @@ namespace kadivo {
 
 namespace {
 
+template <typename T>
+std::uint8_t* Encode(std::uint8_t* at, T value) {
+    std::memcpy(at, &value, sizeof(T));
+    return at + sizeof(T);
+}
+
+// Writes the stored points of a record (position, scroll position, zoom code) in one block.
 void WriteStoredPoints(ByteWriter& out, const FrameRecord& record, int count) {
-    for (int i = 0; i < count; ++i) {
-        const auto p = static_cast<std::size_t>(i);
-        out.F32(record.imagePos[p].x);
-        out.F32(record.imagePos[p].y);
-        out.I32(record.scrollPos[p].x);
-        out.I32(record.scrollPos[p].y);
-        out.I32(record.zoomAt[p]);
+    std::uint8_t block[kModelTableSize * 20];
+    std::uint8_t* at = block;
+    for (std::size_t p = 0; p < static_cast<std::size_t>(count); ++p) {
+        at = Encode(at, record.imagePos[p].x);
+        at = Encode(at, record.imagePos[p].y);
+        at = Encode(at, record.scrollPos[p].x);
+        at = Encode(at, record.scrollPos[p].y);
+        at = Encode(at, record.zoomAt[p]);
     }
+    out.Bytes(block, static_cast<std::size_t>(at - block));
 }
 
 void WritePoint3(ByteWriter& out, const Point3& p) {
     out.F64(p.x);
     out.F64(p.y);
     out.F64(p.z);
-}
-
-std::size_t EstimatedSize(const CKadivoDoc& doc) {
-    std::size_t bytes = 4096;
-    for (const CameraView& view : doc.views)
-        bytes += static_cast<std::size_t>(view.frameStore.recordCount()) * (9 + 20 * static_cast<std::size_t>(doc.pointCount));
-    bytes += 2 * static_cast<std::size_t>(doc.worldFrameCount) * (static_cast<std::size_t>(doc.pointCount) + 1) * 24;
-    return bytes;
 }
 
 void WriteHeaderAndOptions(ByteWriter& out, const CKadivoDoc& doc) {
@@ -149,16 +153,27 @@ void WriteTail(ByteWriter& out, const CKadivoDoc& doc) {
 
 }  // namespace
 
-std::vector<std::uint8_t> WriteSequence(const CKadivoDoc& doc) {
-    ByteWriter out;
-    out.Reserve(EstimatedSize(doc));
+void WriteSequence(const CKadivoDoc& doc, ByteWriter& out) {
     WriteHeaderAndOptions(out, doc);
     WriteModelPoints(out, doc);
     for (int v = 0; v < doc.viewCount(); ++v) WriteDigitizedData(out, doc, v);
     WriteCalibrationAndWorldData(out, doc);
     WriteWindows(out, doc);
     WriteTail(out, doc);
-    return std::move(out.bytes());
+    out.Finish();
+}
+
+std::vector<std::uint8_t> WriteSequence(const CKadivoDoc& doc) {
+    ByteWriter out;
+    WriteSequence(doc, out);
+    return out.Take();
+}
+
+void SaveSequenceFile(const CKadivoDoc& doc, const std::string& path) {
+    AtomicFile file(path);
+    ByteWriter out([&file](const std::uint8_t* data, std::size_t size) { file.Write(data, size); });
+    WriteSequence(doc, out);
+    file.Commit();
 }
 
 }  // namespace kadivo

@@ -46,8 +46,6 @@ FrameRecord& ViewFrameStore::NewRecord(int frame) {
     return records_.back();
 }
 
-void ViewFrameStore::AppendRecord(const FrameRecord& record) { records_.push_back(record); }
-
 FrameRecord& ViewFrameStore::ActiveOrNewRecord(int frame, int mode) {
     if (FrameRecord* record = ActiveRecord(mode)) return *record;
     NewRecord(frame);

@@ -47,8 +47,7 @@ public:
     void SetCurrentFrame(int frame, int mode);
     const FrameRecord* PreviousRecord(int frame, int mode) const;
     FrameRecord& NewRecord(int frame);
-    // Appends a record read from a file, keeping its contents.
-    void AppendRecord(const FrameRecord& record);
+    void ReserveRecords(int count) { records_.reserve(static_cast<std::size_t>(count)); }
     int AddPoint(Point2f pos, int zoom, ScrollPos scroll, int frame, int mode);
     void RemoveLastPoint(int mode);
     void CopyFromPrevious(int frame, int mode);

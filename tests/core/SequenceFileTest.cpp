@@ -262,7 +262,7 @@ TEST_F(SequenceFile, StringPrefixesGrowWithTheLength) {
         ByteWriter out;
         const std::string text(c.length, 'k');
         WriteArchiveString(out, text);
-        const std::vector<std::uint8_t>& bytes = out.bytes();
+        const std::vector<std::uint8_t> bytes = out.Take();
         ASSERT_EQ(bytes.size(), c.prefix.size() + c.length) << c.length;
         EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(c.prefix.size())),
                   c.prefix)

@@ -1,0 +1,118 @@
+// Writes and reads a maximal sequence (10 views, 49 points, 10000 digitized frames per view,
+// world data for 10000 frames) and times it beside a plain `cp` of the same file.
+
+#include "CKadivoDoc.h"
+#include "FileIo.h"
+#include "SequenceFile.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace {
+
+using namespace kadivo;
+using Clock = std::chrono::steady_clock;
+
+class QuietUi final : public DocumentUi {
+public:
+    void UpdateAllViews(int) override {}
+    void SetStatusPane(int, const std::string&) override {}
+    void SetFrameSlider(int, int) override {}
+    void SetFrameSliderPosition(int) override {}
+    void RebuildCameraViewMenu(const std::vector<CameraViewMenuEntry>&) override {}
+    void RewriteCameraViewMenuEntry(const CameraViewMenuEntry&) override {}
+    void RemoveCameraViewMenu() override {}
+    void ShowMessage(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+    Answer Ask(const std::string&, Buttons) override { return Answer::Cancel; }
+    bool RunOptionsSheet(SequenceOptionsSheet&) override { return false; }
+    std::optional<double> EditFrameRate(double) override { return std::nullopt; }
+    std::optional<NewSequenceSetup> RunNewSequenceWizard() override { return std::nullopt; }
+    bool OpenWindow(WindowState&) override { return true; }
+    void CloseAllWindows() override {}
+};
+
+VideoSourceFactory NoVideo() {
+    return [] { return std::make_unique<NoVideoSource>(); };
+}
+
+constexpr int kViews = 10, kPoints = 49, kFrames = 10000;
+
+void FillMaximal(CKadivoDoc& doc) {
+    doc.DeleteContents();
+    doc.pointCount = kPoints;
+    doc.calibrationPointCount = 49;
+    doc.calibrationPoints.assign(50, Point3{1, 2, 3});
+    for (int v = 0; v < kViews; ++v) doc.AddViewSlot(v);
+    for (CameraView& view : doc.views) {
+        for (int f = 0; f < kFrames; ++f) {
+            FrameRecord& record = view.frameStore.NewRecord(f);
+            record.digitizedCount = kPoints;
+            for (int p = 0; p < kPoints; ++p)
+                record.imagePos[static_cast<std::size_t>(p)] = {static_cast<float>(f + p), static_cast<float>(f - p)};
+        }
+        view.frameStore.videoFileName = "camera.avi";
+    }
+    doc.worldFrameCount = kFrames;
+    doc.worldRaw = WorldData(kFrames + 1, kPoints + 1);
+    doc.worldFiltered = WorldData(kFrames + 1, kPoints + 1);
+    doc.windows.emplace_back(DigitizingWindowState{});
+}
+
+// Best wall time of `runs` calls, in seconds.
+double Best(int runs, const std::function<void()>& work) {
+    double best = 1e9;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = Clock::now();
+        work();
+        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    return best;
+}
+
+void Report(const char* what, double kadivo, const char* peer, double copy) {
+    std::printf("%-15s kadivo %7.3f s   %-13s %7.3f s   ratio %5.2f (target <= 3.00)\n", what, kadivo, peer, copy,
+                kadivo / copy);
+}
+
+}  // namespace
+
+int main() {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "kadivo-bench";
+    std::filesystem::create_directories(dir);
+    const std::string saved = (dir / "maximal.kdv").string();
+    const std::string copied = (dir / "copy.kdv").string();
+    QuietUi ui;
+    CKadivoDoc doc(ui, NoVideo());
+    FillMaximal(doc);
+    constexpr int kRuns = 5;
+
+    const double write = Best(kRuns, [&] { SaveSequenceFile(doc, saved); });
+    const double read = Best(kRuns, [&] {
+        CKadivoDoc loaded(ui, NoVideo());
+        ReadSequenceFile(saved, loaded);
+    });
+    const std::string copyCommand = "cp '" + saved + "' '" + copied + "'";
+    const double copy = Best(kRuns, [&] {
+        if (std::system(copyCommand.c_str()) != 0) std::abort();
+    });
+    // Saving flushes the new file to the disk before it replaces the old one; the fair peer
+    // for that is a copy that is flushed too.
+    const std::string syncedCommand = copyCommand + " && sync '" + copied + "'";
+    const double syncedCopy = Best(kRuns, [&] {
+        if (std::system(syncedCommand.c_str()) != 0) std::abort();
+    });
+
+    std::printf("maximal sequence: %d views, %d points, %d frames per view, %.1f MB\n", kViews, kPoints, kFrames,
+                static_cast<double>(std::filesystem::file_size(saved)) / 1e6);
+    Report("sequence write", write, "cp", copy);
+    Report("sequence write", write, "cp + sync", syncedCopy);
+    Report("sequence read", read, "cp", copy);
+    std::filesystem::remove_all(dir);
+    return 0;
+}
