@@ -1,0 +1,3 @@
+# Debian packages the build needs, sourced by the set-up scripts.
+BUILD_PACKAGES=(cmake ninja-build g++ make)
+TEST_PACKAGES=(libgtest-dev googletest)
