@@ -3,6 +3,7 @@
 
 #include "CKadivoDoc.h"
 #include "FileIo.h"
+#include "HeadlessUi.h"
 #include "SequenceFile.h"
 
 #include <algorithm>
@@ -18,28 +19,6 @@ namespace {
 
 using namespace kadivo;
 using Clock = std::chrono::steady_clock;
-
-class QuietUi final : public DocumentUi {
-public:
-    void UpdateAllViews(int) override {}
-    void SetStatusPane(int, const std::string&) override {}
-    void SetFrameSlider(int, int) override {}
-    void SetFrameSliderPosition(int) override {}
-    void RebuildCameraViewMenu(const std::vector<CameraViewMenuEntry>&) override {}
-    void RewriteCameraViewMenuEntry(const CameraViewMenuEntry&) override {}
-    void RemoveCameraViewMenu() override {}
-    void ShowMessage(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-    Answer Ask(const std::string&, Buttons) override { return Answer::Cancel; }
-    bool RunOptionsSheet(SequenceOptionsSheet&) override { return false; }
-    std::optional<double> EditFrameRate(double) override { return std::nullopt; }
-    std::optional<NewSequenceSetup> RunNewSequenceWizard() override { return std::nullopt; }
-    bool OpenWindow(WindowState&) override { return true; }
-    void CloseAllWindows() override {}
-};
-
-VideoSourceFactory NoVideo() {
-    return [] { return std::make_unique<NoVideoSource>(); };
-}
 
 constexpr int kViews = 10, kPoints = 49, kFrames = 10000;
 
@@ -87,14 +66,14 @@ int main() {
     std::filesystem::create_directories(dir);
     const std::string saved = (dir / "maximal.kdv").string();
     const std::string copied = (dir / "copy.kdv").string();
-    QuietUi ui;
-    CKadivoDoc doc(ui, NoVideo());
+    HeadlessUi ui(stderr);
+    CKadivoDoc doc(ui, NoVideoSourceFactory());
     FillMaximal(doc);
     constexpr int kRuns = 5;
 
     const double write = Best(kRuns, [&] { SaveSequenceFile(doc, saved); });
     const double read = Best(kRuns, [&] {
-        CKadivoDoc loaded(ui, NoVideo());
+        CKadivoDoc loaded(ui, NoVideoSourceFactory());
         ReadSequenceFile(saved, loaded);
     });
     const std::string copyCommand = "cp '" + saved + "' '" + copied + "'";

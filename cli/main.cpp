@@ -46,8 +46,8 @@ int main(int argc, char** argv) {
     }
     const std::string command = argv[1];
     const std::vector<std::string> args(argv + 2, argv + argc);
-    cli::HeadlessUi ui;
-    CKadivoDoc doc(ui, [] { return std::make_unique<NoVideoSource>(); });
+    HeadlessUi ui(stderr);
+    CKadivoDoc doc(ui, NoVideoSourceFactory());
     try {
         if (command == "info") return Info(args, doc);
         if (command == "resave") return Resave(args, doc);

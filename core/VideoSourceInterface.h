@@ -82,4 +82,8 @@ private:
     TrackingSettings tracking_;
 };
 
+inline VideoSourceFactory NoVideoSourceFactory() {
+    return [] { return std::make_unique<NoVideoSource>(); };
+}
+
 }  // namespace kadivo

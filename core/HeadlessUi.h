@@ -4,12 +4,15 @@
 
 #include <cstdio>
 
-namespace kadivo::cli {
+namespace kadivo {
 
-// The document's user interface for a command line without a display: messages go to
-// standard error, questions are answered with Cancel, dialogs are cancelled.
+// The document's user interface where there is no display: messages go to `messages`
+// (nowhere when it is null), questions are answered with Cancel, dialogs are cancelled and
+// windows are records only.
 class HeadlessUi final : public DocumentUi {
 public:
+    explicit HeadlessUi(std::FILE* messages = nullptr) : messages_(messages) {}
+
     void UpdateAllViews(int) override {}
     void SetStatusPane(int, const std::string&) override {}
     void SetFrameSlider(int, int) override {}
@@ -17,13 +20,18 @@ public:
     void RebuildCameraViewMenu(const std::vector<CameraViewMenuEntry>&) override {}
     void RewriteCameraViewMenuEntry(const CameraViewMenuEntry&) override {}
     void RemoveCameraViewMenu() override {}
-    void ShowMessage(const std::string& text) override { std::fprintf(stderr, "kadivo-cli: %s\n", text.c_str()); }
+    void ShowMessage(const std::string& text) override {
+        if (messages_) std::fprintf(messages_, "%s\n", text.c_str());
+    }
     Answer Ask(const std::string&, Buttons) override { return Answer::Cancel; }
     bool RunOptionsSheet(SequenceOptionsSheet&) override { return false; }
     std::optional<double> EditFrameRate(double) override { return std::nullopt; }
     std::optional<NewSequenceSetup> RunNewSequenceWizard() override { return std::nullopt; }
     bool OpenWindow(WindowState&) override { return true; }
     void CloseAllWindows() override {}
+
+private:
+    std::FILE* messages_;
 };
 
-}  // namespace kadivo::cli
+}  // namespace kadivo
