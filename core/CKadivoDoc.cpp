@@ -30,8 +30,8 @@ CameraView::CameraView(std::unique_ptr<VideoSourceInterface> source, int pointCo
       staticFlags(static_cast<std::size_t>(pointCount) + 1, 0),
       frameStore(pointCount, frameStep) {}
 
-CKadivoDoc::CKadivoDoc(DocumentUi& ui, VideoSourceFactory videoSources, SequenceProcessing* processing)
-    : ui_(ui), videoSources_(std::move(videoSources)), processing_(processing) {
+CKadivoDoc::CKadivoDoc(DocumentUi& ui, VideoSourceFactory videoSources)
+    : ui_(ui), videoSources_(std::move(videoSources)) {
     DeleteContents();
     AddViewSlot(0);
 }
@@ -111,9 +111,9 @@ bool CKadivoDoc::OnOpenDocument(const std::string& path) {
     }
     int calibratedViews = 0;
     for (const CameraView& view : views) calibratedViews += view.frameStore.IsCalibrated() ? 1 : 0;
-    if (processing_ && views.size() == 1 && calibratedViews == 1) processing_->CalibrateSingleView(*this);
+    if (steps.calibrateOnOpen && views.size() == 1 && calibratedViews == 1) steps.calibrateOnOpen(*this);
     SetCentreOfGravityEntry(modelPoints, pointCount);
-    if (processing_) processing_->RefreshWorldData(*this);
+    if (steps.refreshWorldData) steps.refreshWorldData(*this);
     digitizeMode = kMovement;
     ui_.RebuildCameraViewMenu(CameraViewMenuEntries());
     UpdateFrameSlider();

@@ -4,7 +4,7 @@
 #include "FrameRecord.h"
 #include "ModelPoint.h"
 #include "SequenceOptions.h"
-#include "SequenceProcessing.h"
+#include "SequenceSteps.h"
 #include "VideoSourceInterface.h"
 #include "ViewFrameStore.h"
 #include "WindowState.h"
@@ -40,7 +40,7 @@ public:
     static constexpr int kZoomCodeCount = 12;
     static constexpr int kDefaultZoomCode = 3;
 
-    CKadivoDoc(DocumentUi& ui, VideoSourceFactory videoSources, SequenceProcessing* processing = nullptr);
+    CKadivoDoc(DocumentUi& ui, VideoSourceFactory videoSources);
     ~CKadivoDoc();
     CKadivoDoc(const CKadivoDoc&) = delete;
     CKadivoDoc& operator=(const CKadivoDoc&) = delete;
@@ -73,6 +73,8 @@ public:
 
     // The saved state of the windows open on the sequence, in window-list order.
     std::list<WindowState> windows;
+
+    SequenceSteps steps;
 
     int viewCount() const { return static_cast<int>(views.size()); }
     CameraView& current() { return views[static_cast<std::size_t>(currentView)]; }
@@ -163,7 +165,6 @@ private:
 
     DocumentUi& ui_;
     VideoSourceFactory videoSources_;
-    SequenceProcessing* processing_;
     std::string path_;
     bool modified_ = false;
 };

@@ -105,9 +105,10 @@ void CKadivoDoc::ApplyOptionsSheet(const SequenceOptionsSheet& sheet) {
     // 2. Calibration setup; a changed type or count discards what was computed from the old one.
     ApplyCalibrationSettings(sheet);
     // 3. Recalculation on request.
-    if (sheet.recalculate && dltValid && processing_ &&
+    if (sheet.recalculate && dltValid &&
         std::all_of(views.begin(), views.end(), [](const CameraView& v) { return v.frameStore.IsCalibrated(); })) {
-        processing_->CalibrateAndTransform(*this);
+        if (steps.calibrateViews) steps.calibrateViews(*this);
+        if (steps.transformImageData) steps.transformImageData(*this);
         modified_ = true;
     }
     // 4. Display and timing.
@@ -127,7 +128,7 @@ void CKadivoDoc::ApplyOptionsSheet(const SequenceOptionsSheet& sheet) {
         o.filtering = sheet.filtering;
         o.splineOrder = sheet.splineOrder;
         o.smoothError = sheet.smoothError;
-        if (processing_) processing_->RefreshWorldData(*this);
+        if (steps.refreshWorldData) steps.refreshWorldData(*this);
         modified_ = true;
     }
     // 7. Tracking.

@@ -96,23 +96,17 @@ TEST_F(Options, TemplateMethodIsCopiedIntoEveryViewsSource) {
 }
 
 TEST_F(Options, ChangedFilteringReRunsTheConditioning) {
-    struct Counting : SequenceProcessing {
-        int refreshed = 0, transformed = 0;
-        void CalibrateAndTransform(CKadivoDoc&) override { ++transformed; }
-        void CalibrateSingleView(CKadivoDoc&) override {}
-        void RefreshWorldData(CKadivoDoc&) override { ++refreshed; }
-    } processing;
-    doc = std::make_unique<CKadivoDoc>(ui, videos.Factory(), &processing);
-    NewSequence(2, 4);
+    int refreshed = 0, calibrated = 0;
+    doc->steps.refreshWorldData = [&](CKadivoDoc&) { ++refreshed; };
+    doc->steps.calibrateViews = [&](CKadivoDoc&) { ++calibrated; };
     ui.editSheet = [](SequenceOptionsSheet& s) { s.recalculate = true; };
     doc->OnSequenceOptions(3);
-    EXPECT_EQ(processing.refreshed, 0) << "nothing changed";
-    EXPECT_EQ(processing.transformed, 0) << "no valid calibration to recompute";
+    EXPECT_EQ(refreshed, 0) << "nothing changed";
+    EXPECT_EQ(calibrated, 0) << "no valid calibration to recompute";
     ui.editSheet = [](SequenceOptionsSheet& s) { s.cutOffFrequency = 8.0f; };
     doc->OnSequenceOptions(3);
-    EXPECT_EQ(processing.refreshed, 1);
+    EXPECT_EQ(refreshed, 1);
     EXPECT_FLOAT_EQ(doc->options.cutOffFrequency, 8.0f);
-    doc.reset();
 }
 
 TEST_F(Options, FrameStepFromTheSheet) {

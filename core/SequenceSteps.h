@@ -1,0 +1,19 @@
+#pragma once
+
+#include <functional>
+
+namespace kadivo {
+
+class CKadivoDoc;
+
+// The numerical steps the document starts but does not implement itself. The libraries
+// that provide them install them here; a step that is not installed is skipped.
+struct SequenceSteps {
+    using Step = std::function<void(CKadivoDoc&)>;
+    Step calibrateViews;      // DLT parameters of the views with a complete calibration frame
+    Step calibrateOnOpen;     // the planar calibration of a single calibrated view, after opening
+    Step transformImageData;  // world coordinates of every digitized frame
+    Step refreshWorldData;    // interpolation, smoothing and derived data after their options changed
+};
+
+}  // namespace kadivo
