@@ -57,6 +57,7 @@ void CKadivoDoc::DeleteContents() {
     calibrationType = 0;
     calibrationPointCount = 2;
     calibrationPoints.clear();
+    dlt = {};
     dltValid = false;
     worldFrameCount = 0;
     worldRaw = {};

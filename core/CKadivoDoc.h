@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DltParameterTable.h"
 #include "DocumentUi.h"
 #include "FrameRecord.h"
 #include "ModelPoint.h"
@@ -55,6 +56,7 @@ public:
     int calibrationType = 0;
     int calibrationPointCount = 2;
     std::vector<Point3> calibrationPoints;  // empty (absent) or calibrationPointCount + 1 entries
+    DltParameterTable dlt;
     bool dltValid = false;
 
     int worldFrameCount = 0;

@@ -1,0 +1,80 @@
+#include "CalibrateViews.h"
+
+#include "CDltCalibration.h"
+#include "CKadivoDoc.h"
+
+namespace kadivo {
+
+namespace {
+
+// The first `count` digitized positions of a view's calibration frame, truncated toward zero.
+std::vector<ImagePoint> TruncatedPositions(const ViewFrameStore& store, int count) {
+    std::vector<ImagePoint> points;
+    for (int i = 0; i < count && i < kModelTableSize; ++i) {
+        const Point2f p = store.calibrationRecord.imagePos[static_cast<std::size_t>(i)];
+        points.push_back({static_cast<int>(p.x), static_cast<int>(p.y)});
+    }
+    return points;
+}
+
+// World points of the posture method from the subject height H and the digitized image:
+// (0, 0), (−H/2, h), (H/2, h), (0, H) with h = (y2 − y1)·H / (y4 − y1). False when y4 = y1
+// leaves the ratio undefined.
+bool ApplyPostureRule(CKadivoDoc& doc) {
+    if (doc.calibrationPoints.size() < 4) return false;
+    const FrameRecord& record = doc.current().frameStore.calibrationRecord;
+    const double y1 = record.imagePos[0].y, y2 = record.imagePos[1].y, y4 = record.imagePos[3].y;
+    if (y4 == y1) return false;
+    const double height = doc.calibrationPoints[3].y;
+    const double h = (y2 - y1) * height / (y4 - y1);
+    doc.calibrationPoints[0] = {0.0, 0.0, 0.0};
+    doc.calibrationPoints[1] = {-height / 2.0, h, 0.0};
+    doc.calibrationPoints[2] = {height / 2.0, h, 0.0};
+    doc.calibrationPoints[3] = {0.0, height, 0.0};
+    return true;
+}
+
+void Calibrate(CKadivoDoc& doc, const std::vector<std::vector<ImagePoint>>& images) {
+    CDltCalibration(doc.dlt).Calibrate(images, doc.calibrationPoints, doc.calibrationPointCount,
+                                       static_cast<int>(images.size()));
+    doc.dltValid = true;
+}
+
+}  // namespace
+
+void CalibrateViews(CKadivoDoc& doc) {
+    if (doc.calibrationPoints.empty()) {
+        const Answer answer = doc.ui().Ask("The Calibration Profile has not been Selected.\nSelect one Now ?",
+                                           Buttons::YesNoCancel);
+        if (answer != Answer::Yes) return;
+        doc.OnSequenceOptions(0);
+        if (doc.calibrationPoints.empty()) return;
+    }
+    int complete = 0;
+    for (const CameraView& view : doc.views) complete += view.frameStore.IsCalibrated() ? 1 : 0;
+    if (complete == 0) return;
+    if (complete == 1) {
+        CameraView& view = doc.current();
+        if (!view.frameStore.IsCalibrated()) return;
+        if (doc.calibrationType == static_cast<int>(CalibrationType::Posture2D) && !ApplyPostureRule(doc)) return;
+        Calibrate(doc, {TruncatedPositions(view.frameStore, doc.calibrationPointCount)});
+    } else {
+        if (complete != doc.viewCount()) return;
+        std::vector<std::vector<ImagePoint>> images;
+        for (const CameraView& view : doc.views) images.push_back(TruncatedPositions(view.frameStore, doc.calibrationPointCount));
+        Calibrate(doc, images);
+    }
+    doc.current().frameStore.calibrationDirty = false;
+}
+
+void CalibrateSingleViewOnOpen(CKadivoDoc& doc) {
+    if (doc.viewCount() != 1 || !doc.views[0].frameStore.IsCalibrated() || doc.calibrationPoints.empty()) return;
+    Calibrate(doc, {TruncatedPositions(doc.views[0].frameStore, doc.calibrationPointCount)});
+}
+
+void InstallCalibrationSteps(SequenceSteps& steps) {
+    steps.calibrateViews = CalibrateViews;
+    steps.calibrateOnOpen = CalibrateSingleViewOnOpen;
+}
+
+}  // namespace kadivo

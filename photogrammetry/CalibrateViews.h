@@ -1,0 +1,20 @@
+#pragma once
+
+namespace kadivo {
+
+class CKadivoDoc;
+struct SequenceSteps;
+
+// Calibrates the document's views from their calibration frames: one complete view gets the
+// planar calibration (with the posture rule for the posture method), two or more get the
+// spatial one when every view is complete. Incomplete setups change nothing, silently.
+void CalibrateViews(CKadivoDoc& doc);
+
+// The planar calibration of a sequence with one calibrated view, from the stored control
+// points as they are; run after the sequence is opened.
+void CalibrateSingleViewOnOpen(CKadivoDoc& doc);
+
+// Installs both as the document's calibration steps.
+void InstallCalibrationSteps(SequenceSteps& steps);
+
+}  // namespace kadivo
