@@ -1,0 +1,19 @@
+#include "DataDirectory.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace kadivo {
+
+std::string DataDirectory() {
+    if (const char* dir = std::getenv("kadivodir"); dir && *dir) return dir;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) return std::string(xdg) + "/Kadivo";
+    const char* home = std::getenv("HOME");
+    return std::string(home && *home ? home : ".") + "/.local/share/Kadivo";
+}
+
+std::string DataFilePath(const std::string& name) {
+    return (std::filesystem::path(DataDirectory()) / name).string();
+}
+
+}  // namespace kadivo

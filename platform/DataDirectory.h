@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+namespace kadivo {
+
+// The folder of the profile databases and the program's data files: the environment
+// variable "kadivodir" when it is set, otherwise the user's data folder
+// ($XDG_DATA_HOME/Kadivo, or ~/.local/share/Kadivo).
+std::string DataDirectory();
+
+// `name` inside the data directory.
+std::string DataFilePath(const std::string& name);
+
+}  // namespace kadivo
