@@ -1,6 +1,8 @@
 // kadivo-cli: inspect, transform and export sequences without a display.
 
+#include "CDltCalibration.h"
 #include "CKadivoDoc.h"
+#include "CalibrateViews.h"
 #include "FileIo.h"
 #include "HeadlessUi.h"
 #include "SequenceFile.h"
@@ -18,7 +20,8 @@ using namespace kadivo;
 
 constexpr const char* kUsage =
     "usage: kadivo-cli info FILE.kdv\n"
-    "       kadivo-cli resave IN.kdv OUT.kdv\n";
+    "       kadivo-cli resave IN.kdv OUT.kdv\n"
+    "       kadivo-cli calibrate FILE.kdv\n";
 
 // Reads a sequence file the way the program does, without opening its videos or windows.
 void LoadSequence(const std::string& path, CKadivoDoc& doc) { ReadSequenceFile(path, doc); }
@@ -37,6 +40,21 @@ int Resave(const std::vector<std::string>& args, CKadivoDoc& doc) {
     return 0;
 }
 
+// Calibrates the views as "Transform Image Data" does and prints each view's parameters as
+// the parameters dialog shows them, with the residual of its control points.
+int Calibrate(const std::vector<std::string>& args, CKadivoDoc& doc) {
+    if (args.size() != 1) throw std::invalid_argument("calibrate takes one file");
+    LoadSequence(args[0], doc);
+    if (doc.calibrationPoints.empty()) throw std::runtime_error("the sequence has no calibration profile");
+    CalibrateViews(doc);
+    if (!doc.dltValid) throw std::runtime_error("no view has a complete calibration frame to calibrate");
+    for (int view = 1; view <= doc.dlt.viewCount; ++view) {
+        std::printf("View %d\n", view);
+        for (const auto& [id, value] : DltParameterRows(doc.dlt, view)) std::printf("%s\t%s\n", id.c_str(), value.c_str());
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -51,6 +69,7 @@ int main(int argc, char** argv) {
     try {
         if (command == "info") return Info(args, doc);
         if (command == "resave") return Resave(args, doc);
+        if (command == "calibrate") return Calibrate(args, doc);
         std::fprintf(stderr, "kadivo-cli: unknown command \"%s\"\n%s", command.c_str(), kUsage);
         return 2;
     } catch (const std::invalid_argument& error) {

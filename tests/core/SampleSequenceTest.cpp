@@ -22,6 +22,7 @@ protected:
             point.linkedPoint[0] = p < 4 ? p + 1 : -1;
             point.segmentName[0] = p < 4 ? std::string(names[p]) + "-" + names[p + 1] : "Segment 1";
         }
+        doc->calibrationType = static_cast<int>(CalibrationType::Frame2D);
         doc->calibrationPoints = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 0}};
         videos.files["walk.avi"] = {49, {720, 576}, 0.04f};
         doc->OpenVideoFile("walk.avi", false);
