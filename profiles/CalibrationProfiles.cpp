@@ -65,9 +65,10 @@ void ReadPointLine(CalibrationProfile& profile, int& counter, const std::string&
 
 }  // namespace
 
-void CalibrationProfileList::Load() {
-    bool opened = false;
-    const std::vector<std::string> lines = ReadProfileLines(path_, opened);
+void CalibrationProfileList::Load() { LoadText(ReadProfileFile(path_)); }
+
+void CalibrationProfileList::LoadText(const std::vector<std::uint8_t>& bytes) {
+    const std::vector<std::string> lines = SplitProfileLines(bytes);
     profiles.clear();
     int counter = 0;
     for (std::size_t n = 0; n < lines.size(); ++n) {

@@ -3,6 +3,7 @@
 #include "Geometry.h"
 #include "ModelProfiles.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -57,7 +58,9 @@ public:
     const std::string& path() const { return path_; }
     bool ContainsName(const std::string& name) const;
 
+    // Reads the database; a file that cannot be read leaves only the placeholder.
     void Load();
+    void LoadText(const std::vector<std::uint8_t>& bytes);
     // As for the model database, with the same message on failure.
     bool Save(DocumentUi& ui) const;
     bool Select(int i);

@@ -115,9 +115,10 @@ void ReadPointLine(ModelProfile& profile, const std::string& line) {
 
 }  // namespace
 
-void ModelProfileList::Load() {
-    bool opened = false;
-    const std::vector<std::string> lines = ReadProfileLines(path_, opened);
+void ModelProfileList::Load() { LoadText(ReadProfileFile(path_)); }
+
+void ModelProfileList::LoadText(const std::vector<std::uint8_t>& bytes) {
+    const std::vector<std::string> lines = SplitProfileLines(bytes);
     profiles.clear();
     for (std::size_t n = 0; n < lines.size(); ++n) {
         const std::string& line = lines[n];

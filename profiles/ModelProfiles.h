@@ -2,6 +2,7 @@
 
 #include "ModelPoint.h"
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -69,7 +70,9 @@ public:
     std::vector<int> counts() const;
     bool ContainsName(const std::string& name) const;
 
+    // Reads the database; a file that cannot be read leaves only the placeholder.
     void Load();
+    void LoadText(const std::vector<std::uint8_t>& bytes);
     // Writes every profile but the placeholder through a temporary file; on failure shows
     // "The Model Configuration file can not be created!" and leaves the old file.
     bool Save(DocumentUi& ui) const;

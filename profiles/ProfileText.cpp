@@ -14,16 +14,16 @@ constexpr std::size_t kLineBuffer = 254;
 
 }  // namespace
 
-std::vector<std::string> ReadProfileLines(const std::string& path, bool& opened) {
-    std::vector<std::string> lines;
-    std::vector<std::uint8_t> bytes;
+std::vector<std::uint8_t> ReadProfileFile(const std::string& path) {
     try {
-        bytes = ReadWholeFile(path);
-        opened = true;
+        return ReadWholeFile(path);
     } catch (const FileIoError&) {
-        opened = false;
-        return lines;
+        return {};
     }
+}
+
+std::vector<std::string> SplitProfileLines(const std::vector<std::uint8_t>& bytes) {
+    std::vector<std::string> lines;
     std::string line;
     auto finish = [&] {
         if (const std::size_t nul = line.find('\0'); nul != std::string::npos) line.resize(nul);
