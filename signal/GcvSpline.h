@@ -1,0 +1,31 @@
+#pragma once
+
+#include <vector>
+
+namespace kadivo {
+
+// Statistics of the final fit of a generalized cross-validatory spline smoothing.
+struct GcvStatistics {
+    double gcv = 0.0;        // r / t²
+    double meanSquaredResidual = 0.0;  // r
+    double trace = 0.0;      // trace(I − A), the residual degrees of freedom
+    double p = 0.0;          // smoothing parameter; 0 when the fit sat at the interpolating end
+    double estimatedError = 0.0;  // r − e(2t − 1) when e > 0, else r/t − r
+    double variance = 0.0;   // r / t
+    int fits = 0;
+};
+
+// Smooths `y` (abscissae 0..n−1, unit weights) with the natural spline of degree 2M−1 that
+// minimises Σ(y − s)² + p∫(s^(M))². The smoothing parameter p is chosen by generalized
+// cross-validation (smoothError < 0), by the estimated true mean squared error with
+// smoothError as the noise variance (> 0), or is 0, the interpolating spline (= 0).
+// Returns false, leaving `out` alone, when halfOrder < 1 or the series has fewer than
+// 2·halfOrder values.
+bool GcvSmooth(const std::vector<double>& y, int halfOrder, double smoothError, std::vector<double>& out,
+               GcvStatistics* statistics = nullptr);
+
+// The smoothing of one world-data series in single precision: splineOrder 0..3 is the
+// half-order 1..4. A series too short for the order comes back unchanged.
+std::vector<float> SplineSmooth(const std::vector<float>& series, int splineOrder, double smoothError);
+
+}  // namespace kadivo
