@@ -62,6 +62,7 @@ void CKadivoDoc::DeleteContents() {
     worldFrameCount = 0;
     worldRaw = {};
     worldFiltered = {};
+    worldExtent = {};
     digitizeMode = kMovement;
     framePeriod = 1.0f;
     optionsStartPage = 0;

@@ -62,6 +62,7 @@ public:
     int worldFrameCount = 0;
     WorldData worldRaw;
     WorldData worldFiltered;
+    WorldExtent worldExtent;
 
     int digitizeMode = kMovement;
     float framePeriod = 1.0f;

@@ -20,6 +20,10 @@ struct Point3 {
     friend bool operator==(const Point3&, const Point3&) = default;
 };
 
+// Coordinate `axis` (0 x, 1 y, 2 z) of a world point.
+inline double& Axis(Point3& p, int axis) { return axis == 0 ? p.x : (axis == 1 ? p.y : p.z); }
+inline double Axis(const Point3& p, int axis) { return axis == 0 ? p.x : (axis == 1 ? p.y : p.z); }
+
 // Scroll position of a digitizing view; (-1, -1) when none was recorded.
 struct ScrollPos {
     int x = -1;

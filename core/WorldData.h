@@ -37,4 +37,11 @@ private:
     std::vector<Point3> values_;
 };
 
+// Per axis the largest and smallest smoothed coordinate of the model points.
+struct WorldExtent {
+    Point3 maximum{-100000.0, -100000.0, -100000.0};
+    Point3 minimum{100000.0, 100000.0, 100000.0};
+    friend bool operator==(const WorldExtent&, const WorldExtent&) = default;
+};
+
 }  // namespace kadivo
