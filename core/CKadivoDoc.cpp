@@ -87,6 +87,7 @@ bool CKadivoDoc::OnNewDocument() {
     calibrationPoints = setup->calibrationPoints;
     calibrationPoints.resize(static_cast<std::size_t>(calibrationPointCount) + 1);
     SetCentreOfGravityEntry(modelPoints, pointCount);
+    if (steps.prepareNewModel) steps.prepareNewModel(*this);
     AddViewSlot(0);
     OpenWindowsAfterLoad(false);
     ui_.RebuildCameraViewMenu(CameraViewMenuEntries());

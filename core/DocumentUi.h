@@ -44,6 +44,12 @@ public:
     virtual void RewriteCameraViewMenuEntry(const CameraViewMenuEntry& entry) = 0;
     virtual void RemoveCameraViewMenu() = 0;
 
+    // A progress bar in the first status-bar pane, right of `text`, for long work.
+    virtual void BeginProgress(const std::string& text, int range) = 0;
+    virtual void StepProgress() = 0;
+    // Back to the idle prompt, without the bar.
+    virtual void EndProgress() = 0;
+
     virtual void ShowMessage(const std::string& text) = 0;
     virtual Answer Ask(const std::string& text, Buttons buttons) = 0;
 

@@ -20,6 +20,10 @@ struct Point3 {
     friend bool operator==(const Point3&, const Point3&) = default;
 };
 
+// The world coordinates of a point that could not be reconstructed.
+inline constexpr double kMissingWorldCoordinate = 343434.0;
+inline constexpr Point3 kMissingWorldPoint{kMissingWorldCoordinate, kMissingWorldCoordinate, kMissingWorldCoordinate};
+
 // Coordinate `axis` (0 x, 1 y, 2 z) of a world point.
 inline double& Axis(Point3& p, int axis) { return axis == 0 ? p.x : (axis == 1 ? p.y : p.z); }
 inline double Axis(const Point3& p, int axis) { return axis == 0 ? p.x : (axis == 1 ? p.y : p.z); }

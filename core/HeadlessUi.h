@@ -20,6 +20,9 @@ public:
     void RebuildCameraViewMenu(const std::vector<CameraViewMenuEntry>&) override {}
     void RewriteCameraViewMenuEntry(const CameraViewMenuEntry&) override {}
     void RemoveCameraViewMenu() override {}
+    void BeginProgress(const std::string&, int) override {}
+    void StepProgress() override {}
+    void EndProgress() override {}
     void ShowMessage(const std::string& text) override {
         if (messages_) std::fprintf(messages_, "%s\n", text.c_str());
     }

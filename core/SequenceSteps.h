@@ -10,6 +10,7 @@ class CKadivoDoc;
 // that provide them install them here; a step that is not installed is skipped.
 struct SequenceSteps {
     using Step = std::function<void(CKadivoDoc&)>;
+    Step prepareNewModel;     // segment parameters of a model just copied from a profile
     Step calibrateViews;      // DLT parameters of the views with a complete calibration frame
     Step calibrateOnOpen;     // the planar calibration of a single calibrated view, after opening
     Step transformImageData;  // world coordinates of every digitized frame

@@ -50,6 +50,14 @@ public:
         else ADD_FAILURE() << "menu entry rewritten for a view without entry: " << entry.view;
     }
     void RemoveCameraViewMenu() override { menu.clear(); }
+    void BeginProgress(const std::string& text, int range) override {
+        progressText = text;
+        progressRange = range;
+        progressSteps = 0;
+        progressShown = true;
+    }
+    void StepProgress() override { ++progressSteps; }
+    void EndProgress() override { progressShown = false; }
 
     void ShowMessage(const std::string& text) override {
         if (expectedMessages.empty()) {
@@ -91,6 +99,10 @@ public:
     }
     void CloseAllWindows() override { ++closeAllCount; }
 
+    std::string progressText;
+    int progressRange = -1;
+    int progressSteps = 0;
+    bool progressShown = false;
     std::vector<int> hints;
     std::string panes[6];
     int sliderMax = -1;

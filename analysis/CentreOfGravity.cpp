@@ -1,0 +1,76 @@
+#include "CentreOfGravity.h"
+
+#include "CKadivoDoc.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace kadivo {
+
+namespace {
+
+struct SegmentRow {
+    const char* name;
+    float ratio;
+    float massFraction;
+    bool sided;
+};
+
+constexpr SegmentRow kSegmentTable[] = {
+    {"foot wrist", 0.449f, 0.015f, true}, {"calf", 0.418f, 0.043f, true},    {"thigh", 0.4f, 0.103f, true},
+    {"trunk", 0.438f, 0.253f, true},      {"upper arm", 0.509f, 0.026f, true}, {"forearm", 0.582f, 0.016f, true},
+    {"hand", 0.18f, 0.007f, true},        {"head", 0.464f, 0.073f, false},
+};
+
+bool SameIgnoringCase(const std::string& a, const char* b) {
+    const std::string other(b);
+    return a.size() == other.size() && std::equal(a.begin(), a.end(), other.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+}  // namespace
+
+void AssignSegmentParameters(CKadivoDoc& doc) {
+    bool right = false, left = false;
+    for (int p = 0; p < doc.pointCount; ++p) {
+        right = right || doc.modelPoints[static_cast<std::size_t>(p)].side == kSideRight;
+        left = left || doc.modelPoints[static_cast<std::size_t>(p)].side == kSideLeft;
+    }
+    const float multiplier = right != left ? 2.0f : 1.0f;
+    for (int p = 0; p < doc.pointCount; ++p) {
+        ModelPoint& point = doc.modelPoints[static_cast<std::size_t>(p)];
+        for (const SegmentRow& row : kSegmentTable) {
+            if (!SameIgnoringCase(point.segmentName[0], row.name)) continue;
+            point.segmentParamA[0] = row.ratio;
+            point.segmentParamB[0] = row.sided ? row.massFraction * multiplier : row.massFraction;
+            break;
+        }
+    }
+}
+
+void ComputeCentreOfGravity(CKadivoDoc& doc) {
+    if (doc.worldRaw.empty()) return;
+    for (int f = 0; f < doc.worldFrameCount; ++f) {
+        Point3* world = doc.worldRaw[f];
+        float g[3] = {0.0f, 0.0f, 0.0f};
+        for (int p = 0; p < doc.pointCount; ++p) {
+            const ModelPoint& point = doc.modelPoints[static_cast<std::size_t>(p)];
+            for (int slot = 0; slot < kMaxSegments; ++slot) {
+                const int q = point.linkedPoint[static_cast<std::size_t>(slot)];
+                if (q >= 0 && q < doc.pointCount) {
+                    const double ratio = point.segmentParamA[static_cast<std::size_t>(slot)];
+                    const float mass = point.segmentParamB[static_cast<std::size_t>(slot)];
+                    for (int axis = 0; axis < 3; ++axis) {
+                        const double s = Axis(world[p], axis) + (Axis(world[q], axis) - Axis(world[p], axis)) * ratio;
+                        g[axis] += mass * static_cast<float>(s);
+                    }
+                }
+                if (slot + 1 < kMaxSegments && point.linkedPoint[static_cast<std::size_t>(slot + 1)] == -1) break;
+            }
+        }
+        world[doc.pointCount] = {g[0], g[1], g[2]};
+    }
+}
+
+}  // namespace kadivo

@@ -1,0 +1,17 @@
+#pragma once
+
+namespace kadivo {
+
+class CKadivoDoc;
+
+// Gives the first segment of every model point whose name is in the segment table (case
+// aside) the table's centre-of-mass ratio and mass fraction; sided segments count twice
+// when the model has points of only one side tagged. A model with no point tagged Right
+// or Left counts them once.
+void AssignSegmentParameters(CKadivoDoc& doc);
+
+// The centre of gravity of every frame into raw world entry `pointCount`: the sum of each
+// segment's centre of mass weighted by its mass fraction.
+void ComputeCentreOfGravity(CKadivoDoc& doc);
+
+}  // namespace kadivo

@@ -1,0 +1,31 @@
+#include "WorldCompletion.h"
+
+#include "CKadivoDoc.h"
+#include "CalibrateViews.h"
+#include "CentreOfGravity.h"
+#include "GapInterpolation.h"
+#include "Reconstruction.h"
+#include "WorldSmoothing.h"
+
+namespace kadivo {
+
+void CompleteWorldData(CKadivoDoc& doc) {
+    InterpolateGaps(doc);
+    ComputeCentreOfGravity(doc);
+    SmoothWorldData(doc);
+    ComputeWorldExtent(doc);
+}
+
+void InstallSequenceSteps(SequenceSteps& steps) {
+    InstallCalibrationSteps(steps);
+    steps.prepareNewModel = AssignSegmentParameters;
+    steps.transformImageData = TransformImageData;
+    steps.refreshWorldData = CompleteWorldData;
+}
+
+void TransformImageDataCommand(CKadivoDoc& doc) {
+    CalibrateViews(doc);
+    if (doc.dltValid) TransformImageData(doc);
+}
+
+}  // namespace kadivo

@@ -1,0 +1,153 @@
+#include "Reconstruction.h"
+
+#include "CKadivoDoc.h"
+#include "MatrixToolkit.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace kadivo {
+
+namespace {
+
+constexpr int kMaxReconstructedFrames = 10000;
+
+bool Missing(const ImagePoint& p) { return p.x == -1; }
+
+}  // namespace
+
+// The unknowns beyond X and Y (and Z) have zero columns in the published systems; their
+// zero singular values are dropped by the threshold, so solving without them gives the same
+// minimum-norm solution and keeps the solve small.
+void Reconstruct2D(const DltParameterTable& table, const ViewImagePoints& image, Point3* world, int pointCount) {
+    if (table.empty()) return;
+    auto l = [&](int j) { return table.GetParameter(j, 1); };
+    for (int i = 0; i < pointCount && i < static_cast<int>(image.size()); ++i) {
+        const ImagePoint& p = image[static_cast<std::size_t>(i)];
+        if (Missing(p)) {
+            world[i] = kMissingWorldPoint;
+            continue;
+        }
+        const double u = p.x, v = p.y;
+        StackMatrix<2, 2> a;
+        StackMatrix<2, 1> b;
+        StackMatrix<2, 1> x;
+        a(1, 1) = l(1) - u * l(7);
+        a(1, 2) = l(2) - u * l(8);
+        a(2, 1) = l(4) - v * l(7);
+        a(2, 2) = l(5) - v * l(8);
+        b(1, 1) = u - l(3);
+        b(2, 1) = v - l(6);
+        SolveLeastSquares(a, 2, 2, b, x);
+        world[i] = {x(1, 1), x(2, 1), 0.0};
+    }
+}
+
+void Reconstruct3D(const DltParameterTable& table, const std::vector<const ViewImagePoints*>& images,
+                   const std::vector<int>& viewRows, Point3* world, int pointCount) {
+    if (table.empty()) return;
+    constexpr int kMaxRows = 2 * kMaxCameraViews;
+    for (int i = 0; i < pointCount; ++i) {
+        StackMatrix<kMaxRows, 3> a;
+        StackMatrix<kMaxRows, 1> b;
+        StackMatrix<3, 1> x;
+        int rows = 0;
+        for (std::size_t j = 0; j < images.size() && rows + 2 <= kMaxRows; ++j) {
+            const ViewImagePoints& image = *images[j];
+            if (i >= static_cast<int>(image.size()) || Missing(image[static_cast<std::size_t>(i)])) continue;
+            const double u = image[static_cast<std::size_t>(i)].x, v = image[static_cast<std::size_t>(i)].y;
+            auto l = [&](int k) { return table.GetParameter(k, viewRows[j]); };
+            ++rows;
+            a(rows, 1) = l(1) - u * l(9);
+            a(rows, 2) = l(2) - u * l(10);
+            a(rows, 3) = l(3) - u * l(11);
+            b(rows, 1) = u - l(4);
+            ++rows;
+            a(rows, 1) = l(5) - v * l(9);
+            a(rows, 2) = l(6) - v * l(10);
+            a(rows, 3) = l(7) - v * l(11);
+            b(rows, 1) = v - l(8);
+        }
+        if (rows < 4) {
+            world[i] = kMissingWorldPoint;
+            continue;
+        }
+        SolveLeastSquares(a, rows, 3, b, x);
+        world[i] = {x(1, 1), x(2, 1), x(3, 1)};
+    }
+}
+
+void PrepareWorldData(CKadivoDoc& doc) {
+    int frames = kMaxReconstructedFrames;
+    bool anyRecords = false;
+    for (const CameraView& view : doc.views) {
+        const int records = view.frameStore.recordCount();
+        if (records != 0) {
+            anyRecords = true;
+            frames = std::min(frames, records);
+        }
+    }
+    // Without any digitized frame there is nothing to reconstruct.
+    if (!anyRecords) frames = 0;
+    if (frames == doc.worldFrameCount && !doc.worldRaw.empty()) return;
+    doc.worldFrameCount = frames;
+    doc.worldRaw = frames > 0 ? WorldData(frames + 1, doc.pointCount + 1) : WorldData{};
+    doc.worldFiltered = frames > 0 ? WorldData(frames + 1, doc.pointCount + 1) : WorldData{};
+}
+
+void TransformImageData(CKadivoDoc& doc) {
+    const int views = doc.viewCount();
+    // Each view's records by frame number (the first record of a frame wins, as a lookup in
+    // list order finds it).
+    std::vector<std::unordered_map<int, int>> byFrame(static_cast<std::size_t>(views));
+    std::vector<int> nextFrame(static_cast<std::size_t>(views));
+    std::vector<bool> contributing(static_cast<std::size_t>(views), true);
+    for (int v = 0; v < views; ++v) {
+        const std::vector<FrameRecord>& records = doc.views[static_cast<std::size_t>(v)].frameStore.records();
+        auto& index = byFrame[static_cast<std::size_t>(v)];
+        index.reserve(records.size());
+        for (std::size_t r = 0; r < records.size(); ++r) index.emplace(records[r].frame, static_cast<int>(r));
+        nextFrame[static_cast<std::size_t>(v)] = doc.views[static_cast<std::size_t>(v)].syncFrame;
+    }
+    doc.ui().BeginProgress("Transformation of Image points...", doc.current().frameStore.recordCount());
+    PrepareWorldData(doc);
+    const bool spatial = doc.dlt.parameterCount == 11;
+    std::vector<ViewImagePoints> images(static_cast<std::size_t>(views), ViewImagePoints(static_cast<std::size_t>(doc.pointCount)));
+    std::vector<const ViewImagePoints*> seen;
+    std::vector<int> rows;
+    for (int f = 0; f < doc.worldFrameCount; ++f) {
+        seen.clear();
+        rows.clear();
+        for (int v = 0; v < views; ++v) {
+            const auto sv = static_cast<std::size_t>(v);
+            if (!contributing[sv]) continue;
+            const auto found = byFrame[sv].find(nextFrame[sv]);
+            if (found == byFrame[sv].end()) {
+                contributing[sv] = false;  // a view whose lookup failed once stops contributing
+                continue;
+            }
+            const FrameRecord& record = doc.views[sv].frameStore.records()[static_cast<std::size_t>(found->second)];
+            for (int p = 0; p < doc.pointCount; ++p) {
+                const Point2f pos = record.imagePos[static_cast<std::size_t>(p)];
+                images[sv][static_cast<std::size_t>(p)] = {static_cast<int>(pos.x), static_cast<int>(pos.y)};
+            }
+            seen.push_back(&images[sv]);
+            rows.push_back(v + 1);
+            ++nextFrame[sv];
+        }
+        Point3* world = doc.worldRaw[f];
+        if (seen.size() == 1 && !spatial) {
+            Reconstruct2D(doc.dlt, *seen[0], world, doc.pointCount);
+        } else if (seen.size() == 1) {
+            // One view of a spatial calibration cannot place a point in space.
+            std::fill(world, world + doc.pointCount, kMissingWorldPoint);
+        } else if (seen.size() >= 2) {
+            Reconstruct3D(doc.dlt, seen, rows, world, doc.pointCount);
+        }
+        doc.ui().StepProgress();
+    }
+    if (doc.steps.refreshWorldData) doc.steps.refreshWorldData(doc);
+    doc.ui().EndProgress();
+}
+
+}  // namespace kadivo

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "CDltCalibration.h"
+
+#include <vector>
+
+namespace kadivo {
+
+class CKadivoDoc;
+
+// Image positions of the model points in one view, as integer pixels; x = −1 is missing.
+using ViewImagePoints = std::vector<ImagePoint>;
+
+// World (X, Y, 0) of every point from one view through the planar parameters of view 1.
+// A missing point gets the missing marker. Nothing without a parameter table.
+void Reconstruct2D(const DltParameterTable& table, const ViewImagePoints& image, Point3* world, int pointCount);
+
+// World (X, Y, Z) of every point by least squares over the views that see it, each view
+// with its own parameters (`viewRows` are the 1-based parameter rows of `images`); a point
+// seen in fewer than two views gets the missing marker. Nothing without a parameter table.
+void Reconstruct3D(const DltParameterTable& table, const std::vector<const ViewImagePoints*>& images,
+                   const std::vector<int>& viewRows, Point3* world, int pointCount);
+
+// Sizes the world data for the current views: as many frames as the shortest view that has
+// records (at most 10000), reusing the arrays when that does not change.
+void PrepareWorldData(CKadivoDoc& doc);
+
+// Reconstructs every sequence frame from the views' records (frame f of a view is its
+// sync frame + f), then completes the world data with the document's refresh step.
+void TransformImageData(CKadivoDoc& doc);
+
+}  // namespace kadivo

@@ -1,0 +1,149 @@
+#include "DocumentFixture.h"
+#include "Reconstruction.h"
+#include "WorldCompletion.h"
+
+#include <cmath>
+
+namespace kadivo::test {
+namespace {
+
+struct Camera {
+    double l[12];  // 1-based DLT parameters
+    Point2f Project(const Point3& p) const {
+        const double d = l[9] * p.x + l[10] * p.y + l[11] * p.z + 1.0;
+        return {static_cast<float>((l[1] * p.x + l[2] * p.y + l[3] * p.z + l[4]) / d),
+                static_cast<float>((l[5] * p.x + l[6] * p.y + l[7] * p.z + l[8]) / d)};
+    }
+};
+
+const Camera kCameras[] = {
+    {{0, 310.0, 40.0, -60.0, 120.0, 15.0, -20.0, 330.0, 90.0, 0.02, 0.01, 0.03}},
+    {{0, -280.0, 55.0, 90.0, 700.0, 25.0, 300.0, -35.0, 80.0, -0.03, 0.02, 0.01}},
+    {{0, 40.0, 300.0, 50.0, 200.0, 290.0, -30.0, 60.0, 150.0, 0.01, -0.02, 0.02}},
+};
+
+// A limb of three points swinging in space.
+Point3 Truth(int point, int frame) {
+    const double angle = 0.05 * frame;
+    return {0.5 + 0.3 * point * std::cos(angle), 0.4 + 0.3 * point * std::sin(angle), 0.6 + 0.1 * point};
+}
+
+class Transform : public DocumentFixture {
+protected:
+    static constexpr int kFrames = 40;
+
+    // A sequence of `views` cameras with a complete calibration cube and kFrames digitized frames.
+    void Build(int views) {
+        NewSequence(3, 8);
+        InstallSequenceSteps(doc->steps);
+        doc->calibrationType = 1;
+        doc->calibrationPoints.clear();
+        for (double x : {0.0, 1.0})
+            for (double y : {0.0, 1.0})
+                for (double z : {0.0, 1.0}) doc->calibrationPoints.push_back({x, y, z});
+        doc->calibrationPoints.push_back({});
+        doc->options.filtering = 0;
+        for (int v = 1; v < views; ++v) doc->AddCameraView();
+        for (int v = 0; v < views; ++v) {
+            ViewFrameStore& store = doc->views[static_cast<std::size_t>(v)].frameStore;
+            store.calibrationPointCount = 8;
+            for (int i = 0; i < 8; ++i) store.calibrationRecord.imagePos[static_cast<std::size_t>(i)] = kCameras[v].Project(doc->calibrationPoints[static_cast<std::size_t>(i)]);
+            store.calibrationRecord.digitizedCount = 8;
+            for (int f = 0; f < kFrames; ++f) {
+                FrameRecord& record = store.NewRecord(f);
+                record.digitizedCount = 3;
+                for (int p = 0; p < 3; ++p) record.imagePos[static_cast<std::size_t>(p)] = kCameras[v].Project(Truth(p, f));
+            }
+        }
+    }
+};
+
+TEST_F(Transform, TwoAndThreeCamerasReconstructTheMotionWithinThePixelQuantisation) {
+    for (int views : {2, 3}) {
+        Build(views);
+        TransformImageDataCommand(*doc);
+        ASSERT_TRUE(doc->dltValid);
+        EXPECT_EQ(doc->dlt.parameterCount, 11);
+        ASSERT_EQ(doc->worldFrameCount, kFrames);
+        for (int f = 0; f < kFrames; ++f) {
+            for (int p = 0; p < 3; ++p) {
+                const Point3 got = doc->worldRaw[f][p];
+                const Point3 want = Truth(p, f);
+                // A pixel of these cameras spans about 1/300 of a unit.
+                EXPECT_NEAR(got.x, want.x, 0.01) << views << " views, frame " << f << " point " << p;
+                EXPECT_NEAR(got.y, want.y, 0.01);
+                EXPECT_NEAR(got.z, want.z, 0.01);
+            }
+        }
+        EXPECT_EQ(doc->worldFiltered[10][1], doc->worldRaw[10][1]) << "no filtering copies";
+        EXPECT_EQ(ui.progressText, "Transformation of Image points...");
+        EXPECT_EQ(ui.progressRange, kFrames);
+        EXPECT_EQ(ui.progressSteps, kFrames);
+        EXPECT_FALSE(ui.progressShown);
+        EXPECT_LT(doc->worldExtent.minimum.x, doc->worldExtent.maximum.x);
+    }
+}
+
+TEST_F(Transform, APointMissingInOneOfThreeViewsIsSolvedAndInTwoIsMarked) {
+    Build(3);
+    doc->views[0].frameStore.NewRecord(0);  // a later duplicate of frame 0 is not used
+    FrameRecord& a = const_cast<FrameRecord&>(doc->views[0].frameStore.records()[5]);
+    a.imagePos[1] = kNoPosition;
+    FrameRecord& b = const_cast<FrameRecord&>(doc->views[1].frameStore.records()[6]);
+    FrameRecord& c = const_cast<FrameRecord&>(doc->views[2].frameStore.records()[6]);
+    b.imagePos[2] = kNoPosition;
+    c.imagePos[2] = kNoPosition;
+    TransformImageDataCommand(*doc);
+    EXPECT_NEAR(doc->worldRaw[5][1].x, Truth(1, 5).x, 0.01);
+    EXPECT_EQ(doc->worldRaw[6][2], kMissingWorldPoint);
+    EXPECT_NEAR(doc->worldRaw[6][1].y, Truth(1, 6).y, 0.01);
+}
+
+TEST_F(Transform, SyncFramesAlignTheViewsAndAGapStopsAView) {
+    Build(2);
+    doc->views[1].syncFrame = 3;  // view 1's frame 3 is sequence frame 0
+    TransformImageDataCommand(*doc);
+    EXPECT_EQ(doc->worldFrameCount, kFrames);
+    // Frame 37 onwards view 1 has no record (frames 40..): only view 0 is left, which a
+    // spatial calibration cannot use alone.
+    EXPECT_EQ(doc->worldRaw[37][0], kMissingWorldPoint);
+}
+
+TEST_F(Transform, WorldFramesFollowTheShortestViewAndAreReused) {
+    Build(2);
+    doc->views[1].frameStore.NewRecord(kFrames);
+    PrepareWorldData(*doc);
+    EXPECT_EQ(doc->worldFrameCount, kFrames);
+    const Point3* before = doc->worldRaw[0];
+    PrepareWorldData(*doc);
+    EXPECT_EQ(doc->worldRaw[0], before) << "same count: the arrays are reused";
+    EXPECT_EQ(doc->worldRaw.frames(), kFrames + 1);
+    doc->views[0].frameStore.NewRecord(kFrames);
+    PrepareWorldData(*doc);
+    EXPECT_EQ(doc->worldFrameCount, kFrames + 1);
+}
+
+TEST_F(Transform, OneViewGivesThePlanarReconstruction) {
+    NewSequence(2, 4);
+    InstallSequenceSteps(doc->steps);
+    doc->calibrationType = 2;
+    doc->calibrationPoints = {{0, 0, 0}, {2, 0, 0}, {2, 1, 0}, {0, 1, 0}, {}};
+    ViewFrameStore& store = doc->current().frameStore;
+    store.calibrationPointCount = 4;
+    const Point2f image[4] = {{100, 100}, {500, 100}, {500, 300}, {100, 300}};
+    for (int i = 0; i < 4; ++i) store.calibrationRecord.imagePos[static_cast<std::size_t>(i)] = image[i];
+    store.calibrationRecord.digitizedCount = 4;
+    FrameRecord& record = store.NewRecord(0);
+    record.imagePos[0] = {300, 200};
+    record.imagePos[1] = kNoPosition;
+    record.digitizedCount = 2;
+    TransformImageDataCommand(*doc);
+    EXPECT_EQ(doc->dlt.parameterCount, 8);
+    EXPECT_NEAR(doc->worldRaw[0][0].x, 1.0, 1e-9);
+    EXPECT_NEAR(doc->worldRaw[0][0].y, 0.5, 1e-9);
+    EXPECT_EQ(doc->worldRaw[0][0].z, 0.0);
+    EXPECT_EQ(doc->worldRaw[0][1], kMissingWorldPoint);
+}
+
+}  // namespace
+}  // namespace kadivo::test
