@@ -7,6 +7,8 @@
 #include "HeadlessUi.h"
 #include "SequenceFile.h"
 #include "SequenceJson.h"
+#include "SeriesCommand.h"
+#include "WorldCompletion.h"
 
 #include <cstdio>
 #include <exception>
@@ -21,7 +23,10 @@ using namespace kadivo;
 constexpr const char* kUsage =
     "usage: kadivo-cli info FILE.kdv\n"
     "       kadivo-cli resave IN.kdv OUT.kdv\n"
-    "       kadivo-cli calibrate FILE.kdv\n";
+    "       kadivo-cli calibrate FILE.kdv\n"
+    "       kadivo-cli transform IN.kdv OUT.kdv\n"
+    "       kadivo-cli series FILE.kdv --point NAME|CG --quantity pos|vel|acc --axis x|y|z|3d [--raw]\n"
+    "       kadivo-cli series FILE.kdv --joint INDEX --axis x|y|z [--quantity pos|vel|acc] [--ccw] [--raw]\n";
 
 // Reads a sequence file the way the program does, without opening its videos or windows.
 void LoadSequence(const std::string& path, CKadivoDoc& doc) { ReadSequenceFile(path, doc); }
@@ -55,6 +60,27 @@ int Calibrate(const std::vector<std::string>& args, CKadivoDoc& doc) {
     return 0;
 }
 
+// "Transform Image Data" without a display: calibration, reconstruction and the
+// completion of the world data, then the sequence is saved.
+int Transform(const std::vector<std::string>& args, CKadivoDoc& doc) {
+    if (args.size() != 2) throw std::invalid_argument("transform takes an input and an output file");
+    LoadSequence(args[0], doc);
+    InstallSequenceSteps(doc.steps);
+    if (doc.calibrationPoints.empty()) throw std::runtime_error("the sequence has no calibration profile");
+    TransformImageDataCommand(doc);
+    if (!doc.dltValid) throw std::runtime_error("the views' calibration frames are not complete");
+    SaveSequenceFile(doc, args[1]);
+    return 0;
+}
+
+int Series(const std::vector<std::string>& args, CKadivoDoc& doc) {
+    if (args.empty()) throw std::invalid_argument("series takes a file");
+    const cli::SeriesRequest request = cli::ParseSeriesRequest({args.begin() + 1, args.end()});
+    LoadSequence(args[0], doc);
+    for (float value : cli::ComputeSeries(doc, request)) std::printf("%.9g\n", static_cast<double>(value));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -70,6 +96,8 @@ int main(int argc, char** argv) {
         if (command == "info") return Info(args, doc);
         if (command == "resave") return Resave(args, doc);
         if (command == "calibrate") return Calibrate(args, doc);
+        if (command == "transform") return Transform(args, doc);
+        if (command == "series") return Series(args, doc);
         std::fprintf(stderr, "kadivo-cli: unknown command \"%s\"\n%s", command.c_str(), kUsage);
         return 2;
     } catch (const std::invalid_argument& error) {

@@ -1,0 +1,80 @@
+#include "SeriesCommand.h"
+
+#include "CKadivoDoc.h"
+
+#include <stdexcept>
+
+namespace kadivo::cli {
+
+namespace {
+
+int ParseIndex(const std::string& text) {
+    std::size_t used = 0;
+    int value = -1;
+    try {
+        value = std::stoi(text, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used != text.size() || value < 0) throw std::invalid_argument("--joint takes an index from 0: " + text);
+    return value;
+}
+
+}  // namespace
+
+SeriesRequest ParseSeriesRequest(const std::vector<std::string>& options) {
+    SeriesRequest request;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        const std::string& option = options[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= options.size()) throw std::invalid_argument(option + " needs a value");
+            return options[++i];
+        };
+        if (option == "--point") {
+            request.point = value();
+        } else if (option == "--joint") {
+            request.joint = ParseIndex(value());
+        } else if (option == "--quantity") {
+            const std::string& q = value();
+            if (q == "pos") request.quantity = Quantity::Position;
+            else if (q == "vel") request.quantity = Quantity::Velocity;
+            else if (q == "acc") request.quantity = Quantity::Acceleration;
+            else throw std::invalid_argument("--quantity is pos, vel or acc: " + q);
+        } else if (option == "--axis") {
+            const std::string& a = value();
+            if (a == "x") request.axis = 0;
+            else if (a == "y") request.axis = 1;
+            else if (a == "z") request.axis = 2;
+            else if (a == "3d") request.axis = 3;
+            else throw std::invalid_argument("--axis is x, y, z or 3d: " + a);
+        } else if (option == "--raw") {
+            request.smoothed = false;
+        } else if (option == "--ccw") {
+            request.counterClockwise = true;
+        } else {
+            throw std::invalid_argument("unknown option " + option);
+        }
+    }
+    if (request.point.empty() == (request.joint < 0)) throw std::invalid_argument("name one --point or one --joint");
+    if (request.axis < 0) throw std::invalid_argument("--axis is missing");
+    if (request.joint >= 0 && request.axis == 3) throw std::invalid_argument("joint angles have no 3d axis");
+    return request;
+}
+
+std::vector<float> ComputeSeries(const CKadivoDoc& doc, const SeriesRequest& request) {
+    if (doc.worldFrameCount <= 0 || doc.worldRaw.empty()) throw std::runtime_error("the sequence has no world data; transform it first");
+    if (request.joint >= 0) {
+        const std::vector<ExportJoint> joints = BuildJointList(doc);
+        if (request.joint >= static_cast<int>(joints.size()))
+            throw std::runtime_error("the model has " + std::to_string(joints.size()) + " joints");
+        return AngularSeries(doc, joints[static_cast<std::size_t>(request.joint)], request.smoothed, request.quantity,
+                             request.axis, request.counterClockwise);
+    }
+    int entry = request.point == "CG" ? doc.pointCount : -1;
+    for (int p = 0; p < doc.pointCount && entry < 0; ++p)
+        if (doc.modelPoints[static_cast<std::size_t>(p)].name == request.point) entry = p;
+    if (entry < 0) throw std::runtime_error("the model has no point \"" + request.point + "\"");
+    return LinearSeries(doc, entry, request.smoothed, request.quantity, static_cast<Component>(request.axis));
+}
+
+}  // namespace kadivo::cli

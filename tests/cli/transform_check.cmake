@@ -1,0 +1,15 @@
+# Transforms IN into OUT with the command-line front end, then prints a point's series and
+# checks that it has one value per reconstructed frame.
+execute_process(COMMAND ${CLI} transform ${IN} ${OUT} RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "transform failed with ${status}")
+endif()
+execute_process(COMMAND ${CLI} series ${OUT} --point Knee --quantity vel --axis x RESULT_VARIABLE status OUTPUT_VARIABLE values)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "series failed with ${status}")
+endif()
+string(REGEX MATCHALL "\n" lines "${values}")
+list(LENGTH lines count)
+if(NOT count EQUAL 20)
+  message(FATAL_ERROR "expected 20 values, got ${count}: ${values}")
+endif()
