@@ -114,12 +114,18 @@ struct Fit {
     bool clampedLow = false;
     bool clampedHigh = false;
     GcvStatistics statistics;
-    std::vector<double> values;
+};
+
+// Storage every fit of one smoothing reuses; `values` holds the last fit's spline values.
+struct Workspace {
+    Workspace(int n, int m) : s(n, m), z(n, m), c(static_cast<std::size_t>(n)), values(static_cast<std::size_t>(n)) {}
+    Band s, z;
+    std::vector<double> c, values;
 };
 
 // One fit for smoothing parameter p: solve (B + pE)c = y by band LU without pivoting,
 // then the residuals and, from the band of the inverse, the trace of I − A.
-Fit FitAt(const SplineBasis& basis, const std::vector<double>& y, int m, double p, double smoothError) {
+Fit FitAt(const SplineBasis& basis, const std::vector<double>& y, int m, double p, double smoothError, Workspace& work) {
     const int n = basis.B.n();
     Fit fit;
     double effective = p;
@@ -134,7 +140,7 @@ Fit FitAt(const SplineBasis& basis, const std::vector<double>& y, int m, double 
         fit.clampedHigh = true;
     }
     // S = B + pE, factored in place: U on and above the diagonal, L (unit) below.
-    Band s(n, m);
+    Band& s = work.s;
     for (int i = 1; i <= n; ++i)
         for (int j = s.first(i); j <= s.last(i); ++j) s(i, j) = basis.B(i, j) + effective * basis.E(i, j);
     for (int i = 1; i <= n; ++i) {
@@ -149,7 +155,8 @@ Fit FitAt(const SplineBasis& basis, const std::vector<double>& y, int m, double 
             s(k, i) = sum / s(i, i);
         }
     }
-    std::vector<double> c(y);
+    std::vector<double>& c = work.c;
+    std::copy(y.begin(), y.end(), c.begin());
     for (int i = 1; i <= n; ++i)
         for (int h = s.first(i); h < i; ++h) c[static_cast<std::size_t>(i - 1)] -= s(i, h) * c[static_cast<std::size_t>(h - 1)];
     for (int i = n; i >= 1; --i) {
@@ -157,17 +164,16 @@ Fit FitAt(const SplineBasis& basis, const std::vector<double>& y, int m, double 
         for (int k = i + 1; k <= s.last(i); ++k) sum -= s(i, k) * c[static_cast<std::size_t>(k - 1)];
         c[static_cast<std::size_t>(i - 1)] = sum / s(i, i);
     }
-    fit.values.assign(static_cast<std::size_t>(n), 0.0);
     double squares = 0.0;
     for (int l = 1; l <= n; ++l) {
         double value = 0.0;
         for (int j = std::max(1, l - m + 1); j <= std::min(n, l + m - 1); ++j) value += basis.B(l, j) * c[static_cast<std::size_t>(j - 1)];
-        fit.values[static_cast<std::size_t>(l - 1)] = value;
+        work.values[static_cast<std::size_t>(l - 1)] = value;
         const double residual = value - y[static_cast<std::size_t>(l - 1)];
         squares += residual * residual;
     }
     // Central band of Z = S⁻¹ from the factors (Erisman–Tinney), from the last row up.
-    Band z(n, m);
+    Band& z = work.z;
     for (int i = n; i >= 1; --i) {
         const int h = std::min(m, n - i);
         const double inverseD = 1.0 / s(i, i);
@@ -212,13 +218,15 @@ bool GcvSmooth(const std::vector<double>& y, int halfOrder, double smoothError, 
     const int n = static_cast<int>(y.size());
     if (m < 1 || n < 2 * m) return false;
     const SplineBasis basis(n, m);
+    Workspace work(n, m);
     int fits = 0;
     auto fitAt = [&](double p) {
         ++fits;
-        return FitAt(basis, y, m, p, smoothError);
+        return FitAt(basis, y, m, p, smoothError, work);
     };
-    auto finish = [&](Fit fit) {
-        out = std::move(fit.values);
+    // Every way out ends with the fit it returns as the last one made.
+    auto finish = [&](const Fit& fit) {
+        out = work.values;
         if (statistics) {
             *statistics = fit.statistics;
             statistics->fits = fits;
@@ -232,7 +240,7 @@ bool GcvSmooth(const std::vector<double>& y, int halfOrder, double smoothError, 
     Fit f2 = fitAt(r2);
     Fit f1 = fitAt(r1);
     while (f1.criterion <= f2.criterion) {
-        if (f1.clampedLow) return finish(std::move(f1));  // the interpolating limit
+        if (f1.clampedLow) return finish(f1);  // the interpolating limit
         r2 = r1;
         f2 = std::move(f1);
         r1 /= kRatio;
@@ -241,7 +249,7 @@ bool GcvSmooth(const std::vector<double>& y, int halfOrder, double smoothError, 
     double r3 = kRatio * r2;
     Fit f3 = fitAt(r3);
     while (f3.criterion <= f2.criterion) {
-        if (f3.clampedHigh) return finish(std::move(f3));  // the least-squares polynomial limit
+        if (f3.clampedHigh) return finish(f3);  // the least-squares polynomial limit
         r2 = r3;
         f2 = std::move(f3);
         r3 *= kRatio;
