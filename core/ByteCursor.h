@@ -120,6 +120,9 @@ public:
 
     ByteWriter() { Resize(4096); }
     explicit ByteWriter(Sink sink) : sink_(std::move(sink)) { Resize(kChunk); }
+    // The cursor points into the buffer, which a copy would not share.
+    ByteWriter(const ByteWriter&) = delete;
+    ByteWriter& operator=(const ByteWriter&) = delete;
 
     // Makes room for `bytes` more without growing again (in-memory use only).
     void Reserve(std::size_t bytes) {

@@ -53,6 +53,11 @@ public:
     virtual void ShowMessage(const std::string& text) = 0;
     virtual Answer Ask(const std::string& text, Buttons buttons) = 0;
 
+    // A save-file box proposing `proposedName`, without its own overwrite prompt; the
+    // chosen path, or nothing when cancelled. `filter` is as "Text File (*.txt)|*.txt||".
+    virtual std::optional<std::string> ChooseSaveFile(const std::string& proposedName, const std::string& defaultExtension,
+                                                      const std::string& filter) = 0;
+
     // Runs the options sheet on `sheet`; true on OK.
     virtual bool RunOptionsSheet(SequenceOptionsSheet& sheet) = 0;
     // "Edit Video Frame Rate" showing `rate`; the new rate on OK.

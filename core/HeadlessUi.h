@@ -27,6 +27,9 @@ public:
         if (messages_) std::fprintf(messages_, "%s\n", text.c_str());
     }
     Answer Ask(const std::string&, Buttons) override { return Answer::Cancel; }
+    std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
     bool RunOptionsSheet(SequenceOptionsSheet&) override { return false; }
     std::optional<double> EditFrameRate(double) override { return std::nullopt; }
     std::optional<NewSequenceSetup> RunNewSequenceWizard() override { return std::nullopt; }

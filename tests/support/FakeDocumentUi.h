@@ -81,6 +81,14 @@ public:
         return next.answer;
     }
 
+    std::optional<std::string> ChooseSaveFile(const std::string& proposedName, const std::string& defaultExtension,
+                                              const std::string& filter) override {
+        proposedNames.push_back(proposedName);
+        lastSaveExtension = defaultExtension;
+        lastSaveFilter = filter;
+        return saveFileAnswer;
+    }
+
     bool RunOptionsSheet(SequenceOptionsSheet& sheet) override {
         shownSheets.push_back(sheet);
         if (!editSheet) return false;
@@ -99,6 +107,9 @@ public:
     }
     void CloseAllWindows() override { ++closeAllCount; }
 
+    std::optional<std::string> saveFileAnswer;  // unset: the save box is cancelled
+    std::vector<std::string> proposedNames;
+    std::string lastSaveExtension, lastSaveFilter;
     std::string progressText;
     int progressRange = -1;
     int progressSteps = 0;
