@@ -3,6 +3,7 @@
 #include "CDltCalibration.h"
 #include "CKadivoDoc.h"
 #include "CalibrateViews.h"
+#include "ExportCommand.h"
 #include "FileIo.h"
 #include "HeadlessUi.h"
 #include "SequenceFile.h"
@@ -27,6 +28,8 @@ constexpr const char* kUsage =
     "       kadivo-cli transform IN.kdv OUT.kdv\n"
     "       kadivo-cli series FILE.kdv --point NAME|CG --quantity pos|vel|acc --axis x|y|z|3d [--raw]\n"
     "       kadivo-cli series FILE.kdv --joint INDEX --axis x|y|z [--quantity pos|vel|acc] [--ccw] [--raw]\n";
+
+std::string Usage() { return std::string(kUsage) + cli::kExportUsage; }
 
 // Reads a sequence file the way the program does, without opening its videos or windows.
 void LoadSequence(const std::string& path, CKadivoDoc& doc) { ReadSequenceFile(path, doc); }
@@ -73,6 +76,13 @@ int Transform(const std::vector<std::string>& args, CKadivoDoc& doc) {
     return 0;
 }
 
+int Export(const std::vector<std::string>& args, CKadivoDoc& doc) {
+    if (args.empty()) throw std::invalid_argument("export takes a file");
+    LoadSequence(args[0], doc);
+    cli::RunExport(doc, {args.begin() + 1, args.end()});
+    return 0;
+}
+
 int Series(const std::vector<std::string>& args, CKadivoDoc& doc) {
     if (args.empty()) throw std::invalid_argument("series takes a file");
     const cli::SeriesRequest request = cli::ParseSeriesRequest({args.begin() + 1, args.end()});
@@ -85,7 +95,7 @@ int Series(const std::vector<std::string>& args, CKadivoDoc& doc) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fputs(kUsage, stderr);
+        std::fputs(Usage().c_str(), stderr);
         return 2;
     }
     const std::string command = argv[1];
@@ -98,10 +108,11 @@ int main(int argc, char** argv) {
         if (command == "calibrate") return Calibrate(args, doc);
         if (command == "transform") return Transform(args, doc);
         if (command == "series") return Series(args, doc);
-        std::fprintf(stderr, "kadivo-cli: unknown command \"%s\"\n%s", command.c_str(), kUsage);
+        if (command == "export") return Export(args, doc);
+        std::fprintf(stderr, "kadivo-cli: unknown command \"%s\"\n%s", command.c_str(), Usage().c_str());
         return 2;
     } catch (const std::invalid_argument& error) {
-        std::fprintf(stderr, "kadivo-cli: %s\n%s", error.what(), kUsage);
+        std::fprintf(stderr, "kadivo-cli: %s\n%s", error.what(), Usage().c_str());
         return 2;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "kadivo-cli: %s\n", error.what());

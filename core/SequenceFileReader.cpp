@@ -115,6 +115,7 @@ private:
     }
 
     void ReadModelPoints() {
+        SetCentreOfGravityEntry(doc_.modelPoints, doc_.pointCount);
         for (int p = 0; p < doc_.pointCount; ++p) {
             ModelPoint& point = doc_.modelPoints[static_cast<std::size_t>(p)];
             point.name = ReadArchiveString(in_, "a model point name");

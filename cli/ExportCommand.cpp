@@ -1,0 +1,180 @@
+#include "ExportCommand.h"
+
+#include "BvhExporter.h"
+#include "C3dExporter.h"
+#include "CKadivoDoc.h"
+#include "CsmExporter.h"
+#include "Kinematics.h"
+#include "TextExports.h"
+
+#include <filesystem>
+#include <set>
+#include <stdexcept>
+
+namespace kadivo::cli {
+
+namespace {
+
+struct ExportRequest {
+    std::string format;  // linear, angular, points, bvh, csm, c3d
+    std::string out;
+    bool force = false;
+    std::vector<std::string> select;
+    std::set<std::string> kinds, directions;
+    bool raw = false, header = false, ccw = false;
+    std::string actor, comment;
+    std::vector<std::pair<int, std::string>> labels;
+};
+
+std::vector<std::string> SplitList(const std::string& text) {
+    std::vector<std::string> items(1);
+    for (char c : text) {
+        if (c == ',') items.emplace_back();
+        else items.back().push_back(c);
+    }
+    return items;
+}
+
+int ParseNumber(const std::string& text) {
+    std::size_t used = 0;
+    int value = -1;
+    try {
+        value = std::stoi(text, &used);
+    } catch (const std::exception&) {
+        return -1;
+    }
+    return used == text.size() ? value : -1;
+}
+
+ExportRequest Parse(const std::vector<std::string>& options) {
+    ExportRequest r;
+    const std::set<std::string> formats = {"--linear", "--angular", "--points", "--bvh", "--csm", "--c3d"};
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        const std::string& option = options[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= options.size()) throw std::invalid_argument(option + " needs a value");
+            return options[++i];
+        };
+        if (formats.count(option)) {
+            if (!r.format.empty()) throw std::invalid_argument("name one export format");
+            r.format = option.substr(2);
+            r.out = value();
+        } else if (option == "--force") r.force = true;
+        else if (option == "--select") r.select = SplitList(value());
+        else if (option == "--kinds") for (const std::string& k : SplitList(value())) r.kinds.insert(k);
+        else if (option == "--directions") for (const std::string& d : SplitList(value())) r.directions.insert(d);
+        else if (option == "--raw") r.raw = true;
+        else if (option == "--header") r.header = true;
+        else if (option == "--ccw") r.ccw = true;
+        else if (option == "--actor") r.actor = value();
+        else if (option == "--comment") r.comment = value();
+        else if (option == "--label") {
+            const std::string& text = value();
+            const std::size_t equals = text.find('=');
+            const int index = equals == std::string::npos ? -1 : ParseNumber(text.substr(0, equals));
+            if (index < 0) throw std::invalid_argument("--label takes INDEX=TEXT: " + text);
+            r.labels.emplace_back(index, text.substr(equals + 1));
+        } else {
+            throw std::invalid_argument("unknown option " + option);
+        }
+    }
+    if (r.format.empty()) throw std::invalid_argument("name an export format, as --linear OUT");
+    return r;
+}
+
+// The rows `select` names among `names`: "all", names, or 0-based indices.
+std::vector<bool> SelectRows(const std::vector<std::string>& select, const std::vector<std::string>& names) {
+    std::vector<bool> rows(names.size(), false);
+    for (const std::string& item : select) {
+        if (item == "all") {
+            rows.assign(names.size(), true);
+            continue;
+        }
+        bool found = false;
+        for (std::size_t n = 0; n < names.size(); ++n) {
+            if (names[n] == item) rows[n] = found = true;
+        }
+        const int index = ParseNumber(item);
+        if (!found && index >= 0 && index < static_cast<int>(names.size())) rows[static_cast<std::size_t>(index)] = found = true;
+        if (!found) throw std::invalid_argument("nothing to select by \"" + item + "\"");
+    }
+    return rows;
+}
+
+std::vector<std::string> PointNames(const CKadivoDoc& doc, bool withCentreOfGravity) {
+    std::vector<std::string> names;
+    for (int p = 0; p < doc.pointCount; ++p) names.push_back(doc.modelPoints[static_cast<std::size_t>(p)].name);
+    if (withCentreOfGravity) names.push_back("CG");
+    return names;
+}
+
+void RequireEmpty(const std::string& problem) {
+    if (!problem.empty()) throw std::invalid_argument(problem.substr(0, problem.find('!')));
+}
+
+void Write(CKadivoDoc& doc, const std::string& path, const std::string& text) {
+    if (!WriteExportFile(doc, path, text, kDataFileFailure)) throw std::runtime_error("cannot write " + path);
+}
+
+}  // namespace
+
+void RunExport(CKadivoDoc& doc, const std::vector<std::string>& options) {
+    const ExportRequest r = Parse(options);
+    if (!r.force && std::filesystem::exists(r.out))
+        throw std::runtime_error(r.out + " exists; --force replaces it");
+    const bool needsWorld = r.format != "points";
+    if (needsWorld && doc.worldRaw.empty()) throw std::runtime_error("the sequence has no world data; transform it first");
+    const std::tm now = LocalTimeNow();
+    if (r.format == "linear") {
+        LinearExportOptions o;
+        o.rows = SelectRows(r.select, PointNames(doc, true));
+        o.position = r.kinds.count("pos");
+        o.velocity = r.kinds.count("vel");
+        o.acceleration = r.kinds.count("acc");
+        o.x = r.directions.count("x");
+        o.y = r.directions.count("y");
+        o.z = r.directions.count("z");
+        o.distance = r.directions.count("3d");
+        o.smoothed = !r.raw;
+        o.header = r.header;
+        RequireEmpty(ValidateLinearExport(o));
+        Write(doc, r.out, LinearExportText(doc, o, now));
+    } else if (r.format == "angular") {
+        AngularExportOptions o;
+        std::vector<std::string> joints;
+        for (const ExportJoint& joint : BuildJointList(doc)) joints.push_back(joint.name);
+        o.rows = SelectRows(r.select, joints);
+        o.angle = r.kinds.count("angle");
+        o.x = r.directions.count("x");
+        o.y = r.directions.count("y");
+        o.z = r.directions.count("z");
+        o.threeD = r.directions.count("3d");
+        o.counterClockwise = r.ccw;
+        o.smoothed = !r.raw;
+        o.header = r.header;
+        RequireEmpty(ValidateAngularExport(o));
+        Write(doc, r.out, AngularExportText(doc, o, now));
+    } else if (r.format == "points") {
+        PointsExportOptions o;
+        o.rows = SelectRows(r.select, PointNames(doc, false));
+        o.header = r.header;
+        Write(doc, r.out, PointsExportText(doc, o, now));
+    } else if (r.format == "bvh") {
+        if (!WriteExportFile(doc, r.out, BvhExporter(doc).Text(), "The BVH File could not be created!"))
+            throw std::runtime_error("cannot write " + r.out);
+    } else if (r.format == "csm") {
+        CsmExportOptions o;
+        o.mapping = DefaultCsmMapping(doc);
+        for (const auto& [index, label] : r.labels) {
+            if (index >= static_cast<int>(o.mapping.size())) throw std::invalid_argument("--label names no model point");
+            o.mapping[static_cast<std::size_t>(index)] = label;
+        }
+        o.actor = r.actor;
+        o.comment = r.comment;
+        if (!CsmExporter(doc).Write(o, r.out)) throw std::runtime_error("cannot write " + r.out);
+    } else {
+        if (!C3dExporter(doc).Write(r.out)) throw std::runtime_error("cannot write " + r.out);
+    }
+}
+
+}  // namespace kadivo::cli

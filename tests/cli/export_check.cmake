@@ -1,0 +1,16 @@
+# Transforms IN, then writes every export of it into DIR and fails unless each one works.
+execute_process(COMMAND ${CLI} transform ${IN} ${DIR}/export-source.kdv RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "transform failed with ${status}")
+endif()
+foreach(format linear angular points bvh csm c3d)
+  set(options --select all --kinds pos,vel,angle --directions x,y,3d --header)
+  if(format STREQUAL "bvh" OR format STREQUAL "csm" OR format STREQUAL "c3d")
+    set(options)
+  endif()
+  execute_process(COMMAND ${CLI} export ${DIR}/export-source.kdv --${format} ${DIR}/export.${format} --force ${options}
+                  RESULT_VARIABLE status ERROR_VARIABLE errors)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "export --${format} failed with ${status}: ${errors}")
+  endif()
+endforeach()
