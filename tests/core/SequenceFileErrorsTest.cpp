@@ -54,8 +54,8 @@ TEST_F(SequenceFileErrors, CountsBeyondTheFormatsLimitsAreRefused) {
     refused(0, 0, "Invalid view count in the sequence file: 0");
     refused(4, 50, "Invalid point count in the sequence file: 50");
     refused(4, -1, "Invalid point count in the sequence file: -1");
-    // Field 23 (zoom code) follows 22 int-sized fields, the 1-byte empty text and the
-    // 8-byte smooth error: 4 * 21 + 1 + 4 = 89 bytes from the start for one view.
+    // The zoom code of view 0 follows 20 four-byte fields, the 1-byte empty text and the
+    // 8-byte smooth error: 4 * 20 + 1 + 8 = 89 bytes from the start for one view.
     refused(89, 13, "Invalid zoom code in the sequence file: 13");
     refused(93, 3, "Invalid calibration type in the sequence file: 3");
     refused(101, -1, "Invalid record count in the sequence file: -1");

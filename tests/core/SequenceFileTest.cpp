@@ -79,7 +79,7 @@ protected:
 TEST_F(SequenceFile, EmptyDigitizedDataHasTheDocumentedLayout) {
     NewSequence(2, 4);
     const std::vector<std::uint8_t> bytes = WriteSequence(*doc);
-    // Section 3 starts after the header (31 fields) and two model points.
+    // The digitized data follow the header and the two model points.
     RawBytes expected;
     expected.i32(0);  // view index; no movement records
     expected.u8(0).i32(-1).i32(4);
@@ -94,7 +94,7 @@ TEST_F(SequenceFile, EmptyDigitizedDataHasTheDocumentedLayout) {
 
 TEST_F(SequenceFile, ReservedFieldsAreWrittenAsZeroAndIgnored) {
     std::vector<std::uint8_t> bytes = CraftSequence({});
-    // Field 4 follows the view count, the point count and one current frame.
+    // The first reserved value follows the view count, the point count and one current frame.
     bytes[12] = 0x5A;
     Read(bytes, *doc);
     const std::vector<std::uint8_t> again = WriteSequence(*doc);
