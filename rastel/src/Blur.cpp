@@ -1,0 +1,81 @@
+#include "Checks.h"
+#include "Image.h"
+
+#include <vector>
+
+namespace rastel {
+
+namespace {
+
+// The channels an image blurs: its channel of interest, or all but a last alpha channel.
+bool BlurChannels(const VopImage* image, std::vector<int>& channels) {
+    if (image->alphaChannel != 0 && (image->alphaChannel != image->nChannels || image->nChannels == 1)) return false;
+    channels = ProcessedChannels(image);
+    return true;
+}
+
+// Box sums from a bordered copy of the region, kept as running column and row sums.
+template <typename T, typename PlaneType = Plane<T>>
+void BlurChannel(const VopImage* src, VopImage* dst, const Rect& rect, int nCols, int nRows, int anchorX, int anchorY,
+                 int srcChannel, int dstChannel, float factor) {
+    using Sum = std::conditional_t<std::is_floating_point_v<T>, double, long long>;
+    const PlaneType in(src, srcChannel), out(dst, dstChannel);
+    const int cw = rect.width + nCols - 1, ch = rect.height + nRows - 1;
+    std::vector<T> copy(static_cast<std::size_t>(cw) * static_cast<std::size_t>(ch));
+    for (int j = 0; j < ch; ++j)
+        for (int i = 0; i < cw; ++i)
+            copy[static_cast<std::size_t>(j) * cw + i] = SampleWithBorder<T>(src, in, rect.srcX - anchorX + i, rect.srcY - anchorY + j);
+    std::vector<Sum> columns(static_cast<std::size_t>(cw), 0);
+    for (int j = 0; j < nRows - 1; ++j)
+        for (int i = 0; i < cw; ++i) columns[static_cast<std::size_t>(i)] += copy[static_cast<std::size_t>(j) * cw + i];
+    for (int y = 0; y < rect.height; ++y) {
+        const T* entering = &copy[static_cast<std::size_t>(y + nRows - 1) * cw];
+        for (int i = 0; i < cw; ++i) columns[static_cast<std::size_t>(i)] += entering[i];
+        Sum box = 0;
+        for (int i = 0; i < nCols - 1; ++i) box += columns[static_cast<std::size_t>(i)];
+        for (int x = 0; x < rect.width; ++x) {
+            box += columns[static_cast<std::size_t>(x + nCols - 1)];
+            const float mean = static_cast<float>(box) * factor;
+            if constexpr (std::is_floating_point_v<T>) out.Set(rect.dstX + x, rect.dstY + y, mean);
+            else out.Set(rect.dstX + x, rect.dstY + y, Saturate<T>(static_cast<long long>(mean)));  // toward zero
+            box -= columns[static_cast<std::size_t>(x)];
+        }
+        const T* leaving = &copy[static_cast<std::size_t>(y) * cw];
+        for (int i = 0; i < cw; ++i) columns[static_cast<std::size_t>(i)] -= leaving[i];
+    }
+}
+
+}  // namespace
+
+}  // namespace rastel
+
+using namespace rastel;
+
+extern "C" void vopBlur(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX, int anchorY) {
+    const Checks check{"vopBlur"};
+    if (!check.Header(srcImage) || !check.Header(dstImage)) return;
+    if (!check.Require(srcImage->depth == dstImage->depth, VOP_StsBadArg, "(srcImage->depth!=dstImage->depth)") ||
+        !check.Require(nRows >= 0 && nCols >= 0, VOP_StsBadArg, "(nRows<0||nCols<0)") ||
+        !check.Require(anchorX >= 0 && anchorY >= 0, VOP_StsBadArg, "(anchorX<0||anchorY<0)") ||
+        !check.Require(anchorX < nCols && anchorY < nRows, VOP_StsBadArg, "(anchorX>=nCols||anchorY>=nRows)"))
+        return;
+    std::vector<int> srcChannels, dstChannels;
+    if (!check.Require(BlurChannels(srcImage, srcChannels) && BlurChannels(dstImage, dstChannels), VOP_BadAlphaChannel,
+                       "bad alpha channel's number") ||
+        !check.Require(srcChannels.size() == dstChannels.size(), VOP_BadNumChannels, "bad channel's number") ||
+        !check.Plain(srcImage) || !check.Plain(dstImage))
+        return;
+    const Rect rect = ProcessedRect(srcImage, dstImage);
+    if (rect.width <= 0 || rect.height <= 0) return;
+    const auto factor = static_cast<float>(1.0 / (static_cast<double>(nCols) * nRows));
+    for (std::size_t c = 0; c < srcChannels.size(); ++c) {
+        if (srcImage->depth == VOP_DEPTH_1U) {
+            BlurChannel<std::uint8_t, BitPlane>(srcImage, dstImage, rect, nCols, nRows, anchorX, anchorY, srcChannels[c],
+                                                dstChannels[c], factor);
+            continue;
+        }
+        ForDepth(srcImage->depth, [&]<typename T>() {
+            BlurChannel<T>(srcImage, dstImage, rect, nCols, nRows, anchorX, anchorY, srcChannels[c], dstChannels[c], factor);
+        });
+    }
+}

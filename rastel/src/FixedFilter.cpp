@@ -1,0 +1,116 @@
+#include "Checks.h"
+#include "Neighbourhood.h"
+
+#include <cfenv>
+#include <cmath>
+
+namespace rastel {
+
+namespace {
+
+struct FixedKernel {
+    int size;
+    int weights[25];
+    int shift;  // divide by 2^shift with the rounding below; 0 for none
+};
+
+// Rows in memory order, the first row applying to the row before the centre.
+constexpr FixedKernel kKernels[] = {
+    {3, {1, 0, -1, 1, 0, -1, 1, 0, -1}, 0},                  // 0 Prewitt vertical
+    {3, {-1, -1, -1, 0, 0, 0, 1, 1, 1}, 0},                  // 1 Prewitt horizontal
+    {3, {1, 0, -1, 2, 0, -2, 1, 0, -1}, 0},                  // 2 Sobel vertical
+    {3, {-1, -2, -1, 0, 0, 0, 1, 2, 1}, 0},                  // 3 Sobel horizontal
+    {3, {-1, -1, -1, -1, 8, -1, -1, -1, -1}, 0},             // 4 Laplacian 3x3
+    {5, {-1, -3, -4, -3, -1, -3, 0, 6, 0, -3, -4, 6, 20, 6, -4, -3, 0, 6, 0, -3, -1, -3, -4, -3, -1}, 0},  // 5
+    {3, {1, 2, 1, 2, 4, 2, 1, 2, 1}, 4},                     // 6 Gaussian 3x3, / 16
+    {5, {2, 7, 12, 7, 2, 7, 31, 52, 31, 7, 12, 52, 127, 52, 12, 7, 31, 52, 31, 7, 2, 7, 12, 7, 2}, 0},  // 7, / 571
+    {3, {-1, -1, -1, -1, 8, -1, -1, -1, -1}, 0},             // 8 high pass 3x3
+    {5, {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 24, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1}, 0},  // 9
+    {3, {-1, -1, -1, -1, 16, -1, -1, -1, -1}, 3},            // 10 sharpen, / 8
+};
+constexpr int kGaussian5 = 7;
+
+// Division by 2^k rounding to nearest with ties to even: add 2^(k−1) when bit k is set,
+// 2^(k−1) − 1 otherwise, then shift with sign.
+long long RoundShift(long long sum, int k) {
+    const long long half = 1LL << (k - 1);
+    return (sum + ((sum >> k) & 1 ? half : half - 1)) >> k;
+}
+
+template <typename T>
+T Filter(const FixedKernel& kernel, int kind, const Window<T>& window) {
+    const int n = kernel.size;
+    if constexpr (std::is_floating_point_v<T>) {
+        float sum = 0.0f;
+        for (int j = 0; j < n; ++j)
+            for (int i = 0; i < n; ++i) sum += static_cast<float>(kernel.weights[j * n + i]) * window(i, j);
+        if (kind == kGaussian5) return sum / 571.0f;
+        return kernel.shift ? sum / static_cast<float>(1 << kernel.shift) : sum;
+    } else {
+        if (kind == kGaussian5) {
+            // Three single-precision combinations per row, summed over the rows.
+            float total = 0.0f;
+            for (int j = 0; j < n; ++j) {
+                float row = 0.0f;
+                for (int i = 0; i < n; ++i) row += static_cast<float>(kernel.weights[j * n + i]) / 571.0f * static_cast<float>(window(i, j));
+                total += row;
+            }
+            return Saturate<T>(static_cast<long long>(std::nearbyint(total)));
+        }
+        long long sum = 0;
+        for (int j = 0; j < n; ++j)
+            for (int i = 0; i < n; ++i) sum += static_cast<long long>(kernel.weights[j * n + i]) * window(i, j);
+        if (kernel.shift) sum = RoundShift(sum, kernel.shift);
+        return Saturate<T>(sum);
+    }
+}
+
+void Copy1U(const VopImage* src, VopImage* dst, const Rect& rect) {
+    const BitPlane in(src, 0), out(dst, 0);
+    for (int y = 0; y < rect.height; ++y)
+        for (int x = 0; x < rect.width; ++x) out.Set(rect.dstX + x, rect.dstY + y, in.Get(rect.srcX + x, rect.srcY + y));
+}
+
+}  // namespace
+
+}  // namespace rastel
+
+using namespace rastel;
+
+extern "C" void vopFixedFilter(const VopImage* srcImage, VopImage* dstImage, int kind) {
+    const Checks check{"vopFixedFilter"};
+    if (!check.Header(srcImage) || !check.Header(dstImage)) return;
+    if (!check.Require(srcImage != dstImage, VOP_StsBadArg, "(srcImage==dstImage)") ||
+        !check.Require(srcImage->depth == dstImage->depth, VOP_StsBadArg, "srcImage->depth!=dstImage->depth") ||
+        !check.Require(srcImage->nChannels == dstImage->nChannels, VOP_StsBadArg, "srcImage->nChannels!=dstImage->nChannels") ||
+        !check.Require(srcImage->alphaChannel == dstImage->alphaChannel, VOP_StsBadArg, "srcImage->alphaChannel!=dstImage->alphaChannel") ||
+        !check.Require(srcImage->depth == VOP_DEPTH_1U || srcImage->dataOrder == dstImage->dataOrder, VOP_StsBadArg,
+                       "srcImage->dataOrder!=dstImage->dataOrder") ||
+        !check.Channels(srcImage, dstImage, VOP_BadCOI) ||
+        !check.Require(kind >= 0 && kind <= 10, VOP_StsBadArg, "Unknow filter.") || !check.Plain(srcImage) || !check.Plain(dstImage))
+        return;
+    const Rect rect = ProcessedRect(srcImage, dstImage);
+    if (srcImage->depth == VOP_DEPTH_1U && kind == 10) {
+        Copy1U(srcImage, dstImage, rect);
+        return;
+    }
+    const int rounding = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    const FixedKernel& kernel = kKernels[kind];
+    const Kernel geometry{kernel.size, kernel.size, kernel.size / 2, kernel.size / 2};
+    const std::vector<int> srcChannels = ProcessedChannels(srcImage), dstChannels = ProcessedChannels(dstImage);
+    for (std::size_t c = 0; c < srcChannels.size(); ++c) {
+        if (srcImage->depth == VOP_DEPTH_1U) {
+            RunNeighbourhood<std::uint8_t, BitPlane>(srcImage, dstImage, rect, geometry, srcChannels[c], dstChannels[c],
+                                                     [&](const Window<std::uint8_t>& w) {
+                                                         return static_cast<std::uint8_t>(std::clamp<int>(Filter(kernel, kind, w), 0, 1));
+                                                     });
+            continue;
+        }
+        ForDepth(srcImage->depth, [&]<typename T>() {
+            RunNeighbourhood<T>(srcImage, dstImage, rect, geometry, srcChannels[c], dstChannels[c],
+                                [&](const Window<T>& w) { return Filter(kernel, kind, w); });
+        });
+    }
+    std::fesetround(rounding);
+}
