@@ -157,6 +157,21 @@ RASTEL_API void vopDeleteROI(VopROI* roi);
 RASTEL_API void vopFixedFilter(const VopImage* srcImage, VopImage* dstImage, int kind);
 RASTEL_API void vopBlur(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX, int anchorY);
 
+/* Rank and morphological filters. */
+RASTEL_API void vopMaxFilter(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX, int anchorY);
+RASTEL_API void vopMinFilter(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX, int anchorY);
+RASTEL_API void vopMedianFilter(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX, int anchorY);
+RASTEL_API void vopColorMedianFilter(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX,
+                                     int anchorY);
+RASTEL_API void vopErode(const VopImage* srcImage, VopImage* dstImage, int iterations);
+RASTEL_API void vopDilate(const VopImage* srcImage, VopImage* dstImage, int iterations);
+RASTEL_API void vopOpen(const VopImage* srcImage, VopImage* dstImage, int iterations);
+RASTEL_API void vopClose(const VopImage* srcImage, VopImage* dstImage, int iterations);
+
+/* Resize by xDst/xSrc and yDst/ySrc with VOP_INTER_NN, _LINEAR, _CUBIC or _SUPER (reduction only). */
+RASTEL_API void vopResize(const VopImage* srcImage, VopImage* dstImage, int xDst, int xSrc, int yDst, int ySrc,
+                          int interpolation);
+
 #ifdef __cplusplus
 }
 #endif

@@ -2,6 +2,7 @@
 
 #include "Image.h"
 
+#include <array>
 #include <vector>
 
 namespace rastel {
@@ -11,12 +12,13 @@ namespace rastel {
 template <typename T>
 class Window {
 public:
+    Window() = default;
     Window(const T* const* rows, int column) : rows_(rows), column_(column) {}
     T operator()(int i, int j) const { return rows_[j][column_ + i]; }
 
 private:
-    const T* const* rows_;
-    int column_;
+    const T* const* rows_ = nullptr;
+    int column_ = 0;
 };
 
 struct Kernel {
@@ -27,36 +29,50 @@ struct Kernel {
     int bottom() const { return rows - 1 - anchorY; }
 };
 
-// Runs a neighbourhood operation on one channel pair: first the edge strips whose
+// Runs a neighbourhood operation on N channel pairs together: first the edge strips whose
 // neighbourhoods reach beyond the source image (left, right, top, bottom), each from a
 // bordered copy of the source taken when the strip is done; then the interior, from the
 // source rows, each read once before any destination row that needs it is written. When
 // source and destination share pixels the interior therefore sees the strips filtered.
-template <typename T, typename PlaneType = Plane<T>, typename Compute>
-void RunNeighbourhood(const VopImage* src, VopImage* dst, const Rect& rect, const Kernel& k, int srcChannel,
-                      int dstChannel, Compute compute) {
-    const PlaneType in(src, srcChannel);
-    const PlaneType out(dst, dstChannel);
+// `compute` takes one window per channel and returns the N output values.
+template <typename T, std::size_t N, typename PlaneType = Plane<T>, typename Compute>
+void RunNeighbourhoodPixels(const VopImage* src, VopImage* dst, const Rect& rect, const Kernel& k,
+                            const std::array<int, N>& srcChannels, const std::array<int, N>& dstChannels, Compute compute) {
+    std::vector<PlaneType> in, out;
+    for (std::size_t c = 0; c < N; ++c) {
+        in.emplace_back(src, srcChannels[c]);
+        out.emplace_back(dst, dstChannels[c]);
+    }
     const int w = rect.width, h = rect.height;
     const int stripL = std::clamp(k.left() - rect.srcX, 0, w);
     const int stripR = std::clamp(w - (src->width - rect.srcX - k.right()), 0, w - stripL);
     const int stripT = std::clamp(k.top() - rect.srcY, 0, h);
     const int stripB = std::clamp(h - (src->height - rect.srcY - k.bottom()), 0, h - stripT);
+    std::vector<const T*> rows(static_cast<std::size_t>(k.rows) * N);
+    auto emit = [&](int x, int y, int column) {
+        std::array<Window<T>, N> windows;
+        for (std::size_t c = 0; c < N; ++c) windows[c] = Window<T>(&rows[c * static_cast<std::size_t>(k.rows)], column);
+        const std::array<T, N> values = compute(windows);
+        for (std::size_t c = 0; c < N; ++c) out[c].Set(rect.dstX + x, rect.dstY + y, values[c]);
+    };
 
     // One block of output pixels [x0, x1) × [y0, y1) from a bordered copy.
     auto block = [&](int x0, int x1, int y0, int y1) {
         if (x0 >= x1 || y0 >= y1) return;
         const int cw = x1 - x0 + k.columns - 1;
         const int ch = y1 - y0 + k.rows - 1;
-        std::vector<T> copy(static_cast<std::size_t>(cw) * static_cast<std::size_t>(ch));
-        for (int j = 0; j < ch; ++j)
-            for (int i = 0; i < cw; ++i)
-                copy[static_cast<std::size_t>(j) * cw + i] =
-                    SampleWithBorder<T>(src, in, rect.srcX + x0 - k.left() + i, rect.srcY + y0 - k.top() + j);
-        std::vector<const T*> rows(static_cast<std::size_t>(k.rows));
+        const std::size_t plane = static_cast<std::size_t>(cw) * static_cast<std::size_t>(ch);
+        std::vector<T> copy(plane * N);
+        for (std::size_t c = 0; c < N; ++c)
+            for (int j = 0; j < ch; ++j)
+                for (int i = 0; i < cw; ++i)
+                    copy[c * plane + static_cast<std::size_t>(j) * cw + i] =
+                        SampleWithBorder<T>(src, in[c], rect.srcX + x0 - k.left() + i, rect.srcY + y0 - k.top() + j);
         for (int y = y0; y < y1; ++y) {
-            for (int r = 0; r < k.rows; ++r) rows[static_cast<std::size_t>(r)] = &copy[static_cast<std::size_t>(y - y0 + r) * cw];
-            for (int x = x0; x < x1; ++x) out.Set(rect.dstX + x, rect.dstY + y, compute(Window<T>(rows.data(), x - x0)));
+            for (std::size_t c = 0; c < N; ++c)
+                for (int r = 0; r < k.rows; ++r)
+                    rows[c * static_cast<std::size_t>(k.rows) + static_cast<std::size_t>(r)] = &copy[c * plane + static_cast<std::size_t>(y - y0 + r) * cw];
+            for (int x = x0; x < x1; ++x) emit(x, y, x - x0);
         }
     };
     block(0, stripL, 0, h);
@@ -68,21 +84,31 @@ void RunNeighbourhood(const VopImage* src, VopImage* dst, const Rect& rect, cons
     const int x0 = stripL, x1 = w - stripR, y0 = stripT, y1 = h - stripB;
     if (x0 >= x1 || y0 >= y1) return;
     const int cw = x1 - x0 + k.columns - 1;
-    std::vector<T> ring(static_cast<std::size_t>(cw) * static_cast<std::size_t>(k.rows));
-    auto readRow = [&](int y) {  // source row y of the rect (may be outside [y0, y1) but inside the image)
-        T* row = &ring[static_cast<std::size_t>(((y % k.rows) + k.rows) % k.rows) * cw];
-        for (int i = 0; i < cw; ++i) row[i] = in.Get(rect.srcX + x0 - k.left() + i, rect.srcY + y);
+    const std::size_t plane = static_cast<std::size_t>(cw) * static_cast<std::size_t>(k.rows);
+    std::vector<T> ring(plane * N);
+    auto slot = [&](int y) { return static_cast<std::size_t>(((y % k.rows) + k.rows) % k.rows) * cw; };
+    auto readRow = [&](int y) {  // row y of the rect: it may lie outside [y0, y1) but inside the image
+        for (std::size_t c = 0; c < N; ++c) {
+            T* row = &ring[c * plane + slot(y)];
+            for (int i = 0; i < cw; ++i) row[i] = in[c].Get(rect.srcX + x0 - k.left() + i, rect.srcY + y);
+        }
     };
     for (int y = y0 - k.top(); y < y0 + k.bottom(); ++y) readRow(y);
-    std::vector<const T*> rows(static_cast<std::size_t>(k.rows));
     for (int y = y0; y < y1; ++y) {
         readRow(y + k.bottom());
-        for (int r = 0; r < k.rows; ++r) {
-            const int sourceRow = y - k.top() + r;
-            rows[static_cast<std::size_t>(r)] = &ring[static_cast<std::size_t>(((sourceRow % k.rows) + k.rows) % k.rows) * cw];
-        }
-        for (int x = x0; x < x1; ++x) out.Set(rect.dstX + x, rect.dstY + y, compute(Window<T>(rows.data(), x - x0)));
+        for (std::size_t c = 0; c < N; ++c)
+            for (int r = 0; r < k.rows; ++r)
+                rows[c * static_cast<std::size_t>(k.rows) + static_cast<std::size_t>(r)] = &ring[c * plane + slot(y - k.top() + r)];
+        for (int x = x0; x < x1; ++x) emit(x, y, x - x0);
     }
+}
+
+// The same for one channel pair.
+template <typename T, typename PlaneType = Plane<T>, typename Compute>
+void RunNeighbourhood(const VopImage* src, VopImage* dst, const Rect& rect, const Kernel& k, int srcChannel,
+                      int dstChannel, Compute compute) {
+    RunNeighbourhoodPixels<T, 1, PlaneType>(src, dst, rect, k, std::array<int, 1>{srcChannel}, std::array<int, 1>{dstChannel},
+                                            [&](const std::array<Window<T>, 1>& w) { return std::array<T, 1>{compute(w[0])}; });
 }
 
 }  // namespace rastel

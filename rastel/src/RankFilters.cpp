@@ -1,0 +1,135 @@
+#include "Checks.h"
+#include "Neighbourhood.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace rastel {
+
+namespace {
+
+enum class Rank { Maximum, Minimum, Median };
+
+bool CheckRankArguments(const Checks& check, const VopImage* src, const VopImage* dst, int nCols, int nRows, int anchorX,
+                        int anchorY) {
+    return check.Header(src) && check.Header(dst) &&
+           check.Require(anchorX < nCols && anchorX >= 0, VOP_StsBadArg, "(anchorX>=nCols)||(anchorX<0)") &&
+           check.Require(anchorY < nRows && anchorY >= 0, VOP_StsBadArg, "(anchorY>=nRows)||(anchorY<0)") &&
+           check.Require(src != dst, VOP_StsBadArg, "(srcImage==dstImage)") &&
+           check.Require(src->depth == dst->depth, VOP_StsBadArg, "srcImage->depth!=dstImage->depth");
+}
+
+void RankFilter(const char* name, Rank rank, const VopImage* src, VopImage* dst, int nCols, int nRows, int anchorX, int anchorY) {
+    const Checks check{name};
+    if (!CheckRankArguments(check, src, dst, nCols, nRows, anchorX, anchorY) ||
+        !check.Require(src->depth != VOP_DEPTH_32F, VOP_StsBadArg, "srcImage->depth==32") ||
+        !check.Require(src->nChannels == dst->nChannels, VOP_StsBadArg, "srcImage->nChannels!=dstImage->nChannels") ||
+        !check.Require(src->alphaChannel == dst->alphaChannel, VOP_StsBadArg, "srcImage->alphaChannel!=dstImage->alphaChannel") ||
+        !check.Require(src->alphaChannel == 0 || src->alphaChannel == src->nChannels, VOP_StsBadArg,
+                       "(srcImage->alphaChannel!=0)&&(srcImage->alphaChannel!=srcImage->nChannels)") ||
+        !check.Require(src->depth == VOP_DEPTH_1U || src->dataOrder == dst->dataOrder, VOP_StsBadArg,
+                       "srcImage->dataOrder!=dstImage->dataOrder") ||
+        !check.Channels(src, dst, VOP_StsBadArg) || !check.Plain(src) || !check.Plain(dst))
+        return;
+    const std::vector<int> srcChannels = ProcessedChannels(src), dstChannels = ProcessedChannels(dst);
+    if (srcChannels.empty()) return;
+    const Rect rect = ProcessedRect(src, dst);
+    const Kernel kernel{nCols, nRows, anchorX, anchorY};
+    const std::size_t count = static_cast<std::size_t>(nCols) * static_cast<std::size_t>(nRows);
+    auto run = [&]<typename T, typename PlaneType>() {
+        std::vector<T> values(count);
+        for (std::size_t c = 0; c < srcChannels.size(); ++c) {
+            RunNeighbourhood<T, PlaneType>(src, dst, rect, kernel, srcChannels[c], dstChannels[c], [&](const Window<T>& w) {
+                T best = w(0, 0);
+                std::size_t n = 0;
+                for (int j = 0; j < nRows; ++j) {
+                    for (int i = 0; i < nCols; ++i) {
+                        const T v = w(i, j);
+                        if (rank == Rank::Maximum) best = std::max(best, v);
+                        else if (rank == Rank::Minimum) best = std::min(best, v);
+                        else values[n++] = v;
+                    }
+                }
+                if (rank != Rank::Median) return best;
+                // The value of rank n/2 + 1: the middle one, or the larger middle one.
+                std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(count / 2), values.end());
+                return values[count / 2];
+            });
+        }
+    };
+    if (src->depth == VOP_DEPTH_1U) run.template operator()<std::uint8_t, BitPlane>();
+    else ForDepth(src->depth, [&]<typename T>() { run.template operator()<T, Plane<T>>(); });
+}
+
+}  // namespace
+
+}  // namespace rastel
+
+using namespace rastel;
+
+extern "C" {
+
+void vopMaxFilter(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX, int anchorY) {
+    RankFilter("vopMaxFilter", Rank::Maximum, srcImage, dstImage, nCols, nRows, anchorX, anchorY);
+}
+
+void vopMinFilter(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX, int anchorY) {
+    RankFilter("vopMinFilter", Rank::Minimum, srcImage, dstImage, nCols, nRows, anchorX, anchorY);
+}
+
+void vopMedianFilter(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX, int anchorY) {
+    RankFilter("vopMedianFilter", Rank::Median, srcImage, dstImage, nCols, nRows, anchorX, anchorY);
+}
+
+// The colour of the window whose summed distance to all others is least (the earlier one
+// in scan order on equal sums); distances add the absolute differences of three channels.
+void vopColorMedianFilter(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX, int anchorY) {
+    const Checks check{"vopColorMedianFilter"};
+    const VopImage* src = srcImage;
+    VopImage* dst = dstImage;
+    if (!CheckRankArguments(check, src, dst, nCols, nRows, anchorX, anchorY) ||
+        !check.Require(src->depth != VOP_DEPTH_1U, VOP_StsBadArg, "srcImage->depth==1") ||
+        !check.Require(src->depth != VOP_DEPTH_32S, VOP_StsBadArg, "srcImage->depth==(0x80000000|32)") ||
+        !check.Require(src->nChannels == dst->nChannels, VOP_StsBadArg, "srcImage->nChannels!=dstImage->nChannels") ||
+        !check.Require(src->nChannels >= 3, VOP_StsBadArg, "srcImage->nChannels<3") ||
+        !check.Require(src->nChannels <= 4, VOP_StsBadArg, "srcImage->nChannels>4") ||
+        !check.Require(!(src->nChannels == 3 && src->alphaChannel != 0), VOP_StsBadArg,
+                       "(srcImage->nChannels==3)&&(srcImage->alphaChannel!=0)") ||
+        !check.Require(!(src->nChannels == 4 && src->alphaChannel == 0), VOP_StsBadArg,
+                       "(srcImage->nChannels==4)&&(srcImage->alphaChannel==0)") ||
+        !check.Require(!src->roi || src->roi->coi == 0, VOP_StsBadArg, "srcImage->roi->coi!=0") ||
+        !check.Require(!dst->roi || dst->roi->coi == 0, VOP_StsBadArg, "dstImage->roi->coi!=0") || !check.Plain(src) ||
+        !check.Plain(dst))
+        return;
+    const Rect rect = ProcessedRect(src, dst);
+    const Kernel kernel{nCols, nRows, anchorX, anchorY};
+    ForDepth(src->depth, [&]<typename T>() {
+        using Distance = std::conditional_t<std::is_floating_point_v<T>, float, long long>;
+        const std::size_t count = static_cast<std::size_t>(nCols) * static_cast<std::size_t>(nRows);
+        std::vector<std::array<T, 3>> colours(count);
+        RunNeighbourhoodPixels<T, 3>(src, dst, rect, kernel, std::array<int, 3>{0, 1, 2}, std::array<int, 3>{0, 1, 2},
+                                     [&](const std::array<Window<T>, 3>& w) {
+                                         std::size_t n = 0;
+                                         for (int j = 0; j < nRows; ++j)
+                                             for (int i = 0; i < nCols; ++i) colours[n++] = {w[0](i, j), w[1](i, j), w[2](i, j)};
+                                         std::size_t best = 0;
+                                         Distance bestSum = 0;
+                                         for (std::size_t a = 0; a < count; ++a) {
+                                             Distance sum = 0;
+                                             for (std::size_t b = 0; b < count; ++b)
+                                                 for (int c = 0; c < 3; ++c) {
+                                                     const Distance d = static_cast<Distance>(colours[a][static_cast<std::size_t>(c)]) -
+                                                                        static_cast<Distance>(colours[b][static_cast<std::size_t>(c)]);
+                                                     sum += d < 0 ? -d : d;
+                                                 }
+                                             if (a == 0 || sum < bestSum) {
+                                                 best = a;
+                                                 bestSum = sum;
+                                             }
+                                         }
+                                         return colours[best];
+                                     });
+    });
+}
+
+}  // extern "C"

@@ -1,0 +1,177 @@
+#include "Checks.h"
+#include "Image.h"
+
+#include <cmath>
+#include <vector>
+
+namespace rastel {
+
+namespace {
+
+// Source position of every destination index along one axis.
+std::vector<double> Positions(int sourceSize, int destination, int numerator, int denominator, int mode) {
+    const double target = static_cast<double>(numerator) * sourceSize / denominator;
+    double step;
+    if (mode == VOP_INTER_NN && denominator % numerator == 0) step = static_cast<double>(sourceSize) / target;
+    else if (target > 1.0) step = (sourceSize - 1.0) / (target - 1.0);  // corners aligned
+    else step = static_cast<double>(denominator) / numerator;
+    std::vector<double> positions(static_cast<std::size_t>(destination));
+    for (int i = 0; i < destination; ++i) positions[static_cast<std::size_t>(i)] = i * step;
+    return positions;
+}
+
+// The cubic through four samples at −1, 0, 1, 2, at fraction t past sample 0.
+float Cubic(float sm1, float s0, float s1, float s2, float t) {
+    const float d1 = s0 - sm1;
+    const float d2 = s1 - 2.0f * s0 + sm1;
+    const float d3 = s2 - 3.0f * s1 + 3.0f * s0 - sm1;
+    return sm1 + (t + 1.0f) * d1 + t * (t + 1.0f) / 2.0f * d2 + t * (t + 1.0f) * (t - 1.0f) / 6.0f * d3;
+}
+
+template <typename T>
+T FromFloat(float value) {
+    if constexpr (std::is_floating_point_v<T>) return value;
+    else return Saturate<T>(static_cast<long long>(value + 1e-7f));  // truncated after a tiny lift
+}
+
+template <typename T, typename PlaneType>
+void ResizeChannel(const VopImage* src, VopImage* dst, int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh,
+                   int xDst, int xSrc, int yDst, int ySrc, int mode, int srcChannel, int dstChannel) {
+    const PlaneType in(src, srcChannel), out(dst, dstChannel);
+    const std::vector<double> xs = Positions(sw, dw, xDst, xSrc, mode), ys = Positions(sh, dh, yDst, ySrc, mode);
+    auto sample = [&](int x, int y) {
+        return static_cast<float>(in.Get(sx + std::clamp(x, 0, sw - 1), sy + std::clamp(y, 0, sh - 1)));
+    };
+    for (int j = 0; j < dh; ++j) {
+        const double py = ys[static_cast<std::size_t>(j)];
+        const int y0 = static_cast<int>(std::floor(py));
+        const float ty = static_cast<float>(py - y0);
+        for (int i = 0; i < dw; ++i) {
+            const double px = xs[static_cast<std::size_t>(i)];
+            const int x0 = static_cast<int>(std::floor(px));
+            const float tx = static_cast<float>(px - x0);
+            T value;
+            if (mode == VOP_INTER_NN) {
+                value = static_cast<T>(in.Get(sx + std::clamp(static_cast<int>(std::lround(px)), 0, sw - 1),
+                                              sy + std::clamp(static_cast<int>(std::lround(py)), 0, sh - 1)));
+            } else if (mode == VOP_INTER_LINEAR) {
+                const float top = sample(x0, y0) + tx * (sample(x0 + 1, y0) - sample(x0, y0));
+                const float bottom = sample(x0, y0 + 1) + tx * (sample(x0 + 1, y0 + 1) - sample(x0, y0 + 1));
+                const float v = top + ty * (bottom - top);
+                if constexpr (std::is_floating_point_v<T>) value = v;
+                else value = Saturate<T>(static_cast<long long>(std::floor(v + 0.5f)));
+            } else {
+                float rows[4];
+                for (int r = 0; r < 4; ++r) {
+                    const int y = y0 - 1 + r;
+                    rows[r] = Cubic(sample(x0 - 1, y), sample(x0, y), sample(x0 + 1, y), sample(x0 + 2, y), tx);
+                }
+                value = FromFloat<T>(Cubic(rows[0], rows[1], rows[2], rows[3], ty));
+            }
+            out.Set(dx + i, dy + j, value);
+        }
+    }
+}
+
+// Area averaging for reductions: each destination pixel is the mean of the source pixels
+// it covers.
+template <typename T, typename PlaneType>
+void DecimateChannel(const VopImage* src, VopImage* dst, int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh,
+                     int xDst, int xSrc, int yDst, int ySrc, int srcChannel, int dstChannel) {
+    const PlaneType in(src, srcChannel), out(dst, dstChannel);
+    for (int j = 0; j < dh; ++j) {
+        const int y0 = static_cast<int>(static_cast<long long>(j) * ySrc / yDst);
+        const int y1 = std::min(sh, std::max(y0 + 1, static_cast<int>(static_cast<long long>(j + 1) * ySrc / yDst)));
+        for (int i = 0; i < dw; ++i) {
+            const int x0 = static_cast<int>(static_cast<long long>(i) * xSrc / xDst);
+            const int x1 = std::min(sw, std::max(x0 + 1, static_cast<int>(static_cast<long long>(i + 1) * xSrc / xDst)));
+            double sum = 0.0;
+            for (int y = y0; y < y1; ++y)
+                for (int x = x0; x < x1; ++x) sum += static_cast<double>(in.Get(sx + x, sy + y));
+            const double mean = sum / ((x1 - x0) * (y1 - y0));
+            if constexpr (std::is_floating_point_v<T>) out.Set(dx + i, dy + j, static_cast<T>(mean));
+            else out.Set(dx + i, dy + j, Saturate<T>(static_cast<long long>(std::floor(mean + 0.5))));
+        }
+    }
+}
+
+bool SupportedResizeDepth(int depth) {
+    return depth == VOP_DEPTH_1U || depth == VOP_DEPTH_8U || depth == VOP_DEPTH_16U || depth == VOP_DEPTH_32F;
+}
+
+template <typename Run>
+void ForResizeDepth(int depth, Run&& run) {
+    switch (depth) {
+    case VOP_DEPTH_1U: run.template operator()<std::uint8_t, BitPlane>(); break;
+    case VOP_DEPTH_8U: run.template operator()<std::uint8_t, Plane<std::uint8_t>>(); break;
+    case VOP_DEPTH_16U: run.template operator()<std::uint16_t, Plane<std::uint16_t>>(); break;
+    default: run.template operator()<float, Plane<float>>(); break;
+    }
+}
+
+}  // namespace
+
+}  // namespace rastel
+
+using namespace rastel;
+
+extern "C" void vopResize(const VopImage* src, VopImage* dst, int xDst, int xSrc, int yDst, int ySrc, int interpolation) {
+    const bool decimate = interpolation == VOP_INTER_SUPER;
+    const Checks check{decimate ? "Decimate" : "vopZoom"};
+    if (decimate) {
+        if (!check.Header(src) || !check.Header(dst) ||
+            !check.Require(src != dst, VOP_StsBadArg, "srcImage == dstImage") ||
+            !check.Require(src->depth == dst->depth, VOP_BadDepth, "srcImage->depth != dstImage->depth") ||
+            !check.Require(SupportedResizeDepth(src->depth), VOP_BadDepth, "depth != 1U, 8U, 16U or 32F") ||
+            !check.Require(src->origin == dst->origin, VOP_BadOrigin, "srcImage->origin != dstImage->origin") ||
+            !check.Require(src->dataOrder == dst->dataOrder, VOP_BadOrder, "srcImage->dataOrder != dstImage->dataOrder") ||
+            !check.Require(!(src->roi && src->roi->coi > 0 && !(dst->roi && dst->roi->coi > 0)), VOP_BadCOI,
+                           "srcImage->roi->coi > 0 && dstImage->roi->coi == 0") ||
+            !check.Require(!(dst->roi && dst->roi->coi > 0 && !(src->roi && src->roi->coi > 0)), VOP_BadCOI,
+                           "dstImage->roi->coi > 0 && srcImage->roi->coi == 0") ||
+            !check.Require(src->nChannels == dst->nChannels, VOP_BadNumChannels, "srcImage->nChannels != dstImage->nChannels") ||
+            !check.Require(xDst > 0, VOP_StsBadArg, "xDst <= 0") || !check.Require(xSrc > 0, VOP_StsBadArg, "xSrc <= 0") ||
+            !check.Require(yDst > 0, VOP_StsBadArg, "yDst <= 0") || !check.Require(ySrc > 0, VOP_StsBadArg, "ySrc <= 0") ||
+            !check.Require(xDst <= xSrc && yDst <= ySrc, VOP_StsBadArg, "(xDst > xSrc || yDst > ySrc)"))
+            return;
+    } else {
+        if (!check.Header(src) || !check.Header(dst) ||
+            !check.Require(interpolation == VOP_INTER_NN || interpolation == VOP_INTER_LINEAR || interpolation == VOP_INTER_CUBIC,
+                           VOP_StsBadArg,
+                           "interpolate != VOP_INTER_NN && interpolate != VOP_INTER_LINEAR && interpolate != VOP_INTER_CUBIC") ||
+            !check.Require(src->depth == dst->depth, VOP_StsBadArg, "srcImage->depth != dstImage->depth") ||
+            !check.Require(SupportedResizeDepth(src->depth), VOP_StsBadArg,
+                           "srcImage->depth != VOP_DEPTH_1U && srcImage->depth != VOP_DEPTH_8U && srcImage->depth != "
+                           "VOP_DEPTH_16U && srcImage->depth != VOP_DEPTH_32F") ||
+            !check.Require(src->dataOrder == dst->dataOrder, VOP_StsBadArg, "srcImage->dataOrder != dstImage->dataOrder") ||
+            !check.Require(xDst >= 1 && xSrc >= 1, VOP_StsBadArg, "xDst <= 0 || xSrc <= 0") ||
+            !check.Require(yDst >= 1 && ySrc >= 1, VOP_StsBadArg, "yDst <= 0 || ySrc <= 0") ||
+            !check.Require((src->roi ? src->roi->coi : 0) == (dst->roi ? dst->roi->coi : 0), -2, "srcImage COI != dstImage COI") ||
+            !check.Require(src != dst, VOP_StsBadArg, "This function isn`t in-plase function"))
+            return;
+    }
+    if (!check.Plain(src) || !check.Plain(dst)) return;
+    // Only what goes wrong from here is reported again at the end.
+    ThreadContext().status = 0;
+    int sx, sy, sw, sh, dx, dy, dw, dh;
+    Region(src, sx, sy, sw, sh);
+    Region(dst, dx, dy, dw, dh);
+    dw = std::min(dw, static_cast<int>(static_cast<double>(xDst) * sw / xSrc));
+    dh = std::min(dh, static_cast<int>(static_cast<double>(yDst) * sh / ySrc));
+    int mode = interpolation;
+    if (!decimate) {
+        if (src->depth == VOP_DEPTH_1U || sw < 2 || sh < 2) mode = VOP_INTER_NN;
+        else if (mode == VOP_INTER_CUBIC && (sw < 4 || sh < 4)) mode = VOP_INTER_LINEAR;
+    }
+    const std::vector<int> srcChannels = ProcessedChannels(src), dstChannels = ProcessedChannels(dst);
+    for (std::size_t c = 0; c < srcChannels.size() && c < dstChannels.size(); ++c) {
+        ForResizeDepth(src->depth, [&]<typename T, typename PlaneType>() {
+            if (decimate)
+                DecimateChannel<T, PlaneType>(src, dst, sx, sy, sw, sh, dx, dy, dw, dh, xDst, xSrc, yDst, ySrc, srcChannels[c], dstChannels[c]);
+            else
+                ResizeChannel<T, PlaneType>(src, dst, sx, sy, sw, sh, dx, dy, dw, dh, xDst, xSrc, yDst, ySrc, mode,
+                                            srcChannels[c], dstChannels[c]);
+        });
+    }
+    if (ThreadContext().status < 0) RASTEL_REPORT(VOP_StsBackTrace, check.function, "");
+}
