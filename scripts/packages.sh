@@ -2,4 +2,4 @@
 BUILD_PACKAGES=(cmake ninja-build g++ make)
 TEST_PACKAGES=(libgtest-dev googletest)
 # The benchmarks measure against these peers; nothing else uses them.
-BENCH_PACKAGES=(libeigen3-dev)
+BENCH_PACKAGES=(libeigen3-dev libopencv-imgproc-dev)
