@@ -2,7 +2,9 @@
 #include "Neighbourhood.h"
 
 #include <cfenv>
+#include <array>
 #include <cmath>
+#include <utility>
 
 namespace rastel {
 
@@ -65,6 +67,41 @@ T Filter(const FixedKernel& kernel, int kind, const Window<T>& window) {
     }
 }
 
+// The interior of an 8-bit interleaved image, a row at a time with the kernel known at
+// compile time, so the loop over the row vectorises.
+template <int Kind>
+void FixedRow(const std::uint8_t* const* rows, std::uint8_t* out, int count, int nc) {
+    constexpr FixedKernel kernel = kKernels[Kind];
+    constexpr int n = kernel.size;
+    for (int b = 0; b < count; ++b) {
+        if constexpr (Kind == kGaussian5) {
+            float total = 0.0f;
+            for (int j = 0; j < n; ++j) {
+                float row = 0.0f;
+                for (int i = 0; i < n; ++i)
+                    row += static_cast<float>(kernel.weights[j * n + i]) / 571.0f * static_cast<float>(rows[j][b + i * nc]);
+                total += row;
+            }
+            out[b] = Saturate<std::uint8_t>(static_cast<long long>(std::nearbyint(total)));
+        } else {
+            int sum = 0;
+            for (int j = 0; j < n; ++j)
+                for (int i = 0; i < n; ++i) sum += kernel.weights[j * n + i] * rows[j][b + i * nc];
+            if constexpr (kernel.shift != 0) {
+                constexpr int half = 1 << (kernel.shift - 1);
+                sum = (sum + (((sum >> kernel.shift) & 1) ? half : half - 1)) >> kernel.shift;
+            }
+            out[b] = static_cast<std::uint8_t>(sum < 0 ? 0 : (sum > 255 ? 255 : sum));
+        }
+    }
+}
+
+template <int... Kinds>
+constexpr auto MakeRowTable(std::integer_sequence<int, Kinds...>) {
+    return std::array<void (*)(const std::uint8_t* const*, std::uint8_t*, int, int), sizeof...(Kinds)>{&FixedRow<Kinds>...};
+}
+constexpr auto kFixedRows = MakeRowTable(std::make_integer_sequence<int, 11>{});
+
 void Copy1U(const VopImage* src, VopImage* dst, const Rect& rect) {
     const BitPlane in(src, 0), out(dst, 0);
     for (int y = 0; y < rect.height; ++y)
@@ -99,6 +136,15 @@ extern "C" void vopFixedFilter(const VopImage* srcImage, VopImage* dstImage, int
     const FixedKernel& kernel = kKernels[kind];
     const Kernel geometry{kernel.size, kernel.size, kernel.size / 2, kernel.size / 2};
     const std::vector<int> srcChannels = ProcessedChannels(srcImage), dstChannels = ProcessedChannels(dstImage);
+    if (FlatBytes(srcImage, dstImage)) {
+        // Strips channel by channel, then the whole interior a row at a time.
+        for (std::size_t c = 0; c < srcChannels.size(); ++c)
+            RunNeighbourhood<std::uint8_t>(srcImage, dstImage, rect, geometry, srcChannels[c], dstChannels[c],
+                                           [&](const Window<std::uint8_t>& w) { return Filter(kernel, kind, w); }, true);
+        RunFlatInterior(srcImage, dstImage, rect, geometry, kFixedRows[static_cast<std::size_t>(kind)]);
+        std::fesetround(rounding);
+        return;
+    }
     for (std::size_t c = 0; c < srcChannels.size(); ++c) {
         if (srcImage->depth == VOP_DEPTH_1U) {
             RunNeighbourhood<std::uint8_t, BitPlane>(srcImage, dstImage, rect, geometry, srcChannels[c], dstChannels[c],

@@ -3,6 +3,7 @@
 #include "Image.h"
 
 #include <array>
+#include <cstring>
 #include <vector>
 
 namespace rastel {
@@ -29,25 +30,41 @@ struct Kernel {
     int bottom() const { return rows - 1 - anchorY; }
 };
 
+// The part of the processed rectangle whose neighbourhoods stay inside the source image,
+// in rectangle coordinates; the rest is the edge strips.
+struct Interior {
+    int x0, x1, y0, y1;
+    bool empty() const { return x0 >= x1 || y0 >= y1; }
+};
+
+inline Interior InteriorOf(const VopImage* src, const Rect& rect, const Kernel& k) {
+    const int w = rect.width, h = rect.height;
+    const int stripL = std::clamp(k.left() - rect.srcX, 0, w);
+    const int stripR = std::clamp(w - (src->width - rect.srcX - k.right()), 0, w - stripL);
+    const int stripT = std::clamp(k.top() - rect.srcY, 0, h);
+    const int stripB = std::clamp(h - (src->height - rect.srcY - k.bottom()), 0, h - stripT);
+    return {stripL, w - stripR, stripT, h - stripB};
+}
+
 // Runs a neighbourhood operation on N channel pairs together: first the edge strips whose
 // neighbourhoods reach beyond the source image (left, right, top, bottom), each from a
 // bordered copy of the source taken when the strip is done; then the interior, from the
 // source rows, each read once before any destination row that needs it is written. When
 // source and destination share pixels the interior therefore sees the strips filtered.
 // `compute` takes one window per channel and returns the N output values.
+// With `stripsOnly` the interior is left to the caller.
 template <typename T, std::size_t N, typename PlaneType = Plane<T>, typename Compute>
 void RunNeighbourhoodPixels(const VopImage* src, VopImage* dst, const Rect& rect, const Kernel& k,
-                            const std::array<int, N>& srcChannels, const std::array<int, N>& dstChannels, Compute compute) {
+                            const std::array<int, N>& srcChannels, const std::array<int, N>& dstChannels, Compute compute,
+                            bool stripsOnly = false) {
     std::vector<PlaneType> in, out;
     for (std::size_t c = 0; c < N; ++c) {
         in.emplace_back(src, srcChannels[c]);
         out.emplace_back(dst, dstChannels[c]);
     }
     const int w = rect.width, h = rect.height;
-    const int stripL = std::clamp(k.left() - rect.srcX, 0, w);
-    const int stripR = std::clamp(w - (src->width - rect.srcX - k.right()), 0, w - stripL);
-    const int stripT = std::clamp(k.top() - rect.srcY, 0, h);
-    const int stripB = std::clamp(h - (src->height - rect.srcY - k.bottom()), 0, h - stripT);
+    const Interior interior = InteriorOf(src, rect, k);
+    const int stripL = interior.x0, stripR = w - interior.x1, stripT = interior.y0, stripB = h - interior.y1;
     std::vector<const T*> rows(static_cast<std::size_t>(k.rows) * N);
     auto emit = [&](int x, int y, int column) {
         std::array<Window<T>, N> windows;
@@ -82,7 +99,7 @@ void RunNeighbourhoodPixels(const VopImage* src, VopImage* dst, const Rect& rect
 
     // Interior: a ring of source rows, each row read once when it first enters the window.
     const int x0 = stripL, x1 = w - stripR, y0 = stripT, y1 = h - stripB;
-    if (x0 >= x1 || y0 >= y1) return;
+    if (stripsOnly || interior.empty()) return;
     const int cw = x1 - x0 + k.columns - 1;
     const std::size_t plane = static_cast<std::size_t>(cw) * static_cast<std::size_t>(k.rows);
     std::vector<T> ring(plane * N);
@@ -106,9 +123,45 @@ void RunNeighbourhoodPixels(const VopImage* src, VopImage* dst, const Rect& rect
 // The same for one channel pair.
 template <typename T, typename PlaneType = Plane<T>, typename Compute>
 void RunNeighbourhood(const VopImage* src, VopImage* dst, const Rect& rect, const Kernel& k, int srcChannel,
-                      int dstChannel, Compute compute) {
+                      int dstChannel, Compute compute, bool stripsOnly = false) {
     RunNeighbourhoodPixels<T, 1, PlaneType>(src, dst, rect, k, std::array<int, 1>{srcChannel}, std::array<int, 1>{dstChannel},
-                                            [&](const std::array<Window<T>, 1>& w) { return std::array<T, 1>{compute(w[0])}; });
+                                            [&](const std::array<Window<T>, 1>& w) { return std::array<T, 1>{compute(w[0])}; },
+                                            stripsOnly);
+}
+
+// The interior of an 8-bit interleaved operation on every channel at once: rows are byte
+// runs in which a pixel's neighbour is `nChannels` bytes away. `rowOp` gets the ring rows
+// (each starting `left` pixels before the interior) and writes one destination byte run.
+// Each source row is copied into the ring once, before any row that needs it is written.
+inline bool FlatBytes(const VopImage* src, const VopImage* dst) {
+    const bool allChannels = src->alphaChannel == 0 && (!src->roi || src->roi->coi == 0) && (!dst->roi || dst->roi->coi == 0);
+    return src->depth == VOP_DEPTH_8U && src->dataOrder == VOP_DATA_ORDER_PIXEL && dst->dataOrder == VOP_DATA_ORDER_PIXEL &&
+           allChannels && src->nChannels == dst->nChannels;
+}
+
+template <typename RowOp>
+void RunFlatInterior(const VopImage* src, VopImage* dst, const Rect& rect, const Kernel& k, RowOp rowOp) {
+    const Interior in = InteriorOf(src, rect, k);
+    if (in.empty()) return;
+    const int nc = src->nChannels;
+    const std::size_t rowBytes = static_cast<std::size_t>(in.x1 - in.x0 + k.columns - 1) * nc;
+    std::vector<std::uint8_t> ring(rowBytes * static_cast<std::size_t>(k.rows));
+    auto slot = [&](int y) { return &ring[static_cast<std::size_t>(((y % k.rows) + k.rows) % k.rows) * rowBytes]; };
+    auto readRow = [&](int y) {
+        const char* from = src->imageData + static_cast<std::ptrdiff_t>(rect.srcY + y) * src->widthStep +
+                           static_cast<std::ptrdiff_t>(rect.srcX + in.x0 - k.left()) * nc;
+        std::memcpy(slot(y), from, rowBytes);
+    };
+    for (int y = in.y0 - k.top(); y < in.y0 + k.bottom(); ++y) readRow(y);
+    std::vector<const std::uint8_t*> rows(static_cast<std::size_t>(k.rows));
+    const int count = (in.x1 - in.x0) * nc;
+    for (int y = in.y0; y < in.y1; ++y) {
+        readRow(y + k.bottom());
+        for (int r = 0; r < k.rows; ++r) rows[static_cast<std::size_t>(r)] = slot(y - k.top() + r);
+        auto* out = reinterpret_cast<std::uint8_t*>(dst->imageData + static_cast<std::ptrdiff_t>(rect.dstY + y) * dst->widthStep +
+                                                    static_cast<std::ptrdiff_t>(rect.dstX + in.x0) * nc);
+        rowOp(rows.data(), out, count, nc);
+    }
 }
 
 }  // namespace rastel

@@ -1,8 +1,10 @@
 #include "Checks.h"
 #include "Neighbourhood.h"
+#include "Rank.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace rastel {
 
@@ -36,6 +38,7 @@ void RankFilter(const char* name, Rank rank, const VopImage* src, VopImage* dst,
     const Rect rect = ProcessedRect(src, dst);
     const Kernel kernel{nCols, nRows, anchorX, anchorY};
     const std::size_t count = static_cast<std::size_t>(nCols) * static_cast<std::size_t>(nRows);
+    const bool flat = rank != Rank::Median && FlatBytes(src, dst);
     auto run = [&]<typename T, typename PlaneType>() {
         std::vector<T> values(count);
         for (std::size_t c = 0; c < srcChannels.size(); ++c) {
@@ -54,14 +57,34 @@ void RankFilter(const char* name, Rank rank, const VopImage* src, VopImage* dst,
                 // The value of rank n/2 + 1: the middle one, or the larger middle one.
                 std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(count / 2), values.end());
                 return values[count / 2];
-            });
+            }, flat);
         }
     };
     if (src->depth == VOP_DEPTH_1U) run.template operator()<std::uint8_t, BitPlane>();
     else ForDepth(src->depth, [&]<typename T>() { run.template operator()<T, Plane<T>>(); });
+    if (!flat) return;
+    // The interior of 8-bit interleaved images a row at a time, the row innermost so that
+    // the loop vectorises.
+    RunFlatInterior(src, dst, rect, kernel, [&](const std::uint8_t* const* rows, std::uint8_t* out, int bytes, int nc) {
+        std::memcpy(out, rows[0], static_cast<std::size_t>(bytes));
+        for (int j = 0; j < nRows; ++j) {
+            for (int i = 0; i < nCols; ++i) {
+                const std::uint8_t* in = rows[j] + i * nc;
+                if (rank == Rank::Maximum)
+                    for (int b = 0; b < bytes; ++b) out[b] = std::max(out[b], in[b]);
+                else
+                    for (int b = 0; b < bytes; ++b) out[b] = std::min(out[b], in[b]);
+            }
+        }
+    });
 }
 
 }  // namespace
+
+void ExtremumFilter(const char* name, bool maximum, const VopImage* src, VopImage* dst, int nCols, int nRows, int anchorX,
+                    int anchorY) {
+    RankFilter(name, maximum ? Rank::Maximum : Rank::Minimum, src, dst, nCols, nRows, anchorX, anchorY);
+}
 
 }  // namespace rastel
 

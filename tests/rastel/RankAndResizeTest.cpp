@@ -164,6 +164,20 @@ TEST_F(RankFilters, ErosionAndDilationFollowTheirSquare) {
     EXPECT_EQ(Reports().back().function, "vopErode");
 }
 
+TEST_F(RankFilters, MorphologyInPlaceReadsEverySourceRowBeforeWriting) {
+    for (int n : {1, 2}) {
+        VopImage* image = Image(10, 8, 3, VOP_DEPTH_8U, 900 + static_cast<unsigned>(n));
+        VopImage* separate = Image(10, 8, 3);
+        vopOpen(image, separate, n);
+        vopOpen(image, Alias(image), n);
+        EXPECT_EQ(All(image, 3), All(separate, 3)) << n;
+        vopErode(image, separate, n);
+        vopErode(image, Alias(image), n);
+        EXPECT_EQ(All(image, 3), All(separate, 3)) << n;
+    }
+    EXPECT_TRUE(Reports().empty());
+}
+
 TEST_F(RankFilters, OpeningRemovesBrightSpecksAndClosingFillsDarkOnes) {
     VopImage* src = Image(7, 7, 1);
     VopImage* dst = Image(7, 7, 1);
