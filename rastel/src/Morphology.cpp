@@ -2,7 +2,6 @@
 #include "Image.h"
 #include "Rank.h"
 
-#include <functional>
 #include <vector>
 
 namespace rastel {
@@ -24,67 +23,53 @@ bool CheckMorphology(const Checks& check, const VopImage* src, const VopImage* d
            check.Plain(src) && check.Plain(dst);
 }
 
-// One channel: the passes run over a (2n + 1) square. The source around the region is
-// taken one pixel deep from the image (or its border) and repeated beyond that; each
-// source row is read once, before the destination rows that need it are written.
+// One channel. The passes run over a (2n + 1) square, each as a row pass and a column
+// pass. The source around the region is taken one pixel deep from the image (or its
+// border) and repeated beyond that; it is copied whole before anything is written, so a
+// destination that shares the source's pixels does not disturb the result.
 template <typename T, typename PlaneType>
 void MorphChannel(const VopImage* src, VopImage* dst, const Rect& rect, int n, int srcChannel, int dstChannel,
                   std::initializer_list<Pass> passes) {
     const PlaneType in(src, srcChannel), out(dst, dstChannel);
-    const int depth = static_cast<int>(passes.size()) * n;  // how far the first pass must reach
     const int w = rect.width, h = rect.height;
-    auto source = [&](int x, int y) {
-        return SampleWithBorder<T>(src, in, rect.srcX + std::clamp(x, -1, w), rect.srcY + std::clamp(y, -1, h));
-    };
-    auto reduce = [](Pass pass, T a, T b) { return pass == Pass::Erode ? std::min(a, b) : std::max(a, b); };
-    // Rows of the current stage, each `w + 2·reach` wide, kept for the 2n + 1 rows a window needs.
-    struct Stage {
-        Pass pass;
-        int reach;  // columns and rows beyond the region this stage produces
-        std::vector<std::vector<T>> rows;
-        int first = 0;  // region row of rows[0]
-    };
-    std::vector<Stage> stages;
-    int reach = depth;
+    int margin = static_cast<int>(passes.size()) * n;
+    int bw = w + 2 * margin, bh = h + 2 * margin;
+    std::vector<T> buffer(static_cast<std::size_t>(bw) * static_cast<std::size_t>(bh));
+    for (int y = 0; y < bh; ++y)
+        for (int x = 0; x < bw; ++x)
+            buffer[static_cast<std::size_t>(y) * bw + x] = SampleWithBorder<T>(
+                src, in, rect.srcX + std::clamp(x - margin, -1, w), rect.srcY + std::clamp(y - margin, -1, h));
+    std::vector<T> rowPass, next;
     for (Pass pass : passes) {
-        reach -= n;
-        stages.push_back({pass, reach, {}, 0});
-    }
-    // Input rows, read on demand; rows of later stages computed from the earlier stage.
-    std::vector<std::vector<T>> input;
-    int inputFirst = -depth;
-    auto inputRow = [&](int y) -> const std::vector<T>& {
-        while (inputFirst + static_cast<int>(input.size()) <= y) {
-            const int row = inputFirst + static_cast<int>(input.size());
-            std::vector<T> values(static_cast<std::size_t>(w + 2 * depth));
-            for (int i = 0; i < w + 2 * depth; ++i) values[static_cast<std::size_t>(i)] = source(i - depth, row);
-            input.push_back(std::move(values));
+        const bool erode = pass == Pass::Erode;
+        // Rows: the reduction over 2n + 1 columns narrows the buffer by 2n.
+        const int nw = bw - 2 * n;
+        rowPass.assign(static_cast<std::size_t>(nw) * bh, T{});
+        for (int y = 0; y < bh; ++y) {
+            const T* row = &buffer[static_cast<std::size_t>(y) * bw];
+            T* to = &rowPass[static_cast<std::size_t>(y) * nw];
+            std::copy(row, row + nw, to);
+            for (int dx = 1; dx <= 2 * n; ++dx)
+                for (int x = 0; x < nw; ++x) to[x] = erode ? std::min(to[x], row[x + dx]) : std::max(to[x], row[x + dx]);
         }
-        return input[static_cast<std::size_t>(y - inputFirst)];
-    };
-    // The stage value at region row y from the rows of the stage before it.
-    std::function<std::vector<T>(std::size_t, int)> stageRow = [&](std::size_t s, int y) {
-        const Stage& stage = stages[s];
-        const int width = w + 2 * stage.reach;
-        const int before = s == 0 ? depth : stages[s - 1].reach;
-        std::vector<T> result(static_cast<std::size_t>(width));
-        for (int dy = -n; dy <= n; ++dy) {
-            const std::vector<T> row = s == 0 ? inputRow(y + dy) : stageRow(s - 1, y + dy);
-            for (int x = 0; x < width; ++x) {
-                const int centre = x - stage.reach + before;
-                T best = row[static_cast<std::size_t>(centre - n)];
-                for (int dx = -n + 1; dx <= n; ++dx) best = reduce(stage.pass, best, row[static_cast<std::size_t>(centre + dx)]);
-                result[static_cast<std::size_t>(x)] = dy == -n ? best : reduce(stage.pass, result[static_cast<std::size_t>(x)], best);
+        // Columns: the same over 2n + 1 rows.
+        const int nh = bh - 2 * n;
+        next.assign(static_cast<std::size_t>(nw) * nh, T{});
+        for (int y = 0; y < nh; ++y) {
+            T* to = &next[static_cast<std::size_t>(y) * nw];
+            std::copy(&rowPass[static_cast<std::size_t>(y) * nw], &rowPass[static_cast<std::size_t>(y) * nw] + nw, to);
+            for (int dy = 1; dy <= 2 * n; ++dy) {
+                const T* row = &rowPass[static_cast<std::size_t>(y + dy) * nw];
+                for (int x = 0; x < nw; ++x) to[x] = erode ? std::min(to[x], row[x]) : std::max(to[x], row[x]);
             }
         }
-        return result;
-    };
-    // Every source row the output needs is read before the first output row is written.
-    for (int y = -depth; y < h + depth; ++y) inputRow(y);
-    for (int y = 0; y < h; ++y) {
-        const std::vector<T> row = stageRow(stages.size() - 1, y);
-        for (int x = 0; x < w; ++x) out.Set(rect.dstX + x, rect.dstY + y, row[static_cast<std::size_t>(x)]);
+        buffer.swap(next);
+        bw = nw;
+        bh = nh;
+        margin -= n;
     }
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) out.Set(rect.dstX + x, rect.dstY + y, buffer[static_cast<std::size_t>(y) * bw + x]);
 }
 
 bool Overlap(const VopImage* a, const VopImage* b) {
