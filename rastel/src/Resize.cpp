@@ -1,7 +1,9 @@
 #include "Checks.h"
 #include "Image.h"
 
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace rastel {
@@ -42,6 +44,43 @@ void ResizeChannel(const VopImage* src, VopImage* dst, int sx, int sy, int sw, i
     auto sample = [&](int x, int y) {
         return static_cast<float>(in.Get(sx + std::clamp(x, 0, sw - 1), sy + std::clamp(y, 0, sh - 1)));
     };
+    if (mode == VOP_INTER_CUBIC) {
+        // Along the rows once per source row, kept in a ring of four, then down the columns.
+        std::vector<int> x0s(static_cast<std::size_t>(dw));
+        std::vector<float> txs(static_cast<std::size_t>(dw));
+        for (int i = 0; i < dw; ++i) {
+            const double px = xs[static_cast<std::size_t>(i)];
+            x0s[static_cast<std::size_t>(i)] = static_cast<int>(std::floor(px));
+            txs[static_cast<std::size_t>(i)] = static_cast<float>(px - x0s[static_cast<std::size_t>(i)]);
+        }
+        std::vector<float> ring(static_cast<std::size_t>(dw) * 4);
+        int ringRows[4] = {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};
+        std::vector<float> source(static_cast<std::size_t>(sw) + 3);
+        auto horizontal = [&](int y) -> const float* {
+            const int slot = ((y % 4) + 4) % 4;
+            float* row = &ring[static_cast<std::size_t>(slot) * dw];
+            if (ringRows[slot] == y) return row;
+            ringRows[slot] = y;
+            for (int x = -1; x <= sw + 1; ++x) source[static_cast<std::size_t>(x + 1)] = sample(x, y);
+            // source[k] holds column k − 1; positions never lie beyond the region's last column.
+            for (int i = 0; i < dw; ++i) {
+                const float* at = &source[static_cast<std::size_t>(std::clamp(x0s[static_cast<std::size_t>(i)], 0, sw - 1))];
+                row[i] = Cubic(at[0], at[1], at[2], at[3], txs[static_cast<std::size_t>(i)]);
+            }
+            return row;
+        };
+        for (int j = 0; j < dh; ++j) {
+            const double py = ys[static_cast<std::size_t>(j)];
+            const int y0 = static_cast<int>(std::floor(py));
+            const float ty = static_cast<float>(py - y0);
+            const float* r0 = horizontal(y0 - 1);
+            const float* r1 = horizontal(y0);
+            const float* r2 = horizontal(y0 + 1);
+            const float* r3 = horizontal(y0 + 2);
+            for (int i = 0; i < dw; ++i) out.Set(dx + i, dy + j, FromFloat<T>(Cubic(r0[i], r1[i], r2[i], r3[i], ty)));
+        }
+        return;
+    }
     for (int j = 0; j < dh; ++j) {
         const double py = ys[static_cast<std::size_t>(j)];
         const int y0 = static_cast<int>(std::floor(py));
