@@ -1,5 +1,8 @@
 #include "Checks.h"
 #include "Image.h"
+#include "Neighbourhood.h"
+
+#include <cstring>
 
 #include <vector>
 
@@ -45,6 +48,53 @@ void BlurChannel(const VopImage* src, VopImage* dst, const Rect& rect, int nCols
     }
 }
 
+// 8-bit interleaved images with every channel processed: the bordered copy is built a
+// row at a time and the sums run over bytes, a pixel's neighbour `nChannels` bytes away.
+void BlurFlat(const VopImage* src, VopImage* dst, const Rect& rect, int nCols, int nRows, int anchorX, int anchorY,
+              float factor) {
+    const int nc = src->nChannels;
+    const int cw = rect.width + nCols - 1, ch = rect.height + nRows - 1;
+    const std::size_t rowBytes = static_cast<std::size_t>(cw) * nc;
+    std::vector<std::uint8_t> copy(rowBytes * static_cast<std::size_t>(ch));
+    const int firstX = rect.srcX - anchorX;
+    const int insideFrom = std::clamp(-firstX, 0, cw), insideTo = std::clamp(src->width - firstX, insideFrom, cw);
+    for (int j = 0; j < ch; ++j) {
+        std::uint8_t* row = &copy[static_cast<std::size_t>(j) * rowBytes];
+        const int y = rect.srcY - anchorY + j;
+        if (y < 0 || y >= src->height || insideFrom > 0 || insideTo < cw) {
+            for (int c = 0; c < nc; ++c) {
+                const Plane<std::uint8_t> plane(src, c);
+                for (int i = 0; i < cw; ++i)
+                    if (y < 0 || y >= src->height || i < insideFrom || i >= insideTo)
+                        row[static_cast<std::size_t>(i) * nc + c] = SampleWithBorder<std::uint8_t>(src, plane, firstX + i, y);
+            }
+        }
+        if (y >= 0 && y < src->height && insideTo > insideFrom)
+            std::memcpy(row + static_cast<std::size_t>(insideFrom) * nc,
+                        src->imageData + static_cast<std::ptrdiff_t>(y) * src->widthStep + static_cast<std::ptrdiff_t>(firstX + insideFrom) * nc,
+                        static_cast<std::size_t>(insideTo - insideFrom) * nc);
+    }
+    std::vector<int> columns(rowBytes, 0);
+    for (int j = 0; j < nRows - 1; ++j)
+        for (std::size_t b = 0; b < rowBytes; ++b) columns[b] += copy[static_cast<std::size_t>(j) * rowBytes + b];
+    const std::size_t outBytes = static_cast<std::size_t>(rect.width) * nc;
+    std::vector<int> boxes(outBytes);
+    for (int y = 0; y < rect.height; ++y) {
+        const std::uint8_t* entering = &copy[static_cast<std::size_t>(y + nRows - 1) * rowBytes];
+        for (std::size_t b = 0; b < rowBytes; ++b) columns[b] += entering[b];
+        std::fill(boxes.begin(), boxes.end(), 0);
+        for (int i = 0; i < nCols; ++i) {
+            const int* column = &columns[static_cast<std::size_t>(i) * nc];
+            for (std::size_t b = 0; b < outBytes; ++b) boxes[b] += column[b];
+        }
+        auto* out = reinterpret_cast<std::uint8_t*>(dst->imageData + static_cast<std::ptrdiff_t>(rect.dstY + y) * dst->widthStep +
+                                                    static_cast<std::ptrdiff_t>(rect.dstX) * nc);
+        for (std::size_t b = 0; b < outBytes; ++b) out[b] = static_cast<std::uint8_t>(static_cast<int>(static_cast<float>(boxes[b]) * factor));
+        const std::uint8_t* leaving = &copy[static_cast<std::size_t>(y) * rowBytes];
+        for (std::size_t b = 0; b < rowBytes; ++b) columns[b] -= leaving[b];
+    }
+}
+
 }  // namespace
 
 }  // namespace rastel
@@ -68,6 +118,10 @@ extern "C" void vopBlur(const VopImage* srcImage, VopImage* dstImage, int nCols,
     const Rect rect = ProcessedRect(srcImage, dstImage);
     if (rect.width <= 0 || rect.height <= 0) return;
     const auto factor = static_cast<float>(1.0 / (static_cast<double>(nCols) * nRows));
+    if (FlatBytes(srcImage, dstImage)) {
+        BlurFlat(srcImage, dstImage, rect, nCols, nRows, anchorX, anchorY, factor);
+        return;
+    }
     for (std::size_t c = 0; c < srcChannels.size(); ++c) {
         if (srcImage->depth == VOP_DEPTH_1U) {
             BlurChannel<std::uint8_t, BitPlane>(srcImage, dstImage, rect, nCols, nRows, anchorX, anchorY, srcChannels[c],

@@ -111,53 +111,6 @@ int ValidateHeader(const VopImage* image) {
     return status;
 }
 
-namespace {
-
-// Checks the header as if it had pixels already, then attaches an aligned allocation.
-bool AttachPixels(VopImage* image, const char* name) {
-    ComputeRowLayout(*image);
-    image->imageData = reinterpret_cast<char*>(image);
-    const int status = ValidateAsImage(image);
-    image->imageData = nullptr;
-    if (status) return RASTEL_REPORT(status, name, "Incorrect Image"), false;
-    const auto alignment = static_cast<std::size_t>(image->alignment);
-    char* base = static_cast<char*>(std::malloc(alignment + static_cast<std::size_t>(image->imageSize) - 1));
-    if (!base) return RASTEL_REPORT(VOP_StsNoMem, name, "for allocate image data"), false;
-    image->imageDataBase = base;
-    image->imageData = reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(base) + alignment - 1) & ~(alignment - 1));
-    return true;
-}
-
-bool CheckAllocatable(VopImage* image, const char* name) {
-    if (!image) return RASTEL_REPORT(VOP_StsBadArg, name, "( image == ((void *)0) )"), false;
-    if (image->imageData) return RASTEL_REPORT(VOP_StsBadArg, name, "( image->imageData != ((void *)0) )"), false;
-    if (image->tileInfo) return RASTEL_REPORT(VOP_StsBadArg, name, "( image->tileInfo != ((void *)0) )"), false;
-    return true;
-}
-
-}  // namespace
-
-bool AllocateImage(VopImage* image, bool fill, int value) {
-    constexpr const char* kName = "vopAllocateImage";
-    if (!CheckAllocatable(image, kName)) return false;
-    if (image->depth == VOP_DEPTH_32F) return RASTEL_REPORT(VOP_StsBadArg, kName, "( image->depth == 32 )"), false;
-    if (!AttachPixels(image, kName)) return false;
-    if (fill) std::memset(image->imageData, value, static_cast<std::size_t>(image->imageSize));
-    return true;
-}
-
-bool AllocateImageFloat(VopImage* image, bool fill, float value) {
-    constexpr const char* kName = "vopAllocateImageFP";
-    if (!CheckAllocatable(image, kName)) return false;
-    if (image->depth != VOP_DEPTH_32F) return RASTEL_REPORT(VOP_StsBadArg, kName, "( image->depth != 32 )"), false;
-    if (!AttachPixels(image, kName)) return false;
-    if (fill) {
-        auto* f = reinterpret_cast<float*>(image->imageData);
-        for (int i = 0; i < image->imageSize / 4; ++i) f[i] = value;
-    }
-    return true;
-}
-
 }  // namespace rastel
 
 using namespace rastel;

@@ -19,8 +19,4 @@ bool KnownDepth(int depth);
 
 void ComputeRowLayout(VopImage& image);
 
-// Pixels for a header that has none; reports under "vopAllocateImage". Internal.
-bool AllocateImage(VopImage* image, bool fill, int value);
-bool AllocateImageFloat(VopImage* image, bool fill, float value);
-
 }  // namespace rastel

@@ -230,6 +230,27 @@ TEST_F(RankFilters, SharedPixelsSeeTheStripsFilteredFirst) {
     EXPECT_EQ(All(image, 1), All(expected, 1));
 }
 
+TEST_F(RankFilters, OneBitImagesAreFilteredAsZerosAndOnes) {
+    VopImage* src = vopCreateImageHeader(1, 0, VOP_DEPTH_1U, "GRAY", "GRAY", 0, 0, 4, 12, 5, nullptr, nullptr, nullptr, nullptr);
+    VopImage* dst = vopCreateImageHeader(1, 0, VOP_DEPTH_1U, "GRAY", "GRAY", 0, 0, 4, 12, 5, nullptr, nullptr, nullptr, nullptr);
+    std::vector<char> a(static_cast<std::size_t>(src->imageSize)), b(static_cast<std::size_t>(dst->imageSize));
+    src->imageData = a.data();
+    dst->imageData = b.data();
+    images_.push_back(src);
+    images_.push_back(dst);
+    std::mt19937 random(77);
+    for (char& byte : a) byte = static_cast<char>(random());
+    vopFixedFilter(src, dst, 10);
+    EXPECT_EQ(All(dst, 1), All(src, 1)) << "kind 10 copies bits";
+    vopMaxFilter(src, dst, 3, 3, 1, 1);
+    EXPECT_EQ(All(dst, 1), Expected(src, 3, 3, 1, 1, 1, kMax));
+    vopMedianFilter(src, dst, 3, 1, 1, 0);
+    EXPECT_EQ(All(dst, 1), Expected(src, 3, 1, 1, 0, 1, kMedian));
+    vopErode(src, dst, 1);
+    EXPECT_EQ(All(dst, 1), ExpectedMorphology(src, 1, true));
+    EXPECT_TRUE(Reports().empty());
+}
+
 using Resize = RastelTest;
 
 // The cubic through four samples as a Lagrange polynomial, an independent form.
