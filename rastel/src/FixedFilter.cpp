@@ -32,6 +32,20 @@ constexpr FixedKernel kKernels[] = {
 };
 constexpr int kGaussian5 = 7;
 
+// The 5 × 5 Gaussian's weights, each divided by 571 in single precision.
+constexpr std::array<float, 25> kGaussian5Weights = [] {
+    std::array<float, 25> w{};
+    for (int i = 0; i < 25; ++i) w[static_cast<std::size_t>(i)] = static_cast<float>(kKernels[kGaussian5].weights[i]) / 571.0f;
+    return w;
+}();
+
+// Rounds to the nearest integer, ties to even, in the round-to-nearest mode the filter sets:
+// adding and taking away 1.5·2^23 leaves no fraction bits (for |x| < 2^22).
+inline float RoundToEven(float x) {
+    volatile float shifted = x + 12582912.0f;
+    return shifted - 12582912.0f;
+}
+
 // Division by 2^k rounding to nearest with ties to even: add 2^(k−1) when bit k is set,
 // 2^(k−1) − 1 otherwise, then shift with sign.
 long long RoundShift(long long sum, int k) {
@@ -54,10 +68,11 @@ T Filter(const FixedKernel& kernel, int kind, const Window<T>& window) {
             float total = 0.0f;
             for (int j = 0; j < n; ++j) {
                 float row = 0.0f;
-                for (int i = 0; i < n; ++i) row += static_cast<float>(kernel.weights[j * n + i]) / 571.0f * static_cast<float>(window(i, j));
+                for (int i = 0; i < n; ++i)
+                    row += kGaussian5Weights[static_cast<std::size_t>(j * n + i)] * static_cast<float>(window(i, j));
                 total += row;
             }
-            return Saturate<T>(static_cast<long long>(std::nearbyint(total)));
+            return Saturate<T>(static_cast<long long>(RoundToEven(total)));
         }
         long long sum = 0;
         for (int j = 0; j < n; ++j)
@@ -70,19 +85,27 @@ T Filter(const FixedKernel& kernel, int kind, const Window<T>& window) {
 // The interior of an 8-bit interleaved image, a row at a time with the kernel known at
 // compile time, so the loop over the row vectorises.
 template <int Kind>
-void FixedRow(const std::uint8_t* const* rows, std::uint8_t* out, int count, int nc) {
+void FixedRow(const std::uint8_t* const* ringRows, std::uint8_t* __restrict out, int count, int nc) {
     constexpr FixedKernel kernel = kKernels[Kind];
     constexpr int n = kernel.size;
+    // Local row pointers: the loop must not reload them from memory the output might touch.
+    const std::uint8_t* rows[n];
+    for (int j = 0; j < n; ++j) rows[j] = ringRows[j];
     for (int b = 0; b < count; ++b) {
         if constexpr (Kind == kGaussian5) {
             float total = 0.0f;
+#pragma GCC unroll 5
             for (int j = 0; j < n; ++j) {
                 float row = 0.0f;
+#pragma GCC unroll 5
                 for (int i = 0; i < n; ++i)
-                    row += static_cast<float>(kernel.weights[j * n + i]) / 571.0f * static_cast<float>(rows[j][b + i * nc]);
+                    row += kGaussian5Weights[static_cast<std::size_t>(j * n + i)] * static_cast<float>(rows[j][b + i * nc]);
                 total += row;
             }
-            out[b] = Saturate<std::uint8_t>(static_cast<long long>(std::nearbyint(total)));
+            // The weights add up to 571/571, so the total lies within 0..255 and its rounding
+            // needs no range guard.
+            const float rounded = (total + 12582912.0f) - 12582912.0f;
+            out[b] = static_cast<std::uint8_t>(rounded < 0.0f ? 0.0f : (rounded > 255.0f ? 255.0f : rounded));
         } else {
             int sum = 0;
             for (int j = 0; j < n; ++j)

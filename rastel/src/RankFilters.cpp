@@ -65,16 +65,26 @@ void RankFilter(const char* name, Rank rank, const VopImage* src, VopImage* dst,
     if (!flat) return;
     // The interior of 8-bit interleaved images a row at a time, the row innermost so that
     // the loop vectorises.
-    RunFlatInterior(src, dst, rect, kernel, [&](const std::uint8_t* const* rows, std::uint8_t* out, int bytes, int nc) {
-        std::memcpy(out, rows[0], static_cast<std::size_t>(bytes));
-        for (int j = 0; j < nRows; ++j) {
-            for (int i = 0; i < nCols; ++i) {
-                const std::uint8_t* in = rows[j] + i * nc;
-                if (rank == Rank::Maximum)
-                    for (int b = 0; b < bytes; ++b) out[b] = std::max(out[b], in[b]);
-                else
-                    for (int b = 0; b < bytes; ++b) out[b] = std::min(out[b], in[b]);
-            }
+    std::vector<std::uint8_t> columns;
+    RunFlatInterior(src, dst, rect, kernel, [&](const std::uint8_t* const* rows, std::uint8_t* __restrict out, int bytes, int nc) {
+        // Down the rows first, then along them: the square's extremum in two passes.
+        const std::size_t span = static_cast<std::size_t>(bytes) + static_cast<std::size_t>(nCols - 1) * nc;
+        columns.assign(rows[0], rows[0] + span);
+        std::uint8_t* __restrict column = columns.data();
+        for (int j = 1; j < nRows; ++j) {
+            const std::uint8_t* __restrict in = rows[j];
+            if (rank == Rank::Maximum)
+                for (std::size_t b = 0; b < span; ++b) column[b] = std::max(column[b], in[b]);
+            else
+                for (std::size_t b = 0; b < span; ++b) column[b] = std::min(column[b], in[b]);
+        }
+        std::memcpy(out, column, static_cast<std::size_t>(bytes));
+        for (int i = 1; i < nCols; ++i) {
+            const std::uint8_t* __restrict in = column + i * nc;
+            if (rank == Rank::Maximum)
+                for (int b = 0; b < bytes; ++b) out[b] = std::max(out[b], in[b]);
+            else
+                for (int b = 0; b < bytes; ++b) out[b] = std::min(out[b], in[b]);
         }
     });
 }
