@@ -1,5 +1,6 @@
 #include "ExportCommand.h"
 
+#include "Arguments.h"
 #include "BvhExporter.h"
 #include "C3dExporter.h"
 #include "CKadivoDoc.h"
@@ -35,17 +36,6 @@ std::vector<std::string> SplitList(const std::string& text) {
     return items;
 }
 
-int ParseNumber(const std::string& text) {
-    std::size_t used = 0;
-    int value = -1;
-    try {
-        value = std::stoi(text, &used);
-    } catch (const std::exception&) {
-        return -1;
-    }
-    return used == text.size() ? value : -1;
-}
-
 ExportRequest Parse(const std::vector<std::string>& options) {
     ExportRequest r;
     const std::set<std::string> formats = {"--linear", "--angular", "--points", "--bvh", "--csm", "--c3d"};
@@ -71,7 +61,7 @@ ExportRequest Parse(const std::vector<std::string>& options) {
         else if (option == "--label") {
             const std::string& text = value();
             const std::size_t equals = text.find('=');
-            const int index = equals == std::string::npos ? -1 : ParseNumber(text.substr(0, equals));
+            const int index = equals == std::string::npos ? -1 : ParseIndex(text.substr(0, equals));
             if (index < 0) throw std::invalid_argument("--label takes INDEX=TEXT: " + text);
             r.labels.emplace_back(index, text.substr(equals + 1));
         } else {
@@ -94,7 +84,7 @@ std::vector<bool> SelectRows(const std::vector<std::string>& select, const std::
         for (std::size_t n = 0; n < names.size(); ++n) {
             if (names[n] == item) rows[n] = found = true;
         }
-        const int index = ParseNumber(item);
+        const int index = ParseIndex(item);
         if (!found && index >= 0 && index < static_cast<int>(names.size())) rows[static_cast<std::size_t>(index)] = found = true;
         if (!found) throw std::invalid_argument("nothing to select by \"" + item + "\"");
     }

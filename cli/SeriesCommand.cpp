@@ -1,26 +1,11 @@
 #include "SeriesCommand.h"
 
+#include "Arguments.h"
 #include "CKadivoDoc.h"
 
 #include <stdexcept>
 
 namespace kadivo::cli {
-
-namespace {
-
-int ParseIndex(const std::string& text) {
-    std::size_t used = 0;
-    int value = -1;
-    try {
-        value = std::stoi(text, &used);
-    } catch (const std::exception&) {
-        used = 0;
-    }
-    if (used != text.size() || value < 0) throw std::invalid_argument("--joint takes an index from 0: " + text);
-    return value;
-}
-
-}  // namespace
 
 SeriesRequest ParseSeriesRequest(const std::vector<std::string>& options) {
     SeriesRequest request;
@@ -33,7 +18,9 @@ SeriesRequest ParseSeriesRequest(const std::vector<std::string>& options) {
         if (option == "--point") {
             request.point = value();
         } else if (option == "--joint") {
-            request.joint = ParseIndex(value());
+            const std::string& text = value();
+            request.joint = ParseIndex(text);
+            if (request.joint < 0) throw std::invalid_argument("--joint takes an index from 0: " + text);
         } else if (option == "--quantity") {
             const std::string& q = value();
             if (q == "pos") request.quantity = Quantity::Position;
