@@ -61,36 +61,45 @@ void BlurFlat(const VopImage* src, VopImage* dst, const Rect& rect, int nCols, i
     for (int j = 0; j < ch; ++j) {
         std::uint8_t* row = &copy[static_cast<std::size_t>(j) * rowBytes];
         const int y = rect.srcY - anchorY + j;
-        if (y < 0 || y >= src->height || insideFrom > 0 || insideTo < cw) {
-            for (int c = 0; c < nc; ++c) {
-                const Plane<std::uint8_t> plane(src, c);
-                for (int i = 0; i < cw; ++i)
-                    if (y < 0 || y >= src->height || i < insideFrom || i >= insideTo)
-                        row[static_cast<std::size_t>(i) * nc + c] = SampleWithBorder<std::uint8_t>(src, plane, firstX + i, y);
+        // Only the columns beyond the image (or whole rows beyond it) are made up.
+        const bool rowInside = y >= 0 && y < src->height;
+        for (int c = 0; c < nc; ++c) {
+            const Plane<std::uint8_t> plane(src, c);
+            auto fill = [&](int from, int to) {
+                for (int i = from; i < to; ++i)
+                    row[static_cast<std::size_t>(i) * nc + c] = SampleWithBorder<std::uint8_t>(src, plane, firstX + i, y);
+            };
+            if (!rowInside) {
+                fill(0, cw);
+            } else {
+                fill(0, insideFrom);
+                fill(insideTo, cw);
             }
         }
-        if (y >= 0 && y < src->height && insideTo > insideFrom)
+        if (rowInside && insideTo > insideFrom)
             std::memcpy(row + static_cast<std::size_t>(insideFrom) * nc,
                         src->imageData + static_cast<std::ptrdiff_t>(y) * src->widthStep + static_cast<std::ptrdiff_t>(firstX + insideFrom) * nc,
                         static_cast<std::size_t>(insideTo - insideFrom) * nc);
     }
-    std::vector<int> columns(rowBytes, 0);
+    std::vector<int> columnSums(rowBytes, 0);
+    int* __restrict columns = columnSums.data();
     for (int j = 0; j < nRows - 1; ++j)
         for (std::size_t b = 0; b < rowBytes; ++b) columns[b] += copy[static_cast<std::size_t>(j) * rowBytes + b];
     const std::size_t outBytes = static_cast<std::size_t>(rect.width) * nc;
-    std::vector<int> boxes(outBytes);
+    std::vector<int> boxSums(outBytes);
+    int* __restrict boxes = boxSums.data();
     for (int y = 0; y < rect.height; ++y) {
-        const std::uint8_t* entering = &copy[static_cast<std::size_t>(y + nRows - 1) * rowBytes];
+        const std::uint8_t* __restrict entering = &copy[static_cast<std::size_t>(y + nRows - 1) * rowBytes];
         for (std::size_t b = 0; b < rowBytes; ++b) columns[b] += entering[b];
-        std::fill(boxes.begin(), boxes.end(), 0);
+        std::fill(boxes, boxes + outBytes, 0);
         for (int i = 0; i < nCols; ++i) {
-            const int* column = &columns[static_cast<std::size_t>(i) * nc];
+            const int* __restrict column = columns + static_cast<std::size_t>(i) * nc;
             for (std::size_t b = 0; b < outBytes; ++b) boxes[b] += column[b];
         }
-        auto* out = reinterpret_cast<std::uint8_t*>(dst->imageData + static_cast<std::ptrdiff_t>(rect.dstY + y) * dst->widthStep +
+        auto* __restrict out = reinterpret_cast<std::uint8_t*>(dst->imageData + static_cast<std::ptrdiff_t>(rect.dstY + y) * dst->widthStep +
                                                     static_cast<std::ptrdiff_t>(rect.dstX) * nc);
         for (std::size_t b = 0; b < outBytes; ++b) out[b] = static_cast<std::uint8_t>(static_cast<int>(static_cast<float>(boxes[b]) * factor));
-        const std::uint8_t* leaving = &copy[static_cast<std::size_t>(y) * rowBytes];
+        const std::uint8_t* __restrict leaving = &copy[static_cast<std::size_t>(y) * rowBytes];
         for (std::size_t b = 0; b < rowBytes; ++b) columns[b] -= leaving[b];
     }
 }
