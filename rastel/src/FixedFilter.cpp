@@ -3,7 +3,9 @@
 
 #include <cfenv>
 #include <array>
+#include <algorithm>
 #include <cmath>
+#include <vector>
 #include <utility>
 
 namespace rastel {
@@ -91,22 +93,30 @@ void FixedRow(const std::uint8_t* const* ringRows, std::uint8_t* __restrict out,
     // Local row pointers: the loop must not reload them from memory the output might touch.
     const std::uint8_t* rows[n];
     for (int j = 0; j < n; ++j) rows[j] = ringRows[j];
-    for (int b = 0; b < count; ++b) {
-        if constexpr (Kind == kGaussian5) {
-            float total = 0.0f;
-#pragma GCC unroll 5
-            for (int j = 0; j < n; ++j) {
+    if constexpr (Kind == kGaussian5) {
+        // The single-precision sums first, in their fixed order, then the rounding.
+        thread_local std::vector<float> totals;
+        totals.resize(static_cast<std::size_t>(count));
+        float* __restrict total = totals.data();
+        for (int b = 0; b < count; ++b) total[b] = 0.0f;
+        for (int j = 0; j < n; ++j) {
+            const std::uint8_t* __restrict in = rows[j];
+            for (int b = 0; b < count; ++b) {
                 float row = 0.0f;
 #pragma GCC unroll 5
                 for (int i = 0; i < n; ++i)
-                    row += kGaussian5Weights[static_cast<std::size_t>(j * n + i)] * static_cast<float>(rows[j][b + i * nc]);
-                total += row;
+                    row += kGaussian5Weights[static_cast<std::size_t>(j * n + i)] * static_cast<float>(in[b + i * nc]);
+                total[b] += row;
             }
-            // The weights add up to 571/571, so the total lies within 0..255 and its rounding
-            // needs no range guard.
-            const float rounded = (total + 12582912.0f) - 12582912.0f;
-            out[b] = static_cast<std::uint8_t>(rounded < 0.0f ? 0.0f : (rounded > 255.0f ? 255.0f : rounded));
-        } else {
+        }
+        // Adding and taking away 1.5·2^23 rounds to the nearest integer, ties to even; the
+        // weights add up to one, so totals lie within 0..255.
+        for (int b = 0; b < count; ++b) {
+            const float rounded = (total[b] + 12582912.0f) - 12582912.0f;
+            out[b] = static_cast<std::uint8_t>(static_cast<int>(std::clamp(rounded, 0.0f, 255.0f)));
+        }
+    } else {
+        for (int b = 0; b < count; ++b) {
             int sum = 0;
             for (int j = 0; j < n; ++j)
                 for (int i = 0; i < n; ++i) sum += kernel.weights[j * n + i] * rows[j][b + i * nc];
