@@ -145,19 +145,23 @@ void RunFlatInterior(const VopImage* src, VopImage* dst, const Rect& rect, const
     if (in.empty()) return;
     const int nc = src->nChannels;
     const std::size_t rowBytes = static_cast<std::size_t>(in.x1 - in.x0 + k.columns - 1) * nc;
-    std::vector<std::uint8_t> ring(rowBytes * static_cast<std::size_t>(k.rows));
+    auto sourceRow = [&](int y) {
+        return reinterpret_cast<const std::uint8_t*>(src->imageData + static_cast<std::ptrdiff_t>(rect.srcY + y) * src->widthStep +
+                                                     static_cast<std::ptrdiff_t>(rect.srcX + in.x0 - k.left()) * nc);
+    };
+    // Rows are copied into the ring only when the destination could overwrite them.
+    const bool shared = src->imageData < dst->imageData + dst->imageSize && dst->imageData < src->imageData + src->imageSize;
+    std::vector<std::uint8_t> ring(shared ? rowBytes * static_cast<std::size_t>(k.rows) : 0);
     auto slot = [&](int y) { return &ring[static_cast<std::size_t>(((y % k.rows) + k.rows) % k.rows) * rowBytes]; };
     auto readRow = [&](int y) {
-        const char* from = src->imageData + static_cast<std::ptrdiff_t>(rect.srcY + y) * src->widthStep +
-                           static_cast<std::ptrdiff_t>(rect.srcX + in.x0 - k.left()) * nc;
-        std::memcpy(slot(y), from, rowBytes);
+        if (shared) std::memcpy(slot(y), sourceRow(y), rowBytes);
     };
     for (int y = in.y0 - k.top(); y < in.y0 + k.bottom(); ++y) readRow(y);
     std::vector<const std::uint8_t*> rows(static_cast<std::size_t>(k.rows));
     const int count = (in.x1 - in.x0) * nc;
     for (int y = in.y0; y < in.y1; ++y) {
         readRow(y + k.bottom());
-        for (int r = 0; r < k.rows; ++r) rows[static_cast<std::size_t>(r)] = slot(y - k.top() + r);
+        for (int r = 0; r < k.rows; ++r) rows[static_cast<std::size_t>(r)] = shared ? slot(y - k.top() + r) : sourceRow(y - k.top() + r);
         auto* out = reinterpret_cast<std::uint8_t*>(dst->imageData + static_cast<std::ptrdiff_t>(rect.dstY + y) * dst->widthStep +
                                                     static_cast<std::ptrdiff_t>(rect.dstX + in.x0) * nc);
         rowOp(rows.data(), out, count, nc);
