@@ -69,6 +69,23 @@ void RankFilter(const char* name, Rank rank, const VopImage* src, VopImage* dst,
     RunFlatInterior(src, dst, rect, kernel, [&](const std::uint8_t* const* rows, std::uint8_t* __restrict out, int bytes, int nc) {
         // Down the rows first, then along them: the square's extremum in two passes.
         const std::size_t span = static_cast<std::size_t>(bytes) + static_cast<std::size_t>(nCols - 1) * nc;
+        if (nCols == 3 && nRows == 3) {  // the program's neighbourhood, as straight-line loops
+            columns.resize(span);
+            std::uint8_t* __restrict c = columns.data();
+            const std::uint8_t* __restrict r0 = rows[0];
+            const std::uint8_t* __restrict r1 = rows[1];
+            const std::uint8_t* __restrict r2 = rows[2];
+            const std::uint8_t* __restrict c1 = c + nc;
+            const std::uint8_t* __restrict c2 = c + 2 * nc;
+            if (rank == Rank::Maximum) {
+                for (std::size_t b = 0; b < span; ++b) c[b] = std::max(std::max(r0[b], r1[b]), r2[b]);
+                for (int b = 0; b < bytes; ++b) out[b] = std::max(std::max(c[b], c1[b]), c2[b]);
+            } else {
+                for (std::size_t b = 0; b < span; ++b) c[b] = std::min(std::min(r0[b], r1[b]), r2[b]);
+                for (int b = 0; b < bytes; ++b) out[b] = std::min(std::min(c[b], c1[b]), c2[b]);
+            }
+            return;
+        }
         columns.assign(rows[0], rows[0] + span);
         std::uint8_t* __restrict column = columns.data();
         for (int j = 1; j < nRows; ++j) {
