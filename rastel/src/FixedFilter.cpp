@@ -170,11 +170,7 @@ extern "C" void vopFixedFilter(const VopImage* srcImage, VopImage* dstImage, int
     const Kernel geometry{kernel.size, kernel.size, kernel.size / 2, kernel.size / 2};
     const std::vector<int> srcChannels = ProcessedChannels(srcImage), dstChannels = ProcessedChannels(dstImage);
     if (FlatBytes(srcImage, dstImage)) {
-        // Strips channel by channel, then the whole interior a row at a time.
-        for (std::size_t c = 0; c < srcChannels.size(); ++c)
-            RunNeighbourhood<std::uint8_t>(srcImage, dstImage, rect, geometry, srcChannels[c], dstChannels[c],
-                                           [&](const Window<std::uint8_t>& w) { return Filter(kernel, kind, w); }, true);
-        RunFlatInterior(srcImage, dstImage, rect, geometry, kFixedRows[static_cast<std::size_t>(kind)]);
+        RunFlat(srcImage, dstImage, rect, geometry, kFixedRows[static_cast<std::size_t>(kind)]);
         std::fesetround(rounding);
         return;
     }

@@ -168,4 +168,38 @@ void RunFlatInterior(const VopImage* src, VopImage* dst, const Rect& rect, const
     }
 }
 
+// The whole neighbourhood procedure on such images: the edge strips from bordered byte
+// copies taken when each strip is done, then the interior, all through the same row op.
+template <typename RowOp>
+void RunFlat(const VopImage* src, VopImage* dst, const Rect& rect, const Kernel& k, RowOp rowOp) {
+    const Interior in = InteriorOf(src, rect, k);
+    const int nc = src->nChannels, w = rect.width, h = rect.height;
+    std::vector<Plane<std::uint8_t>> planes;
+    for (int c = 0; c < nc; ++c) planes.emplace_back(src, c);
+    std::vector<std::uint8_t> copy;
+    std::vector<const std::uint8_t*> rows(static_cast<std::size_t>(k.rows));
+    auto block = [&](int x0, int x1, int y0, int y1) {
+        if (x0 >= x1 || y0 >= y1) return;
+        const int cw = x1 - x0 + k.columns - 1, ch = y1 - y0 + k.rows - 1;
+        const std::size_t rowBytes = static_cast<std::size_t>(cw) * nc;
+        copy.resize(rowBytes * static_cast<std::size_t>(ch));
+        for (int j = 0; j < ch; ++j)
+            for (int i = 0; i < cw; ++i)
+                for (int c = 0; c < nc; ++c)
+                    copy[static_cast<std::size_t>(j) * rowBytes + static_cast<std::size_t>(i) * nc + c] = SampleWithBorder<std::uint8_t>(
+                        src, planes[static_cast<std::size_t>(c)], rect.srcX + x0 - k.left() + i, rect.srcY + y0 - k.top() + j);
+        for (int y = y0; y < y1; ++y) {
+            for (int r = 0; r < k.rows; ++r) rows[static_cast<std::size_t>(r)] = &copy[static_cast<std::size_t>(y - y0 + r) * rowBytes];
+            auto* out = reinterpret_cast<std::uint8_t*>(dst->imageData + static_cast<std::ptrdiff_t>(rect.dstY + y) * dst->widthStep +
+                                                        static_cast<std::ptrdiff_t>(rect.dstX + x0) * nc);
+            rowOp(rows.data(), out, (x1 - x0) * nc, nc);
+        }
+    };
+    block(0, in.x0, 0, h);
+    block(in.x1, w, 0, h);
+    block(in.x0, in.x1, 0, in.y0);
+    block(in.x0, in.x1, in.y1, h);
+    RunFlatInterior(src, dst, rect, k, rowOp);
+}
+
 }  // namespace rastel

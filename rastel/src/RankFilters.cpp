@@ -57,16 +57,18 @@ void RankFilter(const char* name, Rank rank, const VopImage* src, VopImage* dst,
                 // The value of rank n/2 + 1: the middle one, or the larger middle one.
                 std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(count / 2), values.end());
                 return values[count / 2];
-            }, flat);
+            });
         }
     };
-    if (src->depth == VOP_DEPTH_1U) run.template operator()<std::uint8_t, BitPlane>();
-    else ForDepth(src->depth, [&]<typename T>() { run.template operator()<T, Plane<T>>(); });
-    if (!flat) return;
+    if (!flat) {
+        if (src->depth == VOP_DEPTH_1U) run.template operator()<std::uint8_t, BitPlane>();
+        else ForDepth(src->depth, [&]<typename T>() { run.template operator()<T, Plane<T>>(); });
+        return;
+    }
     // The interior of 8-bit interleaved images a row at a time, the row innermost so that
     // the loop vectorises.
     std::vector<std::uint8_t> columns;
-    RunFlatInterior(src, dst, rect, kernel, [&](const std::uint8_t* const* rows, std::uint8_t* __restrict out, int bytes, int nc) {
+    RunFlat(src, dst, rect, kernel, [&](const std::uint8_t* const* rows, std::uint8_t* __restrict out, int bytes, int nc) {
         // Down the rows first, then along them: the square's extremum in two passes.
         const std::size_t span = static_cast<std::size_t>(bytes) + static_cast<std::size_t>(nCols - 1) * nc;
         if (nCols == 3 && nRows == 3) {  // the program's neighbourhood, as straight-line loops
