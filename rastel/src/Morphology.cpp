@@ -3,7 +3,9 @@
 #include "Neighbourhood.h"
 #include "Rank.h"
 
+#include <climits>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 namespace rastel {
@@ -143,6 +145,77 @@ void MorphFlat(const VopImage* src, VopImage* dst, const Rect& rect, int n, std:
                     &buffer[static_cast<std::size_t>(y) * bw * nc], static_cast<std::size_t>(w) * nc);
 }
 
+// Streaming version of MorphFlat for one iteration: each stage's rows are made when the next
+// stage first needs them and kept in a ring of three, so the work stays in the cache.
+// Source rows are read in increasing order, each before any destination row at or below
+// it is written, which keeps shared pixels safe.
+void MorphFlatStreaming(const VopImage* src, VopImage* dst, const Rect& rect, std::initializer_list<Pass> passes) {
+    const int nc = src->nChannels, w = rect.width, h = rect.height;
+    const int stages = static_cast<int>(passes.size());
+    std::vector<Plane<std::uint8_t>> planes;
+    for (int c = 0; c < nc; ++c) planes.emplace_back(src, c);
+    // Stage k (0 = the padded source) covers region columns −(stages − k) .. w + stages − k − 1.
+    struct Ring {
+        std::size_t bytes = 0;
+        std::vector<std::uint8_t> rows;
+        int made[3] = {INT32_MIN, INT32_MIN, INT32_MIN};
+        std::uint8_t* Row(int y) { return &rows[static_cast<std::size_t>(((y % 3) + 3) % 3) * bytes]; }
+    };
+    std::vector<Ring> rings(static_cast<std::size_t>(stages) + 1);
+    for (int k = 0; k <= stages; ++k) {
+        rings[static_cast<std::size_t>(k)].bytes = static_cast<std::size_t>(w + 2 * (stages - k)) * nc;
+        rings[static_cast<std::size_t>(k)].rows.resize(rings[static_cast<std::size_t>(k)].bytes * 3);
+    }
+    std::vector<std::uint8_t> column(rings[0].bytes);
+    std::vector<Pass> order(passes);
+    std::function<const std::uint8_t*(int, int)> row = [&](int k, int y) -> const std::uint8_t* {
+        Ring& ring = rings[static_cast<std::size_t>(k)];
+        std::uint8_t* to = ring.Row(y);
+        int& made = ring.made[((y % 3) + 3) % 3];
+        if (made == y) return to;
+        made = y;
+        const int margin = stages - k;
+        if (k == 0) {  // the source one pixel deep around the region, repeated beyond
+            const int sy = rect.srcY + std::clamp(y, -1, h);
+            const bool inside = sy >= 0 && sy < src->height;
+            for (int x = -margin; x < w + margin; ++x) {
+                if (inside && x >= 0 && x < w) continue;
+                const int sx = rect.srcX + std::clamp(x, -1, w);
+                for (int c = 0; c < nc; ++c)
+                    to[static_cast<std::size_t>(x + margin) * nc + c] = SampleWithBorder<std::uint8_t>(src, planes[static_cast<std::size_t>(c)], sx, sy);
+            }
+            if (inside)
+                std::memcpy(to + static_cast<std::size_t>(margin) * nc,
+                            src->imageData + static_cast<std::ptrdiff_t>(sy) * src->widthStep + static_cast<std::ptrdiff_t>(rect.srcX) * nc,
+                            static_cast<std::size_t>(w) * nc);
+            return to;
+        }
+        const bool erode = order[static_cast<std::size_t>(k - 1)] == Pass::Erode;
+        const std::uint8_t* __restrict r0 = row(k - 1, y - 1);
+        const std::uint8_t* __restrict r1 = row(k - 1, y);
+        const std::uint8_t* __restrict r2 = row(k - 1, y + 1);
+        const std::size_t span = rings[static_cast<std::size_t>(k - 1)].bytes;
+        std::uint8_t* __restrict c = column.data();
+        const std::uint8_t* __restrict c1 = c + nc;
+        const std::uint8_t* __restrict c2 = c + 2 * nc;
+        std::uint8_t* __restrict out = to;
+        const std::size_t bytes = ring.bytes;
+        if (erode) {
+            for (std::size_t b = 0; b < span; ++b) c[b] = std::min(std::min(r0[b], r1[b]), r2[b]);
+            for (std::size_t b = 0; b < bytes; ++b) out[b] = std::min(std::min(c[b], c1[b]), c2[b]);
+        } else {
+            for (std::size_t b = 0; b < span; ++b) c[b] = std::max(std::max(r0[b], r1[b]), r2[b]);
+            for (std::size_t b = 0; b < bytes; ++b) out[b] = std::max(std::max(c[b], c1[b]), c2[b]);
+        }
+        return to;
+    };
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* result = row(stages, y);
+        std::memcpy(dst->imageData + static_cast<std::ptrdiff_t>(rect.dstY + y) * dst->widthStep + static_cast<std::ptrdiff_t>(rect.dstX) * nc,
+                    result, static_cast<std::size_t>(w) * nc);
+    }
+}
+
 bool Overlap(const VopImage* a, const VopImage* b) {
     return a->imageData < b->imageData + b->imageSize && b->imageData < a->imageData + a->imageSize;
 }
@@ -161,7 +234,8 @@ void Morphology(const char* name, const VopImage* src, VopImage* dst, int iterat
     const Rect rect = ProcessedRect(src, dst);
     if (rect.width <= 0 || rect.height <= 0) return;
     if (FlatBytes(src, dst)) {
-        MorphFlat(src, dst, rect, iterations, passes);
+        if (iterations == 1) MorphFlatStreaming(src, dst, rect, passes);
+        else MorphFlat(src, dst, rect, iterations, passes);
         return;
     }
     const std::vector<int> srcChannels = ProcessedChannels(src), dstChannels = ProcessedChannels(dst);
