@@ -104,6 +104,38 @@ void BlurFlat(const VopImage* src, VopImage* dst, const Rect& rect, int nCols, i
     }
 }
 
+void BlurRows(const VopImage* src, VopImage* dst, const Rect& rect, int nCols, int nRows, int anchorX, int anchorY,
+              float factor) {
+    std::vector<int> sums;
+    RunFlat(src, dst, rect, Kernel{nCols, nRows, anchorX, anchorY},
+            [&](const std::uint8_t* const* rows, std::uint8_t* __restrict out, int bytes, int nc) {
+                const std::size_t span = static_cast<std::size_t>(bytes) + static_cast<std::size_t>(nCols - 1) * nc;
+                sums.resize(span);
+                int* __restrict column = sums.data();
+                if (nRows == 3 && nCols == 3) {
+                    const std::uint8_t* __restrict r0 = rows[0];
+                    const std::uint8_t* __restrict r1 = rows[1];
+                    const std::uint8_t* __restrict r2 = rows[2];
+                    for (std::size_t b = 0; b < span; ++b) column[b] = r0[b] + r1[b] + r2[b];
+                    const int* __restrict c1 = column + nc;
+                    const int* __restrict c2 = column + 2 * nc;
+                    for (int b = 0; b < bytes; ++b)
+                        out[b] = static_cast<std::uint8_t>(static_cast<int>(static_cast<float>(column[b] + c1[b] + c2[b]) * factor));
+                    return;
+                }
+                std::fill(column, column + span, 0);
+                for (int j = 0; j < nRows; ++j) {
+                    const std::uint8_t* __restrict in = rows[j];
+                    for (std::size_t b = 0; b < span; ++b) column[b] += in[b];
+                }
+                for (int b = 0; b < bytes; ++b) {
+                    int box = 0;
+                    for (int i = 0; i < nCols; ++i) box += column[b + i * nc];
+                    out[b] = static_cast<std::uint8_t>(static_cast<int>(static_cast<float>(box) * factor));
+                }
+            });
+}
+
 }  // namespace
 
 }  // namespace rastel
@@ -128,7 +160,12 @@ extern "C" void vopBlur(const VopImage* srcImage, VopImage* dstImage, int nCols,
     if (rect.width <= 0 || rect.height <= 0) return;
     const auto factor = static_cast<float>(1.0 / (static_cast<double>(nCols) * nRows));
     if (FlatBytes(srcImage, dstImage)) {
-        BlurFlat(srcImage, dstImage, rect, nCols, nRows, anchorX, anchorY, factor);
+        const bool shared = srcImage->imageData < dstImage->imageData + dstImage->imageSize &&
+                            dstImage->imageData < srcImage->imageData + srcImage->imageSize;
+        // Separate pixels: every output depends on the source only, so the row loops of the
+        // neighbourhood procedure give the same sums without a copy of the whole region.
+        if (!shared) BlurRows(srcImage, dstImage, rect, nCols, nRows, anchorX, anchorY, factor);
+        else BlurFlat(srcImage, dstImage, rect, nCols, nRows, anchorX, anchorY, factor);
         return;
     }
     for (std::size_t c = 0; c < srcChannels.size(); ++c) {

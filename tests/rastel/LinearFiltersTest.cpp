@@ -251,6 +251,17 @@ TEST_F(LinearFilters, BlurMatchesTheMeanOfItsBox) {
     }
 }
 
+TEST_F(LinearFilters, BlurInPlaceWorksFromACopyOfTheWholeRegion) {
+    for (auto [cols, rows] : {std::pair{3, 3}, std::pair{5, 2}}) {
+        VopImage* image = Image(11, 9, 3, VOP_DEPTH_8U, 70 + static_cast<unsigned>(cols));
+        VopImage* separate = Image(11, 9, 3);
+        vopBlur(image, separate, cols, rows, 1, 1);
+        vopBlur(image, Alias(image), cols, rows, 1, 1);
+        EXPECT_EQ(Actual(image, image), Actual(separate, separate));
+    }
+    EXPECT_TRUE(Reports().empty());
+}
+
 // The order of the work when source and destination share pixels: the edge strips (left,
 // right, top, bottom), each from the image as it is when the strip starts, then the
 // interior rows, each source row as it was when it first entered a window.
