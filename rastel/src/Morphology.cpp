@@ -76,77 +76,9 @@ void MorphChannel(const VopImage* src, VopImage* dst, const Rect& rect, int n, i
         for (int x = 0; x < w; ++x) out.Set(rect.dstX + x, rect.dstY + y, buffer[static_cast<std::size_t>(y) * bw + x]);
 }
 
-// The same for 8-bit interleaved images with every channel processed, all channels at once
-// over byte rows in which a pixel's neighbour is `nChannels` bytes away.
-void MorphFlat(const VopImage* src, VopImage* dst, const Rect& rect, int n, std::initializer_list<Pass> passes) {
-    const int nc = src->nChannels, w = rect.width, h = rect.height;
-    int margin = static_cast<int>(passes.size()) * n;
-    int bw = w + 2 * margin, bh = h + 2 * margin;
-    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(bw) * nc * static_cast<std::size_t>(bh));
-    std::vector<Plane<std::uint8_t>> planes;
-    for (int c = 0; c < nc; ++c) planes.emplace_back(src, c);
-    for (int y = 0; y < bh; ++y) {
-        std::uint8_t* row = &buffer[static_cast<std::size_t>(y) * bw * nc];
-        const int sy = rect.srcY + std::clamp(y - margin, -1, h);
-        const bool rowInside = sy >= 0 && sy < src->height;
-        for (int x = 0; x < bw; ++x) {
-            const int region = x - margin;
-            if (rowInside && region >= 0 && region < w) {  // the region itself, copied whole below
-                x = margin + w - 1;
-                continue;
-            }
-            const int sx = rect.srcX + std::clamp(region, -1, w);
-            for (int c = 0; c < nc; ++c)
-                row[static_cast<std::size_t>(x) * nc + c] = SampleWithBorder<std::uint8_t>(src, planes[static_cast<std::size_t>(c)], sx, sy);
-        }
-        if (rowInside)
-            std::memcpy(row + static_cast<std::size_t>(margin) * nc,
-                        src->imageData + static_cast<std::ptrdiff_t>(sy) * src->widthStep + static_cast<std::ptrdiff_t>(rect.srcX) * nc,
-                        static_cast<std::size_t>(w) * nc);
-    }
-    std::vector<std::uint8_t> rowPass, next;
-    for (Pass pass : passes) {
-        const bool erode = pass == Pass::Erode;
-        const int nw = bw - 2 * n;
-        const std::size_t inBytes = static_cast<std::size_t>(bw) * nc, outBytes = static_cast<std::size_t>(nw) * nc;
-        rowPass.resize(outBytes * static_cast<std::size_t>(bh));
-        for (int y = 0; y < bh; ++y) {
-            const std::uint8_t* __restrict row = &buffer[static_cast<std::size_t>(y) * inBytes];
-            std::uint8_t* __restrict to = &rowPass[static_cast<std::size_t>(y) * outBytes];
-            std::memcpy(to, row, outBytes);
-            for (int dx = 1; dx <= 2 * n; ++dx) {
-                const std::uint8_t* __restrict shifted = row + static_cast<std::size_t>(dx) * nc;
-                if (erode)
-                    for (std::size_t b = 0; b < outBytes; ++b) to[b] = std::min(to[b], shifted[b]);
-                else
-                    for (std::size_t b = 0; b < outBytes; ++b) to[b] = std::max(to[b], shifted[b]);
-            }
-        }
-        const int nh = bh - 2 * n;
-        next.resize(outBytes * static_cast<std::size_t>(nh));
-        for (int y = 0; y < nh; ++y) {
-            std::uint8_t* __restrict to = &next[static_cast<std::size_t>(y) * outBytes];
-            std::memcpy(to, &rowPass[static_cast<std::size_t>(y) * outBytes], outBytes);
-            for (int dy = 1; dy <= 2 * n; ++dy) {
-                const std::uint8_t* __restrict row = &rowPass[static_cast<std::size_t>(y + dy) * outBytes];
-                if (erode)
-                    for (std::size_t b = 0; b < outBytes; ++b) to[b] = std::min(to[b], row[b]);
-                else
-                    for (std::size_t b = 0; b < outBytes; ++b) to[b] = std::max(to[b], row[b]);
-            }
-        }
-        buffer.swap(next);
-        bw = nw;
-        bh = nh;
-        margin -= n;
-    }
-    for (int y = 0; y < h; ++y)
-        std::memcpy(dst->imageData + static_cast<std::ptrdiff_t>(rect.dstY + y) * dst->widthStep + static_cast<std::ptrdiff_t>(rect.dstX) * nc,
-                    &buffer[static_cast<std::size_t>(y) * bw * nc], static_cast<std::size_t>(w) * nc);
-}
-
-// Streaming version of MorphFlat for one iteration: each stage's rows are made when the next
-// stage first needs them and kept in a ring of three, so the work stays in the cache.
+// One iteration on 8-bit interleaved images with every channel processed, all channels at
+// once over byte rows (a pixel's neighbour is `nChannels` bytes away): each stage's rows are
+// made when the next stage first needs them and kept in a ring of three.
 // Source rows are read in increasing order, each before any destination row at or below
 // it is written, which keeps shared pixels safe.
 void MorphFlatStreaming(const VopImage* src, VopImage* dst, const Rect& rect, std::initializer_list<Pass> passes) {
@@ -233,9 +165,8 @@ void Morphology(const char* name, const VopImage* src, VopImage* dst, int iterat
     }
     const Rect rect = ProcessedRect(src, dst);
     if (rect.width <= 0 || rect.height <= 0) return;
-    if (FlatBytes(src, dst)) {
-        if (iterations == 1) MorphFlatStreaming(src, dst, rect, passes);
-        else MorphFlat(src, dst, rect, iterations, passes);
+    if (iterations == 1 && FlatBytes(src, dst)) {
+        MorphFlatStreaming(src, dst, rect, passes);
         return;
     }
     const std::vector<int> srcChannels = ProcessedChannels(src), dstChannels = ProcessedChannels(dst);
