@@ -124,10 +124,6 @@ public:
     ByteWriter(const ByteWriter&) = delete;
     ByteWriter& operator=(const ByteWriter&) = delete;
 
-    // Makes room for `bytes` more without growing again (in-memory use only).
-    void Reserve(std::size_t bytes) {
-        if (!sink_ && Used() + bytes > buffer_.size()) Resize(Used() + bytes);
-    }
     void U8(std::uint8_t v) { Put(v); }
     void U16(std::uint16_t v) { Put(v); }
     void I32(std::int32_t v) { Put(v); }

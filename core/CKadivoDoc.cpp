@@ -115,7 +115,6 @@ bool CKadivoDoc::OnOpenDocument(const std::string& path) {
     int calibratedViews = 0;
     for (const CameraView& view : views) calibratedViews += view.frameStore.IsCalibrated() ? 1 : 0;
     if (steps.calibrateOnOpen && views.size() == 1 && calibratedViews == 1) steps.calibrateOnOpen(*this);
-    SetCentreOfGravityEntry(modelPoints, pointCount);
     if (steps.refreshWorldData) steps.refreshWorldData(*this);
     digitizeMode = kMovement;
     ui_.RebuildCameraViewMenu(CameraViewMenuEntries());

@@ -156,7 +156,6 @@ private:
     int FillAndAdvance(bool advance, int result);
     void SendFrameStepHint();
     void ApplyZoomFactor(float factor);
-    void SelectCurrentRecords();
     bool ViewCanStepForward(int v) const;
     SequenceOptionsSheet FillOptionsSheet(int page) const;
     void ApplyOptionsSheet(const SequenceOptionsSheet& sheet);

@@ -160,8 +160,7 @@ extern "C" void vopBlur(const VopImage* srcImage, VopImage* dstImage, int nCols,
     if (rect.width <= 0 || rect.height <= 0) return;
     const auto factor = static_cast<float>(1.0 / (static_cast<double>(nCols) * nRows));
     if (FlatBytes(srcImage, dstImage)) {
-        const bool shared = srcImage->imageData < dstImage->imageData + dstImage->imageSize &&
-                            dstImage->imageData < srcImage->imageData + srcImage->imageSize;
+        const bool shared = SharePixels(srcImage, dstImage);
         // Separate pixels: every output depends on the source only, so the row loops of the
         // neighbourhood procedure give the same sums without a copy of the whole region.
         if (!shared) BlurRows(srcImage, dstImage, rect, nCols, nRows, anchorX, anchorY, factor);

@@ -55,6 +55,11 @@ inline std::vector<int> ProcessedChannels(const VopImage* image) {
     return channels;
 }
 
+// Whether the pixel memory of two images overlaps, so that writing one may change the other.
+inline bool SharePixels(const VopImage* a, const VopImage* b) {
+    return a->imageData < b->imageData + b->imageSize && b->imageData < a->imageData + a->imageSize;
+}
+
 // Typed access to one channel of an image's pixels, in memory order.
 template <typename T>
 class Plane {

@@ -148,17 +148,13 @@ void MorphFlatStreaming(const VopImage* src, VopImage* dst, const Rect& rect, st
     }
 }
 
-bool Overlap(const VopImage* a, const VopImage* b) {
-    return a->imageData < b->imageData + b->imageSize && b->imageData < a->imageData + a->imageSize;
-}
-
 void Morphology(const char* name, const VopImage* src, VopImage* dst, int iterations, std::initializer_list<Pass> passes) {
     const Checks check{name};
     if (!CheckMorphology(check, src, dst, iterations)) return;
     ThreadContext().status = 0;
     // One pass over a 3 × 3 square reads only the ring one pixel around the region, which is
     // what the minimum and maximum filters read; with separate pixels the results agree.
-    if (passes.size() == 1 && iterations == 1 && !Overlap(src, dst) && src->nChannels == dst->nChannels &&
+    if (passes.size() == 1 && iterations == 1 && !SharePixels(src, dst) && src->nChannels == dst->nChannels &&
         src->alphaChannel == dst->alphaChannel && src->depth != VOP_DEPTH_1U) {
         ExtremumFilter(name, *passes.begin() == Pass::Dilate, src, dst, 3, 3, 1, 1);
         return;

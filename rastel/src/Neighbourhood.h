@@ -52,11 +52,9 @@ inline Interior InteriorOf(const VopImage* src, const Rect& rect, const Kernel& 
 // source rows, each read once before any destination row that needs it is written. When
 // source and destination share pixels the interior therefore sees the strips filtered.
 // `compute` takes one window per channel and returns the N output values.
-// With `stripsOnly` the interior is left to the caller.
 template <typename T, std::size_t N, typename PlaneType = Plane<T>, typename Compute>
 void RunNeighbourhoodPixels(const VopImage* src, VopImage* dst, const Rect& rect, const Kernel& k,
-                            const std::array<int, N>& srcChannels, const std::array<int, N>& dstChannels, Compute compute,
-                            bool stripsOnly = false) {
+                            const std::array<int, N>& srcChannels, const std::array<int, N>& dstChannels, Compute compute) {
     std::vector<PlaneType> in, out;
     for (std::size_t c = 0; c < N; ++c) {
         in.emplace_back(src, srcChannels[c]);
@@ -99,7 +97,7 @@ void RunNeighbourhoodPixels(const VopImage* src, VopImage* dst, const Rect& rect
 
     // Interior: a ring of source rows, each row read once when it first enters the window.
     const int x0 = stripL, x1 = w - stripR, y0 = stripT, y1 = h - stripB;
-    if (stripsOnly || interior.empty()) return;
+    if (interior.empty()) return;
     const int cw = x1 - x0 + k.columns - 1;
     const std::size_t plane = static_cast<std::size_t>(cw) * static_cast<std::size_t>(k.rows);
     std::vector<T> ring(plane * N);
@@ -123,10 +121,9 @@ void RunNeighbourhoodPixels(const VopImage* src, VopImage* dst, const Rect& rect
 // The same for one channel pair.
 template <typename T, typename PlaneType = Plane<T>, typename Compute>
 void RunNeighbourhood(const VopImage* src, VopImage* dst, const Rect& rect, const Kernel& k, int srcChannel,
-                      int dstChannel, Compute compute, bool stripsOnly = false) {
+                      int dstChannel, Compute compute) {
     RunNeighbourhoodPixels<T, 1, PlaneType>(src, dst, rect, k, std::array<int, 1>{srcChannel}, std::array<int, 1>{dstChannel},
-                                            [&](const std::array<Window<T>, 1>& w) { return std::array<T, 1>{compute(w[0])}; },
-                                            stripsOnly);
+                                            [&](const std::array<Window<T>, 1>& w) { return std::array<T, 1>{compute(w[0])}; });
 }
 
 // The interior of an 8-bit interleaved operation on every channel at once: rows are byte
@@ -150,7 +147,7 @@ void RunFlatInterior(const VopImage* src, VopImage* dst, const Rect& rect, const
                                                      static_cast<std::ptrdiff_t>(rect.srcX + in.x0 - k.left()) * nc);
     };
     // Rows are copied into the ring only when the destination could overwrite them.
-    const bool shared = src->imageData < dst->imageData + dst->imageSize && dst->imageData < src->imageData + src->imageSize;
+    const bool shared = SharePixels(src, dst);
     std::vector<std::uint8_t> ring(shared ? rowBytes * static_cast<std::size_t>(k.rows) : 0);
     auto slot = [&](int y) { return &ring[static_cast<std::size_t>(((y % k.rows) + k.rows) % k.rows) * rowBytes]; };
     auto readRow = [&](int y) {
