@@ -9,6 +9,7 @@
 #include "SequenceFile.h"
 #include "SequenceJson.h"
 #include "SeriesCommand.h"
+#include "VideoCommands.h"
 #include "WorldCompletion.h"
 
 #include <cstdio>
@@ -29,7 +30,7 @@ constexpr const char* kUsage =
     "       kadivo-cli series FILE.kdv --point NAME|CG --quantity pos|vel|acc --axis x|y|z|3d [--raw]\n"
     "       kadivo-cli series FILE.kdv --joint INDEX --axis x|y|z [--quantity pos|vel|acc] [--ccw] [--raw]\n";
 
-std::string Usage() { return std::string(kUsage) + cli::kExportUsage; }
+std::string Usage() { return std::string(kUsage) + cli::kExportUsage + cli::kVideoUsage; }
 
 // Reads a sequence file the way the program does, without opening its videos or windows.
 void LoadSequence(const std::string& path, CKadivoDoc& doc) { ReadSequenceFile(path, doc); }
@@ -109,6 +110,8 @@ int main(int argc, char** argv) {
         if (command == "transform") return Transform(args, doc);
         if (command == "series") return Series(args, doc);
         if (command == "export") return Export(args, doc);
+        if (command == "frame") return cli::RunFrameCommand(args, ui);
+        if (command == "video-info") return cli::RunVideoInfoCommand(args, ui);
         std::fprintf(stderr, "kadivo-cli: unknown command \"%s\"\n%s", command.c_str(), Usage().c_str());
         return 2;
     } catch (const std::invalid_argument& error) {

@@ -58,6 +58,14 @@ public:
     virtual std::optional<std::string> ChooseSaveFile(const std::string& proposedName, const std::string& defaultExtension,
                                                       const std::string& filter) = 0;
 
+    // A file-open box starting at `initialName`; the chosen path, or nothing when cancelled.
+    virtual std::optional<std::string> ChooseOpenFile(const std::string& initialName, const std::string& defaultExtension,
+                                                      const std::string& filter) = 0;
+    // "Stream Selection" over "Stream 1".."Stream `count`": the 0-based choice; Cancel gives 0.
+    virtual int ChooseStream(int count) = 0;
+    // "Video Image Options" preset from the two values; true on OK, with the values edited.
+    virtual bool EditVideoImageOptions(int& imageType, int& firstField) = 0;
+
     // Runs the options sheet on `sheet`; true on OK.
     virtual bool RunOptionsSheet(SequenceOptionsSheet& sheet) = 0;
     // "Edit Video Frame Rate" showing `rate`; the new rate on OK.

@@ -30,6 +30,11 @@ public:
     std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&, const std::string&) override {
         return std::nullopt;
     }
+    std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    int ChooseStream(int) override { return 0; }
+    bool EditVideoImageOptions(int&, int&) override { return false; }
     bool RunOptionsSheet(SequenceOptionsSheet&) override { return false; }
     std::optional<double> EditFrameRate(double) override { return std::nullopt; }
     std::optional<NewSequenceSetup> RunNewSequenceWizard() override { return std::nullopt; }

@@ -89,6 +89,25 @@ public:
         return saveFileAnswer;
     }
 
+    std::optional<std::string> ChooseOpenFile(const std::string& initialName, const std::string& defaultExtension,
+                                              const std::string& filter) override {
+        openBoxNames.push_back(initialName);
+        lastOpenExtension = defaultExtension;
+        lastOpenFilter = filter;
+        return openFileAnswer;
+    }
+    int ChooseStream(int count) override {
+        streamChoiceCounts.push_back(count);
+        return streamAnswer;
+    }
+    bool EditVideoImageOptions(int& imageType, int& firstField) override {
+        shownImageOptions.push_back({imageType, firstField});
+        if (!imageOptionsAnswer) return false;
+        imageType = imageOptionsAnswer->first;
+        firstField = imageOptionsAnswer->second;
+        return true;
+    }
+
     bool RunOptionsSheet(SequenceOptionsSheet& sheet) override {
         shownSheets.push_back(sheet);
         if (!editSheet) return false;
@@ -108,6 +127,13 @@ public:
     void CloseAllWindows() override { ++closeAllCount; }
 
     std::optional<std::string> saveFileAnswer;  // unset: the save box is cancelled
+    std::optional<std::string> openFileAnswer;  // unset: the open box is cancelled
+    std::vector<std::string> openBoxNames;
+    std::string lastOpenExtension, lastOpenFilter;
+    int streamAnswer = 0;
+    std::vector<int> streamChoiceCounts;
+    std::optional<std::pair<int, int>> imageOptionsAnswer;  // unset: the dialog is cancelled
+    std::vector<std::pair<int, int>> shownImageOptions;
     std::vector<std::string> proposedNames;
     std::string lastSaveExtension, lastSaveFilter;
     std::string progressText;

@@ -1,0 +1,175 @@
+#include "FfmpegDemuxer.h"
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <mutex>
+
+namespace kadivo {
+namespace ffmpeg {
+namespace {
+
+// Larger frames are refused: they would not fit the buffers the program keeps per view.
+constexpr int kMaxFrameSide = 16384;
+constexpr std::size_t kMaxFrameBytes = std::size_t{1} << 30;
+// Frame counts beyond this are refused, so that counts of fields (four per frame) stay in range.
+constexpr int kMaxFrameCount = 1 << 28;
+
+std::uint32_t StreamType(AVMediaType type) {
+    switch (type) {
+        case AVMEDIA_TYPE_VIDEO: return kStreamTypeVideo;
+        case AVMEDIA_TYPE_AUDIO: return kStreamTypeAudio;
+        case AVMEDIA_TYPE_SUBTITLE: return kStreamTypeText;
+        default: return kStreamTypeOther;
+    }
+}
+
+// Decoding problems of single frames show as failed fetches; the library's own log would
+// only clutter the terminal.
+void SilenceLibraryLog() {
+    static std::once_flag once;
+    std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
+}
+
+bool IndexCoversHeader(const AVStream* stream) {
+    const int entries = avformat_index_get_entries_count(stream);
+    if (stream->nb_frames <= 0 || entries <= 0) return false;
+    const AVIndexEntry* last = avformat_index_get_entry(const_cast<AVStream*>(stream), entries - 1);
+    return last && last->timestamp + 1 - Demuxer::StartOf(stream) >= stream->nb_frames;
+}
+
+int ClampCount(std::int64_t count) { return static_cast<int>(std::clamp<std::int64_t>(count, 0, kMaxFrameCount)); }
+
+// Files without a complete index (cut short, or written without one) are read once from end to
+// end, so that every stream's frame count is what is really there.
+void CountFrames(Demuxer& demuxer) {
+    AVFormatContext* context = demuxer.context.get();
+    demuxer.frameCounts.assign(context->nb_streams, 0);
+    bool complete = true;
+    for (unsigned s = 0; s < context->nb_streams; ++s) {
+        if (IndexCoversHeader(context->streams[s])) demuxer.frameCounts[s] = ClampCount(context->streams[s]->nb_frames);
+        else complete = false;
+    }
+    if (complete) return;
+
+    std::vector<std::int64_t> lastStamp(context->nb_streams, INT64_MIN);
+    PacketPtr packet(av_packet_alloc());
+    if (!packet) return;
+    while (av_read_frame(context, packet.get()) >= 0) {
+        const auto s = static_cast<unsigned>(packet->stream_index);
+        if (s < lastStamp.size() && packet->size > 0 && packet->dts != AV_NOPTS_VALUE)
+            lastStamp[s] = std::max(lastStamp[s], packet->dts);
+        av_packet_unref(packet.get());
+    }
+    for (unsigned s = 0; s < context->nb_streams; ++s) {
+        if (IndexCoversHeader(context->streams[s])) continue;
+        if (lastStamp[s] != INT64_MIN)
+            demuxer.frameCounts[s] = ClampCount(lastStamp[s] + 1 - Demuxer::StartOf(context->streams[s]));
+    }
+}
+
+class FfmpegAviStream final : public AviStream {
+public:
+    FfmpegAviStream(std::shared_ptr<Demuxer> demuxer, int index) : demuxer_(std::move(demuxer)), index_(index) {}
+
+    AviStreamInfo Info() const override {
+        const AVStream* stream = demuxer_->Stream(index_);
+        AviStreamInfo info;
+        info.type = StreamType(stream->codecpar->codec_type);
+        info.handler = stream->codecpar->codec_tag;
+        info.scale = static_cast<std::uint32_t>(std::max(stream->time_base.num, 1));
+        info.rate = static_cast<std::uint32_t>(std::max(stream->time_base.den, 0));
+        info.start = Start();
+        info.length = Length();
+        return info;
+    }
+    BitmapFormat ReadFormat() const override { return DeliveredFormat(demuxer_->Stream(index_)); }
+    int Length() const override { return demuxer_->frameCounts[static_cast<std::size_t>(index_)]; }
+    int Start() const override {
+        return static_cast<int>(std::min<std::int64_t>(Demuxer::StartOf(demuxer_->Stream(index_)), INT_MAX));
+    }
+    std::unique_ptr<AviFrameDecoder> OpenFrameDecoder() override { return OpenFfmpegFrameDecoder(demuxer_, index_); }
+
+private:
+    std::shared_ptr<Demuxer> demuxer_;
+    int index_;
+};
+
+class FfmpegAviFile final : public AviFile {
+public:
+    explicit FfmpegAviFile(std::shared_ptr<Demuxer> demuxer) : demuxer_(std::move(demuxer)) {}
+
+    AviFileInfo Info() const override {
+        AviFileInfo info;
+        const AVFormatContext* context = demuxer_->context.get();
+        info.streamCount = static_cast<int>(context->nb_streams);
+        for (unsigned s = 0; s < context->nb_streams; ++s) {
+            const AVStream* stream = context->streams[s];
+            if (stream->codecpar->codec_type != AVMEDIA_TYPE_VIDEO) continue;
+            info.scale = static_cast<std::uint32_t>(std::max(stream->time_base.num, 1));
+            info.rate = static_cast<std::uint32_t>(std::max(stream->time_base.den, 0));
+            break;
+        }
+        return info;
+    }
+    std::unique_ptr<AviStream> GetStream(int index) override {
+        if (index < 0 || index >= static_cast<int>(demuxer_->context->nb_streams)) return nullptr;
+        return std::make_unique<FfmpegAviStream>(demuxer_, index);
+    }
+
+private:
+    std::shared_ptr<Demuxer> demuxer_;
+};
+
+}  // namespace
+
+std::int64_t Demuxer::StartOf(const AVStream* stream) {
+    return stream->start_time == AV_NOPTS_VALUE ? 0 : std::max<std::int64_t>(stream->start_time, 0);
+}
+
+BitmapFormat DeliveredFormat(const AVStream* stream) {
+    const AVCodecParameters* parameters = stream->codecpar;
+    BitmapFormat format;
+    BitmapInfoHeader& header = format.header;
+    header.width = parameters->width;
+    header.height = parameters->height;
+    header.compression = parameters->codec_tag;
+    const bool palettised = parameters->format == AV_PIX_FMT_PAL8;
+    header.bitCount = palettised ? 8 : 24;
+    if (palettised) {
+        // The file's palette follows the stored bitmap header; the decoder hands on the same.
+        header.clrUsed = 256;
+        format.palette.assign(256, PaletteEntry{});
+        const int stored = std::min(parameters->extradata_size / 4, 256);
+        for (int i = 0; i < stored; ++i) std::memcpy(format.palette[static_cast<std::size_t>(i)].data(), parameters->extradata + 4 * i, 4);
+    }
+    const bool sizeInRange = header.width > 0 && header.height > 0 && header.width <= kMaxFrameSide &&
+                             header.height <= kMaxFrameSide;
+    if (sizeInRange) header.sizeImage = static_cast<std::uint32_t>(BitmapRowStride(header.width, header.bitCount) * header.height);
+    return format;
+}
+
+std::size_t PackedBitmapSize(const BitmapFormat& format) {
+    const BitmapInfoHeader& header = format.header;
+    if (header.sizeImage == 0 || header.sizeImage > kMaxFrameBytes) return 0;
+    return sizeof(BitmapInfoHeader) + format.palette.size() * sizeof(PaletteEntry) + header.sizeImage;
+}
+
+}  // namespace ffmpeg
+
+std::unique_ptr<AviFile> OpenAviFile(const std::string& path) {
+    ffmpeg::SilenceLibraryLog();
+    AVFormatContext* raw = nullptr;
+    if (avformat_open_input(&raw, path.c_str(), av_find_input_format("avi"), nullptr) < 0) return nullptr;
+    auto demuxer = std::make_shared<ffmpeg::Demuxer>();
+    demuxer->context.reset(raw);
+    if (avformat_find_stream_info(raw, nullptr) < 0) return nullptr;
+    ffmpeg::CountFrames(*demuxer);
+    return std::make_unique<ffmpeg::FfmpegAviFile>(std::move(demuxer));
+}
+
+}  // namespace kadivo

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "AviFile.h"
+#include "FfmpegHandles.h"
+
+#include <vector>
+
+namespace kadivo::ffmpeg {
+
+// One opened file, shared by its streams and their decoders (which read it in turn).
+struct Demuxer {
+    FormatContextPtr context;
+    // Frames per stream, from the first frame's timestamp on: the header's count when the
+    // file's index covers it, otherwise what a scan of the file found.
+    std::vector<int> frameCounts;
+
+    AVStream* Stream(int index) const { return context->streams[index]; }
+    // The stream's first timestamp (AVI time stamps count frames).
+    static std::int64_t StartOf(const AVStream* stream);
+};
+
+// The format frames of `stream` are delivered in (see AviStream::ReadFormat).
+BitmapFormat DeliveredFormat(const AVStream* stream);
+
+// Bytes of a delivered packed bitmap for `format`, or 0 when the size is out of range.
+std::size_t PackedBitmapSize(const BitmapFormat& format);
+
+// The decoder of one video stream; null when no decoder can handle it.
+std::unique_ptr<AviFrameDecoder> OpenFfmpegFrameDecoder(std::shared_ptr<Demuxer> demuxer, int streamIndex);
+
+}  // namespace kadivo::ffmpeg

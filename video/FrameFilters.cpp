@@ -1,0 +1,67 @@
+#include "FrameFilters.h"
+
+#include "AviFile.h"
+
+#include <rastel.h>
+
+#include <cstring>
+#include <vector>
+
+namespace kadivo {
+namespace {
+
+// A library header over the frame's pixels (released with the object, pixels untouched).
+class FrameHeader {
+public:
+    FrameHeader(const FramePixels& frame, std::uint8_t* pixels, VopROI* roi) {
+        const bool bitmap = frame.bitCount == 1;
+        header_ = vopCreateImageHeader(bitmap ? 1 : frame.bitCount / 8, 0, bitmap ? VOP_DEPTH_1U : VOP_DEPTH_8U, "RGB", "BGR", 0, 1,
+                                       4, frame.width, frame.height, roi, nullptr, nullptr, nullptr);
+        header_->imageData = reinterpret_cast<char*>(pixels);
+        header_->imageDataBase = reinterpret_cast<char*>(pixels);
+    }
+    ~FrameHeader() { vopDeallocate(header_, 1); }
+    FrameHeader(const FrameHeader&) = delete;
+    FrameHeader& operator=(const FrameHeader&) = delete;
+    VopImage* get() const { return header_; }
+
+private:
+    VopImage* header_;
+};
+
+void RunOnHeaders(const VopImage* src, VopImage* dst, int menuIndex) {
+    switch (menuIndex) {
+        case kSharpen: vopFixedFilter(src, dst, 10); break;
+        case kMedianFilter: vopColorMedianFilter(src, dst, 3, 3, 1, 1); break;
+        case kMaxFilter: vopMaxFilter(src, dst, 3, 3, 1, 1); break;
+        case kMinFilter: vopMinFilter(src, dst, 3, 3, 1, 1); break;
+        case kErode: vopErode(src, dst, 1); break;
+        case kDilate: vopDilate(src, dst, 1); break;
+        case kBlur: vopBlur(src, dst, 3, 3, 1, 1); break;
+        case kOpen: vopOpen(src, dst, 1); break;
+        case kClose: vopClose(src, dst, 1); break;
+        default: vopFixedFilter(src, dst, menuIndex - 1); break;
+    }
+}
+
+}  // namespace
+
+void ApplyFilter(const FramePixels& frame, VopROI* roi, const RangeOfInterest& range, int menuIndex) {
+    if (!frame.data || menuIndex < 0 || menuIndex >= kFilterCommandCount) return;
+    vopSetROI(roi, 0, range.left, range.bottom, range.right - range.left, range.top - range.bottom);
+    // The median reads a copy, so that it sees none of its own results; every other filter
+    // works on the frame in place, in the library's edges-then-interior order. The copy spans
+    // whole padded rows, the layout the header describes.
+    std::vector<std::uint8_t> scratch;
+    std::uint8_t* source = frame.data;
+    if (menuIndex == kMedianFilter) {
+        const std::size_t bytes = static_cast<std::size_t>(BitmapRowStride(frame.width, frame.bitCount)) * frame.height;
+        scratch.assign(frame.data, frame.data + bytes);
+        source = scratch.data();
+    }
+    FrameHeader src(frame, source, roi);
+    FrameHeader dst(frame, frame.data, roi);
+    RunOnHeaders(src.get(), dst.get(), menuIndex);
+}
+
+}  // namespace kadivo

@@ -1,0 +1,247 @@
+#include "VideoSource.h"
+
+#include "FieldSplitting.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+
+namespace kadivo {
+namespace {
+
+constexpr int kMaxStreams = 10;
+constexpr const char* kNoDecompressor = "Error Reading the AVI file.\nNo suitable decompressor found!";
+constexpr const char* kVideoFilter = "Video File (*.avi)|*.avi|All Files (*.*)|*.*||";
+
+// Names stored by other systems separate folders with backslashes.
+std::string BareName(const std::string& path) {
+    const auto cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::string FolderOf(const std::string& path) {
+    const auto cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+bool IsMotionJpeg(std::uint32_t code) {
+    char text[4];
+    for (int i = 0; i < 4; ++i) text[i] = static_cast<char>(std::tolower(static_cast<int>((code >> (8 * i)) & 0xFF)));
+    return std::memcmp(text, "mjpg", 4) == 0;
+}
+
+}  // namespace
+
+int BytesPerPixelOf(int bitCount) {
+    switch (bitCount) {
+        case 12:
+        case 24: return 3;
+        case 16: return 2;
+        case 32: return 4;
+        default: return 1;
+    }
+}
+
+VideoSource::VideoSource(DocumentUi& ui) : ui_(ui) {}
+
+VideoSource::~VideoSource() { Close(); }
+
+std::unique_ptr<AviFile> VideoSource::OpenFirstFound(std::string& name, const std::string& sequencePath) {
+    if (auto file = OpenAviFile(name)) return file;
+    const std::string bare = BareName(name);
+    if (auto file = OpenAviFile(bare)) {
+        // Kept absolute, so that the sequence still finds it from another working folder.
+        name = std::filesystem::absolute(bare).string();
+        return file;
+    }
+    if (!sequencePath.empty()) {
+        const std::string besideSequence = FolderOf(sequencePath) + bare;
+        if (auto file = OpenAviFile(besideSequence)) {
+            name = besideSequence;
+            return file;
+        }
+    }
+    if (LocateFile(name)) return OpenAviFile(name);
+    return nullptr;
+}
+
+bool VideoSource::LocateFile(std::string& name) {
+    const std::optional<std::string> chosen = ui_.ChooseOpenFile(name, "avi", kVideoFilter);
+    if (!chosen) return false;
+    name = *chosen;
+    return true;
+}
+
+int VideoSource::ChooseStream(int count) { return std::clamp(ui_.ChooseStream(count), 0, count - 1); }
+
+bool VideoSource::Open(std::string& name, const std::string& sequencePath, int firstFieldValue, int storedStream) {
+    if (name.empty()) return false;
+    Close();
+    std::string used = name;
+    std::unique_ptr<AviFile> file = OpenFirstFound(used, sequencePath);
+    if (!file) return false;
+
+    std::vector<std::unique_ptr<AviStream>> streams;
+    std::vector<AviStream*> videoStreams;
+    for (int s = 0; s < std::min(file->Info().streamCount, kMaxStreams); ++s) {
+        std::unique_ptr<AviStream> stream = file->GetStream(s);
+        if (!stream) break;
+        if (stream->Info().type == kStreamTypeVideo) videoStreams.push_back(stream.get());
+        streams.push_back(std::move(stream));
+    }
+    const int videoCount = static_cast<int>(videoStreams.size());
+    if (videoCount == 0) return false;
+
+    int chosen = 0;
+    if ((videoCount >= 2 && storedStream < 1) || storedStream >= videoCount) chosen = ChooseStream(videoCount);
+    else if (storedStream >= 1) chosen = storedStream;
+    AviStream& stream = *videoStreams[static_cast<std::size_t>(chosen)];
+
+    BitmapFormat format = stream.ReadFormat();
+    std::unique_ptr<AviFrameDecoder> decoder = stream.OpenFrameDecoder();
+    if (!decoder) {
+        ui_.ShowMessage(kNoDecompressor);
+        return false;
+    }
+
+    const AviStreamInfo info = stream.Info();
+    file_ = std::move(file);
+    streams_ = std::move(streams);
+    videoStream_ = &stream;
+    decoder_ = std::move(decoder);
+    streamIndex_ = chosen;
+    format_ = std::move(format);
+    streamLength_ = stream.Length();
+    lastFrame_ = streamLength_ - 1;
+    bytesPerPixel_ = BytesPerPixelOf(format_.header.bitCount);
+    frameBuffer_.assign(format_.header.sizeImage, 0);
+    firstStreamFrame_ = std::max(stream.Start(), 0);
+    scale_ = info.scale;
+    rate_ = info.rate;
+
+    if (format_.header.height >= 401 && IsMotionJpeg(format_.header.compression)) {
+        imageType_ = kImageInterlaced;
+        firstField_ = 1;
+        lastFrame_ = 2 * streamLength_ - 1;
+    }
+    if (firstFieldValue != 0) RecomputeLastFrame();
+
+    enhancement_.ClearRange(format_.header.width, format_.header.height);
+    fileName_ = used;
+    name = used;
+    fileOpen_ = streamOpen_ = true;
+    return true;
+}
+
+void VideoSource::Close() {
+    decoder_.reset();
+    videoStream_ = nullptr;
+    streams_.clear();
+    file_.reset();
+    frameBuffer_.clear();
+    frameBuffer_.shrink_to_fit();
+    fileOpen_ = streamOpen_ = false;
+    cachedFrame_ = -1;
+}
+
+void VideoSource::RecomputeLastFrame() { lastFrame_ = streamLength_ * ImagesPerStoredFrame(imageType_) - 1; }
+
+bool VideoSource::FetchFrame(int frame, bool force) {
+    if (!decoder_ || (frame == cachedFrame_ && !force) || frame < 0) return false;
+    const int lastStored = firstStreamFrame_ + streamLength_ - 1;
+    const int stored = std::min(StoredFrameFor(imageType_, frame, firstStreamFrame_), lastStored);
+    RecomputeLastFrame();
+    const std::uint8_t* bitmap = decoder_->GetFrame(stored);
+    if (!bitmap || !CopyStoredFrame(bitmap, frame)) return false;
+    cachedFrame_ = frame;
+    hasFrame_ = true;
+    return true;
+}
+
+bool VideoSource::CopyStoredFrame(const std::uint8_t* bitmap, int frame) {
+    BitmapInfoHeader header;
+    std::memcpy(&header, bitmap, sizeof header);
+    const std::uint8_t* palette = bitmap + sizeof header;
+    const std::uint8_t* pixels = palette + header.clrUsed * sizeof(PaletteEntry);
+    const int stride = BitmapRowStride(header.width, header.bitCount);
+    if (header.height <= 0 || static_cast<std::size_t>(stride) * header.height != header.sizeImage) return false;
+
+    format_.header = header;
+    format_.palette.resize(header.clrUsed);
+    std::memcpy(format_.palette.data(), palette, header.clrUsed * sizeof(PaletteEntry));
+    bytesPerPixel_ = BytesPerPixelOf(header.bitCount);
+    if (frameBuffer_.size() != header.sizeImage) frameBuffer_.assign(header.sizeImage, 0);
+
+    const FrameRows out{frameBuffer_.data(), header.height, stride};
+    switch (imageType_) {
+        case kImageInterlaced: CopyInterlacedField(pixels, out, frame, firstField_); break;
+        case kImageDualInterlaced: CopyDualInterlacedField(pixels, out, frame, firstField_); break;
+        default: std::memcpy(frameBuffer_.data(), pixels, header.sizeImage); break;
+    }
+    return true;
+}
+
+FramePixels VideoSource::Pixels() {
+    if (frameBuffer_.empty()) return {};
+    return {frameBuffer_.data(), format_.header.width, format_.header.height, format_.header.bitCount};
+}
+
+void VideoSource::PrepareDisplayImage() {
+    if (IsOpen()) enhancement_.Replay(Pixels());
+}
+
+void VideoSource::ClearAllFiltering() {
+    enhancement_.Reset();
+    if (IsOpen() && cachedFrame_ >= 0) FetchFrame(cachedFrame_, true);
+}
+
+kadivo::FrameSize VideoSource::FrameSize() const {
+    if (!IsOpen()) return {};
+    return {format_.header.width, format_.header.height};
+}
+
+kadivo::FrameSize VideoSource::DisplaySize() const {
+    if (!IsOpen()) return {};
+    return {static_cast<int>(static_cast<float>(format_.header.width) * zoom_),
+            static_cast<int>(static_cast<float>(format_.header.height) * zoom_)};
+}
+
+float VideoSource::FramePeriod() const {
+    if (!IsOpen() || rate_ == 0) return 1.0f;
+    return static_cast<float>(static_cast<double>(scale_) / rate_);
+}
+
+bool VideoSource::ShowImageOptions() {
+    int type = imageType_, field = firstField_;
+    const bool accepted = ui_.EditVideoImageOptions(type, field);
+    if (accepted) SetImageOptions(type, field);
+    else RecomputeLastFrame();
+    return accepted;
+}
+
+void VideoSource::SetImageOptions(int imageType, int firstField) {
+    imageType_ = std::clamp(imageType, 0, 2);
+    firstField_ = static_cast<std::int16_t>(firstField == 0 ? 0 : 1);
+    RecomputeLastFrame();
+}
+
+DrawRectangle VideoSource::DrawSource(int destinationWidth, int destinationHeight, int sourceX, int sourceY) const {
+    if (!IsOpen() || zoom_ <= 0) return {};
+    DrawRectangle r;
+    r.sourceX = sourceX;
+    r.sourceY = sourceY;
+    r.sourceWidth = static_cast<int>(static_cast<float>(destinationWidth) / zoom_);
+    r.sourceHeight = static_cast<int>(static_cast<float>(destinationHeight) / zoom_);
+    r.sourceWidth = std::max(0, std::min(r.sourceWidth, format_.header.width - sourceX));
+    r.sourceHeight = std::max(0, std::min(r.sourceHeight, format_.header.height - sourceY));
+    r.stretchedWidth = static_cast<int>(static_cast<float>(r.sourceWidth) * zoom_);
+    r.stretchedHeight = static_cast<int>(static_cast<float>(r.sourceHeight) * zoom_);
+    return r;
+}
+
+VideoSourceFactory MakeVideoSourceFactory(DocumentUi& ui) {
+    return [&ui] { return std::make_unique<VideoSource>(ui); };
+}
+
+}  // namespace kadivo

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "AviFile.h"
+#include "DocumentUi.h"
+#include "FrameEnhancement.h"
+#include "VideoSourceInterface.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kadivo {
+
+// The part of the frame buffer a window of `destination` pixels shows from (x, y) on, and
+// the size it is stretched to.
+struct DrawRectangle {
+    int sourceX = 0, sourceY = 0, sourceWidth = 0, sourceHeight = 0;
+    int stretchedWidth = 0, stretchedHeight = 0;
+    friend bool operator==(const DrawRectangle&, const DrawRectangle&) = default;
+};
+
+// A camera view's AVI file: the chosen video stream, its decoder and the current frame, split
+// into fields for interlaced material, with the enhancement chain of the view.
+class VideoSource final : public VideoSourceInterface {
+public:
+    explicit VideoSource(DocumentUi& ui);
+    ~VideoSource() override;
+
+    bool Open(std::string& name, const std::string& sequencePath, int firstFieldValue, int storedStream) override;
+    void Close();
+    bool IsOpen() const override { return fileOpen_ && streamOpen_; }
+    std::string FileName() const override { return fileOpen_ ? fileName_ : std::string(); }
+    bool HasFrame() const override { return hasFrame_; }
+    bool FetchFrame(int frame, bool force) override;
+    // Runs the enhancement history on the freshly fetched frame.
+    void PrepareDisplayImage() override;
+    int LastFrame() const override { return lastFrame_; }
+    kadivo::FrameSize FrameSize() const;
+    kadivo::FrameSize DisplaySize() const override;
+    float FramePeriod() const override;
+    float Zoom() const override { return zoom_; }
+    void SetZoom(float factor) override { zoom_ = factor; }
+    int FirstField() const override { return firstField_; }
+    void SetFirstField(int value) override { firstField_ = static_cast<std::int16_t>(value); }
+    int StreamIndex() const override { return streamIndex_; }
+    void SetStreamIndex(int index) override { streamIndex_ = index; }
+    void SetTemplateMethod(int method) override { templateMethod_ = method; }
+    TrackingSettings Tracking() const override { return tracking_; }
+    void SetTracking(const TrackingSettings& settings) override { tracking_ = settings; }
+    bool ShowImageOptions() override;
+
+    // Stores the "Video Image Options" values and recomputes the last frame.
+    void SetImageOptions(int imageType, int firstField);
+    int ImageType() const { return imageType_; }
+    int StreamLength() const { return streamLength_; }
+    int FirstStreamFrame() const { return firstStreamFrame_; }
+    int CachedFrame() const { return cachedFrame_; }
+    int BytesPerPixel() const { return bytesPerPixel_; }
+    int TemplateMethod() const { return templateMethod_; }
+    const BitmapFormat& Format() const { return format_; }
+    // Width × bytes per pixel: the bytes of picture in a row (rows are padded to four bytes).
+    int RowLength() const { return format_.header.width * bytesPerPixel_; }
+    const std::vector<std::uint8_t>& FrameBuffer() const { return frameBuffer_; }
+    FramePixels Pixels();
+    FrameEnhancement& Enhancement() { return enhancement_; }
+
+    // "Clear All Filtering": neutral values, no history, the frame as the video holds it.
+    void ClearAllFiltering();
+    DrawRectangle DrawSource(int destinationWidth, int destinationHeight, int sourceX, int sourceY) const;
+
+private:
+    std::unique_ptr<AviFile> OpenFirstFound(std::string& name, const std::string& sequencePath);
+    bool LocateFile(std::string& name);
+    int ChooseStream(int count);
+    void RecomputeLastFrame();
+    bool CopyStoredFrame(const std::uint8_t* bitmap, int frame);
+
+    DocumentUi& ui_;
+    std::string fileName_;
+    bool fileOpen_ = false;
+    bool streamOpen_ = false;
+    std::unique_ptr<AviFile> file_;
+    std::vector<std::unique_ptr<AviStream>> streams_;
+    AviStream* videoStream_ = nullptr;
+    std::unique_ptr<AviFrameDecoder> decoder_;
+    int streamIndex_ = 0;
+    BitmapFormat format_;
+    int bytesPerPixel_ = 1;
+    std::vector<std::uint8_t> frameBuffer_;
+    int streamLength_ = 0;
+    int firstStreamFrame_ = 0;
+    int lastFrame_ = 0;
+    int imageType_ = 0;
+    std::int16_t firstField_ = 0;
+    float zoom_ = 1.0f;
+    std::uint32_t scale_ = 1, rate_ = 0;
+    int cachedFrame_ = -1;
+    bool hasFrame_ = false;
+    int templateMethod_ = 0;
+    TrackingSettings tracking_;
+    FrameEnhancement enhancement_;
+};
+
+VideoSourceFactory MakeVideoSourceFactory(DocumentUi& ui);
+
+// Bytes per pixel of a bit count: 1, 4 and 8 give 1 (palettes), 12 and 24 give 3, 16 gives 2, 32 gives 4.
+int BytesPerPixelOf(int bitCount);
+
+}  // namespace kadivo
