@@ -15,7 +15,7 @@ namespace {
 
 // Larger frames are refused: they would not fit the buffers the program keeps per view.
 constexpr int kMaxFrameSide = 16384;
-constexpr std::size_t kMaxFrameBytes = std::size_t{1} << 30;
+constexpr std::size_t kMaxFrameBytes = std::size_t{1} << 28;
 // Frame counts beyond this are refused, so that counts of fields (four per frame) stay in range.
 constexpr int kMaxFrameCount = 1 << 28;
 

@@ -1,0 +1,77 @@
+// The sequence document on real video files.
+
+#include "CKadivoDoc.h"
+#include "FakeDocumentUi.h"
+#include "FrameCode.h"
+#include "TempDir.h"
+#include "VideoSource.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace kadivo::test {
+namespace {
+
+class DocumentVideoTest : public ::testing::Test {
+protected:
+    FakeDocumentUi ui;
+    TempDir dir;
+    std::unique_ptr<CKadivoDoc> doc = std::make_unique<CKadivoDoc>(ui, MakeVideoSourceFactory(ui));
+
+    void NewSequence() {
+        NewSequenceSetup setup;
+        setup.pointCount = 2;
+        ui.wizardResult = setup;
+        ASSERT_TRUE(doc->OnNewDocument());
+    }
+    VideoSource& Source(int v) { return static_cast<VideoSource&>(*doc->views[static_cast<std::size_t>(v)].videoSource); }
+};
+
+TEST_F(DocumentVideoTest, OpeningAVideoTakesItsSizeRateAndFrames) {
+    NewSequence();
+    const std::string path = VideoTestFile("mjpeg_720x576_25fps_100f.avi");
+    ASSERT_EQ(doc->OpenVideoFile(path, true), 1);
+    EXPECT_EQ(doc->current().frameStore.videoFileName, path);
+    EXPECT_EQ(doc->current().frameSize, (FrameSize{720, 576}));
+    EXPECT_FLOAT_EQ(doc->framePeriod, 0.04f);
+    EXPECT_EQ(doc->LastFrame(0), 199);
+    ASSERT_TRUE(Source(0).FetchFrame(7, false));
+    EXPECT_EQ(ReadFrameIndex(Source(0).Format(), Source(0).FrameBuffer()), 3);
+
+    ui.ExpectMessage("Unable to Open File");
+    EXPECT_EQ(doc->OpenVideoFile(VideoTestFile("not_a_video.avi"), false), 0);
+    EXPECT_EQ(ui.openBoxNames.size(), 1u);
+}
+
+TEST_F(DocumentVideoTest, ASequenceFindsItsMovedVideoAndStoresTheNewPath) {
+    NewSequence();
+    std::filesystem::create_directory(dir.Path("capture"));
+    std::filesystem::copy_file(VideoTestFile("mjpeg_320x240_50fps_50f.avi"), dir.Path("capture/jump.avi"));
+    ASSERT_EQ(doc->OpenVideoFile(dir.Path("capture/jump.avi"), false), 1);
+    ASSERT_TRUE(doc->OnSaveDocument(dir.Path("jump.kdv")));
+
+    // Sequence and video move to another folder together; the old folder is gone.
+    std::filesystem::create_directory(dir.Path("moved"));
+    std::filesystem::rename(dir.Path("jump.kdv"), dir.Path("moved/jump.kdv"));
+    std::filesystem::rename(dir.Path("capture/jump.avi"), dir.Path("moved/jump.avi"));
+    std::filesystem::remove(dir.Path("capture"));
+
+    doc = std::make_unique<CKadivoDoc>(ui, MakeVideoSourceFactory(ui));
+    ASSERT_TRUE(doc->OnOpenDocument(dir.Path("moved/jump.kdv")));
+    EXPECT_EQ(doc->current().frameStore.videoFileName, dir.Path("moved/jump.avi"));
+    EXPECT_TRUE(doc->HasVideo(0));
+    EXPECT_EQ(Source(0).CachedFrame(), 0);
+    EXPECT_TRUE(ui.openBoxNames.empty());
+
+    // Gone altogether: the file box is offered, then the view stays without video.
+    std::filesystem::remove(dir.Path("moved/jump.avi"));
+    doc = std::make_unique<CKadivoDoc>(ui, MakeVideoSourceFactory(ui));
+    ui.ExpectMessage("Unable to Open Video File");
+    ASSERT_TRUE(doc->OnOpenDocument(dir.Path("moved/jump.kdv")));
+    EXPECT_FALSE(doc->HasVideo(0));
+    EXPECT_EQ(ui.openBoxNames.size(), 1u);
+}
+
+}  // namespace
+}  // namespace kadivo::test
