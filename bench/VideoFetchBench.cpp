@@ -111,9 +111,8 @@ double Best(Run run) {
     return best;
 }
 
-void Report(const char* what, const char* unit, double kadivo, const char* peerName, double peer, double target) {
-    std::printf("%-28s kadivo %8.3f %s   %-22s %8.3f %s   ratio %5.2f (target <= %.2f)\n", what, kadivo, unit, peerName, peer, unit,
-                kadivo / peer, target);
+void Report(const char* what, double kadivo, const char* peerName, double peer, const char* remark) {
+    std::printf("%-30s kadivo %7.3f ms   %-22s %7.3f ms   ratio %5.2f %s\n", what, kadivo, peerName, peer, kadivo / peer, remark);
 }
 
 }  // namespace
@@ -166,9 +165,10 @@ int main() {
         return Since(start) / kRandomFetches * 1e3;
     });
 
-    Report("sequential fetch per frame", "ms", sequential, "decode + convert", plainSequential, 1.10);
-    Report("sequential fields per frame", "ms", fields, "decode + convert", plainSequential, 1.10);
-    Report("random fetch", "ms", randomFetch, "keyframe seek + decode", plainRandom, 1.00);
+    Report("sequential fetch per frame", sequential, "decode + convert", plainSequential, "(target <= 1.10)");
+    Report("random fetch", randomFetch, "keyframe seek + decode", plainRandom, "(target <= 1.00)");
+    Report("both fields, per stored frame", fields, "decode + convert", plainSequential,
+           "(as the file opens: two field images built per decoded frame)");
     std::printf("(decoding alone, without the conversion to 24-bit rows: %.3f ms per frame)\n", decodeOnly);
     return 0;
 }

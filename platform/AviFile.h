@@ -67,10 +67,11 @@ struct AviStreamInfo {
 class AviFrameDecoder {
 public:
     virtual ~AviFrameDecoder() = default;
-    // Frame `position` (counted from the stream's start) as a packed bitmap: the header, its
-    // palette and the pixel rows, bottom row first. Null when the stream has no image for it.
-    // The bytes stay valid until the next call.
-    virtual const std::uint8_t* GetFrame(int position) = 0;
+    // The frame at stream `position` (from Start() on) as a device-independent bitmap:
+    // `format` gets its header and palette, `rows` (the stream format's sizeImage bytes) its
+    // pixel rows, bottom row first. False, with nothing written, when the stream has no
+    // image for it. Asking for the same frame again converts it again without decoding.
+    virtual bool GetFrame(int position, BitmapFormat& format, std::uint8_t* rows) = 0;
 };
 
 class AviStream {

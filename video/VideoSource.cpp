@@ -141,6 +141,9 @@ void VideoSource::Close() {
     file_.reset();
     frameBuffer_.clear();
     frameBuffer_.shrink_to_fit();
+    storedRows_.clear();
+    storedRows_.shrink_to_fit();
+    storedPosition_ = -1;
     fileOpen_ = streamOpen_ = false;
     cachedFrame_ = -1;
 }
@@ -152,33 +155,31 @@ bool VideoSource::FetchFrame(int frame, bool force) {
     const int lastStored = firstStreamFrame_ + streamLength_ - 1;
     const int stored = std::min(StoredFrameFor(imageType_, frame, firstStreamFrame_), lastStored);
     RecomputeLastFrame();
-    const std::uint8_t* bitmap = decoder_->GetFrame(stored);
-    if (!bitmap || !CopyStoredFrame(bitmap, frame)) return false;
+    if (imageType_ == kImageNormal) {
+        // Whole frames are decoded straight into the frame buffer.
+        BitmapFormat delivered;
+        if (!decoder_->GetFrame(stored, delivered, frameBuffer_.data())) return false;
+        format_ = std::move(delivered);
+    } else {
+        if (!FetchStoredFrame(stored)) return false;
+        format_ = storedFormat_;
+        const BitmapInfoHeader& header = format_.header;
+        const FrameRows out{frameBuffer_.data(), header.height, BitmapRowStride(header.width, header.bitCount)};
+        if (imageType_ == kImageInterlaced) CopyInterlacedField(storedRows_.data(), out, frame, firstField_);
+        else CopyDualInterlacedField(storedRows_.data(), out, frame, firstField_);
+    }
+    bytesPerPixel_ = BytesPerPixelOf(format_.header.bitCount);
     cachedFrame_ = frame;
     hasFrame_ = true;
     return true;
 }
 
-bool VideoSource::CopyStoredFrame(const std::uint8_t* bitmap, int frame) {
-    BitmapInfoHeader header;
-    std::memcpy(&header, bitmap, sizeof header);
-    const std::uint8_t* palette = bitmap + sizeof header;
-    const std::uint8_t* pixels = palette + header.clrUsed * sizeof(PaletteEntry);
-    const int stride = BitmapRowStride(header.width, header.bitCount);
-    if (header.height <= 0 || static_cast<std::size_t>(stride) * header.height != header.sizeImage) return false;
-
-    format_.header = header;
-    format_.palette.resize(header.clrUsed);
-    std::memcpy(format_.palette.data(), palette, header.clrUsed * sizeof(PaletteEntry));
-    bytesPerPixel_ = BytesPerPixelOf(header.bitCount);
-    if (frameBuffer_.size() != header.sizeImage) frameBuffer_.assign(header.sizeImage, 0);
-
-    const FrameRows out{frameBuffer_.data(), header.height, stride};
-    switch (imageType_) {
-        case kImageInterlaced: CopyInterlacedField(pixels, out, frame, firstField_); break;
-        case kImageDualInterlaced: CopyDualInterlacedField(pixels, out, frame, firstField_); break;
-        default: std::memcpy(frameBuffer_.data(), pixels, header.sizeImage); break;
-    }
+// The fields of one stored frame are cut from a single decoded copy of it.
+bool VideoSource::FetchStoredFrame(int stored) {
+    if (stored == storedPosition_) return true;
+    storedRows_.resize(frameBuffer_.size());
+    if (!decoder_->GetFrame(stored, storedFormat_, storedRows_.data())) return false;
+    storedPosition_ = stored;
     return true;
 }
 

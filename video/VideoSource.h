@@ -74,7 +74,7 @@ private:
     bool LocateFile(std::string& name);
     int ChooseStream(int count);
     void RecomputeLastFrame();
-    bool CopyStoredFrame(const std::uint8_t* bitmap, int frame);
+    bool FetchStoredFrame(int stored);
 
     DocumentUi& ui_;
     std::string fileName_;
@@ -88,6 +88,10 @@ private:
     BitmapFormat format_;
     int bytesPerPixel_ = 1;
     std::vector<std::uint8_t> frameBuffer_;
+    // The last stored frame decoded for field splitting.
+    BitmapFormat storedFormat_;
+    std::vector<std::uint8_t> storedRows_;
+    int storedPosition_ = -1;
     int streamLength_ = 0;
     int firstStreamFrame_ = 0;
     int lastFrame_ = 0;

@@ -153,10 +153,8 @@ BitmapFormat DeliveredFormat(const AVStream* stream) {
     return format;
 }
 
-std::size_t PackedBitmapSize(const BitmapFormat& format) {
-    const BitmapInfoHeader& header = format.header;
-    if (header.sizeImage == 0 || header.sizeImage > kMaxFrameBytes) return 0;
-    return sizeof(BitmapInfoHeader) + format.palette.size() * sizeof(PaletteEntry) + header.sizeImage;
+bool FrameSizeInRange(const BitmapFormat& format) {
+    return format.header.sizeImage > 0 && format.header.sizeImage <= kMaxFrameBytes;
 }
 
 }  // namespace ffmpeg

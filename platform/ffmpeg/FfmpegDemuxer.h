@@ -22,8 +22,8 @@ struct Demuxer {
 // The format frames of `stream` are delivered in (see AviStream::ReadFormat).
 BitmapFormat DeliveredFormat(const AVStream* stream);
 
-// Bytes of a delivered packed bitmap for `format`, or 0 when the size is out of range.
-std::size_t PackedBitmapSize(const BitmapFormat& format);
+// Whether frames of `format` have a size the program can hold.
+bool FrameSizeInRange(const BitmapFormat& format);
 
 // The decoder of one video stream; null when no decoder can handle it.
 std::unique_ptr<AviFrameDecoder> OpenFfmpegFrameDecoder(std::shared_ptr<Demuxer> demuxer, int streamIndex);

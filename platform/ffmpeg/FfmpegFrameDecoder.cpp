@@ -21,26 +21,24 @@ public:
           codec_(std::move(codec)), newest_(av_frame_alloc()), previous_(av_frame_alloc()), incoming_(av_frame_alloc()),
           packet_(av_packet_alloc()), format_(DeliveredFormat(stream_)), start_(Demuxer::StartOf(stream_)),
           length_(demuxer_->frameCounts[static_cast<std::size_t>(streamIndex)]) {
-        bitmap_.resize(PackedBitmapSize(format_));
         // Only this stream's packets are wanted from the file.
         for (unsigned s = 0; s < demuxer_->context->nb_streams; ++s)
             demuxer_->context->streams[s]->discard = static_cast<int>(s) == streamIndex_ ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
     }
 
-    bool Usable() const { return newest_ && previous_ && incoming_ && packet_ && !bitmap_.empty(); }
+    bool Usable() const { return newest_ && previous_ && incoming_ && packet_; }
 
-    const std::uint8_t* GetFrame(int position) override {
-        if (position < 0 || position >= length_) return nullptr;
-        const std::int64_t target = start_ + position;
-        if (bitmapStamp_ == target) return bitmap_.data();
+    bool GetFrame(int position, BitmapFormat& format, std::uint8_t* rows) override {
+        const std::int64_t target = position;
+        if (target < start_ || target >= start_ + length_) return false;
         if (!ReachableByDecodingOn(target)) Seek(target);
         while (newestStamp_ == AV_NOPTS_VALUE || newestStamp_ < target) {
             if (!DecodeNext()) break;
         }
         const AVFrame* picture = PictureFor(target);
-        if (!picture || !WriteBitmap(*picture)) return nullptr;
-        bitmapStamp_ = target;
-        return bitmap_.data();
+        if (!picture || !WriteRows(*picture, rows)) return false;
+        format = format_;
+        return true;
     }
 
 private:
@@ -125,35 +123,33 @@ private:
         newestStamp_ = stamp;
     }
 
-    bool WriteBitmap(const AVFrame& frame) {
+    // Rows are written bottom-up: the last picture row is the first bitmap row.
+    bool WriteRows(const AVFrame& frame, std::uint8_t* rows) {
         const BitmapInfoHeader& header = format_.header;
         const int width = header.width, height = header.height;
         const int stride = BitmapRowStride(width, header.bitCount);
-        std::uint8_t* out = bitmap_.data();
-        std::uint8_t* rows = out + sizeof(BitmapInfoHeader) + format_.palette.size() * sizeof(PaletteEntry);
-        // The last picture row is the first bitmap row.
         std::uint8_t* topRow = rows + static_cast<std::ptrdiff_t>(height - 1) * stride;
-
+        const bool sameSize = frame.width == width && frame.height == height;
+        auto copyFlipped = [&](std::size_t rowBytes) {
+            for (int y = 0; y < height; ++y)
+                std::memcpy(topRow - static_cast<std::ptrdiff_t>(y) * stride, frame.data[0] + static_cast<std::ptrdiff_t>(y) * frame.linesize[0],
+                            rowBytes);
+        };
         if (header.bitCount == 8) {
-            if (frame.format != AV_PIX_FMT_PAL8 || frame.width != width || frame.height != height) return false;
-            for (int y = 0; y < height; ++y)
-                std::memcpy(topRow - static_cast<std::ptrdiff_t>(y) * stride, frame.data[0] + static_cast<std::ptrdiff_t>(y) * frame.linesize[0],
-                            static_cast<std::size_t>(width));
-            std::memcpy(out + sizeof(BitmapInfoHeader), format_.palette.data(), format_.palette.size() * sizeof(PaletteEntry));
-        } else if (frame.format == AV_PIX_FMT_BGR24 && frame.width == width && frame.height == height) {
-            for (int y = 0; y < height; ++y)
-                std::memcpy(topRow - static_cast<std::ptrdiff_t>(y) * stride, frame.data[0] + static_cast<std::ptrdiff_t>(y) * frame.linesize[0],
-                            static_cast<std::size_t>(width) * 3);
-        } else {
-            scaler_.reset(sws_getCachedContext(scaler_.release(), frame.width, frame.height, static_cast<AVPixelFormat>(frame.format),
-                                               width, height, AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr, nullptr));
-            if (!scaler_) return false;
-            std::uint8_t* planes[4] = {topRow, nullptr, nullptr, nullptr};
-            const int strides[4] = {-stride, 0, 0, 0};
-            if (sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) != height) return false;
+            if (frame.format != AV_PIX_FMT_PAL8 || !sameSize) return false;
+            copyFlipped(static_cast<std::size_t>(width));
+            return true;
         }
-        std::memcpy(out, &header, sizeof header);
-        return true;
+        if (frame.format == AV_PIX_FMT_BGR24 && sameSize) {
+            copyFlipped(static_cast<std::size_t>(width) * 3);
+            return true;
+        }
+        scaler_.reset(sws_getCachedContext(scaler_.release(), frame.width, frame.height, static_cast<AVPixelFormat>(frame.format), width,
+                                           height, AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr, nullptr));
+        if (!scaler_) return false;
+        std::uint8_t* planes[4] = {topRow, nullptr, nullptr, nullptr};
+        const int strides[4] = {-stride, 0, 0, 0};
+        return sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) == height;
     }
 
     std::shared_ptr<Demuxer> demuxer_;
@@ -166,8 +162,6 @@ private:
     BitmapFormat format_;
     std::int64_t start_;
     int length_;
-    std::vector<std::uint8_t> bitmap_;
-    std::int64_t bitmapStamp_ = AV_NOPTS_VALUE;
     std::int64_t newestStamp_ = AV_NOPTS_VALUE, previousStamp_ = AV_NOPTS_VALUE;
     bool endOfStream_ = false, drainSent_ = false;
     std::set<std::int64_t> undecodable_;
@@ -177,7 +171,7 @@ private:
 
 std::unique_ptr<AviFrameDecoder> OpenFfmpegFrameDecoder(std::shared_ptr<Demuxer> demuxer, int streamIndex) {
     const AVStream* stream = demuxer->Stream(streamIndex);
-    if (stream->codecpar->codec_type != AVMEDIA_TYPE_VIDEO || PackedBitmapSize(DeliveredFormat(stream)) == 0) return nullptr;
+    if (stream->codecpar->codec_type != AVMEDIA_TYPE_VIDEO || !FrameSizeInRange(DeliveredFormat(stream))) return nullptr;
     const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
     if (!codec) return nullptr;
     CodecContextPtr context(avcodec_alloc_context3(codec));
