@@ -23,14 +23,14 @@ void FrameEnhancement::DefineRange(int x0, int y0, int x1, int y1) {
 void FrameEnhancement::ClearRange(int width, int height) { range_ = {0, height, width, 0}; }
 
 void FrameEnhancement::Adjust(const FramePixels& frame, int code, int value) {
-    if (code < 0 || code >= kFirstFilterCode || value == Value(code)) return;
+    if (!frame.data || code < 0 || code >= kFirstFilterCode || value == Value(code)) return;
     const EnhancementStep step{code, value};
     Apply(frame, step);
     Record(step);
 }
 
 void FrameEnhancement::Filter(const FramePixels& frame, int menuIndex) {
-    if (menuIndex < 0 || menuIndex >= kFilterCommandCount) return;
+    if (!frame.data || menuIndex < 0 || menuIndex >= kFilterCommandCount) return;
     const EnhancementStep step{kFirstFilterCode + menuIndex, 0};
     Apply(frame, step);
     Record(step);
@@ -43,6 +43,7 @@ void FrameEnhancement::Reset() {
 }
 
 void FrameEnhancement::Replay(const FramePixels& frame) {
+    if (!frame.data) return;
     values_.fill(100);
     gamma_ = 100.0f;
     for (const EnhancementStep& step : history_) Apply(frame, step);

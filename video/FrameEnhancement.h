@@ -34,10 +34,10 @@ public:
     // The whole frame.
     void ClearRange(int width, int height);
 
-    // Adjustment `code` to `value`: nothing when it has that value already; otherwise the
-    // frame is changed, the value kept and the step recorded.
+    // Adjustment `code` to `value`: nothing when there is no frame or the value is the one
+    // it has already; otherwise the frame is changed, the value kept and the step recorded.
     void Adjust(const FramePixels& frame, int code, int value);
-    // Filter command `menuIndex`, applied and recorded.
+    // Filter command `menuIndex`, applied and recorded; nothing when there is no frame.
     void Filter(const FramePixels& frame, int menuIndex);
     // Adjustment values back to neutral, history empty.
     void Reset();

@@ -142,7 +142,9 @@ void BlurRows(const VopImage* src, VopImage* dst, const Rect& rect, int nCols, i
 
 using namespace rastel;
 
-extern "C" void vopBlur(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX, int anchorY) {
+namespace {
+
+void Blur(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX, int anchorY) {
     const Checks check{"vopBlur"};
     if (!check.Header(srcImage) || !check.Header(dstImage)) return;
     if (!check.Require(srcImage->depth == dstImage->depth, VOP_StsBadArg, "(srcImage->depth!=dstImage->depth)") ||
@@ -177,4 +179,10 @@ extern "C" void vopBlur(const VopImage* srcImage, VopImage* dstImage, int nCols,
             BlurChannel<T>(srcImage, dstImage, rect, nCols, nRows, anchorX, anchorY, srcChannels[c], dstChannels[c], factor);
         });
     }
+}
+
+}  // namespace
+
+extern "C" void vopBlur(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX, int anchorY) {
+    Guarded("vopBlur", OnExhaustion::Report, [&] { Blur(srcImage, dstImage, nCols, nRows, anchorX, anchorY); });
 }

@@ -147,7 +147,21 @@ void Copy1U(const VopImage* src, VopImage* dst, const Rect& rect) {
 
 using namespace rastel;
 
-extern "C" void vopFixedFilter(const VopImage* srcImage, VopImage* dstImage, int kind) {
+namespace {
+
+// Sets the rounding mode for a call and gives the caller's back on the way out.
+class RoundingModeScope {
+public:
+    explicit RoundingModeScope(int mode) : previous_(std::fegetround()) { std::fesetround(mode); }
+    ~RoundingModeScope() { std::fesetround(previous_); }
+    RoundingModeScope(const RoundingModeScope&) = delete;
+    RoundingModeScope& operator=(const RoundingModeScope&) = delete;
+
+private:
+    int previous_;
+};
+
+void FixedFilter(const VopImage* srcImage, VopImage* dstImage, int kind) {
     const Checks check{"vopFixedFilter"};
     if (!check.Header(srcImage) || !check.Header(dstImage)) return;
     if (!check.Require(srcImage != dstImage, VOP_StsBadArg, "(srcImage==dstImage)") ||
@@ -164,14 +178,12 @@ extern "C" void vopFixedFilter(const VopImage* srcImage, VopImage* dstImage, int
         Copy1U(srcImage, dstImage, rect);
         return;
     }
-    const int rounding = std::fegetround();
-    std::fesetround(FE_TONEAREST);
+    const RoundingModeScope rounding(FE_TONEAREST);
     const FixedKernel& kernel = kKernels[kind];
     const Kernel geometry{kernel.size, kernel.size, kernel.size / 2, kernel.size / 2};
     const std::vector<int> srcChannels = ProcessedChannels(srcImage), dstChannels = ProcessedChannels(dstImage);
     if (FlatBytes(srcImage, dstImage)) {
         RunFlat(srcImage, dstImage, rect, geometry, kFixedRows[static_cast<std::size_t>(kind)]);
-        std::fesetround(rounding);
         return;
     }
     for (std::size_t c = 0; c < srcChannels.size(); ++c) {
@@ -187,5 +199,10 @@ extern "C" void vopFixedFilter(const VopImage* srcImage, VopImage* dstImage, int
                                 [&](const Window<T>& w) { return Filter(kernel, kind, w); });
         });
     }
-    std::fesetround(rounding);
+}
+
+}  // namespace
+
+extern "C" void vopFixedFilter(const VopImage* srcImage, VopImage* dstImage, int kind) {
+    Guarded("vopFixedFilter", OnExhaustion::Stop, [&] { FixedFilter(srcImage, dstImage, kind); });
 }

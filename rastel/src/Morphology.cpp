@@ -186,19 +186,23 @@ using namespace rastel;
 extern "C" {
 
 void vopErode(const VopImage* srcImage, VopImage* dstImage, int iterations) {
-    Morphology("vopErode", srcImage, dstImage, iterations, {Pass::Erode});
+    Guarded("vopErode", OnExhaustion::StoreStatus,
+            [&] { Morphology("vopErode", srcImage, dstImage, iterations, {Pass::Erode}); });
 }
 
 void vopDilate(const VopImage* srcImage, VopImage* dstImage, int iterations) {
-    Morphology("vopDilate", srcImage, dstImage, iterations, {Pass::Dilate});
+    Guarded("vopDilate", OnExhaustion::StoreStatus,
+            [&] { Morphology("vopDilate", srcImage, dstImage, iterations, {Pass::Dilate}); });
 }
 
 void vopOpen(const VopImage* srcImage, VopImage* dstImage, int iterations) {
-    Morphology("vopOpen", srcImage, dstImage, iterations, {Pass::Erode, Pass::Dilate});
+    Guarded("vopOpen", OnExhaustion::StoreStatus,
+            [&] { Morphology("vopOpen", srcImage, dstImage, iterations, {Pass::Erode, Pass::Dilate}); });
 }
 
 void vopClose(const VopImage* srcImage, VopImage* dstImage, int iterations) {
-    Morphology("vopClose", srcImage, dstImage, iterations, {Pass::Dilate, Pass::Erode});
+    Guarded("vopClose", OnExhaustion::StoreStatus,
+            [&] { Morphology("vopClose", srcImage, dstImage, iterations, {Pass::Dilate, Pass::Erode}); });
 }
 
 }  // extern "C"

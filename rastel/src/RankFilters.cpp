@@ -108,53 +108,10 @@ void RankFilter(const char* name, Rank rank, const VopImage* src, VopImage* dst,
     });
 }
 
-}  // namespace
-
-void ExtremumFilter(const char* name, bool maximum, const VopImage* src, VopImage* dst, int nCols, int nRows, int anchorX,
-                    int anchorY) {
-    RankFilter(name, maximum ? Rank::Maximum : Rank::Minimum, src, dst, nCols, nRows, anchorX, anchorY);
-}
-
-}  // namespace rastel
-
-using namespace rastel;
-
-extern "C" {
-
-void vopMaxFilter(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX, int anchorY) {
-    RankFilter("vopMaxFilter", Rank::Maximum, srcImage, dstImage, nCols, nRows, anchorX, anchorY);
-}
-
-void vopMinFilter(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX, int anchorY) {
-    RankFilter("vopMinFilter", Rank::Minimum, srcImage, dstImage, nCols, nRows, anchorX, anchorY);
-}
-
-void vopMedianFilter(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX, int anchorY) {
-    RankFilter("vopMedianFilter", Rank::Median, srcImage, dstImage, nCols, nRows, anchorX, anchorY);
-}
-
 // The colour of the window whose summed distance to all others is least (the earlier one
 // in scan order on equal sums); distances add the absolute differences of three channels.
-void vopColorMedianFilter(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX, int anchorY) {
-    const Checks check{"vopColorMedianFilter"};
-    const VopImage* src = srcImage;
-    VopImage* dst = dstImage;
-    if (!CheckRankArguments(check, src, dst, nCols, nRows, anchorX, anchorY) ||
-        !check.Require(src->depth != VOP_DEPTH_1U, VOP_StsBadArg, "srcImage->depth==1") ||
-        !check.Require(src->depth != VOP_DEPTH_32S, VOP_StsBadArg, "srcImage->depth==(0x80000000|32)") ||
-        !check.Require(src->nChannels == dst->nChannels, VOP_StsBadArg, "srcImage->nChannels!=dstImage->nChannels") ||
-        !check.Require(src->nChannels >= 3, VOP_StsBadArg, "srcImage->nChannels<3") ||
-        !check.Require(src->nChannels <= 4, VOP_StsBadArg, "srcImage->nChannels>4") ||
-        !check.Require(!(src->nChannels == 3 && src->alphaChannel != 0), VOP_StsBadArg,
-                       "(srcImage->nChannels==3)&&(srcImage->alphaChannel!=0)") ||
-        !check.Require(!(src->nChannels == 4 && src->alphaChannel == 0), VOP_StsBadArg,
-                       "(srcImage->nChannels==4)&&(srcImage->alphaChannel==0)") ||
-        !check.Require(!src->roi || src->roi->coi == 0, VOP_StsBadArg, "srcImage->roi->coi!=0") ||
-        !check.Require(!dst->roi || dst->roi->coi == 0, VOP_StsBadArg, "dstImage->roi->coi!=0") || !check.Plain(src) ||
-        !check.Plain(dst))
-        return;
-    const Rect rect = ProcessedRect(src, dst);
-    const Kernel kernel{nCols, nRows, anchorX, anchorY};
+void ColorMedian(const VopImage* src, VopImage* dst, const Rect& rect, const Kernel& kernel) {
+    const int nCols = kernel.columns, nRows = kernel.rows;
     ForDepth(src->depth, [&]<typename T>() {
         using Distance = std::conditional_t<std::is_floating_point_v<T>, float, long long>;
         const std::size_t count = static_cast<std::size_t>(nCols) * static_cast<std::size_t>(nRows);
@@ -182,6 +139,57 @@ void vopColorMedianFilter(const VopImage* srcImage, VopImage* dstImage, int nCol
                                          return colours[best];
                                      });
     });
+}
+
+}  // namespace
+
+void ExtremumFilter(const char* name, bool maximum, const VopImage* src, VopImage* dst, int nCols, int nRows, int anchorX,
+                    int anchorY) {
+    RankFilter(name, maximum ? Rank::Maximum : Rank::Minimum, src, dst, nCols, nRows, anchorX, anchorY);
+}
+
+}  // namespace rastel
+
+using namespace rastel;
+
+extern "C" {
+
+void vopMaxFilter(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX, int anchorY) {
+    Guarded("vopMaxFilter", OnExhaustion::Stop,
+            [&] { RankFilter("vopMaxFilter", Rank::Maximum, srcImage, dstImage, nCols, nRows, anchorX, anchorY); });
+}
+
+void vopMinFilter(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX, int anchorY) {
+    Guarded("vopMinFilter", OnExhaustion::Stop,
+            [&] { RankFilter("vopMinFilter", Rank::Minimum, srcImage, dstImage, nCols, nRows, anchorX, anchorY); });
+}
+
+void vopMedianFilter(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX, int anchorY) {
+    Guarded("vopMedianFilter", OnExhaustion::Stop,
+            [&] { RankFilter("vopMedianFilter", Rank::Median, srcImage, dstImage, nCols, nRows, anchorX, anchorY); });
+}
+
+void vopColorMedianFilter(const VopImage* srcImage, VopImage* dstImage, int nCols, int nRows, int anchorX, int anchorY) {
+    const Checks check{"vopColorMedianFilter"};
+    const VopImage* src = srcImage;
+    VopImage* dst = dstImage;
+    if (!CheckRankArguments(check, src, dst, nCols, nRows, anchorX, anchorY) ||
+        !check.Require(src->depth != VOP_DEPTH_1U, VOP_StsBadArg, "srcImage->depth==1") ||
+        !check.Require(src->depth != VOP_DEPTH_32S, VOP_StsBadArg, "srcImage->depth==(0x80000000|32)") ||
+        !check.Require(src->nChannels == dst->nChannels, VOP_StsBadArg, "srcImage->nChannels!=dstImage->nChannels") ||
+        !check.Require(src->nChannels >= 3, VOP_StsBadArg, "srcImage->nChannels<3") ||
+        !check.Require(src->nChannels <= 4, VOP_StsBadArg, "srcImage->nChannels>4") ||
+        !check.Require(!(src->nChannels == 3 && src->alphaChannel != 0), VOP_StsBadArg,
+                       "(srcImage->nChannels==3)&&(srcImage->alphaChannel!=0)") ||
+        !check.Require(!(src->nChannels == 4 && src->alphaChannel == 0), VOP_StsBadArg,
+                       "(srcImage->nChannels==4)&&(srcImage->alphaChannel==0)") ||
+        !check.Require(!src->roi || src->roi->coi == 0, VOP_StsBadArg, "srcImage->roi->coi!=0") ||
+        !check.Require(!dst->roi || dst->roi->coi == 0, VOP_StsBadArg, "dstImage->roi->coi!=0") || !check.Plain(src) ||
+        !check.Plain(dst))
+        return;
+    const Rect rect = ProcessedRect(src, dst);
+    const Kernel kernel{nCols, nRows, anchorX, anchorY};
+    Guarded("vopColorMedianFilter", OnExhaustion::Stop, [&] { ColorMedian(src, dst, rect, kernel); });
 }
 
 }  // extern "C"

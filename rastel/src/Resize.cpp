@@ -154,7 +154,9 @@ void ForResizeDepth(int depth, Run&& run) {
 
 using namespace rastel;
 
-extern "C" void vopResize(const VopImage* src, VopImage* dst, int xDst, int xSrc, int yDst, int ySrc, int interpolation) {
+namespace {
+
+void Resize(const VopImage* src, VopImage* dst, int xDst, int xSrc, int yDst, int ySrc, int interpolation) {
     const bool decimate = interpolation == VOP_INTER_SUPER;
     const Checks check{decimate ? "Decimate" : "vopZoom"};
     if (decimate) {
@@ -213,4 +215,10 @@ extern "C" void vopResize(const VopImage* src, VopImage* dst, int xDst, int xSrc
         });
     }
     if (ThreadContext().status < 0) RASTEL_REPORT(VOP_StsBackTrace, check.function, "");
+}
+
+}  // namespace
+
+extern "C" void vopResize(const VopImage* src, VopImage* dst, int xDst, int xSrc, int yDst, int ySrc, int interpolation) {
+    Guarded("vopResize", OnExhaustion::StoreStatus, [&] { Resize(src, dst, xDst, xSrc, yDst, ySrc, interpolation); });
 }

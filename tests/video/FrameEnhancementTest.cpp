@@ -90,6 +90,9 @@ TEST(FrameEnhancement, StepsAreRecordedOnceAndOnlyWhenTheValueChanges) {
     enhancement.ClearRange(3, 3);
     enhancement.Adjust(frame.Pixels(), kBrightness, 100);
     EXPECT_TRUE(enhancement.History().empty()) << "the value it already has";
+    enhancement.Adjust(FramePixels{}, kBrightness, 120);
+    enhancement.Filter(FramePixels{}, kSharpen);
+    EXPECT_TRUE(enhancement.History().empty()) << "a view without video has nothing to enhance";
     enhancement.Adjust(frame.Pixels(), kBrightness, 120);
     enhancement.Adjust(frame.Pixels(), kBrightness, 150);
     EXPECT_EQ(frame.Get(1, 1)[0], 180) << "100 x 1.2 x 1.5";
