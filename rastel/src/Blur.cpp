@@ -56,31 +56,10 @@ void BlurFlat(const VopImage* src, VopImage* dst, const Rect& rect, int nCols, i
     const int cw = rect.width + nCols - 1, ch = rect.height + nRows - 1;
     const std::size_t rowBytes = static_cast<std::size_t>(cw) * nc;
     std::vector<std::uint8_t> copy(rowBytes * static_cast<std::size_t>(ch));
-    const int firstX = rect.srcX - anchorX;
-    const int insideFrom = std::clamp(-firstX, 0, cw), insideTo = std::clamp(src->width - firstX, insideFrom, cw);
-    for (int j = 0; j < ch; ++j) {
-        std::uint8_t* row = &copy[static_cast<std::size_t>(j) * rowBytes];
-        const int y = rect.srcY - anchorY + j;
-        // Only the columns beyond the image (or whole rows beyond it) are made up.
-        const bool rowInside = y >= 0 && y < src->height;
-        for (int c = 0; c < nc; ++c) {
-            const Plane<std::uint8_t> plane(src, c);
-            auto fill = [&](int from, int to) {
-                for (int i = from; i < to; ++i)
-                    row[static_cast<std::size_t>(i) * nc + c] = SampleWithBorder<std::uint8_t>(src, plane, firstX + i, y);
-            };
-            if (!rowInside) {
-                fill(0, cw);
-            } else {
-                fill(0, insideFrom);
-                fill(insideTo, cw);
-            }
-        }
-        if (rowInside && insideTo > insideFrom)
-            std::memcpy(row + static_cast<std::size_t>(insideFrom) * nc,
-                        src->imageData + static_cast<std::ptrdiff_t>(y) * src->widthStep + static_cast<std::ptrdiff_t>(firstX + insideFrom) * nc,
-                        static_cast<std::size_t>(insideTo - insideFrom) * nc);
-    }
+    std::vector<Plane<std::uint8_t>> planes;
+    for (int c = 0; c < nc; ++c) planes.emplace_back(src, c);
+    for (int j = 0; j < ch; ++j)
+        CopyBorderedRow(src, planes, rect.srcX - anchorX, rect.srcY - anchorY + j, cw, &copy[static_cast<std::size_t>(j) * rowBytes]);
     std::vector<int> columnSums(rowBytes, 0);
     int* __restrict columns = columnSums.data();
     for (int j = 0; j < nRows - 1; ++j)

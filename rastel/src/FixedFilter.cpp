@@ -32,6 +32,7 @@ constexpr FixedKernel kKernels[] = {
     {5, {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 24, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1}, 0},  // 9
     {3, {-1, -1, -1, -1, 16, -1, -1, -1, -1}, 3},            // 10 sharpen, / 8
 };
+constexpr int kGaussian3 = 6;
 constexpr int kGaussian5 = 7;
 
 // The 5 × 5 Gaussian's weights, each divided by 571 in single precision.
@@ -87,33 +88,48 @@ T Filter(const FixedKernel& kernel, int kind, const Window<T>& window) {
 // The interior of an 8-bit interleaved image, a row at a time with the kernel known at
 // compile time, so the loop over the row vectorises.
 template <int Kind>
-void FixedRow(const std::uint8_t* const* ringRows, std::uint8_t* __restrict out, int count, int nc) {
+__attribute__((target_clones("avx2", "default"))) void FixedRow(const std::uint8_t* const* ringRows, std::uint8_t* __restrict out, int count, int nc) {
     constexpr FixedKernel kernel = kKernels[Kind];
     constexpr int n = kernel.size;
     // Local row pointers: the loop must not reload them from memory the output might touch.
     const std::uint8_t* rows[n];
     for (int j = 0; j < n; ++j) rows[j] = ringRows[j];
     if constexpr (Kind == kGaussian5) {
-        // The single-precision sums first, in their fixed order, then the rounding.
-        thread_local std::vector<float> totals;
-        totals.resize(static_cast<std::size_t>(count));
-        float* __restrict total = totals.data();
-        for (int b = 0; b < count; ++b) total[b] = 0.0f;
-        for (int j = 0; j < n; ++j) {
-            const std::uint8_t* __restrict in = rows[j];
-            for (int b = 0; b < count; ++b) {
-                float row = 0.0f;
-#pragma GCC unroll 5
-                for (int i = 0; i < n; ++i)
-                    row += kGaussian5Weights[static_cast<std::size_t>(j * n + i)] * static_cast<float>(in[b + i * nc]);
-                total[b] += row;
-            }
-        }
-        // Adding and taking away 1.5·2^23 rounds to the nearest integer, ties to even; the
-        // weights add up to one, so totals lie within 0..255.
+        // On 8-bit values the single-precision sum always rounds to the integer nearest the
+        // exact quotient S / 571 of the integer weighted sum S: that quotient lies at least
+        // 1/1142 from any half, while the float sum strays from it by less than 2e-4. So S is
+        // summed exactly, the 25 pixels grouped by their six distinct weights, and rounded by
+        // truncating (S + 285.5) / 571, whose float error is far below its 1/1142 distance
+        // from the next integer.
+        static_assert(kernel.weights[0] == 2 && kernel.weights[1] == 7 && kernel.weights[2] == 12 && kernel.weights[6] == 31 &&
+                      kernel.weights[7] == 52 && kernel.weights[12] == 127);
+        const std::uint8_t* __restrict r0 = rows[0];
+        const std::uint8_t* __restrict r1 = rows[1];
+        const std::uint8_t* __restrict r2 = rows[2];
+        const std::uint8_t* __restrict r3 = rows[3];
+        const std::uint8_t* __restrict r4 = rows[4];
+        const int n1 = nc, n2 = 2 * nc, n3 = 3 * nc, n4 = 4 * nc;
         for (int b = 0; b < count; ++b) {
-            const float rounded = (total[b] + 12582912.0f) - 12582912.0f;
-            out[b] = static_cast<std::uint8_t>(static_cast<int>(std::clamp(rounded, 0.0f, 255.0f)));
+            const int corners = r0[b] + r0[b + n4] + r4[b] + r4[b + n4];
+            const int sevens = r0[b + n1] + r0[b + n3] + r4[b + n1] + r4[b + n3] + r1[b] + r1[b + n4] + r3[b] + r3[b + n4];
+            const int twelves = r0[b + n2] + r4[b + n2] + r2[b] + r2[b + n4];
+            const int thirtyOnes = r1[b + n1] + r1[b + n3] + r3[b + n1] + r3[b + n3];
+            const int fiftyTwos = r1[b + n2] + r3[b + n2] + r2[b + n1] + r2[b + n3];
+            const int sum = 2 * corners + 7 * sevens + 12 * twelves + 31 * thirtyOnes + 52 * fiftyTwos + 127 * r2[b + n2];
+            out[b] = static_cast<std::uint8_t>(static_cast<int>((static_cast<float>(sum) + 285.5f) * (1.0f / 571.0f)));
+        }
+    } else if constexpr (Kind == kGaussian3) {
+        // 1 2 1 across, then down; the sums (at most 16 · 255) stay in 16 bits.
+        const std::uint8_t* __restrict r0 = rows[0];
+        const std::uint8_t* __restrict r1 = rows[1];
+        const std::uint8_t* __restrict r2 = rows[2];
+        const int n2 = 2 * nc;
+        for (int b = 0; b < count; ++b) {
+            const auto h0 = static_cast<std::uint16_t>(r0[b] + 2 * r0[b + nc] + r0[b + n2]);
+            const auto h1 = static_cast<std::uint16_t>(r1[b] + 2 * r1[b + nc] + r1[b + n2]);
+            const auto h2 = static_cast<std::uint16_t>(r2[b] + 2 * r2[b + nc] + r2[b + n2]);
+            const auto sum = static_cast<std::uint16_t>(h0 + 2 * h1 + h2);
+            out[b] = static_cast<std::uint8_t>((sum + 7 + ((sum >> 4) & 1)) >> 4);
         }
     } else {
         for (int b = 0; b < count; ++b) {

@@ -110,35 +110,27 @@ void MorphFlatStreaming(const VopImage* src, VopImage* dst, const Rect& rect, st
         if (k == 0) {  // the source one pixel deep around the region, repeated beyond
             const int sy = rect.srcY + std::clamp(y, -1, h);
             const bool inside = sy >= 0 && sy < src->height;
-            for (int x = -margin; x < w + margin; ++x) {
-                if (inside && x >= 0 && x < w) continue;
-                const int sx = rect.srcX + std::clamp(x, -1, w);
-                for (int c = 0; c < nc; ++c)
-                    to[static_cast<std::size_t>(x + margin) * nc + c] = SampleWithBorder<std::uint8_t>(src, planes[static_cast<std::size_t>(c)], sx, sy);
-            }
-            if (inside)
+            auto fill = [&](int from, int until) {
+                for (int x = from; x < until; ++x) {
+                    const int sx = rect.srcX + std::clamp(x, -1, w);
+                    for (int c = 0; c < nc; ++c)
+                        to[static_cast<std::size_t>(x + margin) * nc + c] =
+                            SampleWithBorder<std::uint8_t>(src, planes[static_cast<std::size_t>(c)], sx, sy);
+                }
+            };
+            if (!inside) {
+                fill(-margin, w + margin);
+            } else {
+                fill(-margin, 0);
+                fill(w, w + margin);
                 std::memcpy(to + static_cast<std::size_t>(margin) * nc,
                             src->imageData + static_cast<std::ptrdiff_t>(sy) * src->widthStep + static_cast<std::ptrdiff_t>(rect.srcX) * nc,
                             static_cast<std::size_t>(w) * nc);
+            }
             return to;
         }
-        const bool erode = order[static_cast<std::size_t>(k - 1)] == Pass::Erode;
-        const std::uint8_t* __restrict r0 = row(k - 1, y - 1);
-        const std::uint8_t* __restrict r1 = row(k - 1, y);
-        const std::uint8_t* __restrict r2 = row(k - 1, y + 1);
-        const std::size_t span = rings[static_cast<std::size_t>(k - 1)].bytes;
-        std::uint8_t* __restrict c = column.data();
-        const std::uint8_t* __restrict c1 = c + nc;
-        const std::uint8_t* __restrict c2 = c + 2 * nc;
-        std::uint8_t* __restrict out = to;
-        const std::size_t bytes = ring.bytes;
-        if (erode) {
-            for (std::size_t b = 0; b < span; ++b) c[b] = std::min(std::min(r0[b], r1[b]), r2[b]);
-            for (std::size_t b = 0; b < bytes; ++b) out[b] = std::min(std::min(c[b], c1[b]), c2[b]);
-        } else {
-            for (std::size_t b = 0; b < span; ++b) c[b] = std::max(std::max(r0[b], r1[b]), r2[b]);
-            for (std::size_t b = 0; b < bytes; ++b) out[b] = std::max(std::max(c[b], c1[b]), c2[b]);
-        }
+        Extremum3x3Row(order[static_cast<std::size_t>(k - 1)] == Pass::Dilate, row(k - 1, y - 1), row(k - 1, y), row(k - 1, y + 1),
+                       column.data(), to, ring.bytes, nc);
         return to;
     };
     for (int y = 0; y < h; ++y) {

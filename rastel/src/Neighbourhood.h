@@ -126,6 +126,29 @@ void RunNeighbourhood(const VopImage* src, VopImage* dst, const Rect& rect, cons
                                             [&](const std::array<Window<T>, 1>& w) { return std::array<T, 1>{compute(w[0])}; });
 }
 
+// Row y of an 8-bit interleaved image from pixel `firstX` on, `count` pixels, into `row`:
+// the pixels inside the image are copied as they are, only those beyond it made up from
+// the borders.
+inline void CopyBorderedRow(const VopImage* src, const std::vector<Plane<std::uint8_t>>& planes, int firstX, int y, int count,
+                            std::uint8_t* row) {
+    const int nc = src->nChannels;
+    const bool rowInside = y >= 0 && y < src->height;
+    const int insideFrom = rowInside ? std::clamp(-firstX, 0, count) : count;
+    const int insideTo = rowInside ? std::clamp(src->width - firstX, insideFrom, count) : count;
+    auto fill = [&](int from, int to) {
+        for (int i = from; i < to; ++i)
+            for (int c = 0; c < nc; ++c)
+                row[static_cast<std::size_t>(i) * nc + c] =
+                    SampleWithBorder<std::uint8_t>(src, planes[static_cast<std::size_t>(c)], firstX + i, y);
+    };
+    fill(0, insideFrom);
+    fill(insideTo, count);
+    if (insideTo > insideFrom)
+        std::memcpy(row + static_cast<std::size_t>(insideFrom) * nc,
+                    src->imageData + static_cast<std::ptrdiff_t>(y) * src->widthStep + static_cast<std::ptrdiff_t>(firstX + insideFrom) * nc,
+                    static_cast<std::size_t>(insideTo - insideFrom) * nc);
+}
+
 // The interior of an 8-bit interleaved operation on every channel at once: rows are byte
 // runs in which a pixel's neighbour is `nChannels` bytes away. `rowOp` gets the ring rows
 // (each starting `left` pixels before the interior) and writes one destination byte run.
@@ -181,10 +204,7 @@ void RunFlat(const VopImage* src, VopImage* dst, const Rect& rect, const Kernel&
         const std::size_t rowBytes = static_cast<std::size_t>(cw) * nc;
         copy.resize(rowBytes * static_cast<std::size_t>(ch));
         for (int j = 0; j < ch; ++j)
-            for (int i = 0; i < cw; ++i)
-                for (int c = 0; c < nc; ++c)
-                    copy[static_cast<std::size_t>(j) * rowBytes + static_cast<std::size_t>(i) * nc + c] = SampleWithBorder<std::uint8_t>(
-                        src, planes[static_cast<std::size_t>(c)], rect.srcX + x0 - k.left() + i, rect.srcY + y0 - k.top() + j);
+            CopyBorderedRow(src, planes, rect.srcX + x0 - k.left(), rect.srcY + y0 - k.top() + j, cw, &copy[static_cast<std::size_t>(j) * rowBytes]);
         for (int y = y0; y < y1; ++y) {
             for (int r = 0; r < k.rows; ++r) rows[static_cast<std::size_t>(r)] = &copy[static_cast<std::size_t>(y - y0 + r) * rowBytes];
             auto* out = reinterpret_cast<std::uint8_t*>(dst->imageData + static_cast<std::ptrdiff_t>(rect.dstY + y) * dst->widthStep +

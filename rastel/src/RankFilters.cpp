@@ -71,21 +71,9 @@ void RankFilter(const char* name, Rank rank, const VopImage* src, VopImage* dst,
     RunFlat(src, dst, rect, kernel, [&](const std::uint8_t* const* rows, std::uint8_t* __restrict out, int bytes, int nc) {
         // Down the rows first, then along them: the square's extremum in two passes.
         const std::size_t span = static_cast<std::size_t>(bytes) + static_cast<std::size_t>(nCols - 1) * nc;
-        if (nCols == 3 && nRows == 3) {  // the program's neighbourhood, as straight-line loops
+        if (nCols == 3 && nRows == 3) {  // the program's neighbourhood
             columns.resize(span);
-            std::uint8_t* __restrict c = columns.data();
-            const std::uint8_t* __restrict r0 = rows[0];
-            const std::uint8_t* __restrict r1 = rows[1];
-            const std::uint8_t* __restrict r2 = rows[2];
-            const std::uint8_t* __restrict c1 = c + nc;
-            const std::uint8_t* __restrict c2 = c + 2 * nc;
-            if (rank == Rank::Maximum) {
-                for (std::size_t b = 0; b < span; ++b) c[b] = std::max(std::max(r0[b], r1[b]), r2[b]);
-                for (int b = 0; b < bytes; ++b) out[b] = std::max(std::max(c[b], c1[b]), c2[b]);
-            } else {
-                for (std::size_t b = 0; b < span; ++b) c[b] = std::min(std::min(r0[b], r1[b]), r2[b]);
-                for (int b = 0; b < bytes; ++b) out[b] = std::min(std::min(c[b], c1[b]), c2[b]);
-            }
+            Extremum3x3Row(rank == Rank::Maximum, rows[0], rows[1], rows[2], columns.data(), out, static_cast<std::size_t>(bytes), nc);
             return;
         }
         columns.assign(rows[0], rows[0] + span);
@@ -142,6 +130,31 @@ void ColorMedian(const VopImage* src, VopImage* dst, const Rect& rect, const Ker
 }
 
 }  // namespace
+
+// Straight-line loops, built for the processor the library runs on.
+__attribute__((target_clones("avx2", "default"))) void Extremum3x3Row(bool maximum, const std::uint8_t* r0, const std::uint8_t* r1,
+                                                                      const std::uint8_t* r2, std::uint8_t* column,
+                                                                      std::uint8_t* out, std::size_t bytes, int nc) {
+    const std::size_t span = bytes + 2 * static_cast<std::size_t>(nc);
+    const std::uint8_t* __restrict a = r0;
+    const std::uint8_t* __restrict b = r1;
+    const std::uint8_t* __restrict c = r2;
+    std::uint8_t* __restrict down = column;
+    std::uint8_t* __restrict to = out;
+    if (maximum) {
+        for (std::size_t i = 0; i < span; ++i) down[i] = std::max(std::max(a[i], b[i]), c[i]);
+        const std::uint8_t* __restrict d0 = column;
+        const std::uint8_t* __restrict d1 = column + nc;
+        const std::uint8_t* __restrict d2 = column + 2 * nc;
+        for (std::size_t i = 0; i < bytes; ++i) to[i] = std::max(std::max(d0[i], d1[i]), d2[i]);
+    } else {
+        for (std::size_t i = 0; i < span; ++i) down[i] = std::min(std::min(a[i], b[i]), c[i]);
+        const std::uint8_t* __restrict d0 = column;
+        const std::uint8_t* __restrict d1 = column + nc;
+        const std::uint8_t* __restrict d2 = column + 2 * nc;
+        for (std::size_t i = 0; i < bytes; ++i) to[i] = std::min(std::min(d0[i], d1[i]), d2[i]);
+    }
+}
 
 void ExtremumFilter(const char* name, bool maximum, const VopImage* src, VopImage* dst, int nCols, int nRows, int anchorX,
                     int anchorY) {
