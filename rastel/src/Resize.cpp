@@ -2,6 +2,7 @@
 #include "Image.h"
 
 #include <climits>
+#include <limits>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -22,22 +23,36 @@ std::vector<double> Positions(int sourceSize, int destination, int numerator, in
     return positions;
 }
 
-// The cubic through four samples at −1, 0, 1, 2, at fraction t past sample 0.
-float Cubic(float sm1, float s0, float s1, float s2, float t) {
-    const float d1 = s0 - sm1;
-    const float d2 = s1 - 2.0f * s0 + sm1;
-    const float d3 = s2 - 3.0f * s1 + 3.0f * s0 - sm1;
-    return sm1 + (t + 1.0f) * d1 + t * (t + 1.0f) / 2.0f * d2 + t * (t + 1.0f) * (t - 1.0f) / 6.0f * d3;
+// The cubic through four samples at −1, 0, 1, 2, at fraction t past sample 0:
+// s−1 + (t + 1)·d1 + t(t + 1)/2·d2 + t(t + 1)(t − 1)/6·d3 with the forward differences
+// d1..d3 of the samples. The polynomials of t are kept apart so that a row computes them once
+// per position and the differences once per sample; the sums keep their order.
+struct CubicTerms {
+    float a, b, c;
+};
+
+CubicTerms TermsAt(float t) { return {t + 1.0f, t * (t + 1.0f) / 2.0f, t * (t + 1.0f) * (t - 1.0f) / 6.0f}; }
+
+struct CubicDifferences {
+    float d1, d2, d3;
+};
+
+inline CubicDifferences DifferencesOf(float sm1, float s0, float s1, float s2) {
+    return {s0 - sm1, s1 - 2.0f * s0 + sm1, s2 - 3.0f * s1 + 3.0f * s0 - sm1};
 }
 
+inline float Cubic(float sm1, const CubicDifferences& d, const CubicTerms& k) { return sm1 + k.a * d.d1 + k.b * d.d2 + k.c * d.d3; }
+
+// Truncated after a tiny lift, saturated (the bounds being integers, clamping first gives the
+// same as truncating first, and lets the loop vectorise).
 template <typename T>
 T FromFloat(float value) {
     if constexpr (std::is_floating_point_v<T>) return value;
-    else return Saturate<T>(static_cast<long long>(value + 1e-7f));  // truncated after a tiny lift
+    else return static_cast<T>(std::clamp(value + 1e-7f, 0.0f, static_cast<float>(std::numeric_limits<T>::max())));
 }
 
 template <typename T, typename PlaneType>
-void ResizeChannel(const VopImage* src, VopImage* dst, int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh,
+__attribute__((target_clones("avx2", "default"))) void ResizeChannel(const VopImage* src, VopImage* dst, int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh,
                    int xDst, int xSrc, int yDst, int ySrc, int mode, int srcChannel, int dstChannel) {
     const PlaneType in(src, srcChannel), out(dst, dstChannel);
     const std::vector<double> xs = Positions(sw, dw, xDst, xSrc, mode), ys = Positions(sh, dh, yDst, ySrc, mode);
@@ -47,37 +62,44 @@ void ResizeChannel(const VopImage* src, VopImage* dst, int sx, int sy, int sw, i
     if (mode == VOP_INTER_CUBIC) {
         // Along the rows once per source row, kept in a ring of four, then down the columns.
         std::vector<int> x0s(static_cast<std::size_t>(dw));
-        std::vector<float> txs(static_cast<std::size_t>(dw));
+        std::vector<CubicTerms> xTerms(static_cast<std::size_t>(dw));
         for (int i = 0; i < dw; ++i) {
             const double px = xs[static_cast<std::size_t>(i)];
-            x0s[static_cast<std::size_t>(i)] = static_cast<int>(std::floor(px));
-            txs[static_cast<std::size_t>(i)] = static_cast<float>(px - x0s[static_cast<std::size_t>(i)]);
+            const int x0 = static_cast<int>(std::floor(px));
+            // source[k] holds column k − 1; positions never lie beyond the region's last column.
+            x0s[static_cast<std::size_t>(i)] = std::clamp(x0, 0, sw - 1);
+            xTerms[static_cast<std::size_t>(i)] = TermsAt(static_cast<float>(px - x0));
         }
         std::vector<float> ring(static_cast<std::size_t>(dw) * 4);
         int ringRows[4] = {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};
         std::vector<float> source(static_cast<std::size_t>(sw) + 3);
+        std::vector<CubicDifferences> differences(static_cast<std::size_t>(sw));
         auto horizontal = [&](int y) -> const float* {
             const int slot = ((y % 4) + 4) % 4;
             float* row = &ring[static_cast<std::size_t>(slot) * dw];
             if (ringRows[slot] == y) return row;
             ringRows[slot] = y;
             for (int x = -1; x <= sw + 1; ++x) source[static_cast<std::size_t>(x + 1)] = sample(x, y);
-            // source[k] holds column k − 1; positions never lie beyond the region's last column.
-            for (int i = 0; i < dw; ++i) {
-                const float* at = &source[static_cast<std::size_t>(std::clamp(x0s[static_cast<std::size_t>(i)], 0, sw - 1))];
-                row[i] = Cubic(at[0], at[1], at[2], at[3], txs[static_cast<std::size_t>(i)]);
+            for (std::size_t k = 0; k < differences.size(); ++k)
+                differences[k] = DifferencesOf(source[k], source[k + 1], source[k + 2], source[k + 3]);
+            for (std::size_t i = 0; i < x0s.size(); ++i) {
+                const auto k = static_cast<std::size_t>(x0s[i]);
+                row[i] = Cubic(source[k], differences[k], xTerms[i]);
             }
             return row;
         };
+        std::vector<T> column(static_cast<std::size_t>(dw));
         for (int j = 0; j < dh; ++j) {
             const double py = ys[static_cast<std::size_t>(j)];
             const int y0 = static_cast<int>(std::floor(py));
-            const float ty = static_cast<float>(py - y0);
-            const float* r0 = horizontal(y0 - 1);
-            const float* r1 = horizontal(y0);
-            const float* r2 = horizontal(y0 + 1);
-            const float* r3 = horizontal(y0 + 2);
-            for (int i = 0; i < dw; ++i) out.Set(dx + i, dy + j, FromFloat<T>(Cubic(r0[i], r1[i], r2[i], r3[i], ty)));
+            const CubicTerms yTerms = TermsAt(static_cast<float>(py - y0));
+            const float* __restrict r0 = horizontal(y0 - 1);
+            const float* __restrict r1 = horizontal(y0);
+            const float* __restrict r2 = horizontal(y0 + 1);
+            const float* __restrict r3 = horizontal(y0 + 2);
+            T* __restrict values = column.data();
+            for (int i = 0; i < dw; ++i) values[i] = FromFloat<T>(Cubic(r0[i], DifferencesOf(r0[i], r1[i], r2[i], r3[i]), yTerms));
+            for (int i = 0; i < dw; ++i) out.Set(dx + i, dy + j, values[i]);
         }
         return;
     }
@@ -93,19 +115,12 @@ void ResizeChannel(const VopImage* src, VopImage* dst, int sx, int sy, int sw, i
             if (mode == VOP_INTER_NN) {
                 value = static_cast<T>(in.Get(sx + std::clamp(static_cast<int>(std::lround(px)), 0, sw - 1),
                                               sy + std::clamp(static_cast<int>(std::lround(py)), 0, sh - 1)));
-            } else if (mode == VOP_INTER_LINEAR) {
+            } else {
                 const float top = sample(x0, y0) + tx * (sample(x0 + 1, y0) - sample(x0, y0));
                 const float bottom = sample(x0, y0 + 1) + tx * (sample(x0 + 1, y0 + 1) - sample(x0, y0 + 1));
                 const float v = top + ty * (bottom - top);
                 if constexpr (std::is_floating_point_v<T>) value = v;
                 else value = Saturate<T>(static_cast<long long>(std::floor(v + 0.5f)));
-            } else {
-                float rows[4];
-                for (int r = 0; r < 4; ++r) {
-                    const int y = y0 - 1 + r;
-                    rows[r] = Cubic(sample(x0 - 1, y), sample(x0, y), sample(x0 + 1, y), sample(x0 + 2, y), tx);
-                }
-                value = FromFloat<T>(Cubic(rows[0], rows[1], rows[2], rows[3], ty));
             }
             out.Set(dx + i, dy + j, value);
         }
