@@ -129,6 +129,75 @@ void ColorMedian(const VopImage* src, VopImage* dst, const Rect& rect, const Ker
     });
 }
 
+// The same on 8-bit three-channel interleaved images, a row at a time: the window's rows are
+// taken apart into channel planes, the distance of every pair of window positions is added
+// to both their sums across the row, then the least sum is chosen in scan order.
+// Sums stay below 2^16 while the window holds at most kFlatColourMedianCount colours.
+constexpr int kFlatColourMedianCount = 85;
+
+// Adds the colour distance of window positions a and b, across a row, to both their sums.
+__attribute__((target_clones("avx2", "default"))) void AddPairDistance(
+    const std::uint8_t* __restrict a0, const std::uint8_t* __restrict a1, const std::uint8_t* __restrict a2,
+    const std::uint8_t* __restrict b0, const std::uint8_t* __restrict b1, const std::uint8_t* __restrict b2,
+    std::uint16_t* __restrict sumA, std::uint16_t* __restrict sumB, std::size_t n) {
+    for (std::size_t p = 0; p < n; ++p) {
+        const auto d = static_cast<std::uint16_t>(std::abs(a0[p] - b0[p]) + std::abs(a1[p] - b1[p]) + std::abs(a2[p] - b2[p]));
+        sumA[p] = static_cast<std::uint16_t>(sumA[p] + d);
+        sumB[p] = static_cast<std::uint16_t>(sumB[p] + d);
+    }
+}
+
+// Where a later window position's sum is strictly less, its colour and sum are taken.
+__attribute__((target_clones("avx2", "default"))) void TakeLesserSums(
+    const std::uint16_t* __restrict sum, const std::uint8_t* __restrict c0, const std::uint8_t* __restrict c1,
+    const std::uint8_t* __restrict c2, std::uint16_t* __restrict best, std::uint8_t* __restrict chosen0,
+    std::uint8_t* __restrict chosen1, std::uint8_t* __restrict chosen2, std::size_t n) {
+    for (std::size_t p = 0; p < n; ++p) {
+        const bool less = sum[p] < best[p];
+        chosen0[p] = less ? c0[p] : chosen0[p];
+        chosen1[p] = less ? c1[p] : chosen1[p];
+        chosen2[p] = less ? c2[p] : chosen2[p];
+        best[p] = less ? sum[p] : best[p];
+    }
+}
+
+void ColorMedianFlat(const VopImage* src, VopImage* dst, const Rect& rect, const Kernel& kernel) {
+    const int count = kernel.columns * kernel.rows;
+    std::vector<std::uint8_t> planes;
+    std::vector<std::uint16_t> sums, bestSums;
+    std::vector<std::uint8_t> bestColours;
+    RunFlat(src, dst, rect, kernel, [&](const std::uint8_t* const* rows, std::uint8_t* __restrict out, int bytes, int nc) {
+        const auto n = static_cast<std::size_t>(bytes / nc);
+        const std::size_t span = n + static_cast<std::size_t>(kernel.columns - 1);
+        planes.resize(static_cast<std::size_t>(kernel.rows) * 3 * span);
+        for (int j = 0; j < kernel.rows; ++j)
+            for (int c = 0; c < 3; ++c) {
+                const std::uint8_t* __restrict from = rows[j] + c;
+                std::uint8_t* __restrict to = &planes[(static_cast<std::size_t>(j) * 3 + static_cast<std::size_t>(c)) * span];
+                for (std::size_t p = 0; p < span; ++p) to[p] = from[p * 3];
+            }
+        // Channel c of window position (i, j) across the row.
+        auto channel = [&](int position, int c) -> const std::uint8_t* {
+            const int j = position / kernel.columns, i = position % kernel.columns;
+            return &planes[(static_cast<std::size_t>(j) * 3 + static_cast<std::size_t>(c)) * span + static_cast<std::size_t>(i)];
+        };
+        sums.assign(static_cast<std::size_t>(count) * n, 0);
+        for (int a = 0; a < count; ++a)
+            for (int b = a + 1; b < count; ++b) {
+                AddPairDistance(channel(a, 0), channel(a, 1), channel(a, 2), channel(b, 0), channel(b, 1), channel(b, 2),
+                                &sums[static_cast<std::size_t>(a) * n], &sums[static_cast<std::size_t>(b) * n], n);
+            }
+        bestSums.assign(sums.begin(), sums.begin() + static_cast<std::ptrdiff_t>(n));
+        bestColours.resize(3 * n);
+        for (int c = 0; c < 3; ++c) std::copy(channel(0, c), channel(0, c) + n, &bestColours[static_cast<std::size_t>(c) * n]);
+        for (int a = 1; a < count; ++a)
+            TakeLesserSums(&sums[static_cast<std::size_t>(a) * n], channel(a, 0), channel(a, 1), channel(a, 2), bestSums.data(),
+                           &bestColours[0], &bestColours[n], &bestColours[2 * n], n);
+        for (std::size_t p = 0; p < n; ++p)
+            for (std::size_t c = 0; c < 3; ++c) out[p * 3 + c] = bestColours[c * n + p];
+    });
+}
+
 }  // namespace
 
 // Straight-line loops, built for the processor the library runs on.
@@ -202,7 +271,12 @@ void vopColorMedianFilter(const VopImage* srcImage, VopImage* dstImage, int nCol
         return;
     const Rect rect = ProcessedRect(src, dst);
     const Kernel kernel{nCols, nRows, anchorX, anchorY};
-    Guarded("vopColorMedianFilter", OnExhaustion::Stop, [&] { ColorMedian(src, dst, rect, kernel); });
+    Guarded("vopColorMedianFilter", OnExhaustion::Stop, [&] {
+        if (FlatBytes(src, dst) && src->nChannels == 3 && nCols * nRows <= kFlatColourMedianCount)
+            ColorMedianFlat(src, dst, rect, kernel);
+        else
+            ColorMedian(src, dst, rect, kernel);
+    });
 }
 
 }  // extern "C"

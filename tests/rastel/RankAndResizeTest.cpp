@@ -76,15 +76,18 @@ TEST_F(RankFilters, MedianOfTwoByTwoTakesTheLargerMiddleValue) {
     EXPECT_EQ(At(dst, 0, 0, 0), 30);
 }
 
-TEST_F(RankFilters, ColourMedianPicksTheMostCentralColourEarliestOnTies) {
-    VopImage* src = Image(6, 5, 3, VOP_DEPTH_8U, 400);
-    VopImage* dst = Image(6, 5, 3);
-    vopColorMedianFilter(src, dst, 3, 3, 1, 1);
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 6; ++x) {
+// The colour of the window with the least summed distance to all others, the earliest in
+// scan order on equal sums.
+std::vector<double> ExpectedColourMedian(const VopImage* src, int nCols, int nRows, int ax, int ay) {
+    std::vector<std::vector<double>> planes(3);
+    for (int y = 0; y < src->height; ++y)
+        for (int x = 0; x < src->width; ++x) {
             std::vector<std::array<double, 3>> colours;
-            for (int j = -1; j <= 1; ++j)
-                for (int i = -1; i <= 1; ++i) colours.push_back({Sample(src, x + i, y + j, 0), Sample(src, x + i, y + j, 1), Sample(src, x + i, y + j, 2)});
+            for (int j = 0; j < nRows; ++j)
+                for (int i = 0; i < nCols; ++i) {
+                    const int sx = x - ax + i, sy = y - ay + j;
+                    colours.push_back({Sample(src, sx, sy, 0), Sample(src, sx, sy, 1), Sample(src, sx, sy, 2)});
+                }
             std::size_t best = 0;
             double bestSum = 1e300;
             for (std::size_t a = 0; a < colours.size(); ++a) {
@@ -93,8 +96,27 @@ TEST_F(RankFilters, ColourMedianPicksTheMostCentralColourEarliestOnTies) {
                     for (int c = 0; c < 3; ++c) sum += std::fabs(colours[a][static_cast<std::size_t>(c)] - b[static_cast<std::size_t>(c)]);
                 if (sum < bestSum) best = a, bestSum = sum;
             }
-            for (int c = 0; c < 3; ++c) ASSERT_EQ(At(dst, x, y, c), colours[best][static_cast<std::size_t>(c)]) << x << "," << y;
+            for (int c = 0; c < 3; ++c) planes[static_cast<std::size_t>(c)].push_back(colours[best][static_cast<std::size_t>(c)]);
         }
+    std::vector<double> all;
+    for (const auto& plane : planes) all.insert(all.end(), plane.begin(), plane.end());
+    return all;
+}
+
+TEST_F(RankFilters, ColourMedianPicksTheMostCentralColourEarliestOnTies) {
+    unsigned seed = 400;
+    for (auto [w, h] : {std::pair{6, 5}, std::pair{37, 19}}) {
+        for (auto [cols, rows, ax, ay] : {std::tuple{3, 3, 1, 1}, std::tuple{5, 3, 4, 0}, std::tuple{2, 2, 0, 1}, std::tuple{10, 9, 5, 4}}) {
+            for (bool fewColours : {false, true}) {  // few colours: many equal sums
+                VopImage* src = Image(w, h, 3, VOP_DEPTH_8U, ++seed);
+                if (fewColours)
+                    for (int i = 0; i < src->imageSize; ++i) src->imageData[i] = static_cast<char>(100 * (static_cast<unsigned char>(src->imageData[i]) % 3));
+                VopImage* dst = Image(w, h, 3);
+                vopColorMedianFilter(src, dst, cols, rows, ax, ay);
+                ASSERT_EQ(All(dst, 3), ExpectedColourMedian(src, cols, rows, ax, ay)) << w << "x" << h << " window " << cols << "x" << rows;
+            }
+        }
+    }
     // Two colours in equal numbers: the first in scan order wins.
     VopImage* two = Image(2, 1, 3);
     VopImage* out = Image(2, 1, 3);
