@@ -1,4 +1,5 @@
 #include "Checks.h"
+#include "Multiversion.h"
 #include "Neighbourhood.h"
 
 #include <cfenv>
@@ -88,7 +89,7 @@ T Filter(const FixedKernel& kernel, int kind, const Window<T>& window) {
 // The interior of an 8-bit interleaved image, a row at a time with the kernel known at
 // compile time, so the loop over the row vectorises.
 template <int Kind>
-__attribute__((target_clones("avx2", "default"))) void FixedRow(const std::uint8_t* const* ringRows, std::uint8_t* __restrict out, int count, int nc) {
+RASTEL_MULTIVERSION void FixedRow(const std::uint8_t* const* ringRows, std::uint8_t* __restrict out, int count, int nc) {
     constexpr FixedKernel kernel = kKernels[Kind];
     constexpr int n = kernel.size;
     // Local row pointers: the loop must not reload them from memory the output might touch.

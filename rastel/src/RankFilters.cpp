@@ -1,4 +1,5 @@
 #include "Checks.h"
+#include "Multiversion.h"
 #include "Neighbourhood.h"
 #include "Rank.h"
 
@@ -136,7 +137,7 @@ void ColorMedian(const VopImage* src, VopImage* dst, const Rect& rect, const Ker
 constexpr int kFlatColourMedianCount = 85;
 
 // Adds the colour distance of window positions a and b, across a row, to both their sums.
-__attribute__((target_clones("avx2", "default"))) void AddPairDistance(
+RASTEL_MULTIVERSION void AddPairDistance(
     const std::uint8_t* __restrict a0, const std::uint8_t* __restrict a1, const std::uint8_t* __restrict a2,
     const std::uint8_t* __restrict b0, const std::uint8_t* __restrict b1, const std::uint8_t* __restrict b2,
     std::uint16_t* __restrict sumA, std::uint16_t* __restrict sumB, std::size_t n) {
@@ -148,7 +149,7 @@ __attribute__((target_clones("avx2", "default"))) void AddPairDistance(
 }
 
 // Where a later window position's sum is strictly less, its colour and sum are taken.
-__attribute__((target_clones("avx2", "default"))) void TakeLesserSums(
+RASTEL_MULTIVERSION void TakeLesserSums(
     const std::uint16_t* __restrict sum, const std::uint8_t* __restrict c0, const std::uint8_t* __restrict c1,
     const std::uint8_t* __restrict c2, std::uint16_t* __restrict best, std::uint8_t* __restrict chosen0,
     std::uint8_t* __restrict chosen1, std::uint8_t* __restrict chosen2, std::size_t n) {
@@ -201,7 +202,7 @@ void ColorMedianFlat(const VopImage* src, VopImage* dst, const Rect& rect, const
 }  // namespace
 
 // Straight-line loops, built for the processor the library runs on.
-__attribute__((target_clones("avx2", "default"))) void Extremum3x3Row(bool maximum, const std::uint8_t* r0, const std::uint8_t* r1,
+RASTEL_MULTIVERSION void Extremum3x3Row(bool maximum, const std::uint8_t* r0, const std::uint8_t* r1,
                                                                       const std::uint8_t* r2, std::uint8_t* column,
                                                                       std::uint8_t* out, std::size_t bytes, int nc) {
     const std::size_t span = bytes + 2 * static_cast<std::size_t>(nc);

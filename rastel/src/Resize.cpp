@@ -1,5 +1,6 @@
 #include "Checks.h"
 #include "Image.h"
+#include "Multiversion.h"
 
 #include <climits>
 #include <limits>
@@ -52,7 +53,7 @@ T FromFloat(float value) {
 }
 
 template <typename T, typename PlaneType>
-__attribute__((target_clones("avx2", "default"))) void ResizeChannel(const VopImage* src, VopImage* dst, int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh,
+RASTEL_MULTIVERSION void ResizeChannel(const VopImage* src, VopImage* dst, int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh,
                    int xDst, int xSrc, int yDst, int ySrc, int mode, int srcChannel, int dstChannel) {
     const PlaneType in(src, srcChannel), out(dst, dstChannel);
     const std::vector<double> xs = Positions(sw, dw, xDst, xSrc, mode), ys = Positions(sh, dh, yDst, ySrc, mode);
