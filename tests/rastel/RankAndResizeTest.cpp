@@ -302,6 +302,37 @@ TEST_F(Resize, CubicZoomFollowsTheFourPointPolynomial) {
             }
 }
 
+// All channels of an interleaved image at once give exactly what each channel alone, through
+// a channel of interest, gives; also with regions inside both images.
+TEST_F(Resize, CubicZoomOfAllChannelsEqualsEachChannelAlone) {
+    for (int channels : {1, 2, 3, 4}) {
+        VopImage* src = Image(23, 17, channels, VOP_DEPTH_8U, 900 + static_cast<unsigned>(channels));
+        for (bool region : {false, true}) {
+            VopImage* whole = Image(60, 45, channels);
+            VopImage* single = Image(60, 45, channels);
+            if (region) {
+                src->roi = Roi(0, 3, 2, 15, 11);
+                whole->roi = Roi(0, 1, 4, 50, 40);
+            }
+            vopResize(src, whole, 5, 2, 5, 2, VOP_INTER_CUBIC);
+            for (int c = 1; c <= channels; ++c) {
+                VopROI* srcChannel = Roi(c, region ? 3 : 0, region ? 2 : 0, region ? 15 : 23, region ? 11 : 17);
+                VopROI* dstChannel = Roi(c, region ? 1 : 0, region ? 4 : 0, region ? 50 : 60, region ? 40 : 45);
+                VopROI* kept = src->roi;
+                src->roi = srcChannel;
+                single->roi = dstChannel;
+                vopResize(src, single, 5, 2, 5, 2, VOP_INTER_CUBIC);
+                src->roi = kept;
+                single->roi = nullptr;
+            }
+            src->roi = nullptr;
+            whole->roi = nullptr;
+            ASSERT_EQ(All(whole, channels), All(single, channels)) << channels << " channels" << (region ? ", regions" : "");
+        }
+    }
+    EXPECT_TRUE(Reports().empty());
+}
+
 TEST_F(Resize, NarrowSourcesDowngradeAndBadCallsAreRefused) {
     VopImage* narrow = Image(3, 5, 1, VOP_DEPTH_8U, 800);
     VopImage* cubic = Image(6, 10, 1);
