@@ -43,6 +43,13 @@ constexpr std::array<float, 25> kGaussian5Weights = [] {
     return w;
 }();
 
+// The exact integer 5 × 5 Gaussian sum S of 8-bit values divided by 571 and rounded to the
+// nearest integer: (S + 285.5) / 571 truncated, whose float error is far below its distance
+// of at least 1/1142 from the next integer.
+inline std::uint8_t RoundedGaussian5(int sum) {
+    return static_cast<std::uint8_t>(static_cast<int>((static_cast<float>(sum) + 285.5f) * (1.0f / 571.0f)));
+}
+
 // Rounds to the nearest integer, ties to even, in the round-to-nearest mode the filter sets:
 // adding and taking away 1.5·2^23 leaves no fraction bits (for |x| < 2^22).
 inline float RoundToEven(float x) {
@@ -99,9 +106,8 @@ RASTEL_MULTIVERSION void FixedRow(const std::uint8_t* const* ringRows, std::uint
         // On 8-bit values the single-precision sum always rounds to the integer nearest the
         // exact quotient S / 571 of the integer weighted sum S: that quotient lies at least
         // 1/1142 from any half, while the float sum strays from it by less than 2e-4. So S is
-        // summed exactly, the 25 pixels grouped by their six distinct weights, and rounded by
-        // truncating (S + 285.5) / 571, whose float error is far below its 1/1142 distance
-        // from the next integer.
+        // summed exactly, the 25 pixels grouped by their six distinct weights, and rounded.
+        // (The edge strips come here; the interior goes through Gaussian5Interior.)
         static_assert(kernel.weights[0] == 2 && kernel.weights[1] == 7 && kernel.weights[2] == 12 && kernel.weights[6] == 31 &&
                       kernel.weights[7] == 52 && kernel.weights[12] == 127);
         const std::uint8_t* __restrict r0 = rows[0];
@@ -117,7 +123,7 @@ RASTEL_MULTIVERSION void FixedRow(const std::uint8_t* const* ringRows, std::uint
             const int thirtyOnes = r1[b + n1] + r1[b + n3] + r3[b + n1] + r3[b + n3];
             const int fiftyTwos = r1[b + n2] + r3[b + n2] + r2[b + n1] + r2[b + n3];
             const int sum = 2 * corners + 7 * sevens + 12 * twelves + 31 * thirtyOnes + 52 * fiftyTwos + 127 * r2[b + n2];
-            out[b] = static_cast<std::uint8_t>(static_cast<int>((static_cast<float>(sum) + 285.5f) * (1.0f / 571.0f)));
+            out[b] = RoundedGaussian5(sum);
         }
     } else if constexpr (Kind == kGaussian3) {
         // 1 2 1 across, then down; the sums (at most 16 · 255) stay in 16 bits.
@@ -151,6 +157,61 @@ constexpr auto MakeRowTable(std::integer_sequence<int, Kinds...>) {
     return std::array<void (*)(const std::uint8_t* const*, std::uint8_t*, int, int), sizeof...(Kinds)>{&FixedRow<Kinds>...};
 }
 constexpr auto kFixedRows = MakeRowTable(std::make_integer_sequence<int, 11>{});
+
+// The three symmetric combinations of one source row for the 5 × 5 Gaussian (its kernel
+// rows 2 7 12 7 2, 7 31 52 31 7 and 12 52 127 52 12), each at most 255 · 255.
+RASTEL_MULTIVERSION void Gaussian5Combinations(const std::uint8_t* __restrict in, int nc, std::size_t count,
+                                               std::uint16_t* __restrict outer, std::uint16_t* __restrict middle,
+                                               std::uint16_t* __restrict centre) {
+    constexpr const int* w = kKernels[kGaussian5].weights;
+    const std::size_t n1 = static_cast<std::size_t>(nc), n2 = 2 * n1, n3 = 3 * n1, n4 = 4 * n1;
+    for (std::size_t b = 0; b < count; ++b) {
+        const auto ends = static_cast<std::uint16_t>(in[b] + in[b + n4]);
+        const auto inner = static_cast<std::uint16_t>(in[b + n1] + in[b + n3]);
+        const std::uint16_t mid = in[b + n2];
+        outer[b] = static_cast<std::uint16_t>(w[0] * ends + w[1] * inner + w[2] * mid);
+        middle[b] = static_cast<std::uint16_t>(w[5] * ends + w[6] * inner + w[7] * mid);
+        centre[b] = static_cast<std::uint16_t>(w[10] * ends + w[11] * inner + w[12] * mid);
+    }
+}
+
+// One destination row from the combinations of its five source rows, rounded as FixedRow
+// rounds the same sum.
+RASTEL_MULTIVERSION void Gaussian5Row(const std::uint16_t* __restrict outer0, const std::uint16_t* __restrict middle1,
+                                      const std::uint16_t* __restrict centre2, const std::uint16_t* __restrict middle3,
+                                      const std::uint16_t* __restrict outer4, std::size_t count, std::uint8_t* __restrict out) {
+    for (std::size_t b = 0; b < count; ++b) {
+        const std::uint32_t sum = std::uint32_t{outer0[b]} + middle1[b] + centre2[b] + middle3[b] + outer4[b];
+        out[b] = RoundedGaussian5(static_cast<int>(sum));
+    }
+}
+
+// The interior of the 8-bit 5 × 5 Gaussian: each source row's combinations are made once,
+// when the row first enters the window, and kept for the five destination rows that use
+// it. Rows are read in increasing order, each before any destination row that needs it is
+// written, so a destination sharing the source's pixels is safe.
+void Gaussian5Interior(const VopImage* src, VopImage* dst, const Rect& rect, const Kernel& k) {
+    const Interior in = InteriorOf(src, rect, k);
+    if (in.empty()) return;
+    const int nc = src->nChannels;
+    const std::size_t count = static_cast<std::size_t>(in.x1 - in.x0) * static_cast<std::size_t>(nc);
+    // Five slots of three combination rows each.
+    std::vector<std::uint16_t> ring(count * 3 * 5);
+    auto slot = [&](int y) { return &ring[static_cast<std::size_t>(((y % 5) + 5) % 5) * 3 * count]; };
+    auto readRow = [&](int y) {
+        const auto* row = reinterpret_cast<const std::uint8_t*>(src->imageData + static_cast<std::ptrdiff_t>(rect.srcY + y) * src->widthStep +
+                                                                static_cast<std::ptrdiff_t>(rect.srcX + in.x0 - k.left()) * nc);
+        std::uint16_t* combinations = slot(y);
+        Gaussian5Combinations(row, nc, count, combinations, combinations + count, combinations + 2 * count);
+    };
+    for (int y = in.y0 - 2; y < in.y0 + 2; ++y) readRow(y);
+    for (int y = in.y0; y < in.y1; ++y) {
+        readRow(y + 2);
+        auto* out = reinterpret_cast<std::uint8_t*>(dst->imageData + static_cast<std::ptrdiff_t>(rect.dstY + y) * dst->widthStep +
+                                                    static_cast<std::ptrdiff_t>(rect.dstX + in.x0) * nc);
+        Gaussian5Row(slot(y - 2), slot(y - 1) + count, slot(y) + 2 * count, slot(y + 1) + count, slot(y + 2), count, out);
+    }
+}
 
 void Copy1U(const VopImage* src, VopImage* dst, const Rect& rect) {
     const BitPlane in(src, 0), out(dst, 0);
@@ -200,7 +261,12 @@ void FixedFilter(const VopImage* srcImage, VopImage* dstImage, int kind) {
     const Kernel geometry{kernel.size, kernel.size, kernel.size / 2, kernel.size / 2};
     const std::vector<int> srcChannels = ProcessedChannels(srcImage), dstChannels = ProcessedChannels(dstImage);
     if (FlatBytes(srcImage, dstImage)) {
-        RunFlat(srcImage, dstImage, rect, geometry, kFixedRows[static_cast<std::size_t>(kind)]);
+        if (kind == kGaussian5) {
+            RunFlatStrips(srcImage, dstImage, rect, geometry, kFixedRows[static_cast<std::size_t>(kind)]);
+            Gaussian5Interior(srcImage, dstImage, rect, geometry);
+        } else {
+            RunFlat(srcImage, dstImage, rect, geometry, kFixedRows[static_cast<std::size_t>(kind)]);
+        }
         return;
     }
     for (std::size_t c = 0; c < srcChannels.size(); ++c) {

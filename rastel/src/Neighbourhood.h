@@ -188,10 +188,9 @@ void RunFlatInterior(const VopImage* src, VopImage* dst, const Rect& rect, const
     }
 }
 
-// The whole neighbourhood procedure on such images: the edge strips from bordered byte
-// copies taken when each strip is done, then the interior, all through the same row op.
+// The edge strips of such images, each from a bordered byte copy taken when the strip is done.
 template <typename RowOp>
-void RunFlat(const VopImage* src, VopImage* dst, const Rect& rect, const Kernel& k, RowOp rowOp) {
+void RunFlatStrips(const VopImage* src, VopImage* dst, const Rect& rect, const Kernel& k, RowOp rowOp) {
     const Interior in = InteriorOf(src, rect, k);
     const int nc = src->nChannels, w = rect.width, h = rect.height;
     std::vector<Plane<std::uint8_t>> planes;
@@ -216,6 +215,13 @@ void RunFlat(const VopImage* src, VopImage* dst, const Rect& rect, const Kernel&
     block(in.x1, w, 0, h);
     block(in.x0, in.x1, 0, in.y0);
     block(in.x0, in.x1, in.y1, h);
+}
+
+// The whole neighbourhood procedure on such images: the edge strips, then the interior, all
+// through the same row op.
+template <typename RowOp>
+void RunFlat(const VopImage* src, VopImage* dst, const Rect& rect, const Kernel& k, RowOp rowOp) {
+    RunFlatStrips(src, dst, rect, k, rowOp);
     RunFlatInterior(src, dst, rect, k, rowOp);
 }
 
