@@ -7,6 +7,7 @@
 #include <limits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace rastel {
@@ -53,8 +54,72 @@ T FromFloat(float value) {
     else return static_cast<T>(std::clamp(value + 1e-7f, 0.0f, static_cast<float>(std::numeric_limits<T>::max())));
 }
 
+// One row of interleaved pixels of nc channels along the row: destination pixel i from the
+// source pixel at x0s[i] (an element index) and its differences. NC, when not 0, is nc
+// known at compile time.
+template <std::size_t NC>
+void HorizontalCubic(const float* __restrict source, const CubicDifferences* __restrict differences,
+                     const std::vector<std::size_t>& x0s, const std::vector<CubicTerms>& xTerms, std::size_t nc,
+                     float* __restrict row) {
+    const std::size_t channels = NC ? NC : nc;
+    for (std::size_t i = 0; i < x0s.size(); ++i) {
+        const std::size_t k = x0s[i];
+        const CubicTerms terms = xTerms[i];
+        for (std::size_t c = 0; c < channels; ++c) row[i * channels + c] = Cubic(source[k + c], differences[k + c], terms);
+    }
+}
+
+// The cubic zoom of a region's rows of `nc` interleaved values: along the rows once per
+// source row, kept in a ring of four, then down the columns. `readRow(y, source)` fills
+// `source` with region row y (clamped to the region) from column −1 to column sw + 1;
+// `writeRow(j, values)` stores destination row j.
+template <typename T, typename ReadRow, typename WriteRow>
+RASTEL_MULTIVERSION void CubicZoom(int sw, int dw, int dh, std::size_t nc, const std::vector<double>& xs, const std::vector<double>& ys,
+                                   ReadRow readRow, WriteRow writeRow) {
+    const auto width = static_cast<std::size_t>(dw) * nc;
+    std::vector<std::size_t> x0s(static_cast<std::size_t>(dw));
+    std::vector<CubicTerms> xTerms(static_cast<std::size_t>(dw));
+    for (std::size_t i = 0; i < x0s.size(); ++i) {
+        const int x0 = static_cast<int>(std::floor(xs[i]));
+        // source[k] holds column k − 1; positions never lie beyond the region's last column.
+        x0s[i] = static_cast<std::size_t>(std::clamp(x0, 0, sw - 1)) * nc;
+        xTerms[i] = TermsAt(static_cast<float>(xs[i] - x0));
+    }
+    std::vector<float> ring(width * 4);
+    int ringRows[4] = {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};
+    std::vector<float> source((static_cast<std::size_t>(sw) + 3) * nc);
+    std::vector<CubicDifferences> differences(static_cast<std::size_t>(sw) * nc);
+    auto horizontal = [&](int y) -> const float* {
+        const int slot = ((y % 4) + 4) % 4;
+        float* row = &ring[static_cast<std::size_t>(slot) * width];
+        if (ringRows[slot] == y) return row;
+        ringRows[slot] = y;
+        readRow(y, source.data());
+        for (std::size_t k = 0; k < differences.size(); ++k)
+            differences[k] = DifferencesOf(source[k], source[k + nc], source[k + 2 * nc], source[k + 3 * nc]);
+        if (nc == 1) HorizontalCubic<1>(source.data(), differences.data(), x0s, xTerms, nc, row);
+        else if (nc == 3) HorizontalCubic<3>(source.data(), differences.data(), x0s, xTerms, nc, row);
+        else if (nc == 4) HorizontalCubic<4>(source.data(), differences.data(), x0s, xTerms, nc, row);
+        else HorizontalCubic<0>(source.data(), differences.data(), x0s, xTerms, nc, row);
+        return row;
+    };
+    std::vector<T> values(width);
+    for (int j = 0; j < dh; ++j) {
+        const double py = ys[static_cast<std::size_t>(j)];
+        const int y0 = static_cast<int>(std::floor(py));
+        const CubicTerms yTerms = TermsAt(static_cast<float>(py - y0));
+        const float* __restrict r0 = horizontal(y0 - 1);
+        const float* __restrict r1 = horizontal(y0);
+        const float* __restrict r2 = horizontal(y0 + 1);
+        const float* __restrict r3 = horizontal(y0 + 2);
+        T* __restrict out = values.data();
+        for (std::size_t b = 0; b < width; ++b) out[b] = FromFloat<T>(Cubic(r0[b], DifferencesOf(r0[b], r1[b], r2[b], r3[b]), yTerms));
+        writeRow(j, values.data());
+    }
+}
+
 template <typename T, typename PlaneType>
-RASTEL_MULTIVERSION void ResizeChannel(const VopImage* src, VopImage* dst, int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh,
+void ResizeChannel(const VopImage* src, VopImage* dst, int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh,
                    int xDst, int xSrc, int yDst, int ySrc, int mode, int srcChannel, int dstChannel) {
     const PlaneType in(src, srcChannel), out(dst, dstChannel);
     const std::vector<double> xs = Positions(sw, dw, xDst, xSrc, mode), ys = Positions(sh, dh, yDst, ySrc, mode);
@@ -62,47 +127,13 @@ RASTEL_MULTIVERSION void ResizeChannel(const VopImage* src, VopImage* dst, int s
         return static_cast<float>(in.Get(sx + std::clamp(x, 0, sw - 1), sy + std::clamp(y, 0, sh - 1)));
     };
     if (mode == VOP_INTER_CUBIC) {
-        // Along the rows once per source row, kept in a ring of four, then down the columns.
-        std::vector<int> x0s(static_cast<std::size_t>(dw));
-        std::vector<CubicTerms> xTerms(static_cast<std::size_t>(dw));
-        for (int i = 0; i < dw; ++i) {
-            const double px = xs[static_cast<std::size_t>(i)];
-            const int x0 = static_cast<int>(std::floor(px));
-            // source[k] holds column k − 1; positions never lie beyond the region's last column.
-            x0s[static_cast<std::size_t>(i)] = std::clamp(x0, 0, sw - 1);
-            xTerms[static_cast<std::size_t>(i)] = TermsAt(static_cast<float>(px - x0));
-        }
-        std::vector<float> ring(static_cast<std::size_t>(dw) * 4);
-        int ringRows[4] = {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};
-        std::vector<float> source(static_cast<std::size_t>(sw) + 3);
-        std::vector<CubicDifferences> differences(static_cast<std::size_t>(sw));
-        auto horizontal = [&](int y) -> const float* {
-            const int slot = ((y % 4) + 4) % 4;
-            float* row = &ring[static_cast<std::size_t>(slot) * dw];
-            if (ringRows[slot] == y) return row;
-            ringRows[slot] = y;
-            for (int x = -1; x <= sw + 1; ++x) source[static_cast<std::size_t>(x + 1)] = sample(x, y);
-            for (std::size_t k = 0; k < differences.size(); ++k)
-                differences[k] = DifferencesOf(source[k], source[k + 1], source[k + 2], source[k + 3]);
-            for (std::size_t i = 0; i < x0s.size(); ++i) {
-                const auto k = static_cast<std::size_t>(x0s[i]);
-                row[i] = Cubic(source[k], differences[k], xTerms[i]);
-            }
-            return row;
-        };
-        std::vector<T> column(static_cast<std::size_t>(dw));
-        for (int j = 0; j < dh; ++j) {
-            const double py = ys[static_cast<std::size_t>(j)];
-            const int y0 = static_cast<int>(std::floor(py));
-            const CubicTerms yTerms = TermsAt(static_cast<float>(py - y0));
-            const float* __restrict r0 = horizontal(y0 - 1);
-            const float* __restrict r1 = horizontal(y0);
-            const float* __restrict r2 = horizontal(y0 + 1);
-            const float* __restrict r3 = horizontal(y0 + 2);
-            T* __restrict values = column.data();
-            for (int i = 0; i < dw; ++i) values[i] = FromFloat<T>(Cubic(r0[i], DifferencesOf(r0[i], r1[i], r2[i], r3[i]), yTerms));
-            for (int i = 0; i < dw; ++i) out.Set(dx + i, dy + j, values[i]);
-        }
+        CubicZoom<T>(sw, dw, dh, 1, xs, ys,
+                     [&](int y, float* source) {
+                         for (int x = -1; x <= sw + 1; ++x) source[x + 1] = sample(x, y);
+                     },
+                     [&](int j, const T* values) {
+                         for (int i = 0; i < dw; ++i) out.Set(dx + i, dy + j, values[i]);
+                     });
         return;
     }
     for (int j = 0; j < dh; ++j) {
@@ -129,67 +160,24 @@ RASTEL_MULTIVERSION void ResizeChannel(const VopImage* src, VopImage* dst, int s
     }
 }
 
-// One row of interleaved pixels of nc channels along the row: destination pixel i from the
-// source pixel at x0s[i] (an element index) and its differences. NC, when not 0, is nc
-// known at compile time.
-template <std::size_t NC>
-void HorizontalCubic(const float* __restrict source, const CubicDifferences* __restrict differences,
-                     const std::vector<std::size_t>& x0s, const std::vector<CubicTerms>& xTerms, std::size_t nc,
-                     float* __restrict row) {
-    const std::size_t channels = NC ? NC : nc;
-    for (std::size_t i = 0; i < x0s.size(); ++i) {
-        const std::size_t k = x0s[i];
-        const CubicTerms terms = xTerms[i];
-        for (std::size_t c = 0; c < channels; ++c) row[i * channels + c] = Cubic(source[k + c], differences[k + c], terms);
-    }
-}
-
 // The cubic zoom of 8-bit interleaved images with every channel processed, all channels at
 // once: the same sums in the same order as a channel at a time, over whole pixel rows.
-RASTEL_MULTIVERSION void CubicFlat(const VopImage* src, VopImage* dst, int sx, int sy, int sw, int sh, int dx, int dy, int dw,
-                                   int dh, const std::vector<double>& xs, const std::vector<double>& ys) {
+void CubicFlat(const VopImage* src, VopImage* dst, int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh,
+               const std::vector<double>& xs, const std::vector<double>& ys) {
     const auto nc = static_cast<std::size_t>(src->nChannels);
-    const auto width = static_cast<std::size_t>(dw) * nc;
-    std::vector<std::size_t> x0s(static_cast<std::size_t>(dw));
-    std::vector<CubicTerms> xTerms(static_cast<std::size_t>(dw));
-    for (std::size_t i = 0; i < x0s.size(); ++i) {
-        const int x0 = static_cast<int>(std::floor(xs[i]));
-        x0s[i] = static_cast<std::size_t>(std::clamp(x0, 0, sw - 1)) * nc;  // source[k] holds column k − 1
-        xTerms[i] = TermsAt(static_cast<float>(xs[i] - x0));
-    }
-    std::vector<float> ring(width * 4);
-    int ringRows[4] = {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};
-    std::vector<float> source((static_cast<std::size_t>(sw) + 3) * nc);
-    std::vector<CubicDifferences> differences(static_cast<std::size_t>(sw) * nc);
-    auto horizontal = [&](int y) -> const float* {
-        const int slot = ((y % 4) + 4) % 4;
-        float* row = &ring[static_cast<std::size_t>(slot) * width];
-        if (ringRows[slot] == y) return row;
-        ringRows[slot] = y;
-        const auto* pixels = reinterpret_cast<const std::uint8_t*>(src->imageData + static_cast<std::ptrdiff_t>(sy + std::clamp(y, 0, sh - 1)) * src->widthStep) +
-                             static_cast<std::size_t>(sx) * nc;
-        for (int x = -1; x <= sw + 1; ++x)
-            for (std::size_t c = 0; c < nc; ++c)
-                source[static_cast<std::size_t>(x + 1) * nc + c] = pixels[static_cast<std::size_t>(std::clamp(x, 0, sw - 1)) * nc + c];
-        for (std::size_t k = 0; k < differences.size(); ++k)
-            differences[k] = DifferencesOf(source[k], source[k + nc], source[k + 2 * nc], source[k + 3 * nc]);
-        if (nc == 3) HorizontalCubic<3>(source.data(), differences.data(), x0s, xTerms, nc, row);
-        else if (nc == 4) HorizontalCubic<4>(source.data(), differences.data(), x0s, xTerms, nc, row);
-        else HorizontalCubic<0>(source.data(), differences.data(), x0s, xTerms, nc, row);
-        return row;
-    };
-    for (int j = 0; j < dh; ++j) {
-        const double py = ys[static_cast<std::size_t>(j)];
-        const int y0 = static_cast<int>(std::floor(py));
-        const CubicTerms yTerms = TermsAt(static_cast<float>(py - y0));
-        const float* __restrict r0 = horizontal(y0 - 1);
-        const float* __restrict r1 = horizontal(y0);
-        const float* __restrict r2 = horizontal(y0 + 1);
-        const float* __restrict r3 = horizontal(y0 + 2);
-        auto* __restrict out = reinterpret_cast<std::uint8_t*>(dst->imageData + static_cast<std::ptrdiff_t>(dy + j) * dst->widthStep) +
-                               static_cast<std::size_t>(dx) * nc;
-        for (std::size_t b = 0; b < width; ++b) out[b] = FromFloat<std::uint8_t>(Cubic(r0[b], DifferencesOf(r0[b], r1[b], r2[b], r3[b]), yTerms));
-    }
+    CubicZoom<std::uint8_t>(
+        sw, dw, dh, nc, xs, ys,
+        [&](int y, float* source) {
+            const auto* pixels = reinterpret_cast<const std::uint8_t*>(src->imageData + static_cast<std::ptrdiff_t>(sy + std::clamp(y, 0, sh - 1)) * src->widthStep) +
+                                 static_cast<std::size_t>(sx) * nc;
+            for (int x = -1; x <= sw + 1; ++x)
+                for (std::size_t c = 0; c < nc; ++c)
+                    source[static_cast<std::size_t>(x + 1) * nc + c] = pixels[static_cast<std::size_t>(std::clamp(x, 0, sw - 1)) * nc + c];
+        },
+        [&](int j, const std::uint8_t* values) {
+            std::memcpy(dst->imageData + static_cast<std::ptrdiff_t>(dy + j) * dst->widthStep + static_cast<std::ptrdiff_t>(dx) * static_cast<std::ptrdiff_t>(nc),
+                        values, static_cast<std::size_t>(dw) * nc);
+        });
 }
 
 // Area averaging for reductions: each destination pixel is the mean of the source pixels
