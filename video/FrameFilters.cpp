@@ -50,10 +50,9 @@ void ApplyFilter(const FramePixels& frame, VopROI* roi, const RangeOfInterest& r
     if (!frame.data || menuIndex < 0 || menuIndex >= kFilterCommandCount) return;
     // The library refuses empty regions and negative offsets by ending the process; a range
     // that holds no pixel of the frame leaves the frame as it is.
-    const int left = std::max(range.left, 0), bottom = std::max(range.bottom, 0);
-    const int right = std::min(range.right, frame.width), top = std::min(range.top, frame.height);
-    if (right <= left || top <= bottom) return;
-    vopSetROI(roi, 0, left, bottom, right - left, top - bottom);
+    const RangeOfInterest inside = ClippedToFrame(range, frame);
+    if (inside.right <= inside.left || inside.top <= inside.bottom) return;
+    vopSetROI(roi, 0, inside.left, inside.bottom, inside.right - inside.left, inside.top - inside.bottom);
     // The median reads a copy, so that it sees none of its own results; every other filter
     // works on the frame in place, in the library's edges-then-interior order. The copy spans
     // whole padded rows, the layout the header describes.

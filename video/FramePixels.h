@@ -23,4 +23,10 @@ struct RangeOfInterest {
     friend bool operator==(const RangeOfInterest&, const RangeOfInterest&) = default;
 };
 
+// The part of `range` inside the frame; it may hold no pixel (right <= left or top <= bottom).
+inline RangeOfInterest ClippedToFrame(const RangeOfInterest& range, const FramePixels& frame) {
+    return {range.left < 0 ? 0 : range.left, range.top > frame.height ? frame.height : range.top,
+            range.right > frame.width ? frame.width : range.right, range.bottom < 0 ? 0 : range.bottom};
+}
+
 }  // namespace kadivo

@@ -80,11 +80,10 @@ template <typename Change>
 void ForEachPixel(const FramePixels& frame, const RangeOfInterest& range, Change change) {
     const int bytesPerPixel = frame.bitCount / 8;
     const int stride = BitmapRowStride(frame.width, frame.bitCount);
-    const int left = std::max(range.left, 0), right = std::min(range.right, frame.width);
-    const int bottom = std::max(range.bottom, 0), top = std::min(range.top, frame.height);
-    for (int row = bottom; row < top; ++row) {
-        std::uint8_t* pixel = frame.data + static_cast<std::ptrdiff_t>(row) * stride + left * bytesPerPixel;
-        for (int x = left; x < right; ++x, pixel += bytesPerPixel) change(pixel);
+    const RangeOfInterest inside = ClippedToFrame(range, frame);
+    for (int row = inside.bottom; row < inside.top; ++row) {
+        std::uint8_t* pixel = frame.data + static_cast<std::ptrdiff_t>(row) * stride + inside.left * bytesPerPixel;
+        for (int x = inside.left; x < inside.right; ++x, pixel += bytesPerPixel) change(pixel);
     }
 }
 
@@ -93,6 +92,15 @@ void ApplyTable(const FramePixels& frame, const RangeOfInterest& range, const By
         p[0] = table[p[0]];
         p[1] = table[p[1]];
         p[2] = table[p[2]];
+    });
+}
+
+// Hue or saturation (`component`) times `factor`, through lightness and back.
+void ScaleHslComponent(const FramePixels& frame, const RangeOfInterest& range, double Hsl::*component, double factor) {
+    ForEachPixel(frame, range, [&](std::uint8_t* p) {
+        Hsl c = ToHsl(p);
+        c.*component *= factor;
+        FromHsl(c, p);
     });
 }
 
@@ -119,20 +127,8 @@ void ApplyAdjustment(const FramePixels& frame, const RangeOfInterest& range, int
         case kHighlight: ApplyTonalTable(frame, range, ScaleTable(value), [](int sum) { return sum > 510; }); break;
         case kMidtone: ApplyTonalTable(frame, range, ScaleTable(value), [](int sum) { return sum >= 255 && sum <= 510; }); break;
         case kShadow: ApplyTonalTable(frame, range, ScaleTable(value), [](int sum) { return sum < 255; }); break;
-        case kHue:
-            ForEachPixel(frame, range, [&](std::uint8_t* p) {
-                Hsl c = ToHsl(p);
-                c.h *= factor;
-                FromHsl(c, p);
-            });
-            break;
-        case kSaturation:
-            ForEachPixel(frame, range, [&](std::uint8_t* p) {
-                Hsl c = ToHsl(p);
-                c.s *= factor;
-                FromHsl(c, p);
-            });
-            break;
+        case kHue: ScaleHslComponent(frame, range, &Hsl::h, factor); break;
+        case kSaturation: ScaleHslComponent(frame, range, &Hsl::s, factor); break;
         default: break;
     }
 }
