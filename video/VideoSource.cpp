@@ -114,7 +114,6 @@ bool VideoSource::Open(std::string& name, const std::string& sequencePath, int f
     format_ = std::move(format);
     streamLength_ = stream.Length();
     lastFrame_ = streamLength_ - 1;
-    bytesPerPixel_ = BytesPerPixelOf(format_.header.bitCount);
     frameBuffer_.assign(format_.header.sizeImage, 0);
     firstStreamFrame_ = std::max(stream.Start(), 0);
     scale_ = info.scale;
@@ -130,7 +129,6 @@ bool VideoSource::Open(std::string& name, const std::string& sequencePath, int f
     enhancement_.ClearRange(format_.header.width, format_.header.height);
     fileName_ = used;
     name = used;
-    fileOpen_ = streamOpen_ = true;
     return true;
 }
 
@@ -144,7 +142,6 @@ void VideoSource::Close() {
     storedRows_.clear();
     storedRows_.shrink_to_fit();
     storedPosition_ = -1;
-    fileOpen_ = streamOpen_ = false;
     cachedFrame_ = -1;
 }
 
@@ -168,7 +165,6 @@ bool VideoSource::FetchFrame(int frame, bool force) {
         if (imageType_ == kImageInterlaced) CopyInterlacedField(storedRows_.data(), out, frame, firstField_);
         else CopyDualInterlacedField(storedRows_.data(), out, frame, firstField_);
     }
-    bytesPerPixel_ = BytesPerPixelOf(format_.header.bitCount);
     cachedFrame_ = frame;
     hasFrame_ = true;
     return true;

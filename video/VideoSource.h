@@ -12,6 +12,9 @@
 
 namespace kadivo {
 
+// Bytes per pixel of a bit count: 1, 4 and 8 give 1 (palettes), 12 and 24 give 3, 16 gives 2, 32 gives 4.
+int BytesPerPixelOf(int bitCount);
+
 // The part of the frame buffer a window of `destination` pixels shows from (x, y) on, and
 // the size it is stretched to.
 struct DrawRectangle {
@@ -29,8 +32,9 @@ public:
 
     bool Open(std::string& name, const std::string& sequencePath, int firstFieldValue, int storedStream) override;
     void Close();
-    bool IsOpen() const override { return fileOpen_ && streamOpen_; }
-    std::string FileName() const override { return fileOpen_ ? fileName_ : std::string(); }
+    // The file and its chosen video stream are open together, with the stream's decoder.
+    bool IsOpen() const override { return decoder_ != nullptr; }
+    std::string FileName() const override { return IsOpen() ? fileName_ : std::string(); }
     bool HasFrame() const override { return hasFrame_; }
     bool FetchFrame(int frame, bool force) override;
     // Runs the enhancement history on the freshly fetched frame.
@@ -56,11 +60,11 @@ public:
     int StreamLength() const { return streamLength_; }
     int FirstStreamFrame() const { return firstStreamFrame_; }
     int CachedFrame() const { return cachedFrame_; }
-    int BytesPerPixel() const { return bytesPerPixel_; }
+    int BytesPerPixel() const { return BytesPerPixelOf(format_.header.bitCount); }
     int TemplateMethod() const { return templateMethod_; }
     const BitmapFormat& Format() const { return format_; }
     // Width × bytes per pixel: the bytes of picture in a row (rows are padded to four bytes).
-    int RowLength() const { return format_.header.width * bytesPerPixel_; }
+    int RowLength() const { return format_.header.width * BytesPerPixel(); }
     const std::vector<std::uint8_t>& FrameBuffer() const { return frameBuffer_; }
     FramePixels Pixels();
     FrameEnhancement& Enhancement() { return enhancement_; }
@@ -78,15 +82,12 @@ private:
 
     DocumentUi& ui_;
     std::string fileName_;
-    bool fileOpen_ = false;
-    bool streamOpen_ = false;
     std::unique_ptr<AviFile> file_;
     std::vector<std::unique_ptr<AviStream>> streams_;
     AviStream* videoStream_ = nullptr;
     std::unique_ptr<AviFrameDecoder> decoder_;
     int streamIndex_ = 0;
     BitmapFormat format_;
-    int bytesPerPixel_ = 1;
     std::vector<std::uint8_t> frameBuffer_;
     // The last stored frame decoded for field splitting.
     BitmapFormat storedFormat_;
@@ -107,8 +108,5 @@ private:
 };
 
 VideoSourceFactory MakeVideoSourceFactory(DocumentUi& ui);
-
-// Bytes per pixel of a bit count: 1, 4 and 8 give 1 (palettes), 12 and 24 give 3, 16 gives 2, 32 gives 4.
-int BytesPerPixelOf(int bitCount);
 
 }  // namespace kadivo
