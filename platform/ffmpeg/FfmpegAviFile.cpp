@@ -49,12 +49,12 @@ int ClampCount(std::int64_t count) { return static_cast<int>(std::clamp<std::int
 void CountFrames(Demuxer& demuxer) {
     AVFormatContext* context = demuxer.context.get();
     demuxer.frameCounts.assign(context->nb_streams, 0);
-    bool complete = true;
+    std::vector<bool> indexed(context->nb_streams);
     for (unsigned s = 0; s < context->nb_streams; ++s) {
-        if (IndexCoversHeader(context->streams[s])) demuxer.frameCounts[s] = ClampCount(context->streams[s]->nb_frames);
-        else complete = false;
+        indexed[s] = IndexCoversHeader(context->streams[s]);
+        if (indexed[s]) demuxer.frameCounts[s] = ClampCount(context->streams[s]->nb_frames);
     }
-    if (complete) return;
+    if (std::all_of(indexed.begin(), indexed.end(), [](bool covered) { return covered; })) return;
 
     std::vector<std::int64_t> lastStamp(context->nb_streams, INT64_MIN);
     PacketPtr packet(av_packet_alloc());
@@ -66,8 +66,7 @@ void CountFrames(Demuxer& demuxer) {
         av_packet_unref(packet.get());
     }
     for (unsigned s = 0; s < context->nb_streams; ++s) {
-        if (IndexCoversHeader(context->streams[s])) continue;
-        if (lastStamp[s] != INT64_MIN)
+        if (!indexed[s] && lastStamp[s] != INT64_MIN)
             demuxer.frameCounts[s] = ClampCount(lastStamp[s] + 1 - Demuxer::StartOf(context->streams[s]));
     }
 }

@@ -5,6 +5,7 @@ extern "C" {
 }
 
 #include <cstring>
+#include <optional>
 #include <set>
 
 namespace kadivo::ffmpeg {
@@ -46,10 +47,17 @@ private:
         if (endOfStream_ || newestStamp_ == AV_NOPTS_VALUE) return false;
         if (PictureFor(target)) return true;
         if (newestStamp_ > target) return false;
-        const int key = av_index_search_timestamp(stream_, target, AVSEEK_FLAG_BACKWARD);
-        if (key < 0) return true;
-        const AVIndexEntry* entry = avformat_index_get_entry(stream_, key);
-        return !entry || entry->timestamp <= newestStamp_;
+        const std::optional<std::int64_t> key = IndexedKeyframeAtOrBefore(target);
+        return !key || *key <= newestStamp_;
+    }
+
+    // The stamp of the index's last keyframe at or before `target`, if the index has one.
+    std::optional<std::int64_t> IndexedKeyframeAtOrBefore(std::int64_t target) const {
+        const int entry = av_index_search_timestamp(stream_, target, AVSEEK_FLAG_BACKWARD);
+        if (entry < 0) return std::nullopt;
+        const AVIndexEntry* key = avformat_index_get_entry(stream_, entry);
+        if (!key) return std::nullopt;
+        return key->timestamp;
     }
 
     // The picture shown for `target` among the frames at hand, or null.
@@ -61,9 +69,7 @@ private:
     }
 
     void Seek(std::int64_t target) {
-        std::int64_t key = start_;
-        const int entry = av_index_search_timestamp(stream_, target, AVSEEK_FLAG_BACKWARD);
-        if (entry >= 0) key = avformat_index_get_entry(stream_, entry)->timestamp;
+        const std::int64_t key = IndexedKeyframeAtOrBefore(target).value_or(start_);
         if (av_seek_frame(demuxer_->context.get(), streamIndex_, key, AVSEEK_FLAG_BACKWARD) < 0)
             av_seek_frame(demuxer_->context.get(), streamIndex_, key, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
         avcodec_flush_buffers(codec_.get());
