@@ -1,6 +1,8 @@
 #pragma once
 
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace kadivo::cli {
 
@@ -13,6 +15,22 @@ inline int ParseIndex(const std::string& text) {
         value = value * 10 + (c - '0');
     }
     return value;
+}
+
+// The value after the option at `options[i]`; `i` moves onto it.
+inline const std::string& OptionValue(const std::vector<std::string>& options, std::size_t& i) {
+    if (i + 1 >= options.size()) throw std::invalid_argument(options[i] + " needs a value");
+    return options[++i];
+}
+
+// The items of a comma-separated list; an empty text is one empty item.
+inline std::vector<std::string> SplitList(const std::string& text) {
+    std::vector<std::string> items(1);
+    for (char c : text) {
+        if (c == ',') items.emplace_back();
+        else items.back().push_back(c);
+    }
+    return items;
 }
 
 }  // namespace kadivo::cli

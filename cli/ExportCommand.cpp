@@ -27,24 +27,12 @@ struct ExportRequest {
     std::vector<std::pair<int, std::string>> labels;
 };
 
-std::vector<std::string> SplitList(const std::string& text) {
-    std::vector<std::string> items(1);
-    for (char c : text) {
-        if (c == ',') items.emplace_back();
-        else items.back().push_back(c);
-    }
-    return items;
-}
-
 ExportRequest Parse(const std::vector<std::string>& options) {
     ExportRequest r;
     const std::set<std::string> formats = {"--linear", "--angular", "--points", "--bvh", "--csm", "--c3d"};
     for (std::size_t i = 0; i < options.size(); ++i) {
         const std::string& option = options[i];
-        auto value = [&]() -> const std::string& {
-            if (i + 1 >= options.size()) throw std::invalid_argument(option + " needs a value");
-            return options[++i];
-        };
+        auto value = [&]() -> const std::string& { return OptionValue(options, i); };
         if (formats.count(option)) {
             if (!r.format.empty()) throw std::invalid_argument("name one export format");
             r.format = option.substr(2);

@@ -11,10 +11,7 @@ SeriesRequest ParseSeriesRequest(const std::vector<std::string>& options) {
     SeriesRequest request;
     for (std::size_t i = 0; i < options.size(); ++i) {
         const std::string& option = options[i];
-        auto value = [&]() -> const std::string& {
-            if (i + 1 >= options.size()) throw std::invalid_argument(option + " needs a value");
-            return options[++i];
-        };
+        auto value = [&]() -> const std::string& { return OptionValue(options, i); };
         if (option == "--point") {
             request.point = value();
         } else if (option == "--joint") {

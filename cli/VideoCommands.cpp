@@ -39,8 +39,7 @@ VideoRequest ParseVideoRequest(const std::vector<std::string>& args) {
             request.positional.push_back(arg);
             continue;
         }
-        if (i + 1 >= args.size()) throw std::invalid_argument(arg + " needs a value");
-        const std::string& value = args[++i];
+        const std::string& value = OptionValue(args, i);
         if (arg == "--type") request.imageType = ParseChoice(arg, value, {"normal", "interlaced", "dual"});
         else if (arg == "--first-field") request.firstField = ParseChoice(arg, value, {"0", "1"});
         else if (arg == "--stream") {
@@ -63,15 +62,12 @@ void OpenVideo(VideoSource& source, const std::string& path, const VideoRequest&
 
 std::vector<int> ParseIndexList(const std::string& text) {
     std::vector<int> indices;
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t comma = text.find(',', from);
-        const int index = ParseIndex(text.substr(from, comma == std::string::npos ? std::string::npos : comma - from));
+    for (const std::string& item : SplitList(text)) {
+        const int index = ParseIndex(item);
         if (index < 0) throw std::invalid_argument("frame indices are whole numbers from 0, separated by commas");
         indices.push_back(index);
-        if (comma == std::string::npos) return indices;
-        from = comma + 1;
     }
+    return indices;
 }
 
 std::string OutputName(const std::string& pattern, int index) {
@@ -89,8 +85,6 @@ std::string FourCcText(std::uint32_t code) {
     }
     return text;
 }
-
-std::string StreamTypeText(std::uint32_t type) { return FourCcText(type); }
 
 }  // namespace
 
@@ -125,7 +119,7 @@ int RunVideoInfoCommand(const std::vector<std::string>& args, DocumentUi& ui) {
         const std::unique_ptr<AviStream> stream = file->GetStream(s);
         if (!stream) break;
         const AviStreamInfo info = stream->Info();
-        std::printf("stream %d: %s %s, %d frames from %d, %u/%u s\n", s, StreamTypeText(info.type).c_str(),
+        std::printf("stream %d: %s %s, %d frames from %d, %u/%u s\n", s, FourCcText(info.type).c_str(),
                     FourCcText(info.handler).c_str(), info.length, info.start, info.scale, info.rate);
     }
     VideoSource source(ui);
