@@ -23,9 +23,4 @@ void InstallSequenceSteps(SequenceSteps& steps) {
     steps.refreshWorldData = CompleteWorldData;
 }
 
-void TransformImageDataCommand(CKadivoDoc& doc) {
-    CalibrateViews(doc);
-    if (doc.dltValid) TransformImageData(doc);
-}
-
 }  // namespace kadivo

@@ -13,7 +13,4 @@ void CompleteWorldData(CKadivoDoc& doc);
 // completion of the world data.
 void InstallSequenceSteps(SequenceSteps& steps);
 
-// "Transform Image Data": calibration of the views, then the reconstruction.
-void TransformImageDataCommand(CKadivoDoc& doc);
-
 }  // namespace kadivo

@@ -3,7 +3,7 @@
 
 #include "CKadivoDoc.h"
 #include "FileIo.h"
-#include "HeadlessUi.h"
+#include "HeadlessPrompts.h"
 #include "SequenceFile.h"
 
 #include <algorithm>
@@ -66,7 +66,7 @@ int main() {
     std::filesystem::create_directories(dir);
     const std::string saved = (dir / "maximal.kdv").string();
     const std::string copied = (dir / "copy.kdv").string();
-    HeadlessUi ui(stderr);
+    HeadlessPrompts ui(stderr);
     CKadivoDoc doc(ui, NoVideoSourceFactory());
     FillMaximal(doc);
     constexpr int kRuns = 5;

@@ -4,7 +4,7 @@
 
 #include "CKadivoDoc.h"
 #include "CalibrateViews.h"
-#include "HeadlessUi.h"
+#include "HeadlessPrompts.h"
 #include "Reconstruction.h"
 #include "WorldSmoothing.h"
 
@@ -85,7 +85,7 @@ struct Stages {
 
 // The fastest of three runs of each stage.
 Stages Run(int views, int frames) {
-    HeadlessUi ui;
+    HeadlessPrompts ui;
     CKadivoDoc doc(ui, NoVideoSourceFactory());
     Build(doc, views, frames);
     Stages best{1e30, 1e30};

@@ -3,7 +3,7 @@
 // random order (the plain loop seeks to the keyframe at or before each frame and decodes on).
 
 #include "FieldSplitting.h"
-#include "HeadlessUi.h"
+#include "HeadlessPrompts.h"
 #include "VideoSource.h"
 
 extern "C" {
@@ -95,7 +95,7 @@ private:
 };
 
 struct Source {
-    kadivo::HeadlessUi ui;
+    kadivo::HeadlessPrompts ui;
     kadivo::VideoSource video{ui};
     explicit Source(int imageType) {
         std::string name = kFile;

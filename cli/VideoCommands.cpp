@@ -88,7 +88,7 @@ std::string FourCcText(std::uint32_t code) {
 
 }  // namespace
 
-int RunFrameCommand(const std::vector<std::string>& args, DocumentUi& ui) {
+int RunFrameCommand(const std::vector<std::string>& args, Prompts& prompts) {
     const VideoRequest request = ParseVideoRequest(args);
     if (request.positional.size() != 3) throw std::invalid_argument("frame takes a video, frame indices and an output file");
     const std::vector<int> indices = ParseIndexList(request.positional[1]);
@@ -96,7 +96,7 @@ int RunFrameCommand(const std::vector<std::string>& args, DocumentUi& ui) {
     if (indices.size() > 1 && pattern.find("%d") == std::string::npos)
         throw std::invalid_argument("several frames need %d in the output name");
 
-    VideoSource source(ui);
+    VideoSource source(prompts);
     OpenVideo(source, request.positional[0], request);
     for (int index : indices) {
         if (index > source.LastFrame())
@@ -107,7 +107,7 @@ int RunFrameCommand(const std::vector<std::string>& args, DocumentUi& ui) {
     return 0;
 }
 
-int RunVideoInfoCommand(const std::vector<std::string>& args, DocumentUi& ui) {
+int RunVideoInfoCommand(const std::vector<std::string>& args, Prompts& prompts) {
     const VideoRequest request = ParseVideoRequest(args);
     if (request.positional.size() != 1) throw std::invalid_argument("video-info takes one video");
     const std::string& path = request.positional[0];
@@ -122,7 +122,7 @@ int RunVideoInfoCommand(const std::vector<std::string>& args, DocumentUi& ui) {
         std::printf("stream %d: %s %s, %d frames from %d, %u/%u s\n", s, FourCcText(info.type).c_str(),
                     FourCcText(info.handler).c_str(), info.length, info.start, info.scale, info.rate);
     }
-    VideoSource source(ui);
+    VideoSource source(prompts);
     OpenVideo(source, path, request);
     const BitmapInfoHeader& header = source.Format().header;
     static const char* const kTypes[] = {"Normal", "Interlaced", "Dual Horizontal Interlaced"};

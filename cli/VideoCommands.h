@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DocumentUi.h"
+#include "Prompts.h"
 
 #include <string>
 #include <vector>
@@ -10,8 +10,8 @@ namespace kadivo::cli {
 extern const char* const kVideoUsage;
 
 // kadivo-cli frame VIDEO.avi INDEX[,INDEX...] OUT.bmp [--type ...] [--first-field 0|1] [--stream K]
-int RunFrameCommand(const std::vector<std::string>& args, DocumentUi& ui);
+int RunFrameCommand(const std::vector<std::string>& args, Prompts& prompts);
 // kadivo-cli video-info VIDEO.avi [--stream K]
-int RunVideoInfoCommand(const std::vector<std::string>& args, DocumentUi& ui);
+int RunVideoInfoCommand(const std::vector<std::string>& args, Prompts& prompts);
 
 }  // namespace kadivo::cli

@@ -2,14 +2,14 @@
 
 #include "CDltCalibration.h"
 #include "CKadivoDoc.h"
-#include "CalibrateViews.h"
 #include "ExportCommand.h"
 #include "FileIo.h"
-#include "HeadlessUi.h"
+#include "HeadlessPrompts.h"
 #include "SequenceFile.h"
 #include "SequenceJson.h"
 #include "SeriesCommand.h"
 #include "VideoCommands.h"
+#include "VideoSource.h"
 #include "WorldCompletion.h"
 
 #include <cstdio>
@@ -32,8 +32,16 @@ constexpr const char* kUsage =
 
 std::string Usage() { return std::string(kUsage) + cli::kExportUsage + cli::kVideoUsage; }
 
-// Reads a sequence file the way the program does, without opening its videos or windows.
-void LoadSequence(const std::string& path, CKadivoDoc& doc) { ReadSequenceFile(path, doc); }
+// A failure the prompts have reported already.
+class ReportedError : public std::runtime_error {
+public:
+    ReportedError() : std::runtime_error("") {}
+};
+
+// Opens a sequence file the way the program does; its windows are kept as records.
+void LoadSequence(const std::string& path, CKadivoDoc& doc) {
+    if (!doc.OnOpenDocument(path)) throw ReportedError();
+}
 
 int Info(const std::vector<std::string>& args, CKadivoDoc& doc) {
     if (args.size() != 1) throw std::invalid_argument("info takes one file");
@@ -55,7 +63,7 @@ int Calibrate(const std::vector<std::string>& args, CKadivoDoc& doc) {
     if (args.size() != 1) throw std::invalid_argument("calibrate takes one file");
     LoadSequence(args[0], doc);
     if (doc.calibrationPoints.empty()) throw std::runtime_error("the sequence has no calibration profile");
-    CalibrateViews(doc);
+    doc.steps.calibrateViews(doc);
     if (!doc.dltValid) throw std::runtime_error("no view has a complete calibration frame to calibrate");
     for (int view = 1; view <= doc.dlt.viewCount; ++view) {
         std::printf("View %d\n", view);
@@ -69,10 +77,10 @@ int Calibrate(const std::vector<std::string>& args, CKadivoDoc& doc) {
 int Transform(const std::vector<std::string>& args, CKadivoDoc& doc) {
     if (args.size() != 2) throw std::invalid_argument("transform takes an input and an output file");
     LoadSequence(args[0], doc);
-    InstallSequenceSteps(doc.steps);
     if (doc.calibrationPoints.empty()) throw std::runtime_error("the sequence has no calibration profile");
-    TransformImageDataCommand(doc);
-    if (!doc.dltValid) throw std::runtime_error("the views' calibration frames are not complete");
+    if (!doc.CanTransformImageData()) throw std::runtime_error("the views' calibration frames are not complete");
+    doc.OnTransformImageData();
+    if (!doc.dltValid) throw std::runtime_error("the views could not be calibrated");
     SaveSequenceFile(doc, args[1]);
     return 0;
 }
@@ -101,8 +109,9 @@ int main(int argc, char** argv) {
     }
     const std::string command = argv[1];
     const std::vector<std::string> args(argv + 2, argv + argc);
-    HeadlessUi ui(stderr);
-    CKadivoDoc doc(ui, NoVideoSourceFactory());
+    HeadlessPrompts prompts(stderr, "kadivo-cli: ");
+    CKadivoDoc doc(prompts, MakeVideoSourceFactory(prompts));
+    InstallSequenceSteps(doc.steps);
     try {
         if (command == "info") return Info(args, doc);
         if (command == "resave") return Resave(args, doc);
@@ -110,10 +119,12 @@ int main(int argc, char** argv) {
         if (command == "transform") return Transform(args, doc);
         if (command == "series") return Series(args, doc);
         if (command == "export") return Export(args, doc);
-        if (command == "frame") return cli::RunFrameCommand(args, ui);
-        if (command == "video-info") return cli::RunVideoInfoCommand(args, ui);
+        if (command == "frame") return cli::RunFrameCommand(args, prompts);
+        if (command == "video-info") return cli::RunVideoInfoCommand(args, prompts);
         std::fprintf(stderr, "kadivo-cli: unknown command \"%s\"\n%s", command.c_str(), Usage().c_str());
         return 2;
+    } catch (const ReportedError&) {
+        return 1;
     } catch (const std::invalid_argument& error) {
         std::fprintf(stderr, "kadivo-cli: %s\n%s", error.what(), Usage().c_str());
         return 2;

@@ -30,8 +30,8 @@ CameraView::CameraView(std::unique_ptr<VideoSourceInterface> source, int pointCo
       staticFlags(static_cast<std::size_t>(pointCount) + 1, 0),
       frameStore(pointCount, frameStep) {}
 
-CKadivoDoc::CKadivoDoc(DocumentUi& ui, VideoSourceFactory videoSources)
-    : ui_(ui), videoSources_(std::move(videoSources)) {
+CKadivoDoc::CKadivoDoc(Prompts& prompts, VideoSourceFactory videoSources)
+    : prompts_(prompts), videoSources_(std::move(videoSources)) {
     DeleteContents();
     AddViewSlot(0);
 }
@@ -45,7 +45,11 @@ float CKadivoDoc::ZoomFactor(int zoomCode) {
 
 int CKadivoDoc::RoundToStep(int frame) const { return frame / options.frameStep * options.frameStep; }
 
-int CKadivoDoc::SizeHint(int hintBits, int withResize) const { return options.autoResize ? withResize : hintBits; }
+ChangeSet CKadivoDoc::Resizing(ChangeSet what) const {
+    return options.autoResize ? what | Change::FitWindow : what;
+}
+
+void CKadivoDoc::Announce(ChangeSet what, int view) { observers_.Notify({what, view}); }
 
 // --- lifecycle ------------------------------------------------------------------------------
 
@@ -76,7 +80,7 @@ void CKadivoDoc::DeleteContents() {
 }
 
 bool CKadivoDoc::OnNewDocument() {
-    std::optional<NewSequenceSetup> setup = ui_.RunNewSequenceWizard();
+    std::optional<NewSequenceSetup> setup = prompts_.RunNewSequenceWizard();
     if (!setup || setup->pointCount <= 0 || setup->pointCount > kMaxModelPoints) return false;
     DeleteContents();
     path_.clear();
@@ -90,7 +94,6 @@ bool CKadivoDoc::OnNewDocument() {
     if (steps.prepareNewModel) steps.prepareNewModel(*this);
     AddViewSlot(0);
     OpenWindowsAfterLoad(false);
-    ui_.RebuildCameraViewMenu(CameraViewMenuEntries());
     return true;
 }
 
@@ -101,7 +104,7 @@ bool CKadivoDoc::OnOpenDocument(const std::string& path) {
     } catch (const std::exception& error) {
         DeleteContents();
         AddViewSlot(0);
-        ui_.ShowMessage("Unable to read the sequence file.\n" + std::string(error.what()));
+        prompts_.ShowMessage("Unable to read the sequence file.\n" + std::string(error.what()));
         return false;
     }
     path_ = path;
@@ -117,11 +120,8 @@ bool CKadivoDoc::OnOpenDocument(const std::string& path) {
     if (steps.calibrateOnOpen && views.size() == 1 && calibratedViews == 1) steps.calibrateOnOpen(*this);
     if (steps.refreshWorldData) steps.refreshWorldData(*this);
     digitizeMode = kMovement;
-    ui_.RebuildCameraViewMenu(CameraViewMenuEntries());
-    UpdateFrameSlider();
-    ui_.UpdateAllViews(SizeHint(4352, 5376));
-    RefreshStatusBar();
     modified_ = false;
+    Announce(Resizing(Change::SequenceOpened), kAllViews);
     return true;
 }
 
@@ -132,7 +132,7 @@ void CKadivoDoc::ReopenVideos(bool useStoredStreams) {
         const int stream = useStoredStreams ? view.videoSource->StreamIndex() : 0;
         std::string name = store.videoFileName;
         if (!view.videoSource->Open(name, path_, options.firstField, stream)) {
-            ui_.ShowMessage("Unable to Open Video File");
+            prompts_.ShowMessage("Unable to Open Video File");
             continue;
         }
         store.videoFileName = name;
@@ -151,10 +151,10 @@ void CKadivoDoc::OpenWindowsAfterLoad(bool fileHasWindows) {
         currentView = 0;
     }
     for (auto it = windows.begin(); it != windows.end();) {
-        if (ui_.OpenWindow(*it)) {
+        if (windowHost_->OpenWindow(*it)) {
             ++it;
         } else {
-            ui_.ShowMessage(kWindowCreationFailed);
+            prompts_.ShowMessage(kWindowCreationFailed);
             it = windows.erase(it);
         }
     }
@@ -163,10 +163,11 @@ void CKadivoDoc::OpenWindowsAfterLoad(bool fileHasWindows) {
 bool CKadivoDoc::OnSaveDocument(const std::string& path) {
     std::string target = path;
     if (!HasSequenceExtension(target)) target += ".kdv";
+    windows = windowHost_->WindowStates();
     try {
         SaveSequenceFile(*this, target);
     } catch (const std::exception& error) {
-        ui_.ShowMessage("The sequence could not be saved.\n" + std::string(error.what()));
+        prompts_.ShowMessage("The sequence could not be saved.\n" + std::string(error.what()));
         return false;
     }
     path_ = target;
@@ -175,8 +176,7 @@ bool CKadivoDoc::OnSaveDocument(const std::string& path) {
 }
 
 void CKadivoDoc::OnCloseDocument() {
-    ui_.RemoveCameraViewMenu();
-    ui_.CloseAllWindows();
+    windowHost_->CloseAllWindows();
     DeleteContents();
 }
 
@@ -190,42 +190,47 @@ void CKadivoDoc::AddViewSlot(int) {
 
 int CKadivoDoc::AddCameraView() {
     if (viewCount() >= kMaxCameraViews) {
-        ui_.ShowMessage("A sequence can hold at most 10 camera views.");
+        prompts_.ShowMessage("A sequence can hold at most 10 camera views.");
         return -1;
     }
     AddViewSlot(viewCount());
-    ui_.RebuildCameraViewMenu(CameraViewMenuEntries());
+    modified_ = true;
+    Announce(Change::CameraViews, viewCount() - 1);
     return viewCount() - 1;
 }
 
 void CKadivoDoc::RemoveCameraView() {
     if (viewCount() <= 1) return;
-    if (ui_.Ask("Are you sure to remove the View", Buttons::YesNoCancel) != Answer::Yes) return;
-    ui_.RemoveCameraViewMenu();
+    if (prompts_.Ask("Are you sure to remove the View", Buttons::YesNoCancel) != Answer::Yes) return;
     views.erase(views.begin() + currentView);
     currentView = 0;
     current().frameStore.SetCurrentFrame(current().currentFrame, digitizeMode);
     modified_ = true;
-    ui_.RebuildCameraViewMenu(CameraViewMenuEntries());
-    ui_.UpdateAllViews(SizeHint(256, 1280));
-    RefreshStatusBar();
+    Announce(Resizing(Change::CameraViews), kAllViews);
 }
 
 int CKadivoDoc::OpenVideoFile(const std::string& path, bool askToAdd) {
     const std::string loaded = current().frameStore.videoFileName;
+    ChangeSet what = Change::Video;
     if (askToAdd && digitizeMode == kMovement && !loaded.empty() && loaded != path) {
-        const Answer answer = ui_.Ask(
+        const Answer answer = prompts_.Ask(
             "The Current Active Window is already loaded with a AVI file.\nDo you want to add an additional Window and Camera View ?",
             Buttons::YesNo);
         if (answer == Answer::Yes) {
-            if (AddCameraView() < 0) return 0;
+            if (viewCount() >= kMaxCameraViews) {
+                prompts_.ShowMessage("A sequence can hold at most 10 camera views.");
+                return 0;
+            }
+            AddViewSlot(viewCount());
             currentView = viewCount() - 1;
+            what |= Change::CameraViews | Change::CurrentView;
         }
     }
     CameraView& view = current();
     std::string name = path;
     if (!view.videoSource->Open(name, path_, options.firstField, 0)) {
-        ui_.ShowMessage("Unable to Open File");
+        prompts_.ShowMessage("Unable to Open File");
+        if (what.Has(Change::CameraViews)) Announce(Change::CameraViews | Change::CurrentView);
         return 0;
     }
     view.frameSize = view.videoSource->DisplaySize();
@@ -235,17 +240,15 @@ int CKadivoDoc::OpenVideoFile(const std::string& path, bool askToAdd) {
     if (digitizeMode == kMovement) view.frameStore.videoFileName = name;
     else view.frameStore.calibrationVideoName = name;
     modified_ = true;
-    ui_.RewriteCameraViewMenuEntry(CameraViewMenuEntries()[static_cast<std::size_t>(currentView)]);
-    UpdateFrameSlider();
-    ui_.UpdateAllViews(SizeHint(256, 1280));
-    RefreshStatusBar();
+    Announce(Resizing(what));
     return 1;
 }
 
 void CKadivoDoc::SetCurrentView(int v) {
-    if (v < 0 || v >= viewCount()) return;
+    if (v < 0 || v >= viewCount() || v == currentView) return;
     currentView = v;
     current().frameStore.SetCurrentFrame(current().currentFrame, digitizeMode);
+    Announce(Change::CurrentView);
 }
 
 int CKadivoDoc::LastFrame(int v) const { return views[static_cast<std::size_t>(v)].videoSource->LastFrame(); }
@@ -270,24 +273,24 @@ std::vector<CameraViewMenuEntry> CKadivoDoc::CameraViewMenuEntries() const {
 
 // --- status bar and slider ------------------------------------------------------------------
 
-void CKadivoDoc::RefreshStatusBar() {
+StatusTexts CKadivoDoc::Status() const {
+    StatusTexts texts;
     const ViewFrameStore& store = current().frameStore;
     const int next = store.NextIndex(digitizeMode);
     if (digitizeMode == kMovement) {
-        ui_.SetStatusPane(1, "Movement");
+        texts.mode = "Movement";
         const int shown = std::clamp(next, 0, kModelTableSize - 1);
-        ui_.SetStatusPane(2, SideName(modelPoints[static_cast<std::size_t>(shown)].side));
-        ui_.SetStatusPane(3, store.IsComplete(kMovement) ? std::string("Finished")
-                                                         : modelPoints[static_cast<std::size_t>(shown)].name);
+        texts.side = SideName(modelPoints[static_cast<std::size_t>(shown)].side);
+        texts.point = store.IsComplete(kMovement) ? std::string("Finished") : modelPoints[static_cast<std::size_t>(shown)].name;
     } else {
-        ui_.SetStatusPane(1, "Calibration");
-        ui_.SetStatusPane(2, "None");
-        ui_.SetStatusPane(3, "Point " + std::to_string(next) + "/" + std::to_string(store.calibrationPointCount));
+        texts.mode = "Calibration";
+        texts.side = "None";
+        texts.point = "Point " + std::to_string(next) + "/" + std::to_string(store.calibrationPointCount);
     }
-    ui_.SetStatusPane(4, "Image:" + std::to_string(current().currentFrame + 1) + "/" +
-                             std::to_string(MaxFrameCount() + 1));
+    texts.image = "Image:" + std::to_string(current().currentFrame + 1) + "/" + std::to_string(MaxFrameCount() + 1);
+    return texts;
 }
 
-void CKadivoDoc::UpdateFrameSlider() { ui_.SetFrameSlider(RoundToStep(MaxFrameCount()), current().currentFrame); }
+FrameSliderState CKadivoDoc::FrameSlider() const { return {RoundToStep(MaxFrameCount()), current().currentFrame}; }
 
 }  // namespace kadivo

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "DltParameterTable.h"
-#include "DocumentUi.h"
+#include "DocumentChange.h"
 #include "FrameRecord.h"
 #include "ModelPoint.h"
+#include "Prompts.h"
 #include "SequenceOptions.h"
 #include "SequenceSteps.h"
 #include "VideoSourceInterface.h"
 #include "ViewFrameStore.h"
+#include "WindowHost.h"
 #include "WindowState.h"
 #include "WorldData.h"
 
@@ -34,14 +36,39 @@ struct CameraView {
 
 enum class CalibrationType : int { Posture2D = 0, Frame3D = 1, Frame2D = 2 };
 
+// An entry of the "Camera Views" menu.
+struct CameraViewMenuEntry {
+    std::string text;     // "%d %s": 1-based view number and the view's video file name
+    std::string command;  // "Camera View 1" .. "Camera View 6"
+    int view = 0;         // the camera view the entry selects
+    friend bool operator==(const CameraViewMenuEntry&, const CameraViewMenuEntry&) = default;
+};
+
+// The texts of the status-bar panes that show the digitizing state.
+struct StatusTexts {
+    std::string mode;   // "Movement" or "Calibration"
+    std::string side;   // side tag of the next point
+    std::string point;  // name of the next point, "Finished", or "Point %d/%d"
+    std::string image;  // "Image:%d/%d"
+    friend bool operator==(const StatusTexts&, const StatusTexts&) = default;
+};
+
+// Range and position of the frame slider.
+struct FrameSliderState {
+    int rangeMax = 0;
+    int position = 0;
+    friend bool operator==(const FrameSliderState&, const FrameSliderState&) = default;
+};
+
 // One motion-analysis sequence: camera views, model, calibration, digitized and world data,
-// options, and the windows open on it. It talks to the user only through DocumentUi.
+// options, and the windows open on it. It asks the user through the program's Prompts,
+// announces every change to its observers and opens windows through its window host.
 class CKadivoDoc {
 public:
     static constexpr int kZoomCodeCount = 12;
     static constexpr int kDefaultZoomCode = 3;
 
-    CKadivoDoc(DocumentUi& ui, VideoSourceFactory videoSources);
+    CKadivoDoc(Prompts& prompts, VideoSourceFactory videoSources);
     ~CKadivoDoc();
     CKadivoDoc(const CKadivoDoc&) = delete;
     CKadivoDoc& operator=(const CKadivoDoc&) = delete;
@@ -144,17 +171,37 @@ public:
     void OnSyncImage();
     void OnVideoOptions();
     bool CanVideoOptions() const;
-    void OnSetVideoFrameRate();
     bool CanViewDltParameters() const { return dltValid; }
 
-    void RefreshStatusBar();
-    void UpdateFrameSlider();
+    void OnSetVideoFrameRate();
+    // "Transform Image Data": the views' calibration, then the world coordinates.
+    void OnTransformImageData();
+    // Every view's calibration frame is complete.
+    bool CanTransformImageData() const;
+    // Takes the point names, segment names and segment parameters "Model Properties" edited;
+    // the world data follow changed segment parameters.
+    void SetModel(const ModelTable& model);
 
-    DocumentUi& ui() { return ui_; }
+    StatusTexts Status() const;
+    FrameSliderState FrameSlider() const;
+
+    Prompts& prompts() { return prompts_; }
+    ObserverList& observers() { return observers_; }
+    // Windows open through `host` from now on; the document starts with a host that keeps
+    // window records only.
+    void SetWindowHost(WindowHost& host) { windowHost_ = &host; }
+    WindowHost& windowHost() { return *windowHost_; }
+    // Tells every observer of `what`, concerning camera view `view`.
+    void Announce(ChangeSet what, int view);
+    void Announce(ChangeSet what) { Announce(what, currentView); }
 
 private:
     int FillAndAdvance(bool advance, int result);
-    void SendFrameStepHint();
+    void AnnounceFrameStep(int view);
+    // The calibration of the views, after asking for a calibration profile when there is
+    // none; false when the user gave up.
+    bool CalibrateViews();
+    void RunTransformation();
     void ApplyZoomFactor(float factor);
     bool ViewCanStepForward(int v) const;
     SequenceOptionsSheet FillOptionsSheet(int page) const;
@@ -163,10 +210,13 @@ private:
     void ReopenVideos(bool useStoredStreams);
     void OpenWindowsAfterLoad(bool fileHasWindows);
     int RoundToStep(int frame) const;
-    int SizeHint(int hintBits, int withResize) const;
+    ChangeSet Resizing(ChangeSet what) const;
 
-    DocumentUi& ui_;
+    Prompts& prompts_;
     VideoSourceFactory videoSources_;
+    ObserverList observers_;
+    RecordWindowHost recordHost_;
+    WindowHost* windowHost_ = &recordHost_;
     std::string path_;
     bool modified_ = false;
 };

@@ -16,16 +16,18 @@ int CKadivoDoc::AddPoint(ScrollPos scroll, Point2f pos, bool advance) {
     if (!modified_) modified_ = true;
     if (digitizeMode == kCalibration) {
         dltValid = false;
-        RefreshStatusBar();
+        Announce(Change::Points);
         return 1;
     }
     return FillAndAdvance(advance, 1);
 }
 
 // Fills the points configured as missing or static and moves on past complete frames.
+// Announces the new points, unless the frames they led to were announced already.
 int CKadivoDoc::FillAndAdvance(bool advance, int result) {
     CameraView& view = current();
     ViewFrameStore& store = view.frameStore;
+    const int startFrame = view.currentFrame;
     for (;;) {
         const int frameBefore = view.currentFrame;
         const int countBefore = store.NextIndex(kMovement);
@@ -52,13 +54,16 @@ int CKadivoDoc::FillAndAdvance(bool advance, int result) {
         if (view.currentFrame == frameBefore && store.NextIndex(kMovement) == countBefore) break;
     }
     if (result == 2 && view.videoSource->FetchFrame(view.currentFrame, false)) view.videoSource->PrepareDisplayImage();
-    RefreshStatusBar();
+    const bool moved = view.currentFrame != startFrame;
+    if (!moved) Announce(Change::Points);
+    else if (!advance) Announce(Change::Points | Change::Frame | (HasVideo(currentView) ? ChangeSet() : Change::NoVideo),
+                                options.lockViews ? kAllViews : currentView);
     return result;
 }
 
 int CKadivoDoc::MarkPointMissingInFrame() {
     if (digitizeMode == kCalibration) {
-        ui_.ShowMessage("When digitizing the Calibration no points can be missing!");
+        prompts_.ShowMessage("When digitizing the Calibration no points can be missing!");
         return 0;
     }
     CameraView& view = current();
@@ -84,16 +89,15 @@ void CKadivoDoc::RemoveLastPoint() {
             store.RemoveLastPoint(kMovement);
     }
     modified_ = true;
-    ui_.UpdateAllViews(257);
-    RefreshStatusBar();
+    Announce(Change::Points | Change::PointsRemoved);
 }
 
 void CKadivoDoc::OnPointMissing() {
     CameraView& view = current();
     const int next = view.frameStore.NextIndex(digitizeMode);
     if (next >= 0 && next < pointCount) view.missingFlags[static_cast<std::size_t>(next)] = 1;
-    AddPoint(kNoScroll, kNoPosition, true);
-    ui_.UpdateAllViews(1);
+    // The point added announces itself; a complete frame only gained the flag.
+    if (AddPoint(kNoScroll, kNoPosition, true) == 0) Announce(Change::Points);
 }
 
 void CKadivoDoc::OnPointStatic() {
@@ -112,7 +116,7 @@ void CKadivoDoc::OnPointStatic() {
 void CKadivoDoc::OnClearAllPoints() {
     current().frameStore.ClearPoints(digitizeMode);
     modified_ = true;
-    ui_.UpdateAllViews(2305);
+    Announce(Change::Points | Change::Redraw);
 }
 
 void CKadivoDoc::SwitchToCalibration() {
@@ -125,8 +129,7 @@ void CKadivoDoc::SwitchToCalibration() {
     else if (store.calibrationVideoName.empty())
         store.calibrationVideoName = openName;
     current().frameStore.calibrationPointCount = calibrationPointCount;
-    ui_.UpdateAllViews(256);
-    RefreshStatusBar();
+    Announce(Change::Mode);
 }
 
 void CKadivoDoc::SwitchToMovement() {
@@ -135,8 +138,7 @@ void CKadivoDoc::SwitchToMovement() {
     const std::string movementVideo = view.frameStore.videoFileName;
     if (!movementVideo.empty() && movementVideo != view.videoSource->FileName()) OpenVideoFile(movementVideo, false);
     current().frameStore.SetCurrentFrame(current().currentFrame, kMovement);
-    ui_.UpdateAllViews(256);
-    RefreshStatusBar();
+    Announce(Change::Mode);
 }
 
 }  // namespace kadivo

@@ -4,7 +4,9 @@
 
 namespace kadivo {
 
-void CKadivoDoc::SendFrameStepHint() { ui_.UpdateAllViews(HasVideo(currentView) ? 256 : 2304); }
+void CKadivoDoc::AnnounceFrameStep(int view) {
+    Announce(HasVideo(currentView) ? ChangeSet(Change::Frame) : Change::Frame | Change::NoVideo, view);
+}
 
 // A view with video stops one step before its last frame; one without video can go only
 // as far as its store has records.
@@ -27,9 +29,7 @@ bool CKadivoDoc::NextImage(bool notify) {
         view.frameStore.SetCurrentFrame(view.currentFrame, digitizeMode);
         movedCurrent = movedCurrent || v == currentView;
     }
-    RefreshStatusBar();
-    ui_.SetFrameSliderPosition(current().currentFrame);
-    if (notify) SendFrameStepHint();
+    if (notify) AnnounceFrameStep(options.lockViews ? kAllViews : currentView);
     return movedCurrent;
 }
 
@@ -44,9 +44,7 @@ void CKadivoDoc::OnPreviousImage() {
         }
     }
     if (!moved) return;
-    RefreshStatusBar();
-    ui_.SetFrameSliderPosition(current().currentFrame);
-    SendFrameStepHint();
+    AnnounceFrameStep(kAllViews);
 }
 
 void CKadivoDoc::OnJumpToStart() {
@@ -60,8 +58,7 @@ void CKadivoDoc::OnJumpToStart() {
         current().currentFrame = 0;
         current().frameStore.SetCurrentFrame(0, digitizeMode);
     }
-    ui_.UpdateAllViews(2305);
-    RefreshStatusBar();
+    Announce(Change::Frame | Change::Redraw, options.lockViews ? kAllViews : currentView);
 }
 
 void CKadivoDoc::OnJumpToEnd() {
@@ -72,8 +69,7 @@ void CKadivoDoc::OnJumpToEnd() {
         view.currentFrame = RoundToStep(LastFrame(v));
         view.frameStore.SetCurrentFrame(view.currentFrame, digitizeMode);
     }
-    ui_.UpdateAllViews(2305);
-    RefreshStatusBar();
+    Announce(Change::Frame | Change::Redraw, options.lockViews ? kAllViews : currentView);
 }
 
 void CKadivoDoc::GoToFrame(int frame, bool notify) {
@@ -91,8 +87,7 @@ void CKadivoDoc::GoToFrame(int frame, bool notify) {
         view.currentFrame = target;
         view.frameStore.SetCurrentFrame(target, digitizeMode);
     }
-    RefreshStatusBar();
-    if (notify) SendFrameStepHint();
+    if (notify) AnnounceFrameStep(options.lockViews ? kAllViews : currentView);
 }
 
 void CKadivoDoc::OnNextUnfinishedImage() {
@@ -103,9 +98,7 @@ void CKadivoDoc::OnNextUnfinishedImage() {
         view.frameStore.SetCurrentFrame(view.currentFrame, kMovement);
         if (!view.frameStore.IsComplete(kMovement)) break;
     }
-    RefreshStatusBar();
-    ui_.SetFrameSliderPosition(view.currentFrame);
-    SendFrameStepHint();
+    AnnounceFrameStep(currentView);
 }
 
 bool CKadivoDoc::CanNextImage() const {
@@ -134,7 +127,8 @@ void CKadivoDoc::SetViewZoom(int v, int code) {
 void CKadivoDoc::SetZoom(int code) {
     if (code < 1 || code > kZoomCodeCount) return;
     SetViewZoom(currentView, code);
-    ui_.UpdateAllViews(options.autoResize && ZoomFactor(code) < 2.0f ? 3329 : 2305);
+    const ChangeSet what = Change::Zoom | Change::Redraw;
+    Announce(options.autoResize && ZoomFactor(code) < 2.0f ? what | Change::FitWindow : what);
 }
 
 namespace {
@@ -164,7 +158,8 @@ void CKadivoDoc::ApplyZoomFactor(float factor) {
     if (const int code = ZoomCodeOf(factor)) view.zoomCode = code;
     view.videoSource->SetZoom(factor);
     view.frameSize = view.videoSource->DisplaySize();
-    ui_.UpdateAllViews(view.frameSize.height < 600 && options.autoResize ? 3329 : 2305);
+    const ChangeSet what = Change::Zoom | Change::Redraw;
+    Announce(view.frameSize.height < 600 && options.autoResize ? what | Change::FitWindow : what);
 }
 
 }  // namespace kadivo

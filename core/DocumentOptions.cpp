@@ -12,7 +12,6 @@ void CKadivoDoc::SetFrameStep(int step) {
     // Keep the store's current record on the frame the view now shows.
     view.frameStore.SetCurrentFrame(view.currentFrame, digitizeMode);
     for (CameraView& each : views) each.frameStore.frameStep = step;
-    UpdateFrameSlider();
 }
 
 SequenceOptionsSheet CKadivoDoc::FillOptionsSheet(int page) const {
@@ -55,7 +54,7 @@ SequenceOptionsSheet CKadivoDoc::FillOptionsSheet(int page) const {
 void CKadivoDoc::OnSequenceOptions(int page) {
     optionsStartPage = page;
     SequenceOptionsSheet sheet = FillOptionsSheet(page);
-    if (!ui_.RunOptionsSheet(sheet)) {
+    if (!prompts_.RunOptionsSheet(sheet)) {
         optionsStartPage = 0;
         return;
     }
@@ -88,6 +87,7 @@ void CKadivoDoc::ApplyCalibrationSettings(const SequenceOptionsSheet& sheet) {
 void CKadivoDoc::ApplyOptionsSheet(const SequenceOptionsSheet& sheet) {
     SequenceOptions& o = options;
     CameraView& view = current();
+    ChangeSet what = Change::Options;
     // 1. Digitizing and search values.
     o.sequenceTitle = sheet.sequenceTitle.substr(0, SequenceOptions::kMaxTitleLength);
     o.templateWidth = o.templateHeight = sheet.templateSize;
@@ -103,12 +103,14 @@ void CKadivoDoc::ApplyOptionsSheet(const SequenceOptionsSheet& sheet) {
     o.captureTime = sheet.captureTime;
     o.captureRate = sheet.captureRate;
     // 2. Calibration setup; a changed type or count discards what was computed from the old one.
+    const bool hadWorldData = worldFrameCount > 0;
     ApplyCalibrationSettings(sheet);
+    if (hadWorldData && worldFrameCount == 0) what |= Change::WorldData;
     // 3. Recalculation on request.
-    if (sheet.recalculate && dltValid &&
-        std::all_of(views.begin(), views.end(), [](const CameraView& v) { return v.frameStore.IsCalibrated(); })) {
+    if (sheet.recalculate && dltValid && CanTransformImageData()) {
         if (steps.calibrateViews) steps.calibrateViews(*this);
-        if (steps.transformImageData) steps.transformImageData(*this);
+        RunTransformation();
+        what |= Change::WorldData;
         modified_ = true;
     }
     // 4. Display and timing.
@@ -129,6 +131,7 @@ void CKadivoDoc::ApplyOptionsSheet(const SequenceOptionsSheet& sheet) {
         o.splineOrder = sheet.splineOrder;
         o.smoothError = sheet.smoothError;
         if (steps.refreshWorldData) steps.refreshWorldData(*this);
+        what |= Change::WorldData;
         modified_ = true;
     }
     // 7. Tracking.
@@ -141,8 +144,7 @@ void CKadivoDoc::ApplyOptionsSheet(const SequenceOptionsSheet& sheet) {
     if (sheet.frameStep != o.frameStep) SetFrameStep(sheet.frameStep);
     // 9.
     optionsStartPage = 0;
-    RefreshStatusBar();
-    ui_.UpdateAllViews(257);
+    Announce(what, kAllViews);
 }
 
 void CKadivoDoc::OnLockViews() {
@@ -153,35 +155,98 @@ void CKadivoDoc::OnLockViews() {
         view.currentFrame = frame;
         view.frameStore.SetCurrentFrame(frame, digitizeMode);
     }
+    Announce(Change::Frame, kAllViews);
 }
 
 void CKadivoDoc::OnSyncImage() {
     current().syncFrame = current().currentFrame;
     modified_ = true;
-    ui_.UpdateAllViews(256);
+    Announce(Change::SyncFrame);
 }
 
 bool CKadivoDoc::CanVideoOptions() const { return current().videoSource->IsOpen(); }
 
 void CKadivoDoc::OnVideoOptions() {
     CameraView& view = current();
-    if (!view.videoSource->IsOpen() || !view.videoSource->ShowImageOptions()) return;
+    if (!view.videoSource->IsOpen()) return;
+    int imageType = view.videoSource->ImageType();
+    int firstField = view.videoSource->FirstField();
+    if (!prompts_.EditVideoImageOptions(imageType, firstField)) return;
+    view.videoSource->SetImageOptions(imageType, firstField);
     options.firstField = view.videoSource->FirstField();
     const int last = LastFrame(currentView);
     if (view.currentFrame > last - options.frameStep) {
         view.currentFrame = RoundToStep(last);
         view.frameStore.SetCurrentFrame(view.currentFrame, digitizeMode);
     }
-    UpdateFrameSlider();
-    ui_.UpdateAllViews(SizeHint(259, 1283));
+    modified_ = true;
+    Announce(Resizing(Change::VideoOptions));
 }
 
 void CKadivoDoc::OnSetVideoFrameRate() {
-    const std::optional<double> rate = ui_.EditFrameRate(1.0 / framePeriod);
+    const std::optional<double> rate = prompts_.EditFrameRate(1.0 / framePeriod);
     // A rate of zero or below has no period; the dialog's value is then ignored.
     if (!rate || !(*rate > 0.0)) return;
     framePeriod = static_cast<float>(1.0 / *rate);
     modified_ = true;
+    Announce(Change::FrameRate, kAllViews);
+}
+
+bool CKadivoDoc::CanTransformImageData() const {
+    return std::all_of(views.begin(), views.end(), [](const CameraView& v) { return v.frameStore.IsCalibrated(); });
+}
+
+bool CKadivoDoc::CalibrateViews() {
+    if (calibrationPoints.empty()) {
+        const Answer answer = prompts_.Ask("The Calibration Profile has not been Selected.\nSelect one Now ?",
+                                           Buttons::YesNoCancel);
+        if (answer != Answer::Yes) return false;
+        OnSequenceOptions(0);
+        if (calibrationPoints.empty()) return false;
+    }
+    if (steps.calibrateViews) steps.calibrateViews(*this);
+    return true;
+}
+
+void CKadivoDoc::RunTransformation() {
+    if (!steps.transformImageData) return;
+    prompts_.BeginProgress("Transformation of Image points...", current().frameStore.recordCount());
+    steps.transformImageData(*this, [this] { prompts_.StepProgress(); });
+    prompts_.EndProgress();
+}
+
+void CKadivoDoc::OnTransformImageData() {
+    if (!CalibrateViews() || !dltValid) return;
+    RunTransformation();
+    modified_ = true;
+    Announce(Change::WorldData, kAllViews);
+}
+
+void CKadivoDoc::SetModel(const ModelTable& model) {
+    bool namesChanged = false, parametersChanged = false;
+    for (int p = 0; p < pointCount; ++p) {
+        ModelPoint& point = modelPoints[static_cast<std::size_t>(p)];
+        const ModelPoint& edited = model[static_cast<std::size_t>(p)];
+        if (point.name != edited.name || point.segmentName != edited.segmentName) {
+            point.name = edited.name;
+            point.segmentName = edited.segmentName;
+            namesChanged = true;
+        }
+        if (point.segmentParamA != edited.segmentParamA || point.segmentParamB != edited.segmentParamB) {
+            point.segmentParamA = edited.segmentParamA;
+            point.segmentParamB = edited.segmentParamB;
+            parametersChanged = true;
+        }
+    }
+    if (!namesChanged && !parametersChanged) return;
+    modified_ = true;
+    ChangeSet what = Change::Model;
+    // The centre of gravity is computed from the segment parameters.
+    if (parametersChanged && worldFrameCount > 0 && steps.refreshWorldData) {
+        steps.refreshWorldData(*this);
+        what |= Change::WorldData;
+    }
+    Announce(what, kAllViews);
 }
 
 }  // namespace kadivo

@@ -6,6 +6,9 @@ namespace kadivo {
 
 class CKadivoDoc;
 
+// Called once per frame by long numerical work.
+using FrameProgress = std::function<void()>;
+
 // The numerical steps the document starts but does not implement itself. The libraries
 // that provide them install them here; a step that is not installed is skipped.
 struct SequenceSteps {
@@ -13,7 +16,8 @@ struct SequenceSteps {
     Step prepareNewModel;     // segment parameters of a model just copied from a profile
     Step calibrateViews;      // DLT parameters of the views with a complete calibration frame
     Step calibrateOnOpen;     // the planar calibration of a single calibrated view, after opening
-    Step transformImageData;  // world coordinates of every digitized frame
+    // World coordinates of every digitized frame, with their completion.
+    std::function<void(CKadivoDoc&, const FrameProgress&)> transformImageData;
     Step refreshWorldData;    // interpolation, smoothing and derived data after their options changed
 };
 

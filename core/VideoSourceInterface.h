@@ -46,8 +46,10 @@ public:
     virtual void SetTemplateMethod(int method) = 0;
     virtual TrackingSettings Tracking() const = 0;
     virtual void SetTracking(const TrackingSettings& settings) = 0;
-    // The "Video Image Options" dialog; true when the user pressed OK.
-    virtual bool ShowImageOptions() = 0;
+    // The "Video Image Options" values: normal, interlaced or dual interlaced images, and
+    // which field comes first. Setting them recomputes the last frame.
+    virtual int ImageType() const = 0;
+    virtual void SetImageOptions(int imageType, int firstField) = 0;
 };
 
 using VideoSourceFactory = std::function<std::unique_ptr<VideoSourceInterface>()>;
@@ -73,7 +75,8 @@ public:
     void SetTemplateMethod(int) override {}
     TrackingSettings Tracking() const override { return tracking_; }
     void SetTracking(const TrackingSettings& settings) override { tracking_ = settings; }
-    bool ShowImageOptions() override { return false; }
+    int ImageType() const override { return 0; }
+    void SetImageOptions(int, int firstField) override { firstField_ = firstField; }
 
 private:
     float zoom_ = 1.0f;

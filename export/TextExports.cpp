@@ -147,7 +147,7 @@ bool WriteExportFile(CKadivoDoc& doc, const std::string& path, const std::vector
         WriteFileAtomically(path, bytes);
         return true;
     } catch (const FileIoError&) {
-        doc.ui().ShowMessage(failureMessage);
+        doc.prompts().ShowMessage(failureMessage);
         return false;
     }
 }

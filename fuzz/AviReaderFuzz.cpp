@@ -2,7 +2,7 @@
 // order, and one adjustment and one filter on what was fetched.
 
 #include "FrameFilters.h"
-#include "HeadlessUi.h"
+#include "HeadlessPrompts.h"
 #include "ImageAdjustments.h"
 #include "VideoSource.h"
 
@@ -33,7 +33,7 @@ bool WriteInput(const std::uint8_t* data, std::size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (!WriteInput(data, size)) return 0;
-    kadivo::HeadlessUi ui;
+    kadivo::HeadlessPrompts ui;
     kadivo::VideoSource source(ui);
     std::string name = InputPath();
     if (source.Open(name, "", 0, 0)) {

@@ -2,13 +2,13 @@
 // read again, and both images must agree.
 
 #include "CKadivoDoc.h"
-#include "HeadlessUi.h"
+#include "HeadlessPrompts.h"
 #include "SequenceFile.h"
 
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    kadivo::HeadlessUi ui;
+    kadivo::HeadlessPrompts ui;
     kadivo::CKadivoDoc doc(ui, kadivo::NoVideoSourceFactory());
     try {
         kadivo::ReadSequence(data, size, doc);

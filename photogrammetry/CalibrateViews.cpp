@@ -43,13 +43,7 @@ void Calibrate(CKadivoDoc& doc, const std::vector<std::vector<ImagePoint>>& imag
 }  // namespace
 
 void CalibrateViews(CKadivoDoc& doc) {
-    if (doc.calibrationPoints.empty()) {
-        const Answer answer = doc.ui().Ask("The Calibration Profile has not been Selected.\nSelect one Now ?",
-                                           Buttons::YesNoCancel);
-        if (answer != Answer::Yes) return;
-        doc.OnSequenceOptions(0);
-        if (doc.calibrationPoints.empty()) return;
-    }
+    if (doc.calibrationPoints.empty()) return;
     int complete = 0;
     for (const CameraView& view : doc.views) complete += view.frameStore.IsCalibrated() ? 1 : 0;
     if (complete == 0) return;

@@ -7,7 +7,8 @@ struct SequenceSteps;
 
 // Calibrates the document's views from their calibration frames: one complete view gets the
 // planar calibration (with the posture rule for the posture method), two or more get the
-// spatial one when every view is complete. Incomplete setups change nothing, silently.
+// spatial one when every view is complete. Incomplete setups, and a sequence without a
+// calibration profile, change nothing, silently.
 void CalibrateViews(CKadivoDoc& doc);
 
 // The planar calibration of a sequence with one calibrated view, from the stored control

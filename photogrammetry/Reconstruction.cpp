@@ -95,7 +95,7 @@ void PrepareWorldData(CKadivoDoc& doc) {
     doc.worldFiltered = frames > 0 ? WorldData(frames + 1, doc.pointCount + 1) : WorldData{};
 }
 
-void TransformImageData(CKadivoDoc& doc) {
+void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone) {
     const int views = doc.viewCount();
     // Each view's records by frame number (the first record of a frame wins, as a lookup in
     // list order finds it).
@@ -109,7 +109,6 @@ void TransformImageData(CKadivoDoc& doc) {
         for (std::size_t r = 0; r < records.size(); ++r) index.emplace(records[r].frame, static_cast<int>(r));
         nextFrame[static_cast<std::size_t>(v)] = doc.views[static_cast<std::size_t>(v)].syncFrame;
     }
-    doc.ui().BeginProgress("Transformation of Image points...", doc.current().frameStore.recordCount());
     PrepareWorldData(doc);
     const bool spatial = doc.dlt.parameterCount == 11;
     std::vector<ViewImagePoints> images(static_cast<std::size_t>(views), ViewImagePoints(static_cast<std::size_t>(doc.pointCount)));
@@ -144,10 +143,9 @@ void TransformImageData(CKadivoDoc& doc) {
         } else if (seen.size() >= 2) {
             Reconstruct3D(doc.dlt, seen, rows, world, doc.pointCount);
         }
-        doc.ui().StepProgress();
+        if (frameDone) frameDone();
     }
     if (doc.steps.refreshWorldData) doc.steps.refreshWorldData(doc);
-    doc.ui().EndProgress();
 }
 
 }  // namespace kadivo

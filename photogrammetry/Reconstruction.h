@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CDltCalibration.h"
+#include "SequenceSteps.h"
 
 #include <vector>
 
@@ -27,6 +28,7 @@ void PrepareWorldData(CKadivoDoc& doc);
 
 // Reconstructs every sequence frame from the views' records (frame f of a view is its
 // sync frame + f), then completes the world data with the document's refresh step.
-void TransformImageData(CKadivoDoc& doc);
+// `frameDone` is called after each frame.
+void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone = {});
 
 }  // namespace kadivo

@@ -1,7 +1,7 @@
 #include "CalibrationProfiles.h"
 
 #include "DataDirectory.h"
-#include "DocumentUi.h"
+#include "Prompts.h"
 #include "Limits.h"
 #include "ProfileText.h"
 #include "ProfileWriter.h"
@@ -118,7 +118,7 @@ std::string CalibrationProfileList::Text() const {
     return text;
 }
 
-bool CalibrationProfileList::Save(DocumentUi& ui) const { return SaveProfileText(path_, Text(), ui); }
+bool CalibrationProfileList::Save(Prompts& prompts) const { return SaveProfileText(path_, Text(), prompts); }
 
 bool CalibrationProfileList::Select(int i) {
     if (i < 0 || i > lastIndex) return false;

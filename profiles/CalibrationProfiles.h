@@ -9,7 +9,7 @@
 
 namespace kadivo {
 
-class DocumentUi;
+class Prompts;
 struct NewSequenceSetup;
 
 // "calibration.ini" in the data directory.
@@ -62,7 +62,7 @@ public:
     void Load();
     void LoadText(const std::vector<std::uint8_t>& bytes);
     // As for the model database, with the same message on failure.
-    bool Save(DocumentUi& ui) const;
+    bool Save(Prompts& prompts) const;
     bool Select(int i);
     std::string GetName(int i) const;
     int SelectedType() const { return Selected().calibrationType; }

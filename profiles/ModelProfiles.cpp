@@ -1,7 +1,7 @@
 #include "ModelProfiles.h"
 
 #include "DataDirectory.h"
-#include "DocumentUi.h"
+#include "Prompts.h"
 #include "ProfileText.h"
 #include "ProfileWriter.h"
 
@@ -153,7 +153,7 @@ std::string ModelProfileList::Text() const {
     return text;
 }
 
-bool ModelProfileList::Save(DocumentUi& ui) const { return SaveProfileText(path_, Text(), ui); }
+bool ModelProfileList::Save(Prompts& prompts) const { return SaveProfileText(path_, Text(), prompts); }
 
 void ModelProfileList::Select(int i) {
     if (i >= 0 && i <= lastIndex) selected = i;

@@ -9,7 +9,7 @@
 
 namespace kadivo {
 
-class DocumentUi;
+class Prompts;
 
 inline constexpr const char* kNewProfileName = "New Profile";
 
@@ -75,7 +75,7 @@ public:
     void LoadText(const std::vector<std::uint8_t>& bytes);
     // Writes every profile but the placeholder through a temporary file; on failure shows
     // "The Model Configuration file can not be created!" and leaves the old file.
-    bool Save(DocumentUi& ui) const;
+    bool Save(Prompts& prompts) const;
     void Select(int i);
     void RemoveSelected();
     ModelProfile& Selected() { return profiles[static_cast<std::size_t>(selected)]; }

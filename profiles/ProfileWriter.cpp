@@ -1,13 +1,13 @@
 #include "ProfileWriter.h"
 
-#include "DocumentUi.h"
+#include "Prompts.h"
 #include "FileIo.h"
 
 #include <filesystem>
 
 namespace kadivo {
 
-bool SaveProfileText(const std::string& path, const std::string& text, DocumentUi& ui) {
+bool SaveProfileText(const std::string& path, const std::string& text, Prompts& prompts) {
     try {
         std::error_code ignored;
         const std::filesystem::path folder = std::filesystem::path(path).parent_path();
@@ -17,7 +17,7 @@ bool SaveProfileText(const std::string& path, const std::string& text, DocumentU
         file.Commit();
         return true;
     } catch (const FileIoError&) {
-        ui.ShowMessage("The Model Configuration file can not be created!");
+        prompts.ShowMessage("The Model Configuration file can not be created!");
         return false;
     }
 }

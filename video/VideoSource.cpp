@@ -43,7 +43,7 @@ int BytesPerPixelOf(int bitCount) {
     }
 }
 
-VideoSource::VideoSource(DocumentUi& ui) : ui_(ui) {}
+VideoSource::VideoSource(Prompts& prompts) : prompts_(prompts) {}
 
 VideoSource::~VideoSource() { Close(); }
 
@@ -67,13 +67,13 @@ std::unique_ptr<AviFile> VideoSource::OpenFirstFound(std::string& name, const st
 }
 
 bool VideoSource::LocateFile(std::string& name) {
-    const std::optional<std::string> chosen = ui_.ChooseOpenFile(name, "avi", kVideoFilter);
+    const std::optional<std::string> chosen = prompts_.ChooseOpenFile(name, "avi", kVideoFilter);
     if (!chosen) return false;
     name = *chosen;
     return true;
 }
 
-int VideoSource::ChooseStream(int count) { return std::clamp(ui_.ChooseStream(count), 0, count - 1); }
+int VideoSource::ChooseStream(int count) { return std::clamp(prompts_.ChooseStream(count), 0, count - 1); }
 
 bool VideoSource::Open(std::string& name, const std::string& sequencePath, int firstFieldValue, int storedStream) {
     if (name.empty()) return false;
@@ -101,7 +101,7 @@ bool VideoSource::Open(std::string& name, const std::string& sequencePath, int f
     BitmapFormat format = stream.ReadFormat();
     std::unique_ptr<AviFrameDecoder> decoder = stream.OpenFrameDecoder();
     if (!decoder) {
-        ui_.ShowMessage(kNoDecompressor);
+        prompts_.ShowMessage(kNoDecompressor);
         return false;
     }
 
@@ -209,14 +209,6 @@ float VideoSource::FramePeriod() const {
     return static_cast<float>(static_cast<double>(scale_) / rate_);
 }
 
-bool VideoSource::ShowImageOptions() {
-    int type = imageType_, field = firstField_;
-    const bool accepted = ui_.EditVideoImageOptions(type, field);
-    if (accepted) SetImageOptions(type, field);
-    else RecomputeLastFrame();
-    return accepted;
-}
-
 void VideoSource::SetImageOptions(int imageType, int firstField) {
     imageType_ = std::clamp(imageType, 0, 2);
     firstField_ = static_cast<std::int16_t>(firstField == 0 ? 0 : 1);
@@ -237,8 +229,8 @@ DrawRectangle VideoSource::DrawSource(int destinationWidth, int destinationHeigh
     return r;
 }
 
-VideoSourceFactory MakeVideoSourceFactory(DocumentUi& ui) {
-    return [&ui] { return std::make_unique<VideoSource>(ui); };
+VideoSourceFactory MakeVideoSourceFactory(Prompts& prompts) {
+    return [&prompts] { return std::make_unique<VideoSource>(prompts); };
 }
 
 }  // namespace kadivo

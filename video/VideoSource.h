@@ -1,8 +1,8 @@
 #pragma once
 
 #include "AviFile.h"
-#include "DocumentUi.h"
 #include "FrameEnhancement.h"
+#include "Prompts.h"
 #include "VideoSourceInterface.h"
 
 #include <cstdint>
@@ -27,7 +27,7 @@ struct DrawRectangle {
 // into fields for interlaced material, with the enhancement chain of the view.
 class VideoSource final : public VideoSourceInterface {
 public:
-    explicit VideoSource(DocumentUi& ui);
+    explicit VideoSource(Prompts& prompts);
     ~VideoSource() override;
 
     bool Open(std::string& name, const std::string& sequencePath, int firstFieldValue, int storedStream) override;
@@ -52,11 +52,8 @@ public:
     void SetTemplateMethod(int method) override { templateMethod_ = method; }
     TrackingSettings Tracking() const override { return tracking_; }
     void SetTracking(const TrackingSettings& settings) override { tracking_ = settings; }
-    bool ShowImageOptions() override;
-
-    // Stores the "Video Image Options" values and recomputes the last frame.
-    void SetImageOptions(int imageType, int firstField);
-    int ImageType() const { return imageType_; }
+    int ImageType() const override { return imageType_; }
+    void SetImageOptions(int imageType, int firstField) override;
     int StreamLength() const { return streamLength_; }
     int FirstStreamFrame() const { return firstStreamFrame_; }
     int CachedFrame() const { return cachedFrame_; }
@@ -80,7 +77,7 @@ private:
     void RecomputeLastFrame();
     bool FetchStoredFrame(int stored);
 
-    DocumentUi& ui_;
+    Prompts& prompts_;
     std::string fileName_;
     std::unique_ptr<AviFile> file_;
     std::vector<std::unique_ptr<AviStream>> streams_;
@@ -107,6 +104,6 @@ private:
     FrameEnhancement enhancement_;
 };
 
-VideoSourceFactory MakeVideoSourceFactory(DocumentUi& ui);
+VideoSourceFactory MakeVideoSourceFactory(Prompts& prompts);
 
 }  // namespace kadivo

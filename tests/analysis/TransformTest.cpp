@@ -61,7 +61,7 @@ protected:
 TEST_F(Transform, TwoAndThreeCamerasReconstructTheMotionWithinThePixelQuantisation) {
     for (int views : {2, 3}) {
         Build(views);
-        TransformImageDataCommand(*doc);
+        doc->OnTransformImageData();
         ASSERT_TRUE(doc->dltValid);
         EXPECT_EQ(doc->dlt.parameterCount, 11);
         ASSERT_EQ(doc->worldFrameCount, kFrames);
@@ -76,10 +76,10 @@ TEST_F(Transform, TwoAndThreeCamerasReconstructTheMotionWithinThePixelQuantisati
             }
         }
         EXPECT_EQ(doc->worldFiltered[10][1], doc->worldRaw[10][1]) << "no filtering copies";
-        EXPECT_EQ(ui.progressText, "Transformation of Image points...");
-        EXPECT_EQ(ui.progressRange, kFrames);
-        EXPECT_EQ(ui.progressSteps, kFrames);
-        EXPECT_FALSE(ui.progressShown);
+        EXPECT_EQ(prompts.progressText, "Transformation of Image points...");
+        EXPECT_EQ(prompts.progressRange, kFrames);
+        EXPECT_EQ(prompts.progressSteps, kFrames);
+        EXPECT_FALSE(prompts.progressShown);
         EXPECT_LT(doc->worldExtent.minimum.x, doc->worldExtent.maximum.x);
     }
 }
@@ -93,7 +93,7 @@ TEST_F(Transform, APointMissingInOneOfThreeViewsIsSolvedAndInTwoIsMarked) {
     FrameRecord& c = const_cast<FrameRecord&>(doc->views[2].frameStore.records()[6]);
     b.imagePos[2] = kNoPosition;
     c.imagePos[2] = kNoPosition;
-    TransformImageDataCommand(*doc);
+    doc->OnTransformImageData();
     EXPECT_NEAR(doc->worldRaw[5][1].x, Truth(1, 5).x, 0.01);
     EXPECT_EQ(doc->worldRaw[6][2], kMissingWorldPoint);
     EXPECT_NEAR(doc->worldRaw[6][1].y, Truth(1, 6).y, 0.01);
@@ -102,7 +102,7 @@ TEST_F(Transform, APointMissingInOneOfThreeViewsIsSolvedAndInTwoIsMarked) {
 TEST_F(Transform, SyncFramesAlignTheViewsAndAGapStopsAView) {
     Build(2);
     doc->views[1].syncFrame = 3;  // view 1's frame 3 is sequence frame 0
-    TransformImageDataCommand(*doc);
+    doc->OnTransformImageData();
     EXPECT_EQ(doc->worldFrameCount, kFrames);
     // Frame 37 onwards view 1 has no record (frames 40..): only view 0 is left, which a
     // spatial calibration cannot use alone.
@@ -137,7 +137,7 @@ TEST_F(Transform, OneViewGivesThePlanarReconstruction) {
     record.imagePos[0] = {300, 200};
     record.imagePos[1] = kNoPosition;
     record.digitizedCount = 2;
-    TransformImageDataCommand(*doc);
+    doc->OnTransformImageData();
     EXPECT_EQ(doc->dlt.parameterCount, 8);
     EXPECT_NEAR(doc->worldRaw[0][0].x, 1.0, 1e-9);
     EXPECT_NEAR(doc->worldRaw[0][0].y, 0.5, 1e-9);

@@ -1,4 +1,5 @@
 #include "DocumentFixture.h"
+#include "Hints.h"
 
 namespace kadivo::test {
 namespace {
@@ -39,13 +40,13 @@ TEST_F(Digitizing, NewSequenceTakesTheWizardsModelAndSetsTheCentreOfGravity) {
     EXPECT_EQ(doc->calibrationPointCount, 6);
     EXPECT_EQ(doc->calibrationPoints.size(), 7u);
     EXPECT_EQ(doc->current().missingFlags.size(), 4u);
-    ASSERT_EQ(ui.openedWindows.size(), 1u);
-    EXPECT_TRUE(std::holds_alternative<DigitizingWindowState>(ui.openedWindows[0]));
+    ASSERT_EQ(windows.opened.size(), 1u);
+    EXPECT_TRUE(std::holds_alternative<DigitizingWindowState>(windows.opened[0]));
 }
 
 TEST_F(Digitizing, CancelledWizardOrEmptyModelCreatesNoDocument) {
     EXPECT_FALSE(doc->OnNewDocument());
-    ui.wizardResult = NewSequenceSetup{};
+    prompts.wizardResult = NewSequenceSetup{};
     EXPECT_FALSE(doc->OnNewDocument());
 }
 
@@ -88,13 +89,13 @@ TEST_F(Digitizing, MissingPointsAreFilledAndRemovedWithThePointBeforeThem) {
     EXPECT_EQ(record->digitizedCount, 3);
     EXPECT_EQ(record->imagePos[1], kNoPosition);
     EXPECT_EQ(record->imagePos[2], kNoPosition);
-    EXPECT_EQ(ui.panes[3], "P4");
+    EXPECT_EQ(views.panes[3], "P4");
     doc->options.autoAdvance = 0;
     doc->AddPoint({}, {4, 4}, true);
     EXPECT_EQ(record->digitizedCount, 4);
     doc->RemoveLastPoint();
     EXPECT_EQ(record->digitizedCount, 1) << "the filled points before the removed one go too";
-    EXPECT_EQ(ui.hints.back(), 257);
+    EXPECT_EQ(views.hints.back(), hint::kPointsRemoved);
 }
 
 TEST_F(Digitizing, WithoutAutoAdvanceAtMostOneFlaggedPointIsFilledPerAdd) {
@@ -130,7 +131,7 @@ TEST_F(Digitizing, StaticPointWithoutPreviousFrameStopsFillingInsteadOfLooping) 
 TEST_F(Digitizing, MissingInCalibrationModeOnlyShowsTheMessage) {
     NewSequence(2);
     doc->SwitchToCalibration();
-    ui.ExpectMessage("When digitizing the Calibration no points can be missing!");
+    prompts.ExpectMessage("When digitizing the Calibration no points can be missing!");
     EXPECT_EQ(doc->MarkPointMissingInFrame(), 0);
     EXPECT_EQ(doc->current().frameStore.calibrationRecord.digitizedCount, 0);
 }
@@ -152,7 +153,7 @@ TEST_F(Digitizing, PointMissingCommandFlagsThePointForTheFollowingFrames) {
     OpenVideo("walk.avi", 10);
     doc->OnPointMissing();
     EXPECT_EQ(doc->current().missingFlags[0], 1);
-    EXPECT_EQ(ui.hints.back(), 1);
+    EXPECT_EQ(views.hints.back(), hint::kPointsAdded);
     EXPECT_EQ(doc->AddPoint({}, {4, 4}, true), 2);
     EXPECT_EQ(doc->current().currentFrame, 1);
     const FrameRecord* record = doc->current().frameStore.currentRecord();
@@ -177,12 +178,12 @@ TEST_F(Digitizing, CalibrationPointsClearTheCalibrationAndShowTheirCount) {
     NewSequence(2, 4);
     doc->dltValid = true;
     doc->SwitchToCalibration();
-    EXPECT_EQ(ui.panes[1], "Calibration");
-    EXPECT_EQ(ui.panes[3], "Point 0/4");
+    EXPECT_EQ(views.panes[1], "Calibration");
+    EXPECT_EQ(views.panes[3], "Point 0/4");
     EXPECT_EQ(doc->AddPoint({}, {1, 1}, true), 1);
     EXPECT_FALSE(doc->dltValid);
-    EXPECT_EQ(ui.panes[2], "None");
-    EXPECT_EQ(ui.panes[3], "Point 1/4");
+    EXPECT_EQ(views.panes[2], "None");
+    EXPECT_EQ(views.panes[3], "Point 1/4");
     doc->dltValid = true;
     doc->RemoveLastPoint();
     EXPECT_FALSE(doc->dltValid);
@@ -193,14 +194,13 @@ TEST_F(Digitizing, StatusBarShowsSideNameAndImageCounter) {
     NewSequence(2);
     doc->modelPoints[0].side = kSideLeft;
     OpenVideo("walk.avi", 49);
-    doc->RefreshStatusBar();
-    EXPECT_EQ(ui.panes[1], "Movement");
-    EXPECT_EQ(ui.panes[2], "Left");
-    EXPECT_EQ(ui.panes[3], "P1");
-    EXPECT_EQ(ui.panes[4], "Image:1/50");
+    EXPECT_EQ(views.panes[1], "Movement");
+    EXPECT_EQ(views.panes[2], "Left");
+    EXPECT_EQ(views.panes[3], "P1");
+    EXPECT_EQ(views.panes[4], "Image:1/50");
     doc->options.autoAdvance = 0;
     DigitizeFrame();
-    EXPECT_EQ(ui.panes[3], "Finished");
+    EXPECT_EQ(views.panes[3], "Finished");
 }
 
 TEST_F(Digitizing, ClearAllPointsEmptiesTheFrame) {
@@ -209,7 +209,7 @@ TEST_F(Digitizing, ClearAllPointsEmptiesTheFrame) {
     doc->AddPoint({}, {1, 1}, true);
     doc->OnClearAllPoints();
     EXPECT_EQ(doc->current().frameStore.NextIndex(kMovement), 0);
-    EXPECT_EQ(ui.hints.back(), 2305);
+    EXPECT_EQ(views.hints.back(), hint::kRedrawFromData);
 }
 
 TEST_F(Digitizing, ModeSwitchOpensTheCalibrationVideoAndBack) {
@@ -223,7 +223,7 @@ TEST_F(Digitizing, ModeSwitchOpensTheCalibrationVideoAndBack) {
     doc->SwitchToMovement();
     EXPECT_EQ(Source(0).FileName(), "walk.avi");
     EXPECT_EQ(doc->digitizeMode, kMovement);
-    EXPECT_EQ(ui.hints.back(), 256);
+    EXPECT_EQ(views.hints.back(), hint::kNewFrame);
 }
 
 TEST_F(Digitizing, FirstSwitchToCalibrationRemembersTheOpenVideo) {

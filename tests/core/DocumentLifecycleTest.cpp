@@ -1,4 +1,5 @@
 #include "DocumentFixture.h"
+#include "Hints.h"
 #include "FileIo.h"
 #include "RawSequenceBuilder.h"
 #include "TempDir.h"
@@ -20,15 +21,15 @@ TEST_F(Lifecycle, OpeningAVideoTakesItsSizeAndRateAndNamesTheMenuEntry) {
     EXPECT_FLOAT_EQ(doc->framePeriod, 0.04f);
     EXPECT_EQ(doc->current().currentFrame, 0);
     EXPECT_EQ(doc->current().frameStore.videoFileName, "walk.avi");
-    EXPECT_EQ(ui.menu.at(0).text, "1 walk.avi");
-    EXPECT_EQ(ui.menu.at(0).command, "Camera View 1");
-    EXPECT_EQ(ui.sliderMax, 99);
-    EXPECT_EQ(ui.hints.back(), 1280);
+    EXPECT_EQ(views.menu.at(0).text, "1 walk.avi");
+    EXPECT_EQ(views.menu.at(0).command, "Camera View 1");
+    EXPECT_EQ(views.sliderMax, 99);
+    EXPECT_EQ(views.hints.back(), hint::kNewFrameResized);
 }
 
 TEST_F(Lifecycle, OpeningAFileThatFailsKeepsTheView) {
     NewSequence(2);
-    ui.ExpectMessage("Unable to Open File");
+    prompts.ExpectMessage("Unable to Open File");
     EXPECT_EQ(doc->OpenVideoFile("nowhere.avi", true), 0);
     EXPECT_TRUE(doc->current().frameStore.videoFileName.empty());
 }
@@ -39,14 +40,14 @@ TEST_F(Lifecycle, ASecondVideoCanGoIntoANewCameraView) {
     videos.files["b.avi"] = {};
     const std::string question =
         "The Current Active Window is already loaded with a AVI file.\nDo you want to add an additional Window and Camera View ?";
-    ui.ExpectQuestion(question, Answer::Yes);
+    prompts.ExpectQuestion(question, Answer::Yes);
     ASSERT_EQ(doc->OpenVideoFile("b.avi", true), 1);
     EXPECT_EQ(doc->viewCount(), 2);
     EXPECT_EQ(doc->currentView, 1);
     EXPECT_EQ(doc->views[1].frameStore.videoFileName, "b.avi");
-    EXPECT_EQ(ui.menu.at(1).text, "2 b.avi");
-    EXPECT_EQ(ui.askedButtons.back(), Buttons::YesNo);
-    ui.ExpectQuestion(question, Answer::No);
+    EXPECT_EQ(views.menu.at(1).text, "2 b.avi");
+    EXPECT_EQ(prompts.askedButtons.back(), Buttons::YesNo);
+    prompts.ExpectQuestion(question, Answer::No);
     videos.files["c.avi"] = {};
     ASSERT_EQ(doc->OpenVideoFile("c.avi", true), 1);
     EXPECT_EQ(doc->viewCount(), 2);
@@ -56,14 +57,14 @@ TEST_F(Lifecycle, ASecondVideoCanGoIntoANewCameraView) {
 TEST_F(Lifecycle, CameraViewsBeyondTheSixthShareTheLastCommand) {
     NewSequence(1);
     for (int v = 1; v < 8; ++v) doc->AddCameraView();
-    ASSERT_EQ(ui.menu.size(), 8u);
-    EXPECT_EQ(ui.menu[5].command, "Camera View 6");
-    EXPECT_EQ(ui.menu[7].command, "Camera View 6");
-    EXPECT_EQ(ui.menu[7].view, 7);
-    EXPECT_EQ(ui.menu[7].text, "8 ");
+    ASSERT_EQ(views.menu.size(), 8u);
+    EXPECT_EQ(views.menu[5].command, "Camera View 6");
+    EXPECT_EQ(views.menu[7].command, "Camera View 6");
+    EXPECT_EQ(views.menu[7].view, 7);
+    EXPECT_EQ(views.menu[7].text, "8 ");
     doc->AddCameraView();
     doc->AddCameraView();
-    ui.ExpectMessage("A sequence can hold at most 10 camera views.");
+    prompts.ExpectMessage("A sequence can hold at most 10 camera views.");
     EXPECT_EQ(doc->AddCameraView(), -1);
     EXPECT_EQ(doc->viewCount(), 10);
 }
@@ -74,17 +75,17 @@ TEST_F(Lifecycle, RemovingAViewAsksAndRemovesOnlyOnYes) {
     EXPECT_EQ(doc->viewCount(), 1);
     doc->AddCameraView();
     doc->SetCurrentView(1);
-    ui.ExpectQuestion("Are you sure to remove the View", Answer::Cancel);
+    prompts.ExpectQuestion("Are you sure to remove the View", Answer::Cancel);
     doc->RemoveCameraView();
     EXPECT_EQ(doc->viewCount(), 2);
     doc->views[0].currentFrame = 4;
-    ui.ExpectQuestion("Are you sure to remove the View", Answer::Yes);
+    prompts.ExpectQuestion("Are you sure to remove the View", Answer::Yes);
     doc->RemoveCameraView();
     EXPECT_EQ(doc->viewCount(), 1);
     EXPECT_EQ(doc->currentView, 0);
-    EXPECT_EQ(ui.menu.size(), 1u);
-    EXPECT_EQ(ui.hints.back(), 1280);
-    EXPECT_EQ(ui.askedButtons.back(), Buttons::YesNoCancel);
+    EXPECT_EQ(views.menu.size(), 1u);
+    EXPECT_EQ(views.hints.back(), hint::kNewFrameResized);
+    EXPECT_EQ(prompts.askedButtons.back(), Buttons::YesNoCancel);
     EXPECT_FALSE(doc->CanRemoveCameraView());
 }
 
@@ -110,7 +111,7 @@ TEST_F(Lifecycle, AFailedSaveLeavesThePreviousFile) {
     doc->worldFiltered = WorldData(1001, 3);
     {
         FileSizeLimit limit(before.size() + 64);
-        ui.ExpectMessageStartingWith("The sequence could not be saved.\nCannot write");
+        prompts.ExpectMessageStartingWith("The sequence could not be saved.\nCannot write");
         EXPECT_FALSE(doc->OnSaveDocument(path));
     }
     EXPECT_EQ(ReadWholeFile(path), before);
@@ -133,16 +134,16 @@ TEST_F(Lifecycle, OpeningReopensVideosAndSelectsFrameZero) {
     ASSERT_NE(doc->current().frameStore.currentRecord(), nullptr);
     EXPECT_EQ(doc->current().frameStore.currentRecord()->frame, 0);
     EXPECT_EQ(doc->modelPoints[2].name, "CG");
-    EXPECT_EQ(ui.hints.back(), 5376);
-    EXPECT_EQ(ui.openedWindows.size(), 1u);
-    EXPECT_EQ(ui.menu.at(0).text, "1 /moved/walk.avi");
-    EXPECT_EQ(ui.panes[4], "Image:1/201");
+    EXPECT_EQ(views.hints.back(), hint::kOpenedResized);
+    EXPECT_EQ(windows.opened.size(), 1u);
+    EXPECT_EQ(views.menu.at(0).text, "1 /moved/walk.avi");
+    EXPECT_EQ(views.panes[4], "Image:1/201");
     EXPECT_FALSE(doc->IsModified());
 }
 
 TEST_F(Lifecycle, AMissingVideoIsReportedAndTheRestLoads) {
     const std::string path = dir.Write("seq.kdv", CraftSequence({}));
-    ui.ExpectMessage("Unable to Open Video File");
+    prompts.ExpectMessage("Unable to Open Video File");
     ASSERT_TRUE(doc->OnOpenDocument(path));
     EXPECT_EQ(doc->current().frameStore.recordCount(), 1);
     EXPECT_EQ(doc->current().frameStore.videoFileName, "walk.avi");
@@ -155,7 +156,7 @@ TEST_F(Lifecycle, StoredStreamChoiceOfVersionThreeIsPassedToTheSource) {
     ASSERT_TRUE(doc->OnOpenDocument(dir.Write("seq.kdv", CraftSequence(crafted))));
     EXPECT_EQ(Source(0).openCalls.at(0).storedStream, 2);
     crafted.version = 2;
-    doc = std::make_unique<CKadivoDoc>(ui, videos.Factory());
+    doc = MakeDocument();
     ASSERT_TRUE(doc->OnOpenDocument(dir.Write("v2.kdv", CraftSequence(crafted))));
     EXPECT_EQ(Source(0).openCalls.at(0).storedStream, 0) << "older files have no stored choice";
 }
@@ -176,9 +177,9 @@ TEST_F(Lifecycle, AWindowThatCannotBeCreatedIsDroppedAndLoadingGoesOn) {
     CraftedSequence crafted;
     crafted.windows = 2;
     videos.files["walk.avi"] = {};
-    ui.windowsCanOpen = false;
-    ui.ExpectMessage("Failed to create empty document.");
-    ui.ExpectMessage("Failed to create empty document.");
+    windows.canOpen = false;
+    prompts.ExpectMessage("Failed to create empty document.");
+    prompts.ExpectMessage("Failed to create empty document.");
     ASSERT_TRUE(doc->OnOpenDocument(dir.Write("seq.kdv", CraftSequence(crafted))));
     EXPECT_TRUE(doc->windows.empty());
     EXPECT_EQ(doc->current().frameStore.recordCount(), 1);
@@ -188,21 +189,21 @@ TEST_F(Lifecycle, AnUnreadableFileIsNotOpened) {
     NewSequence(3);
     std::vector<std::uint8_t> bytes = CraftSequence({});
     bytes.resize(bytes.size() / 2);
-    ui.ExpectMessageStartingWith("Unable to read the sequence file.\nThe file ends before");
+    prompts.ExpectMessageStartingWith("Unable to read the sequence file.\nThe file ends before");
     EXPECT_FALSE(doc->OnOpenDocument(dir.Write("cut.kdv", bytes)));
     EXPECT_EQ(doc->viewCount(), 1);
     EXPECT_EQ(doc->pointCount, 0) << "left as a fresh document";
-    ui.ExpectMessageStartingWith("Unable to read the sequence file.\nCannot open");
+    prompts.ExpectMessageStartingWith("Unable to read the sequence file.\nCannot open");
     EXPECT_FALSE(doc->OnOpenDocument(dir.Path("absent.kdv")));
-    ui.ExpectMessageStartingWith("Unable to read the sequence file.\nCannot read");
+    prompts.ExpectMessageStartingWith("Unable to read the sequence file.\nCannot read");
     EXPECT_FALSE(doc->OnOpenDocument(dir.Path("")));
 }
 
 TEST_F(Lifecycle, ClosingRemovesMenuAndWindows) {
     NewSequence(2);
     doc->OnCloseDocument();
-    EXPECT_TRUE(ui.menu.empty());
-    EXPECT_EQ(ui.closeAllCount, 1);
+    EXPECT_TRUE(doc->CameraViewMenuEntries().empty());
+    EXPECT_EQ(windows.closeAllCount, 1);
     EXPECT_TRUE(doc->views.empty());
 }
 

@@ -1,4 +1,5 @@
 #include "DocumentFixture.h"
+#include "Hints.h"
 
 namespace kadivo::test {
 namespace {
@@ -26,9 +27,9 @@ TEST_F(Navigation, NextImageWithoutLockMovesOnlyTheCurrentView) {
     ASSERT_TRUE(doc->NextImage(true));
     EXPECT_EQ(FrameOf(0), 1);
     EXPECT_EQ(FrameOf(1), 0);
-    EXPECT_EQ(ui.hints.back(), 256);
-    EXPECT_EQ(ui.sliderPosition, 1);
-    EXPECT_EQ(ui.panes[4], "Image:2/31");
+    EXPECT_EQ(views.hints.back(), hint::kNewFrame);
+    EXPECT_EQ(views.sliderPosition, 1);
+    EXPECT_EQ(views.panes[4], "Image:2/31");
 }
 
 TEST_F(Navigation, PreviousImageWithoutLockMovesEveryView) {
@@ -39,10 +40,10 @@ TEST_F(Navigation, PreviousImageWithoutLockMovesEveryView) {
     EXPECT_EQ(FrameOf(0), 3);
     EXPECT_EQ(FrameOf(1), 0) << "clamped to the first frame";
     SetFrames(0, 9);
-    ui.hints.clear();
+    views.hints.clear();
     doc->OnPreviousImage();
     EXPECT_EQ(FrameOf(1), 9) << "nothing happens while the current view is at frame 0";
-    EXPECT_TRUE(ui.hints.empty());
+    EXPECT_TRUE(views.hints.empty());
 }
 
 TEST_F(Navigation, LockedViewsStepTogetherWithinTheirOwnVideos) {
@@ -76,7 +77,7 @@ TEST_F(Navigation, ViewWithoutVideoStepsOnlyAsFarAsItsRecords) {
     doc->AddPoint({}, {1, 1}, true);
     doc->NextImage(true);
     EXPECT_EQ(doc->current().currentFrame, 1);
-    EXPECT_EQ(ui.hints.back(), 2304) << "no video: the image comes from digitized data";
+    EXPECT_EQ(views.hints.back(), hint::kNewFrameFromData) << "no video: the image comes from digitized data";
     EXPECT_FALSE(doc->NextImage(true));
     EXPECT_EQ(doc->current().currentFrame, 1);
     EXPECT_TRUE(doc->CanNextImage()) << "enabled up to the record count itself";
@@ -101,7 +102,7 @@ TEST_F(Navigation, JumpsRoundTheEndDownToTheStep) {
     doc->OnJumpToEnd();
     EXPECT_EQ(FrameOf(0), 18);
     EXPECT_EQ(FrameOf(1), 0);
-    EXPECT_EQ(ui.hints.back(), 2305);
+    EXPECT_EQ(views.hints.back(), hint::kRedrawFromData);
     doc->OnLockViews();
     doc->OnJumpToEnd();
     EXPECT_EQ(FrameOf(1), 30);
@@ -125,7 +126,7 @@ TEST_F(Navigation, GoToFrameRoundsAndRefusesTargetsPastTheLastStep) {
     doc->SetFrameStep(4);
     doc->GoToFrame(10, true);
     EXPECT_EQ(FrameOf(0), 8);
-    EXPECT_EQ(ui.hints.back(), 256);
+    EXPECT_EQ(views.hints.back(), hint::kNewFrame);
     doc->GoToFrame(17, true);
     EXPECT_EQ(FrameOf(0), 16);
     doc->GoToFrame(20, true);
@@ -159,7 +160,7 @@ TEST_F(Navigation, FrameStepChangeRoundsTheCurrentFrameDown) {
     doc->SetFrameStep(3);
     EXPECT_EQ(doc->current().currentFrame, 6);
     EXPECT_EQ(doc->current().frameStore.frameStep, 3);
-    EXPECT_EQ(ui.sliderMax, 99);
+    EXPECT_EQ(doc->FrameSlider().rangeMax, 99);
 }
 
 TEST_F(Navigation, ZoomCommandsAndTheirHints) {
@@ -169,12 +170,12 @@ TEST_F(Navigation, ZoomCommandsAndTheirHints) {
     EXPECT_EQ(doc->current().zoomCode, 2);
     EXPECT_EQ(Source(0).Zoom(), 0.5f);
     EXPECT_EQ(doc->current().frameSize, (FrameSize{160, 120}));
-    EXPECT_EQ(ui.hints.back(), 3329);
+    EXPECT_EQ(views.hints.back(), hint::kRedrawResized);
     doc->SetZoom(4);
-    EXPECT_EQ(ui.hints.back(), 2305);
+    EXPECT_EQ(views.hints.back(), hint::kRedrawFromData);
     doc->ZoomIn();
     EXPECT_EQ(doc->current().zoomCode, 6);  // factor 4
-    EXPECT_EQ(ui.hints.back(), 2305) << "960 pixels high";
+    EXPECT_EQ(views.hints.back(), hint::kRedrawFromData) << "960 pixels high";
     doc->ZoomIn();
     EXPECT_EQ(Source(0).Zoom(), 8.0f);
     EXPECT_EQ(doc->current().zoomCode, 10);
@@ -188,7 +189,7 @@ TEST_F(Navigation, ZoomCommandsAndTheirHints) {
     EXPECT_EQ(Source(0).Zoom(), 0.25f) << "no zooming out below a quarter";
     doc->SetZoom(3);
     doc->ZoomIn();
-    EXPECT_EQ(ui.hints.back(), 3329) << "480 pixels high";
+    EXPECT_EQ(views.hints.back(), hint::kRedrawResized) << "480 pixels high";
 }
 
 TEST_F(Navigation, SyncImageStoresTheCurrentFrame) {
@@ -196,7 +197,7 @@ TEST_F(Navigation, SyncImageStoresTheCurrentFrame) {
     doc->current().currentFrame = 12;
     doc->OnSyncImage();
     EXPECT_EQ(doc->current().syncFrame, 12);
-    EXPECT_EQ(ui.hints.back(), 256);
+    EXPECT_EQ(views.hints.back(), hint::kNewFrame);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "DocumentFixture.h"
+#include "Hints.h"
 
 namespace kadivo::test {
 namespace {
@@ -17,8 +18,8 @@ TEST_F(Options, TheSheetShowsTheDocumentAndCancelChangesNothing) {
     doc->current().missingFlags[1] = 1;
     const SequenceOptions before = doc->options;
     doc->OnSequenceOptions(3);
-    ASSERT_EQ(ui.shownSheets.size(), 1u);
-    const SequenceOptionsSheet& shown = ui.shownSheets[0];
+    ASSERT_EQ(prompts.shownSheets.size(), 1u);
+    const SequenceOptionsSheet& shown = prompts.shownSheets[0];
     EXPECT_EQ(shown.startPage, 3);
     EXPECT_EQ(shown.frameStep, 2);
     EXPECT_DOUBLE_EQ(shown.autoDigitizeSeconds, 0.75);
@@ -26,11 +27,11 @@ TEST_F(Options, TheSheetShowsTheDocumentAndCancelChangesNothing) {
     EXPECT_EQ(shown.missingFlags, (std::vector<int>{0, 1, 0}));
     EXPECT_EQ(shown.calibrationPoints.size(), 5u);
     EXPECT_EQ(doc->options, before);
-    EXPECT_TRUE(ui.hints.empty());
+    EXPECT_TRUE(views.hints.empty());
 }
 
 TEST_F(Options, OkStoresTheValuesInBothWidthAndHeight) {
-    ui.editSheet = [](SequenceOptionsSheet& s) {
+    prompts.editSheet = [](SequenceOptionsSheet& s) {
         s.sequenceTitle = "Long jump";
         s.templateSize = 21;
         s.searchSize = 70;
@@ -49,7 +50,7 @@ TEST_F(Options, OkStoresTheValuesInBothWidthAndHeight) {
     EXPECT_EQ(doc->current().staticFlags[2], 1);
     EXPECT_EQ(Source(0).Tracking(), (TrackingSettings{6, true, true}));
     EXPECT_EQ(doc->options.captureRate, 50);
-    EXPECT_EQ(ui.hints.back(), 257);
+    EXPECT_EQ(views.hints.back(), hint::kPointsRemoved);
 }
 
 TEST_F(Options, ChangingTheCalibrationDiscardsWorldDataAndCalibrationPoints) {
@@ -61,7 +62,7 @@ TEST_F(Options, ChangingTheCalibrationDiscardsWorldDataAndCalibrationPoints) {
     doc->AddPoint({}, {1, 1}, false);
     doc->SwitchToMovement();
     doc->SetModifiedFlag(false);
-    ui.editSheet = [](SequenceOptionsSheet& s) {
+    prompts.editSheet = [](SequenceOptionsSheet& s) {
         s.calibrationPointCount = 6;
         s.calibrationPoints.assign(7, Point3{1, 2, 3});
     };
@@ -81,7 +82,7 @@ TEST_F(Options, ChangingTheCalibrationDiscardsWorldDataAndCalibrationPoints) {
 TEST_F(Options, EditingCalibrationCoordinatesKeepsTheWorldData) {
     doc->worldFrameCount = 5;
     doc->worldRaw = WorldData(6, 4);
-    ui.editSheet = [](SequenceOptionsSheet& s) { s.calibrationPoints[2] = {4, 5, 6}; };
+    prompts.editSheet = [](SequenceOptionsSheet& s) { s.calibrationPoints[2] = {4, 5, 6}; };
     doc->OnSequenceOptions(5);
     EXPECT_EQ(doc->worldFrameCount, 5);
     EXPECT_EQ(doc->calibrationPoints[2], (Point3{4, 5, 6}));
@@ -89,7 +90,7 @@ TEST_F(Options, EditingCalibrationCoordinatesKeepsTheWorldData) {
 
 TEST_F(Options, TemplateMethodIsCopiedIntoEveryViewsSource) {
     doc->AddCameraView();
-    ui.editSheet = [](SequenceOptionsSheet& s) { s.templateMethod = 2; };
+    prompts.editSheet = [](SequenceOptionsSheet& s) { s.templateMethod = 2; };
     doc->OnSequenceOptions(1);
     EXPECT_EQ(Source(0).templateMethod, 2);
     EXPECT_EQ(Source(1).templateMethod, 2);
@@ -99,11 +100,11 @@ TEST_F(Options, ChangedFilteringReRunsTheConditioning) {
     int refreshed = 0, calibrated = 0;
     doc->steps.refreshWorldData = [&](CKadivoDoc&) { ++refreshed; };
     doc->steps.calibrateViews = [&](CKadivoDoc&) { ++calibrated; };
-    ui.editSheet = [](SequenceOptionsSheet& s) { s.recalculate = true; };
+    prompts.editSheet = [](SequenceOptionsSheet& s) { s.recalculate = true; };
     doc->OnSequenceOptions(3);
     EXPECT_EQ(refreshed, 0) << "nothing changed";
     EXPECT_EQ(calibrated, 0) << "no valid calibration to recompute";
-    ui.editSheet = [](SequenceOptionsSheet& s) { s.cutOffFrequency = 8.0f; };
+    prompts.editSheet = [](SequenceOptionsSheet& s) { s.cutOffFrequency = 8.0f; };
     doc->OnSequenceOptions(3);
     EXPECT_EQ(refreshed, 1);
     EXPECT_FLOAT_EQ(doc->options.cutOffFrequency, 8.0f);
@@ -111,31 +112,33 @@ TEST_F(Options, ChangedFilteringReRunsTheConditioning) {
 
 TEST_F(Options, FrameStepFromTheSheet) {
     doc->current().currentFrame = 7;
-    ui.editSheet = [](SequenceOptionsSheet& s) { s.frameStep = 5; };
+    prompts.editSheet = [](SequenceOptionsSheet& s) { s.frameStep = 5; };
     doc->OnSequenceOptions(0);
     EXPECT_EQ(doc->current().currentFrame, 5);
-    EXPECT_EQ(ui.sliderMax, 50);
+    EXPECT_EQ(views.sliderMax, 50);
 }
 
 TEST_F(Options, VideoOptionsTakeTheFirstFieldAndClampTheFrame) {
     doc->current().currentFrame = 40;
-    Source(0).imageOptionsAnswer = true;
-    Source(0).imageOptionsFirstField = 0;
-    Source(0).imageOptionsLastFrame = 25;
+    Source(0).SetImageOptions(1, 1);
+    prompts.imageOptionsAnswer = {{0, 0}};
+    Source(0).lastFrameAfterImageOptions = 25;
     doc->OnVideoOptions();
+    EXPECT_EQ(prompts.shownImageOptions.at(0), (std::pair<int, int>{1, 1})) << "preset from the source";
+    EXPECT_EQ(Source(0).ImageType(), 0);
     EXPECT_EQ(doc->options.firstField, 0);
     EXPECT_EQ(doc->current().currentFrame, 25);
-    EXPECT_EQ(ui.hints.back(), 1283);
+    EXPECT_EQ(views.hints.back(), hint::kVideoOptionsResized);
 }
 
 TEST_F(Options, FrameRateDialogShowsAndSetsTheRate) {
     doc->framePeriod = 0.04f;
-    ui.frameRateAnswer = 50.0;
+    prompts.frameRateAnswer = 50.0;
     doc->OnSetVideoFrameRate();
-    ASSERT_EQ(ui.shownFrameRates.size(), 1u);
-    EXPECT_NEAR(ui.shownFrameRates[0], 25.0, 1e-4);
+    ASSERT_EQ(prompts.shownFrameRates.size(), 1u);
+    EXPECT_NEAR(prompts.shownFrameRates[0], 25.0, 1e-4);
     EXPECT_FLOAT_EQ(doc->framePeriod, 0.02f);
-    ui.frameRateAnswer = 0.0;
+    prompts.frameRateAnswer = 0.0;
     doc->OnSetVideoFrameRate();
     EXPECT_FLOAT_EQ(doc->framePeriod, 0.02f) << "a rate of zero is ignored";
 }

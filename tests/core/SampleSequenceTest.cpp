@@ -38,6 +38,8 @@ protected:
         for (Point2f p : {Point2f{100, 100}, Point2f{600, 100}, Point2f{600, 500}, Point2f{100, 500}})
             doc->AddPoint({0, 0}, p, false);
         doc->SwitchToMovement();
+        // Saved at the first frame, as the program saves a sequence it has just opened.
+        doc->OnJumpToStart();
         GraphWindowState graph;
         graph.graphs[0].title = "Knee";
         doc->windows.push_back(graph);

@@ -12,7 +12,7 @@ protected:
         return ReadSequence(bytes.data(), bytes.size(), into);
     }
     std::unique_ptr<CKadivoDoc> Reread(const std::vector<std::uint8_t>& bytes) {
-        auto copy = std::make_unique<CKadivoDoc>(ui, videos.Factory());
+        auto copy = std::make_unique<CKadivoDoc>(prompts, videos.Factory());
         Read(bytes, *copy);
         return copy;
     }

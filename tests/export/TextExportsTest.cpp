@@ -13,21 +13,21 @@ using TextExports = ExportFixture;
 TEST_F(TextExports, AnUnsavedSequenceProposesDotTxtAndAnAnsweredNoKeepsTheFile) {
     NewSequence(1);
     EXPECT_FALSE(ChooseExportPath(*doc, "txt", kTextFilter));
-    EXPECT_EQ(ui.proposedNames.back(), ".txt");
-    EXPECT_EQ(ui.lastSaveExtension, "txt");
-    EXPECT_EQ(ui.lastSaveFilter, "Text File (*.txt)|*.txt|All Files (*.*)|*.*||");
+    EXPECT_EQ(prompts.proposedNames.back(), ".txt");
+    EXPECT_EQ(prompts.lastSaveExtension, "txt");
+    EXPECT_EQ(prompts.lastSaveFilter, "Text File (*.txt)|*.txt|All Files (*.*)|*.*||");
     TempDir dir;
     const std::string existing = dir.Write("old.txt", {'k', 'e', 'e', 'p'});
-    ui.saveFileAnswer = existing;
-    ui.ExpectQuestion("Overwrite exsisting File ?", Answer::No);
+    prompts.saveFileAnswer = existing;
+    prompts.ExpectQuestion("Overwrite exsisting File ?", Answer::No);
     EXPECT_FALSE(ChooseExportPath(*doc, "txt", kTextFilter));
-    EXPECT_EQ(ui.askedButtons.back(), Buttons::YesNoCancel);
-    ui.ExpectQuestion("Overwrite exsisting File ?", Answer::Yes);
+    EXPECT_EQ(prompts.askedButtons.back(), Buttons::YesNoCancel);
+    prompts.ExpectQuestion("Overwrite exsisting File ?", Answer::Yes);
     EXPECT_EQ(ChooseExportPath(*doc, "txt", kTextFilter), existing);
     ASSERT_TRUE(doc->OnSaveDocument(dir.Path("walk.kdv")));
-    ui.saveFileAnswer = dir.Path("new.bvh");
+    prompts.saveFileAnswer = dir.Path("new.bvh");
     ChooseExportPath(*doc, "bvh", kBvhFilter);
-    EXPECT_EQ(ui.proposedNames.back(), dir.Path("walk.bvh"));
+    EXPECT_EQ(prompts.proposedNames.back(), dir.Path("walk.bvh"));
 }
 
 TEST_F(TextExports, ValidationNamesWhatIsMissing) {
@@ -135,7 +135,7 @@ TEST_F(TextExports, AFileThatCannotBeCreatedIsReported) {
     NewSequence(1);
     TempDir dir;
     std::filesystem::create_directory(dir.Path("folder.txt"));
-    ui.ExpectMessage("The Data File could not be created!");
+    prompts.ExpectMessage("The Data File could not be created!");
     EXPECT_FALSE(WriteExportFile(*doc, dir.Path("folder.txt"), "x", kDataFileFailure));
     EXPECT_TRUE(WriteExportFile(*doc, dir.Path("ok.txt"), "x\n", kDataFileFailure));
     EXPECT_EQ(ReadWholeFile(dir.Path("ok.txt")), (std::vector<std::uint8_t>{'x', '\n'}));

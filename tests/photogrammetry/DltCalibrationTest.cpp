@@ -166,16 +166,17 @@ TEST_F(CalibrateViewsTest, SeveralViewsCalibrateOnlyWhenAllAreComplete) {
     EXPECT_EQ(doc->dlt.viewCount, 3);
 }
 
-TEST_F(CalibrateViewsTest, WithoutAProfileTheUserIsAskedToChooseOne) {
+TEST_F(CalibrateViewsTest, WithoutAProfileTheTransformAsksForOne) {
+    InstallCalibrationSteps(doc->steps);
     doc->calibrationPoints.clear();
-    ui.ExpectQuestion("The Calibration Profile has not been Selected.\nSelect one Now ?", Answer::No);
-    CalibrateViews(*doc);
-    EXPECT_EQ(ui.askedButtons.back(), Buttons::YesNoCancel);
-    EXPECT_TRUE(ui.shownSheets.empty());
-    ui.ExpectQuestion("The Calibration Profile has not been Selected.\nSelect one Now ?", Answer::Yes);
-    CalibrateViews(*doc);
-    ASSERT_EQ(ui.shownSheets.size(), 1u);
-    EXPECT_EQ(ui.shownSheets[0].startPage, 0);
+    prompts.ExpectQuestion("The Calibration Profile has not been Selected.\nSelect one Now ?", Answer::No);
+    doc->OnTransformImageData();
+    EXPECT_EQ(prompts.askedButtons.back(), Buttons::YesNoCancel);
+    EXPECT_TRUE(prompts.shownSheets.empty());
+    prompts.ExpectQuestion("The Calibration Profile has not been Selected.\nSelect one Now ?", Answer::Yes);
+    doc->OnTransformImageData();
+    ASSERT_EQ(prompts.shownSheets.size(), 1u);
+    EXPECT_EQ(prompts.shownSheets[0].startPage, 0);
 }
 
 TEST_F(CalibrateViewsTest, OpeningASingleCalibratedViewCalibratesIt) {
@@ -183,7 +184,7 @@ TEST_F(CalibrateViewsTest, OpeningASingleCalibratedViewCalibratesIt) {
     DigitizeCalibration(0, {{100, 100}, {200, 100}, {200, 200}, {100, 200}});
     TempDir dir;
     ASSERT_TRUE(doc->OnSaveDocument(dir.Path("calibrated.kdv")));
-    auto reopened = std::make_unique<CKadivoDoc>(ui, videos.Factory());
+    auto reopened = std::make_unique<CKadivoDoc>(prompts, videos.Factory());
     InstallCalibrationSteps(reopened->steps);
     ASSERT_TRUE(reopened->OnOpenDocument(dir.Path("calibrated.kdv")));
     EXPECT_TRUE(reopened->dltValid);

@@ -1,6 +1,6 @@
 #include "CalibrationProfiles.h"
-#include "DocumentUi.h"
-#include "FakeDocumentUi.h"
+#include "Prompts.h"
+#include "FakePrompts.h"
 #include "FileIo.h"
 #include "TempDir.h"
 
@@ -14,7 +14,7 @@ std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(),
 class CalibrationProfilesTest : public ::testing::Test {
 protected:
     TempDir dir;
-    FakeDocumentUi ui;
+    FakePrompts prompts;
     CalibrationProfileList Load(const std::string& text) {
         CalibrationProfileList list(dir.Write("calibration.ini", Bytes(text)));
         list.Load();
@@ -30,7 +30,7 @@ TEST_F(CalibrationProfilesTest, PostureProfileWritesTheHeightAndReadsItBack) {
     list.profiles.emplace_back();
     list.lastIndex = 1;
     EXPECT_EQ(list.Text(), "*Runner\n0\n4\n1\t1.800000\n");
-    ASSERT_TRUE(list.Save(ui));
+    ASSERT_TRUE(list.Save(prompts));
     CalibrationProfileList back(list.path());
     back.Load();
     EXPECT_EQ(back.SelectedType(), 0);

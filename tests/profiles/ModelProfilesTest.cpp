@@ -1,4 +1,4 @@
-#include "FakeDocumentUi.h"
+#include "FakePrompts.h"
 #include "FileIo.h"
 #include "ModelProfiles.h"
 #include "TempDir.h"
@@ -13,7 +13,7 @@ std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(),
 class ModelProfilesTest : public ::testing::Test {
 protected:
     TempDir dir;
-    FakeDocumentUi ui;
+    FakePrompts prompts;
     ModelProfileList Load(const std::string& text) {
         ModelProfileList list(dir.Write("model.ini", Bytes(text)));
         list.Load();
@@ -34,7 +34,7 @@ TEST_F(ModelProfilesTest, ReadsTheExampleAndWritesItBackExactly) {
     EXPECT_EQ(arm.SegmentName(0, 0), "Upper arm");
     EXPECT_EQ(arm.SegmentCount(1), 0);
     EXPECT_EQ(list.Text(), text);
-    ASSERT_TRUE(list.Save(ui));
+    ASSERT_TRUE(list.Save(prompts));
     EXPECT_EQ(ReadWholeFile(list.path()), Bytes(text));
 }
 
@@ -98,8 +98,8 @@ TEST_F(ModelProfilesTest, AFailedSaveShowsTheMessageAndKeepsTheOldFile) {
     ModelProfileList blocked(dir.Path("model-folder.ini"));
     blocked.profiles = list.profiles;
     blocked.lastIndex = list.lastIndex;
-    ui.ExpectMessage("The Model Configuration file can not be created!");
-    EXPECT_FALSE(blocked.Save(ui));
+    prompts.ExpectMessage("The Model Configuration file can not be created!");
+    EXPECT_FALSE(blocked.Save(prompts));
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path("model-folder.ini")));
     EXPECT_EQ(dir.FileCount(), 2) << "no temporary file left behind";
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "CKadivoDoc.h"
-#include "FakeDocumentUi.h"
+#include "FakePrompts.h"
 #include "FakeVideoSource.h"
+#include "FakeWindowHost.h"
+#include "RecordingObserver.h"
 
 #include <gtest/gtest.h>
 
@@ -11,12 +13,22 @@
 
 namespace kadivo::test {
 
-// A document on a fake user interface and fake video sources.
+// A document on fake prompts, fake windows and fake video sources, with an observer that
+// records its changes.
 class DocumentFixture : public ::testing::Test {
 protected:
-    FakeDocumentUi ui;
+    FakePrompts prompts;
+    FakeWindowHost windows;
+    RecordingObserver views;
     FakeVideoLibrary videos;
-    std::unique_ptr<CKadivoDoc> doc = std::make_unique<CKadivoDoc>(ui, videos.Factory());
+    std::unique_ptr<CKadivoDoc> doc = MakeDocument();
+
+    std::unique_ptr<CKadivoDoc> MakeDocument() {
+        auto made = std::make_unique<CKadivoDoc>(prompts, videos.Factory());
+        made->SetWindowHost(windows);
+        views.Attach(*made);
+        return made;
+    }
 
     // A new sequence through the wizard with `points` model points "P1".."Pn".
     void NewSequence(int points, int calibrationPoints = 4) {
@@ -24,9 +36,9 @@ protected:
         setup.pointCount = points;
         for (int p = 0; p < points; ++p) setup.modelPoints[static_cast<std::size_t>(p)].name = "P" + std::to_string(p + 1);
         setup.calibrationPointCount = calibrationPoints;
-        ui.wizardResult = setup;
+        prompts.wizardResult = setup;
         ASSERT_TRUE(doc->OnNewDocument());
-        ui.hints.clear();
+        views.hints.clear();
     }
 
     FakeVideoSource& Source(int v) { return static_cast<FakeVideoSource&>(*doc->views[static_cast<std::size_t>(v)].videoSource); }
@@ -36,7 +48,7 @@ protected:
         videos.files[name] = FakeVideoFile{lastFrame, {320, 240}, 0.04f};
         ASSERT_EQ(doc->OpenVideoFile(name, false), 1);
         Source(doc->currentView).FetchFrame(0, true);
-        ui.hints.clear();
+        views.hints.clear();
     }
 
     // Digitizes points at (10 * index, 20) until the frame is complete or the document refuses.

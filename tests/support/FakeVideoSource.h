@@ -68,12 +68,11 @@ public:
     void SetTemplateMethod(int method) override { templateMethod = method; }
     TrackingSettings Tracking() const override { return tracking_; }
     void SetTracking(const TrackingSettings& settings) override { tracking_ = settings; }
-    bool ShowImageOptions() override {
-        if (imageOptionsAnswer) {
-            firstField_ = imageOptionsFirstField;
-            file_.lastFrame = imageOptionsLastFrame;
-        }
-        return imageOptionsAnswer;
+    int ImageType() const override { return imageType_; }
+    void SetImageOptions(int imageType, int firstField) override {
+        imageType_ = imageType;
+        firstField_ = firstField;
+        if (lastFrameAfterImageOptions >= 0) file_.lastFrame = lastFrameAfterImageOptions;
     }
 
     // Marks the source as having shown a frame without going through FetchFrame.
@@ -88,9 +87,7 @@ public:
     int cachedFrame = -1;
     int prepared = 0;
     int templateMethod = -1;
-    bool imageOptionsAnswer = false;
-    int imageOptionsFirstField = 0;
-    int imageOptionsLastFrame = 0;
+    int lastFrameAfterImageOptions = -1;  // what new image options make of the last frame; -1 keeps it
 
 private:
     FakeVideoLibrary& library_;
@@ -100,6 +97,7 @@ private:
     bool hasFrame_ = false;
     float zoom_ = 1.0f;
     int firstField_ = 0;
+    int imageType_ = 0;
     int streamIndex_ = 0;
     TrackingSettings tracking_;
 };

@@ -1,7 +1,7 @@
 // The sequence document on real video files.
 
 #include "CKadivoDoc.h"
-#include "FakeDocumentUi.h"
+#include "FakePrompts.h"
 #include "FrameCode.h"
 #include "TempDir.h"
 #include "VideoSource.h"
@@ -15,14 +15,14 @@ namespace {
 
 class DocumentVideoTest : public ::testing::Test {
 protected:
-    FakeDocumentUi ui;
+    FakePrompts prompts;
     TempDir dir;
-    std::unique_ptr<CKadivoDoc> doc = std::make_unique<CKadivoDoc>(ui, MakeVideoSourceFactory(ui));
+    std::unique_ptr<CKadivoDoc> doc = std::make_unique<CKadivoDoc>(prompts, MakeVideoSourceFactory(prompts));
 
     void NewSequence() {
         NewSequenceSetup setup;
         setup.pointCount = 2;
-        ui.wizardResult = setup;
+        prompts.wizardResult = setup;
         ASSERT_TRUE(doc->OnNewDocument());
     }
     VideoSource& Source(int v) { return static_cast<VideoSource&>(*doc->views[static_cast<std::size_t>(v)].videoSource); }
@@ -39,9 +39,9 @@ TEST_F(DocumentVideoTest, OpeningAVideoTakesItsSizeRateAndFrames) {
     ASSERT_TRUE(Source(0).FetchFrame(7, false));
     EXPECT_EQ(ReadFrameIndex(Source(0).Format(), Source(0).FrameBuffer()), 3);
 
-    ui.ExpectMessage("Unable to Open File");
+    prompts.ExpectMessage("Unable to Open File");
     EXPECT_EQ(doc->OpenVideoFile(VideoTestFile("not_a_video.avi"), false), 0);
-    EXPECT_EQ(ui.openBoxNames.size(), 1u);
+    EXPECT_EQ(prompts.openBoxNames.size(), 1u);
 }
 
 TEST_F(DocumentVideoTest, ASequenceFindsItsMovedVideoAndStoresTheNewPath) {
@@ -57,20 +57,20 @@ TEST_F(DocumentVideoTest, ASequenceFindsItsMovedVideoAndStoresTheNewPath) {
     std::filesystem::rename(dir.Path("capture/jump.avi"), dir.Path("moved/jump.avi"));
     std::filesystem::remove(dir.Path("capture"));
 
-    doc = std::make_unique<CKadivoDoc>(ui, MakeVideoSourceFactory(ui));
+    doc = std::make_unique<CKadivoDoc>(prompts, MakeVideoSourceFactory(prompts));
     ASSERT_TRUE(doc->OnOpenDocument(dir.Path("moved/jump.kdv")));
     EXPECT_EQ(doc->current().frameStore.videoFileName, dir.Path("moved/jump.avi"));
     EXPECT_TRUE(doc->HasVideo(0));
     EXPECT_EQ(Source(0).CachedFrame(), 0);
-    EXPECT_TRUE(ui.openBoxNames.empty());
+    EXPECT_TRUE(prompts.openBoxNames.empty());
 
     // Gone altogether: the file box is offered, then the view stays without video.
     std::filesystem::remove(dir.Path("moved/jump.avi"));
-    doc = std::make_unique<CKadivoDoc>(ui, MakeVideoSourceFactory(ui));
-    ui.ExpectMessage("Unable to Open Video File");
+    doc = std::make_unique<CKadivoDoc>(prompts, MakeVideoSourceFactory(prompts));
+    prompts.ExpectMessage("Unable to Open Video File");
     ASSERT_TRUE(doc->OnOpenDocument(dir.Path("moved/jump.kdv")));
     EXPECT_FALSE(doc->HasVideo(0));
-    EXPECT_EQ(ui.openBoxNames.size(), 1u);
+    EXPECT_EQ(prompts.openBoxNames.size(), 1u);
 }
 
 }  // namespace

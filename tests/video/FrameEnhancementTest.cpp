@@ -1,7 +1,7 @@
 #include "FrameEnhancement.h"
 
 #include "AviFile.h"
-#include "FakeDocumentUi.h"
+#include "FakePrompts.h"
 #include "FrameCode.h"
 #include "FrameFilters.h"
 #include "ImageAdjustments.h"
@@ -194,15 +194,15 @@ TEST(FrameFilters, EachCommandMatchesTheLibraryCall) {
 
 class EnhancedVideoTest : public ::testing::Test {
 protected:
-    FakeDocumentUi ui;
-    VideoSource source{ui};
+    FakePrompts prompts;
+    VideoSource source{prompts};
     void SetUp() override {
         std::string path = VideoTestFile("mjpeg_320x240_50fps_50f.avi");
         ASSERT_TRUE(source.Open(path, "", 0, 0));
         ASSERT_TRUE(source.FetchFrame(0, false));
     }
     std::vector<std::uint8_t> Plain(int frame) {
-        VideoSource other(ui);
+        VideoSource other(prompts);
         std::string path = VideoTestFile("mjpeg_320x240_50fps_50f.avi");
         EXPECT_TRUE(other.Open(path, "", 0, 0));
         EXPECT_TRUE(other.FetchFrame(frame, true));

@@ -3,7 +3,7 @@
 #include "FieldSplitting.h"
 #include "FileIo.h"
 
-#include "FakeDocumentUi.h"
+#include "FakePrompts.h"
 #include "FrameCode.h"
 #include "MiniJson.h"
 #include "TempDir.h"
@@ -18,8 +18,8 @@ namespace {
 
 class VideoSourceTest : public ::testing::Test {
 protected:
-    FakeDocumentUi ui;
-    VideoSource source{ui};
+    FakePrompts prompts;
+    VideoSource source{prompts};
 
     void OpenFile(const std::string& name, int storedStream = 0) {
         std::string path = VideoTestFile(name);
@@ -95,9 +95,7 @@ TEST_F(VideoSourceTest, TallMotionJpegOpensAsInterlacedFields) {
     for (int frame : {198, 3, 150, 0, 77}) ASSERT_EQ(FetchedIndex(frame), frame / 2);
 
     // Options back to "Normal": one image per stored frame again.
-    ui.imageOptionsAnswer = std::pair<int, int>{kImageNormal, 0};
-    EXPECT_TRUE(source.ShowImageOptions());
-    EXPECT_EQ(ui.shownImageOptions.back(), (std::pair<int, int>(kImageInterlaced, 1)));
+    source.SetImageOptions(kImageNormal, 0);
     EXPECT_EQ(source.LastFrame(), 99);
     EXPECT_EQ(FetchedIndex(7), 7);
 }
@@ -105,8 +103,7 @@ TEST_F(VideoSourceTest, TallMotionJpegOpensAsInterlacedFields) {
 TEST_F(VideoSourceTest, AStoredFirstFieldRecomputesTheLastFrame) {
     std::string path = VideoTestFile("mjpeg_320x240_50fps_50f.avi");
     ASSERT_TRUE(source.Open(path, "", 0, 0));
-    ui.imageOptionsAnswer = std::pair<int, int>{kImageDualInterlaced, 1};
-    ASSERT_TRUE(source.ShowImageOptions());
+    source.SetImageOptions(kImageDualInterlaced, 1);
     EXPECT_EQ(source.LastFrame(), 199);
     ASSERT_TRUE(source.Open(path, "", 1, 0));
     EXPECT_EQ(source.LastFrame(), 199) << "the image type outlives the file";
@@ -128,30 +125,30 @@ TEST_F(VideoSourceTest, TheCachedFrameIsNotFetchedAgainUnlessForced) {
 }
 
 TEST_F(VideoSourceTest, TwoVideoStreamsAskUnlessAChoiceIsStored) {
-    ui.streamAnswer = 1;
+    prompts.streamAnswer = 1;
     OpenFile("two_streams_mjpeg_25fps_25f.avi");
-    EXPECT_EQ(ui.streamChoiceCounts, std::vector<int>{2});
+    EXPECT_EQ(prompts.streamChoiceCounts, std::vector<int>{2});
     EXPECT_EQ(source.StreamIndex(), 1);
     EXPECT_EQ(source.FrameSize(), (FrameSize{240, 180}));
     ASSERT_TRUE(source.FetchFrame(3, true));
     EXPECT_EQ(ReadStreamTag(source.Format(), source.FrameBuffer()), 2);
     EXPECT_EQ(ReadFrameIndex(source.Format(), source.FrameBuffer()), 3);
 
-    ui.streamChoiceCounts.clear();
+    prompts.streamChoiceCounts.clear();
     OpenFile("two_streams_mjpeg_25fps_25f.avi", 1);
-    EXPECT_TRUE(ui.streamChoiceCounts.empty()) << "a stored choice of 1 is used";
+    EXPECT_TRUE(prompts.streamChoiceCounts.empty()) << "a stored choice of 1 is used";
     EXPECT_EQ(source.StreamIndex(), 1);
 
-    ui.streamAnswer = 0;  // Cancel
+    prompts.streamAnswer = 0;  // Cancel
     OpenFile("two_streams_mjpeg_25fps_25f.avi", 2);
-    EXPECT_EQ(ui.streamChoiceCounts, std::vector<int>{2}) << "a stored choice past the streams asks";
+    EXPECT_EQ(prompts.streamChoiceCounts, std::vector<int>{2}) << "a stored choice past the streams asks";
     EXPECT_EQ(source.FrameSize(), (FrameSize{320, 240}));
     ASSERT_TRUE(source.FetchFrame(0, true));
     EXPECT_EQ(ReadStreamTag(source.Format(), source.FrameBuffer()), 1);
 
-    ui.streamChoiceCounts.clear();
+    prompts.streamChoiceCounts.clear();
     OpenFile("mjpeg_320x240_50fps_50f.avi", 0);
-    EXPECT_TRUE(ui.streamChoiceCounts.empty()) << "one video stream never asks";
+    EXPECT_TRUE(prompts.streamChoiceCounts.empty()) << "one video stream never asks";
 }
 
 TEST_F(VideoSourceTest, BrokenFilesFailWithoutHarm) {
@@ -163,9 +160,9 @@ TEST_F(VideoSourceTest, BrokenFilesFailWithoutHarm) {
         EXPECT_FLOAT_EQ(source.FramePeriod(), 1.0f);
         EXPECT_FALSE(source.FetchFrame(0, true));
     }
-    EXPECT_EQ(ui.openBoxNames.size(), 2u) << "each failure ends in the file box, which is cancelled";
-    EXPECT_EQ(ui.lastOpenExtension, "avi");
-    EXPECT_EQ(ui.lastOpenFilter, "Video File (*.avi)|*.avi|All Files (*.*)|*.*||");
+    EXPECT_EQ(prompts.openBoxNames.size(), 2u) << "each failure ends in the file box, which is cancelled";
+    EXPECT_EQ(prompts.lastOpenExtension, "avi");
+    EXPECT_EQ(prompts.lastOpenFilter, "Video File (*.avi)|*.avi|All Files (*.*)|*.*||");
 
     // What is left of a cut file is delivered; past it, fetches fail and keep the buffer.
     OpenFile("truncated_40pct_mjpeg_320x240.avi");
@@ -187,7 +184,7 @@ TEST_F(VideoSourceTest, AFileWithoutDecoderReportsIt) {
     for (std::size_t i = 0; i + 4 <= bytes.size(); ++i)
         if (std::equal(bytes.begin() + static_cast<long>(i), bytes.begin() + static_cast<long>(i) + 4, "MJPG")) std::copy_n("QQQQ", 4, bytes.begin() + static_cast<long>(i));
     std::string path = dir.Write("unknown.avi", bytes);
-    ui.ExpectMessage("Error Reading the AVI file.\nNo suitable decompressor found!");
+    prompts.ExpectMessage("Error Reading the AVI file.\nNo suitable decompressor found!");
     EXPECT_FALSE(source.Open(path, "", 0, 0));
     EXPECT_FALSE(source.IsOpen());
 }
@@ -199,17 +196,17 @@ TEST_F(VideoSourceTest, AMovedFileIsFoundNextToTheSequenceOrThroughTheFileBox) {
     ASSERT_TRUE(source.Open(name, dir.Path("walk.kdv"), 0, 0));
     EXPECT_EQ(name, dir.Path("walk.avi"));
     EXPECT_EQ(source.FileName(), dir.Path("walk.avi"));
-    EXPECT_TRUE(ui.openBoxNames.empty());
+    EXPECT_TRUE(prompts.openBoxNames.empty());
 
     name = "/nowhere/else.avi";
-    ui.openFileAnswer = dir.Path("walk.avi");
+    prompts.openFileAnswer = dir.Path("walk.avi");
     ASSERT_TRUE(source.Open(name, dir.Path("walk.kdv"), 0, 0));
-    EXPECT_EQ(ui.openBoxNames, std::vector<std::string>{"/nowhere/else.avi"});
+    EXPECT_EQ(prompts.openBoxNames, std::vector<std::string>{"/nowhere/else.avi"});
     EXPECT_EQ(name, dir.Path("walk.avi"));
 
     name.clear();
     EXPECT_FALSE(source.Open(name, "", 0, 0)) << "an empty name fails at once";
-    EXPECT_EQ(ui.openBoxNames.size(), 1u);
+    EXPECT_EQ(prompts.openBoxNames.size(), 1u);
 }
 
 TEST_F(VideoSourceTest, SizesFollowTheZoomAndTheDrawRectangleStaysInside) {

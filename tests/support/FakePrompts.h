@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DocumentUi.h"
+#include "Prompts.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +11,11 @@
 
 namespace kadivo::test {
 
-// Records what the document tells the user and answers its questions from a script.
+// Records what the program tells the user and answers its questions from a script.
 // A message or question the test did not announce is a test failure.
-class FakeDocumentUi : public DocumentUi {
+class FakePrompts : public Prompts {
 public:
-    ~FakeDocumentUi() override {
+    ~FakePrompts() override {
         EXPECT_TRUE(expectedMessages.empty()) << "message not shown: " << expectedMessages.front().text;
         EXPECT_TRUE(answers.empty()) << "question not asked: " << answers.front().question;
     }
@@ -35,21 +35,6 @@ public:
     void ExpectMessageStartingWith(std::string prefix) { expectedMessages.push_back({std::move(prefix), true}); }
     void ExpectQuestion(std::string text, Answer answer) { answers.push_back({std::move(text), answer}); }
 
-    void UpdateAllViews(int hint) override { hints.push_back(hint); }
-    void SetStatusPane(int pane, const std::string& text) override {
-        if (pane >= 0 && pane < static_cast<int>(std::size(panes))) panes[pane] = text;
-    }
-    void SetFrameSlider(int rangeMax, int position) override {
-        sliderMax = rangeMax;
-        sliderPosition = position;
-    }
-    void SetFrameSliderPosition(int position) override { sliderPosition = position; }
-    void RebuildCameraViewMenu(const std::vector<CameraViewMenuEntry>& entries) override { menu = entries; }
-    void RewriteCameraViewMenuEntry(const CameraViewMenuEntry& entry) override {
-        if (entry.view >= 0 && entry.view < static_cast<int>(menu.size())) menu[static_cast<std::size_t>(entry.view)] = entry;
-        else ADD_FAILURE() << "menu entry rewritten for a view without entry: " << entry.view;
-    }
-    void RemoveCameraViewMenu() override { menu.clear(); }
     void BeginProgress(const std::string& text, int range) override {
         progressText = text;
         progressRange = range;
@@ -69,8 +54,9 @@ public:
         if (expected.prefixOnly) EXPECT_EQ(text.substr(0, expected.text.size()), expected.text) << text;
         else EXPECT_EQ(expected.text, text);
     }
-    Answer Ask(const std::string& text, Buttons buttons) override {
+    Answer Ask(const std::string& text, Buttons buttons, const QuestionStyle& style) override {
         askedButtons.push_back(buttons);
+        askedStyles.push_back(style);
         if (answers.empty()) {
             ADD_FAILURE() << "unexpected question: " << text;
             return Answer::Cancel;
@@ -120,12 +106,6 @@ public:
     }
     std::optional<NewSequenceSetup> RunNewSequenceWizard() override { return wizardResult; }
 
-    bool OpenWindow(WindowState& state) override {
-        openedWindows.push_back(state);
-        return windowsCanOpen;
-    }
-    void CloseAllWindows() override { ++closeAllCount; }
-
     std::optional<std::string> saveFileAnswer;  // unset: the save box is cancelled
     std::optional<std::string> openFileAnswer;  // unset: the open box is cancelled
     std::vector<std::string> openBoxNames;
@@ -140,22 +120,15 @@ public:
     int progressRange = -1;
     int progressSteps = 0;
     bool progressShown = false;
-    std::vector<int> hints;
-    std::string panes[6];
-    int sliderMax = -1;
-    int sliderPosition = -1;
-    std::vector<CameraViewMenuEntry> menu;
     std::deque<ExpectedMessage> expectedMessages;
     std::deque<ScriptedAnswer> answers;
     std::vector<Buttons> askedButtons;
+    std::vector<QuestionStyle> askedStyles;
     std::function<void(SequenceOptionsSheet&)> editSheet;  // unset: the sheet is cancelled
     std::vector<SequenceOptionsSheet> shownSheets;
     std::optional<double> frameRateAnswer;
     std::vector<double> shownFrameRates;
     std::optional<NewSequenceSetup> wizardResult;
-    bool windowsCanOpen = true;
-    std::vector<WindowState> openedWindows;
-    int closeAllCount = 0;
 };
 
 }  // namespace kadivo::test

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "Prompts.h"
+
+#include <cstdio>
+
+namespace kadivo {
+
+// Prompts where there is no display: messages go to `messages` (nowhere when it is null),
+// questions are answered with Cancel and dialogs are cancelled.
+class HeadlessPrompts final : public Prompts {
+public:
+    explicit HeadlessPrompts(std::FILE* messages = nullptr, std::string prefix = {})
+        : messages_(messages), prefix_(std::move(prefix)) {}
+
+    void ShowMessage(const std::string& text) override {
+        if (messages_) std::fprintf(messages_, "%s%s\n", prefix_.c_str(), text.c_str());
+    }
+    Answer Ask(const std::string&, Buttons, const QuestionStyle&) override { return Answer::Cancel; }
+    std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    int ChooseStream(int) override { return 0; }
+    bool EditVideoImageOptions(int&, int&) override { return false; }
+    bool RunOptionsSheet(SequenceOptionsSheet&) override { return false; }
+    std::optional<double> EditFrameRate(double) override { return std::nullopt; }
+    std::optional<NewSequenceSetup> RunNewSequenceWizard() override { return std::nullopt; }
+    void BeginProgress(const std::string&, int) override {}
+    void StepProgress() override {}
+    void EndProgress() override {}
+
+private:
+    std::FILE* messages_;
+    std::string prefix_;
+};
+
+}  // namespace kadivo
