@@ -58,7 +58,9 @@ std::unique_ptr<AviFile> VideoSource::OpenFirstFound(std::string& name, const st
     if (!sequencePath.empty()) {
         const std::string besideSequence = FolderOf(sequencePath) + bare;
         if (auto file = OpenAviFile(besideSequence)) {
-            name = besideSequence;
+            // A bare name stays bare: it keeps naming the file beside the sequence wherever
+            // the two are moved together.
+            if (name != bare) name = besideSequence;
             return file;
         }
     }

@@ -1,20 +1,23 @@
 #include "DocumentFixture.h"
 #include "FileIo.h"
 #include "SequenceFile.h"
+#include "WalkFigure.h"
 
 #include <cstdlib>
 
 namespace kadivo::test {
 namespace {
 
-// The sample shipped in samples/walk.kdv: five points of a leg digitized over 20 frames.
+// The sample shipped in samples/walk.kdv: the five markers of samples/walk.avi digitized
+// over its first 20 frames, and the calibration frame drawn in it.
 // Set KADIVO_REGENERATE_SAMPLES=1 to write it anew after a deliberate format change.
 class SampleSequence : public DocumentFixture {
 protected:
     void Build() {
-        NewSequence(5, 4);
+        using samples::WalkFigure;
+        NewSequence(WalkFigure::kMarkers, 4);
         const char* names[] = {"Head", "Shoulder", "Hip", "Knee", "Ankle"};
-        for (int p = 0; p < 5; ++p) {
+        for (int p = 0; p < WalkFigure::kMarkers; ++p) {
             ModelPoint& point = doc->modelPoints[static_cast<std::size_t>(p)];
             point.name = names[p];
             point.side = p == 0 ? kSideNone : kSideRight;
@@ -23,20 +26,17 @@ protected:
             point.segmentName[0] = p < 4 ? std::string(names[p]) + "-" + names[p + 1] : "Segment 1";
         }
         doc->calibrationType = static_cast<int>(CalibrationType::Frame2D);
-        doc->calibrationPoints = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 0}};
-        videos.files["walk.avi"] = {49, {720, 576}, 0.04f};
+        doc->calibrationPoints.clear();
+        for (const auto& world : WalkFigure::kCalibrationWorld) doc->calibrationPoints.push_back({world[0], world[1], 0});
+        doc->calibrationPoints.push_back({});
+        videos.files["walk.avi"] = {WalkFigure::kFrames - 1, {WalkFigure::kWidth, WalkFigure::kHeight},
+                                    1.0f / WalkFigure::kFramesPerSecond};
         doc->OpenVideoFile("walk.avi", false);
         Source(0).FetchFrame(0, true);
-        for (int frame = 0; frame < 20; ++frame) {
-            for (int p = 0; p < 5; ++p) {
-                const float x = 200.0f + 6.0f * static_cast<float>(frame) + 0.5f * static_cast<float>((frame * 7 + p * 3) % 11);
-                const float y = 500.0f - 100.0f * static_cast<float>(p);
-                doc->AddPoint({0, 0}, {x, y}, false);
-            }
-        }
+        for (int frame = 0; frame < 20; ++frame)
+            for (const auto& marker : WalkFigure::Markers(frame)) doc->AddPoint({0, 0}, {marker.x, marker.y}, false);
         doc->SwitchToCalibration();
-        for (Point2f p : {Point2f{100, 100}, Point2f{600, 100}, Point2f{600, 500}, Point2f{100, 500}})
-            doc->AddPoint({0, 0}, p, false);
+        for (const auto& mark : WalkFigure::kCalibrationMarks) doc->AddPoint({0, 0}, {mark.x, mark.y}, false);
         doc->SwitchToMovement();
         // Saved at the first frame, as the program saves a sequence it has just opened.
         doc->OnJumpToStart();

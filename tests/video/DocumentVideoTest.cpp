@@ -73,5 +73,18 @@ TEST_F(DocumentVideoTest, ASequenceFindsItsMovedVideoAndStoresTheNewPath) {
     EXPECT_EQ(prompts.openBoxNames.size(), 1u);
 }
 
+TEST_F(DocumentVideoTest, ABareNameFoundBesideTheSequenceStaysBare) {
+    NewSequence();
+    std::filesystem::copy_file(VideoTestFile("mjpeg_320x240_50fps_50f.avi"), dir.Path("jump.avi"));
+    ASSERT_EQ(doc->OpenVideoFile(dir.Path("jump.avi"), false), 1);
+    doc->current().frameStore.videoFileName = "jump.avi";
+    ASSERT_TRUE(doc->OnSaveDocument(dir.Path("jump.kdv")));
+
+    doc = std::make_unique<CKadivoDoc>(prompts, MakeVideoSourceFactory(prompts));
+    ASSERT_TRUE(doc->OnOpenDocument(dir.Path("jump.kdv")));
+    EXPECT_TRUE(doc->HasVideo(0));
+    EXPECT_EQ(doc->current().frameStore.videoFileName, "jump.avi") << "the pair still moves together";
+}
+
 }  // namespace
 }  // namespace kadivo::test

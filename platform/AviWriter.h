@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace kadivo {
+
+// Writes frames as a Motion-JPEG video stream into a new AVI file, which the video source
+// reads like any other.
+class AviVideoWriter {
+public:
+    virtual ~AviVideoWriter() = default;
+    // Appends one frame of 24-bit BGR rows, bottom row first, `stride` bytes apart.
+    virtual bool WriteFrame(const std::uint8_t* rows, int stride) = 0;
+    // Writes the index and closes the file; false when the file could not be completed.
+    virtual bool Finish() = 0;
+    virtual int FramesWritten() const = 0;
+};
+
+// A writer of `width` × `height` frames at `framesPerSecond`; null with `error` set when
+// the file cannot be made.
+std::unique_ptr<AviVideoWriter> CreateMjpegAviFile(const std::string& path, int width, int height, int framesPerSecond,
+                                                   std::string& error);
+
+}  // namespace kadivo
