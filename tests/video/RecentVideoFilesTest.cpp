@@ -1,23 +1,11 @@
+#include "MemorySettings.h"
 #include "RecentVideoFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 
 namespace kadivo::test {
 namespace {
-
-class MemorySettings : public SettingsStore {
-public:
-    std::string GetString(const std::string& section, const std::string& key, const std::string& fallback) const override {
-        auto it = values.find(section + "/" + key);
-        return it == values.end() ? fallback : it->second;
-    }
-    void SetString(const std::string& section, const std::string& key, const std::string& value) override {
-        values[section + "/" + key] = value;
-    }
-    std::map<std::string, std::string> values;
-};
 
 TEST(RecentVideoFiles, ThePickedFileComesFirstAndTheFifthDropsOut) {
     MemorySettings settings;

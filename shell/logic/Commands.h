@@ -1,0 +1,80 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace kadivo {
+
+class CKadivoDoc;
+
+// Every menu and toolbar command of the program.
+enum class CommandId {
+    // File
+    NewSequence, OpenSequence, CloseSequence, Save, SaveAs, SaveAll, OpenVideo,
+    ExportLinear, ExportAngular, ExportPoints, ExportBvh, ExportCsm, ExportC3d,
+    Print, PrintPreview, PageSetup, Preferences, Exit,
+    // Sequence
+    SequenceOptions, AutoSearchOptions, CaptureOptions, FilterOptions, PointsConfiguration, CalibrationOptions,
+    ModelParameters, SetVideoFrameRate, VideoOptions, TransformImageData, ViewDltParameters,
+    // Digitize
+    PreviousImage, NextImage, NextUnfinishedImage, JumpToStart, JumpToEnd,
+    Movement, Calibration, PointMissing, PointStatic, ClearAllPoints, SyncImage, LockViews,
+    ZoomIn, ZoomOut, ZoomQuarter, ZoomHalf, ZoomOne, ZoomTwo, ZoomThree, ZoomFour,
+    AutoScroll, ResizeWindowToImage, EraseLastPoint, Missing, ClearAllFiltering,
+    // Camera Views
+    AddView, RemoveView,
+    // Analysis and animation
+    LinearKinematics, AngularKinematics, NewGraph, RemoveGraph, AddLinearCurve, AddAngularCurve,
+    Play, Stop, Pause, ResetOrientation,
+    // Capture
+    CaptureVideo, CaptureSpareA, CaptureSpareB,
+    // Profiles
+    DigitizingModel, CalibrationSetup,
+    // View
+    WindowToolbar, ImageToolbar, DigitizingToolbar, CaptureToolbar, AnimationToolbar, AnalysisToolbar, StatusBar,
+    SequenceInfoPane,
+    // Window
+    NewDigitizingWindow, NewAnalysisWindow, NewAnimationWindow, EnableVideoCapture, CascadeWindows, TileWindows,
+    // Help
+    HelpTopics, TipOfTheDay, WebSite, About,
+    Count
+};
+
+inline constexpr int kCommandCount = static_cast<int>(CommandId::Count);
+
+struct CommandInfo {
+    CommandId id;
+    std::string_view text;      // the menu text, as the command is named
+    std::string_view shortcut;  // in the portable text form of key sequences; empty for none
+    std::string_view icon;      // the bundled icon's name; empty for none
+    std::string_view tip;       // the status-bar and tool-tip help
+};
+
+const CommandInfo& Command(CommandId id);
+
+// Whether a command can run now, and whether it shows a check mark.
+struct CommandStatus {
+    bool enabled = false;
+    bool checked = false;
+    friend bool operator==(const CommandStatus&, const CommandStatus&) = default;
+};
+
+// The document commands' rules on the active sequence. Commands that are not the
+// document's are disabled here.
+CommandStatus DocumentCommandStatus(CommandId id, const CKadivoDoc& doc);
+bool IsDocumentCommand(CommandId id);
+
+// The zoom codes of the "x.25" .. "x4" commands, 0 for other commands.
+int ZoomCodeOf(CommandId id);
+
+// The toolbars' buttons; Count marks a separator.
+inline constexpr CommandId kSeparator = CommandId::Count;
+extern const std::array<CommandId, 9> kMainToolbar;
+extern const std::array<CommandId, 23> kDigitizingToolbar;
+extern const std::array<CommandId, 4> kCaptureToolbar;
+extern const std::array<CommandId, 5> kAnimationToolbar;
+extern const std::array<CommandId, 5> kAnalysisToolbar;
+extern const std::array<CommandId, 4> kWindowToolbar;
+extern const std::array<CommandId, 15> kImageToolbar;
+
+}  // namespace kadivo

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "Commands.h"
+#include "DocumentChange.h"
+#include "WindowState.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class QPainter;
+
+namespace kadivo {
+
+class DocumentSession;
+
+// The contents of a window on a sequence. The session places it in the main frame, tells it
+// of the document's changes and asks it for its state when the sequence is saved.
+class ChildWindow : public QWidget, public DocumentObserver {
+    Q_OBJECT
+public:
+    explicit ChildWindow(DocumentSession& session, QWidget* parent = nullptr);
+    ~ChildWindow() override;
+
+    DocumentSession& session() const { return session_; }
+
+    // The window's state as the sequence file keeps it; the session fills in the placement.
+    // Nothing for windows that are not saved (capture).
+    virtual std::optional<WindowState> State() const = 0;
+
+    // The window's own commands: handles `id` and returns true, or returns false to leave it
+    // to the main frame. The status is nothing for commands the window does not handle.
+    virtual bool HandleCommand(CommandId) { return false; }
+    virtual std::optional<CommandStatus> CommandStatusFor(CommandId) const { return std::nullopt; }
+    // "Camera View %d" chosen in the menu; false to leave it to the document.
+    virtual bool ShowCameraView(int) { return false; }
+
+    // Draws what the window shows onto a printed page of `page` device pixels.
+    virtual void Print(QPainter& painter, const QRect& page);
+
+signals:
+    // A read-out for the status bar's fifth pane.
+    void readoutChanged(const QString& text);
+
+private:
+    DocumentSession& session_;
+};
+
+}  // namespace kadivo

@@ -1,0 +1,173 @@
+#include "KadivoApplication.h"
+
+#include "Icons.h"
+#include "MainFrame.h"
+#include "MainStatusBar.h"
+#include "QtPrompts.h"
+#include "QtSettingsStore.h"
+#include "SettingsValues.h"
+#include "StartupRules.h"
+#include "WindowKinds.h"
+#include "dialogs/ProgramDialogs.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QScreen>
+#include <QStyleFactory>
+#include <QTimer>
+#include <QWindow>
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace kadivo {
+
+namespace {
+
+constexpr int kSplashMilliseconds = 2000;
+
+// Closes the splash screen after its time, or at the first key or mouse press anywhere,
+// and then runs the start-up action, once.
+class SplashCloser : public QObject {
+public:
+    SplashCloser(SplashScreen* splash, QWidget* mainWindow, std::function<void()> startupAction)
+        : splash_(splash), mainWindow_(mainWindow), startupAction_(std::move(startupAction)) {
+        qApp->installEventFilter(this);
+        QTimer::singleShot(kSplashMilliseconds, this, [this] { Close(); });
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::KeyPress:
+            case QEvent::MouseButtonPress:
+            case QEvent::NonClientAreaMouseButtonPress:
+                Close();
+                break;
+            default: break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void Close() {
+        if (!gate_.Close()) return;
+        qApp->removeEventFilter(this);
+        if (splash_) splash_->close();
+        if (mainWindow_) mainWindow_->update();
+        // The action runs from the event loop, as a posted message would.
+        QTimer::singleShot(0, this, startupAction_);
+    }
+
+    QPointer<SplashScreen> splash_;
+    QPointer<QWidget> mainWindow_;
+    std::function<void()> startupAction_;
+    SplashGate gate_;
+};
+
+void RunStartupAction(MainFrame& frame, SettingsStore& settings, const CommandLine& commandLine) {
+    const StartupAction action =
+        ChooseStartupAction(commandLine, ActingStartupOption(settings), RecentSequences(settings).Paths());
+    switch (action.kind) {
+        case StartupAction::Kind::OpenFile: frame.OpenSequence(action.file); break;
+        case StartupAction::Kind::NewSequence: frame.Execute(CommandId::NewSequence); break;
+        case StartupAction::Kind::Nothing: break;
+    }
+}
+
+// Saves a picture of the main window once it and its windows have drawn, then quits with
+// 0, or 1 when that fails or a prompt would have appeared.
+void TakeScreenshot(MainFrame& frame, const std::string& path, const UnattendedPrompts& prompts) {
+    QApplication::processEvents();
+    const QPixmap picture = frame.grab();
+    int status = prompts.Failed() ? 1 : 0;
+    if (picture.isNull() || !picture.save(QString::fromStdString(path), "PNG")) {
+        std::fprintf(stderr, "kadivo: cannot write the screenshot %s\n", path.c_str());
+        status = 1;
+    }
+    QApplication::exit(status);
+}
+
+// Waits for the main window to be shown on the screen, at most a few seconds.
+void WhenExposed(QWidget& window, std::function<void()> then, int triesLeft = 250) {
+    QWindow* handle = window.windowHandle();
+    if ((handle && handle->isExposed()) || triesLeft <= 0) {
+        // One more turn of the loop lets pending paints through.
+        QTimer::singleShot(50, &window, std::move(then));
+        return;
+    }
+    QTimer::singleShot(20, &window, [&window, then = std::move(then), triesLeft]() mutable {
+        WhenExposed(window, std::move(then), triesLeft - 1);
+    });
+}
+
+}  // namespace
+
+int RunKadivo(int argc, char** argv, const std::function<void(WindowKinds&)>& registerWindowKinds) {
+    QApplication application(argc, argv);
+    LoadShellResources();
+    QApplication::setOrganizationName("Vellora");
+    QApplication::setApplicationName("Kadivo");
+    QApplication::setApplicationVersion(kVersion);
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    QApplication::setWindowIcon(ProgramIcon());
+
+    // 1. The command line.
+    CommandLine commandLine;
+    try {
+        QStringList arguments = QApplication::arguments();
+        arguments.removeFirst();
+        std::vector<std::string> list;
+        for (const QString& argument : arguments) list.push_back(argument.toStdString());
+        commandLine = ParseCommandLine(list);
+    } catch (const std::invalid_argument& error) {
+        std::fprintf(stderr, "kadivo: %s\nusage: kadivo [FILE.kdv] [--new] [--no-splash] [--screenshot PNG [FILE.kdv]]\n",
+                     error.what());
+        return 2;
+    }
+
+    // 2. The settings under "Vellora".
+    QtSettingsStore settings;
+
+    // 3. The window kinds.
+    WindowKinds kinds;
+    if (registerWindowKinds) registerWindowKinds(kinds);
+
+    // 4. The main frame, with the prompts over it.
+    QtPrompts interactive;
+    UnattendedPrompts unattended;
+    const bool screenshot = commandLine.screenshot.has_value();
+    Prompts& prompts = screenshot ? static_cast<Prompts&>(unattended) : interactive;
+    ExportDialogs& exportDialogs = screenshot ? static_cast<ExportDialogs&>(unattended) : interactive;
+    const std::string programDirectory = ProgramDirectory(QApplication::applicationFilePath().toStdString());
+    MainFrame frame({settings, prompts, exportDialogs, kinds, programDirectory});
+    interactive.SetWindow(&frame, frame.Status());
+
+    // 8. The main window is shown.
+    frame.show();
+
+    auto startupAction = [&frame, &settings, commandLine, screenshot, &unattended] {
+        RunStartupAction(frame, settings, commandLine);
+        if (screenshot)
+            WhenExposed(frame, [&frame, &unattended, path = *commandLine.screenshot] { TakeScreenshot(frame, path, unattended); });
+    };
+
+    // 5, 10, 11. The splash screen, the tip of the day, and the start-up action once the
+    // splash has closed.
+    std::unique_ptr<SplashScreen> splash;
+    std::unique_ptr<SplashCloser> closer;
+    if (commandLine.showSplash) {
+        splash = std::make_unique<SplashScreen>(&frame);
+        splash->move(frame.geometry().center() - splash->rect().center());
+        splash->show();
+        closer = std::make_unique<SplashCloser>(splash.get(), &frame, startupAction);
+        QTimer::singleShot(0, &frame, [&frame] { frame.OfferTipOfTheDay(); });
+    } else {
+        QTimer::singleShot(0, &frame, startupAction);
+    }
+    const int status = QApplication::exec();
+    settings.Sync();
+    return status;
+}
+
+}  // namespace kadivo

@@ -1,0 +1,306 @@
+#include "MainFrame.h"
+
+#include "ChildWindow.h"
+#include "ExportDialogs.h"
+#include "MainStatusBar.h"
+#include "RecentVideoFiles.h"
+#include "SettingsValues.h"
+#include "TipOfTheDay.h"
+#include "WindowKinds.h"
+#include "dialogs/DltParametersDialog.h"
+#include "dialogs/ModelPropertiesDialog.h"
+#include "dialogs/ProgramDialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QToolBar>
+#include <QUrl>
+
+namespace kadivo {
+
+namespace {
+
+using C = CommandId;
+
+constexpr const char* kSequenceFilter = "Kadivo Files (*.kdv)|*.kdv|All Files (*.*)|*.*||";
+constexpr const char* kVideoFilter = "Video File (*.avi)|*.avi|All Files (*.*)|*.*||";
+constexpr const char* kWebAddress = "https://kadivo.org";
+
+bool IsToolbarToggle(CommandId id) {
+    switch (id) {
+        case C::WindowToolbar:
+        case C::ImageToolbar:
+        case C::DigitizingToolbar:
+        case C::CaptureToolbar:
+        case C::AnimationToolbar:
+        case C::AnalysisToolbar:
+            return true;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+ShellState MainFrame::State() const {
+    ShellState state;
+    state.doc = active_ ? &active_->doc() : nullptr;
+    state.anyDocument = !sessions_.empty();
+    state.activeWindow = area_->activeSubWindow() != nullptr;
+    state.captureOpen = active_ && active_->HasCaptureWindow();
+    for (int k = 0; k < kWindowKindCount; ++k)
+        state.kindAvailable[static_cast<std::size_t>(k)] = services_.kinds.Available(static_cast<WindowKind>(k));
+    return state;
+}
+
+CommandStatus MainFrame::StatusOf(CommandId id) const {
+    if (ChildWindow* child = ActiveChild())
+        if (std::optional<CommandStatus> status = child->CommandStatusFor(id)) return *status;
+    if (IsToolbarToggle(id)) return {true, id == C::ImageToolbar ? imageToolbarVisible_ : ToolbarOf(id)->isVisible()};
+    if (id == C::StatusBar) return {true, status_->isVisible()};
+    return ShellCommandStatus(id, State()).value_or(CommandStatus{});
+}
+
+void MainFrame::UpdateCommands() {
+    for (int i = 0; i < kCommandCount; ++i) {
+        const CommandId id = static_cast<CommandId>(i);
+        const CommandStatus status = StatusOf(id);
+        QAction* action = Action(id);
+        action->setEnabled(status.enabled);
+        if (action->isCheckable()) action->setChecked(status.checked);
+    }
+}
+
+void MainFrame::Execute(CommandId id) {
+    if (!StatusOf(id).enabled) return;
+    ChildWindow* child = ActiveChild();
+    if (child && child->HandleCommand(id)) {
+        UpdateCommands();
+        return;
+    }
+    if (IsToolbarToggle(id)) {
+        ToggleToolbar(id, !StatusOf(id).checked);
+        return;
+    }
+    DocumentSession* session = active_;
+    switch (id) {
+        case C::NewSequence: NewSequence(); break;
+        case C::OpenSequence: OpenSequenceFromBox(); break;
+        case C::CloseSequence: CloseSession(session); break;
+        case C::Save: Save(session); break;
+        case C::SaveAs: SaveAs(session); break;
+        case C::SaveAll:
+            for (auto& each : sessions_)
+                if (!Save(each.get())) break;
+            break;
+        case C::OpenVideo: OpenVideoFromBox(); break;
+        case C::Print: Print(false); break;
+        case C::PrintPreview: Print(true); break;
+        case C::PageSetup: PageSetup(); break;
+        case C::Preferences: ShowPreferences(); break;
+        case C::Exit: close(); break;
+        case C::StatusBar: status_->setVisible(!status_->isVisible()); break;
+        case C::SequenceInfoPane: ShowSequenceInfoPane(); break;
+        case C::NewDigitizingWindow: OpenNewWindow(WindowKind::Digitizing); break;
+        case C::NewAnalysisWindow:
+        case C::LinearKinematics:
+        case C::AngularKinematics:
+            OpenNewWindow(WindowKind::Analysis);
+            break;
+        case C::NewAnimationWindow: OpenNewWindow(WindowKind::Animation); break;
+        case C::EnableVideoCapture:
+            if (session) session->OpenCaptureWindow();
+            break;
+        case C::CascadeWindows: area_->cascadeSubWindows(); break;
+        case C::TileWindows: area_->tileSubWindows(); break;
+        case C::HelpTopics: ShowHelp(); break;
+        case C::TipOfTheDay: ShowTipOfTheDay(false); break;
+        case C::WebSite: QDesktopServices::openUrl(QUrl(kWebAddress)); break;
+        case C::About: AboutDialog(this).exec(); break;
+        default:
+            if (session) RunDocumentCommand(id, session->doc());
+            break;
+    }
+    UpdateCommands();
+}
+
+void MainFrame::RunDocumentCommand(CommandId id, CKadivoDoc& doc) {
+    if (const int code = ZoomCodeOf(id)) {
+        doc.SetZoom(code);
+        return;
+    }
+    ExportDialogs& dialogs = services_.exportDialogs;
+    switch (id) {
+        case C::SequenceOptions: doc.OnSequenceOptions(0); break;
+        case C::AutoSearchOptions: doc.OnSequenceOptions(1); break;
+        case C::CaptureOptions: doc.OnSequenceOptions(2); break;
+        case C::FilterOptions: doc.OnSequenceOptions(3); break;
+        case C::PointsConfiguration: doc.OnSequenceOptions(4); break;
+        case C::CalibrationOptions: doc.OnSequenceOptions(5); break;
+        case C::ModelParameters: ShowModelProperties(); break;
+        case C::SetVideoFrameRate: doc.OnSetVideoFrameRate(); break;
+        case C::VideoOptions: doc.OnVideoOptions(); break;
+        case C::TransformImageData: doc.OnTransformImageData(); break;
+        case C::ViewDltParameters: ShowDltParameters(); break;
+        case C::PreviousImage: doc.OnPreviousImage(); break;
+        case C::NextImage: doc.NextImage(true); break;
+        case C::NextUnfinishedImage: doc.OnNextUnfinishedImage(); break;
+        case C::JumpToStart: doc.OnJumpToStart(); break;
+        case C::JumpToEnd: doc.OnJumpToEnd(); break;
+        case C::PointMissing: doc.OnPointMissing(); break;
+        case C::PointStatic: doc.OnPointStatic(); break;
+        case C::ClearAllPoints: doc.OnClearAllPoints(); break;
+        case C::SyncImage: doc.OnSyncImage(); break;
+        case C::LockViews: doc.OnLockViews(); break;
+        case C::ZoomIn: doc.ZoomIn(); break;
+        case C::ZoomOut: doc.ZoomOut(); break;
+        case C::RemoveView: doc.RemoveCameraView(); break;
+        case C::ExportLinear: ExportLinearData(doc, dialogs); break;
+        case C::ExportAngular: ExportAngularData(doc, dialogs); break;
+        case C::ExportPoints: ExportDigitizedPoints(doc, dialogs); break;
+        case C::ExportBvh: ExportBvhFile(doc); break;
+        case C::ExportCsm: ExportCsmFile(doc, dialogs); break;
+        case C::ExportC3d: ExportC3dFile(doc); break;
+        default: break;
+    }
+}
+
+bool MainFrame::Save(DocumentSession* session) {
+    if (!session) return false;
+    if (session->doc().pathName().empty()) return SaveAs(session);
+    if (!session->doc().OnSaveDocument(session->doc().pathName())) return false;
+    RecentSequences(services_.settings).Add(session->doc().pathName());
+    session->UpdateWindowTitles();
+    UpdateTitle();
+    return true;
+}
+
+bool MainFrame::SaveAs(DocumentSession* session) {
+    if (!session) return false;
+    const std::string current = session->doc().pathName();
+    const std::string proposed = current.empty() ? "Untitled.kdv" : current;
+    const std::optional<std::string> chosen = services_.prompts.ChooseSaveFile(proposed, "kdv", kSequenceFilter);
+    if (!chosen) return false;
+    if (*chosen != current && QFileInfo::exists(QString::fromStdString(*chosen)) &&
+        services_.prompts.Ask(QFileInfo(QString::fromStdString(*chosen)).fileName().toStdString() +
+                                  " already exists.\nDo you want to replace it?",
+                              Buttons::YesNo, {"Save As", true, 1}) != Answer::Yes)
+        return false;
+    if (!session->doc().OnSaveDocument(*chosen)) return false;
+    RecentSequences(services_.settings).Add(session->doc().pathName());
+    session->UpdateWindowTitles();
+    UpdateTitle();
+    return true;
+}
+
+void MainFrame::OpenSequenceFromBox() {
+    const std::optional<std::string> chosen = services_.prompts.ChooseOpenFile("*.kdv", "kdv", kSequenceFilter);
+    if (chosen) OpenSequence(*chosen);
+}
+
+void MainFrame::OpenVideoFromBox() {
+    if (!active_) return;
+    const std::optional<std::string> chosen = services_.prompts.ChooseOpenFile("*.avi", "avi", kVideoFilter);
+    if (!chosen) return;
+    active_->doc().OpenVideoFile(*chosen, true);
+    RememberRecentVideoFile(services_.settings, *chosen);
+}
+
+void MainFrame::OpenNewWindow(WindowKind kind) {
+    if (!active_) return;
+    CKadivoDoc& doc = active_->doc();
+    switch (kind) {
+        case WindowKind::Digitizing: {
+            DigitizingWindowState state;
+            state.setCameraIndex(doc.currentView);
+            active_->OpenWindow(state);
+            break;
+        }
+        case WindowKind::Analysis: active_->OpenWindow(GraphWindowState{}); break;
+        case WindowKind::Animation: active_->OpenWindow(AnimationWindowState{}); break;
+        case WindowKind::Capture: active_->OpenCaptureWindow(); break;
+    }
+}
+
+void MainFrame::Print(bool preview) {
+    ChildWindow* child = ActiveChild();
+    if (!child) return;
+    auto paint = [child](QPrinter* printer) {
+        QPainter painter(printer);
+        child->Print(painter, painter.viewport());
+    };
+    if (preview) {
+        QPrintPreviewDialog dialog(printer_.get(), this);
+        connect(&dialog, &QPrintPreviewDialog::paintRequested, this, paint);
+        dialog.exec();
+        return;
+    }
+    QPrintDialog dialog(printer_.get(), this);
+    if (dialog.exec() == QDialog::Accepted) paint(printer_.get());
+}
+
+bool MainFrame::PrintActiveWindowToPdf(const QString& path) {
+    ChildWindow* child = ActiveChild();
+    if (!child) return false;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    QPainter painter;
+    if (!painter.begin(&printer)) return false;
+    child->Print(painter, painter.viewport());
+    return painter.end();
+}
+
+void MainFrame::PageSetup() {
+    QPageSetupDialog dialog(printer_.get(), this);
+    dialog.exec();
+}
+
+void MainFrame::ShowTipOfTheDay(bool atStartup) {
+    TipOfTheDay tips(services_.settings, TipsFilePath());
+    if (atStartup && !tips.ShowAtStartup()) return;
+    TipDialog dialog(tips, this);
+    std::string error;
+    if (!dialog.ShowNextTip(error)) {
+        services_.prompts.ShowMessage(error);
+        return;
+    }
+    dialog.exec();
+}
+
+void MainFrame::ShowHelp() {
+    if (!help_) help_ = new HelpWindow(this);
+    help_->ShowContents();
+    help_->show();
+    help_->raise();
+}
+
+void MainFrame::ShowModelProperties() {
+    if (!active_) return;
+    CKadivoDoc& doc = active_->doc();
+    ModelPropertiesDialog dialog(doc.modelPoints, doc.pointCount, this);
+    dialog.exec();
+    // OK and Cancel both keep the edits.
+    doc.SetModel(dialog.Model());
+}
+
+void MainFrame::ShowDltParameters() {
+    if (!active_) return;
+    DltParametersDialog dialog(active_->doc().dlt, this);
+    dialog.exec();
+}
+
+void MainFrame::ShowPreferences() {
+    PreferencesDialog dialog(PreferencesStartupOption(services_.settings), this);
+    if (dialog.exec() == QDialog::Accepted) StoreStartupOption(services_.settings, dialog.Option());
+}
+
+}  // namespace kadivo

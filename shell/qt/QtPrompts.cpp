@@ -1,0 +1,202 @@
+#include "QtPrompts.h"
+
+#include "FileFilters.h"
+#include "MainStatusBar.h"
+#include "dialogs/ExportOptionDialogs.h"
+#include "dialogs/VideoDialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include <cstdio>
+
+namespace kadivo {
+
+namespace {
+
+constexpr const char* kProgramName = "Kadivo";
+
+std::vector<QMessageBox::StandardButton> ButtonsOf(Buttons buttons) {
+    switch (buttons) {
+        case Buttons::Ok: return {QMessageBox::Ok};
+        case Buttons::YesNo: return {QMessageBox::Yes, QMessageBox::No};
+        case Buttons::YesNoCancel: return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
+    }
+    return {QMessageBox::Ok};
+}
+
+Answer AnswerOf(int button) {
+    switch (button) {
+        case QMessageBox::Yes: return Answer::Yes;
+        case QMessageBox::No: return Answer::No;
+        case QMessageBox::Cancel: return Answer::Cancel;
+        default: return Answer::Ok;
+    }
+}
+
+QString Caption(const std::string& caption) { return caption.empty() ? kProgramName : QString::fromStdString(caption); }
+
+// The initial name of a file box; a bare pattern such as "*.avi" names no file.
+QString InitialName(const std::string& name) {
+    return name.find('*') != std::string::npos ? QString() : QString::fromStdString(name);
+}
+
+std::string WithExtension(const QString& chosen, const std::string& extension) {
+    if (chosen.isEmpty() || extension.empty() || !QFileInfo(chosen).suffix().isEmpty()) return chosen.toStdString();
+    return chosen.toStdString() + "." + extension;
+}
+
+std::string OneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\n') c = ' ';
+    return text;
+}
+
+}  // namespace
+
+Answer DefaultAnswer(Buttons buttons, int defaultButton) {
+    const std::vector<QMessageBox::StandardButton> all = ButtonsOf(buttons);
+    const auto index = static_cast<std::size_t>(std::clamp(defaultButton, 0, static_cast<int>(all.size()) - 1));
+    return AnswerOf(all[index]);
+}
+
+void QtPrompts::ShowMessage(const std::string& text) {
+    QMessageBox::warning(window_, kProgramName, QString::fromStdString(text));
+}
+
+Answer QtPrompts::Ask(const std::string& text, Buttons buttons, const QuestionStyle& style) {
+    QMessageBox box(style.warning ? QMessageBox::Warning : QMessageBox::Question, Caption(style.caption),
+                    QString::fromStdString(text), QMessageBox::NoButton, window_);
+    const std::vector<QMessageBox::StandardButton> all = ButtonsOf(buttons);
+    for (QMessageBox::StandardButton button : all) box.addButton(button);
+    box.setDefaultButton(all[static_cast<std::size_t>(std::clamp(style.defaultButton, 0, static_cast<int>(all.size()) - 1))]);
+    return AnswerOf(box.exec());
+}
+
+std::optional<std::string> QtPrompts::ChooseSaveFile(const std::string& proposedName, const std::string& defaultExtension,
+                                                     const std::string& filter) {
+    const QString chosen = QFileDialog::getSaveFileName(window_, "Save As", InitialName(proposedName),
+                                                        QString::fromStdString(QtFileFilter(filter)), nullptr,
+                                                        QFileDialog::DontConfirmOverwrite);
+    if (chosen.isEmpty()) return std::nullopt;
+    return WithExtension(chosen, defaultExtension);
+}
+
+std::optional<std::string> QtPrompts::ChooseOpenFile(const std::string& initialName, const std::string&,
+                                                     const std::string& filter) {
+    const QString chosen = QFileDialog::getOpenFileName(window_, "Open", InitialName(initialName),
+                                                        QString::fromStdString(QtFileFilter(filter)));
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen.toStdString();
+}
+
+int QtPrompts::ChooseStream(int count) {
+    StreamSelectionDialog dialog(count, window_);
+    return dialog.exec() == QDialog::Accepted ? dialog.Stream() : 0;
+}
+
+bool QtPrompts::EditVideoImageOptions(int& imageType, int& firstField) {
+    VideoImageOptionsDialog dialog(imageType, firstField, window_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    imageType = dialog.ImageType();
+    firstField = dialog.FirstField();
+    return true;
+}
+
+// The options sheet and the wizard come with the wizards; until then their commands are
+// disabled and nothing reaches these.
+bool QtPrompts::RunOptionsSheet(SequenceOptionsSheet&) { return false; }
+std::optional<NewSequenceSetup> QtPrompts::RunNewSequenceWizard() { return std::nullopt; }
+
+std::optional<double> QtPrompts::EditFrameRate(double rate) {
+    FrameRateDialog dialog(rate, window_);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Rate();
+}
+
+void QtPrompts::BeginProgress(const std::string& text, int range) {
+    if (status_) status_->BeginProgress(QString::fromStdString(text), range);
+}
+
+void QtPrompts::StepProgress() {
+    if (status_) status_->StepProgress();
+}
+
+void QtPrompts::EndProgress() {
+    if (status_) status_->EndProgress();
+}
+
+bool QtPrompts::EditLinearExport(LinearExportOptions& options, const std::vector<ExportListRow>& rows) {
+    ExportLinearDialog dialog(rows, *this, window_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    options = dialog.Options();
+    return true;
+}
+
+bool QtPrompts::EditAngularExport(AngularExportOptions& options, const std::vector<ExportListRow>& rows) {
+    ExportAngularDialog dialog(rows, *this, window_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    options = dialog.Options();
+    return true;
+}
+
+bool QtPrompts::EditPointsExport(PointsExportOptions& options, const std::vector<ExportListRow>& rows) {
+    ImageDataExportDialog dialog(rows, window_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    options = dialog.Options();
+    return true;
+}
+
+bool QtPrompts::EditCsmExport(CsmExportOptions& options, const std::vector<std::string>& pointCells) {
+    CsmExportDialog dialog(pointCells, options.mapping, window_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    options = dialog.Options();
+    return true;
+}
+
+void UnattendedPrompts::Report(const std::string& text) {
+    std::fprintf(stderr, "kadivo: %s\n", OneLine(text).c_str());
+    failed_ = true;
+}
+
+bool UnattendedPrompts::Refuse(const char* dialog) {
+    Report(std::string("the dialog \"") + dialog + "\" would open; cancelled");
+    return false;
+}
+
+void UnattendedPrompts::ShowMessage(const std::string& text) { Report(text); }
+
+Answer UnattendedPrompts::Ask(const std::string& text, Buttons buttons, const QuestionStyle& style) {
+    Report(text);
+    return DefaultAnswer(buttons, style.defaultButton);
+}
+
+std::optional<std::string> UnattendedPrompts::ChooseSaveFile(const std::string& proposedName, const std::string&,
+                                                             const std::string&) {
+    Report("a file box would ask where to save " + proposedName + "; cancelled");
+    return std::nullopt;
+}
+
+std::optional<std::string> UnattendedPrompts::ChooseOpenFile(const std::string& initialName, const std::string&,
+                                                             const std::string&) {
+    Report("a file box would ask for " + initialName + "; cancelled");
+    return std::nullopt;
+}
+
+int UnattendedPrompts::ChooseStream(int count) {
+    Report("\"Stream Selection\" would ask for one of " + std::to_string(count) + " video streams; the first taken");
+    return 0;
+}
+
+std::optional<double> UnattendedPrompts::EditFrameRate(double) {
+    Refuse("Edit Video Frame Rate");
+    return std::nullopt;
+}
+
+std::optional<NewSequenceSetup> UnattendedPrompts::RunNewSequenceWizard() {
+    Refuse("New Wizard");
+    return std::nullopt;
+}
+
+}  // namespace kadivo

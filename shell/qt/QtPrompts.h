@@ -1,0 +1,82 @@
+#pragma once
+
+#include "ExportDialogs.h"
+#include "Prompts.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace kadivo {
+
+class MainStatusBar;
+
+// The program's prompts as Qt message boxes, file boxes and dialogs over the main window;
+// progress shows in the status bar's first pane.
+class QtPrompts final : public Prompts, public ExportDialogs {
+public:
+    void SetWindow(QWidget* window, MainStatusBar* status) {
+        window_ = window;
+        status_ = status;
+    }
+
+    void ShowMessage(const std::string& text) override;
+    Answer Ask(const std::string& text, Buttons buttons, const QuestionStyle& style) override;
+    std::optional<std::string> ChooseSaveFile(const std::string& proposedName, const std::string& defaultExtension,
+                                              const std::string& filter) override;
+    std::optional<std::string> ChooseOpenFile(const std::string& initialName, const std::string& defaultExtension,
+                                              const std::string& filter) override;
+    int ChooseStream(int count) override;
+    bool EditVideoImageOptions(int& imageType, int& firstField) override;
+    bool RunOptionsSheet(SequenceOptionsSheet& sheet) override;
+    std::optional<double> EditFrameRate(double rate) override;
+    std::optional<NewSequenceSetup> RunNewSequenceWizard() override;
+    void BeginProgress(const std::string& text, int range) override;
+    void StepProgress() override;
+    void EndProgress() override;
+
+    bool EditLinearExport(LinearExportOptions& options, const std::vector<ExportListRow>& rows) override;
+    bool EditAngularExport(AngularExportOptions& options, const std::vector<ExportListRow>& rows) override;
+    bool EditPointsExport(PointsExportOptions& options, const std::vector<ExportListRow>& rows) override;
+    bool EditCsmExport(CsmExportOptions& options, const std::vector<std::string>& pointCells) override;
+
+private:
+    QPointer<QWidget> window_;
+    QPointer<MainStatusBar> status_;
+};
+
+// Prompts for a run nobody watches (--screenshot): every message, question and dialog is
+// written to standard error instead, questions take their default answer, dialogs are
+// cancelled, and the run counts as failed.
+class UnattendedPrompts final : public Prompts, public ExportDialogs {
+public:
+    bool Failed() const { return failed_; }
+
+    void ShowMessage(const std::string& text) override;
+    Answer Ask(const std::string& text, Buttons buttons, const QuestionStyle& style) override;
+    std::optional<std::string> ChooseSaveFile(const std::string& proposedName, const std::string&, const std::string&) override;
+    std::optional<std::string> ChooseOpenFile(const std::string& initialName, const std::string&, const std::string&) override;
+    int ChooseStream(int count) override;
+    bool EditVideoImageOptions(int&, int&) override { return Refuse("Video Image Options"); }
+    bool RunOptionsSheet(SequenceOptionsSheet&) override { return Refuse("Sequence Properties"); }
+    std::optional<double> EditFrameRate(double) override;
+    std::optional<NewSequenceSetup> RunNewSequenceWizard() override;
+    void BeginProgress(const std::string&, int) override {}
+    void StepProgress() override {}
+    void EndProgress() override {}
+
+    bool EditLinearExport(LinearExportOptions&, const std::vector<ExportListRow>&) override { return Refuse("Export Linear Data"); }
+    bool EditAngularExport(AngularExportOptions&, const std::vector<ExportListRow>&) override { return Refuse("Export Angular Data"); }
+    bool EditPointsExport(PointsExportOptions&, const std::vector<ExportListRow>&) override { return Refuse("Image Data Export"); }
+    bool EditCsmExport(CsmExportOptions&, const std::vector<std::string>&) override { return Refuse("CSM Export Properties"); }
+
+private:
+    void Report(const std::string& text);
+    bool Refuse(const char* dialog);
+
+    bool failed_ = false;
+};
+
+// The default answer of a question box: its `defaultButton`-th button.
+Answer DefaultAnswer(Buttons buttons, int defaultButton);
+
+}  // namespace kadivo

@@ -1,0 +1,187 @@
+#include "ExportOptionDialogs.h"
+
+#include "PointListWidget.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace kadivo {
+
+namespace {
+
+QDialogButtonBox* OkCancel(QDialog* dialog) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
+
+QGroupBox* Group(const QString& title, std::initializer_list<QWidget*> widgets) {
+    auto* group = new QGroupBox(title);
+    auto* layout = new QVBoxLayout(group);
+    for (QWidget* widget : widgets) layout->addWidget(widget);
+    layout->addStretch();
+    return group;
+}
+
+// Where OK leads after the dialog's validation.
+void Conclude(QDialog* dialog, const std::string& missing, Prompts& prompts) {
+    switch (ConfirmExportOk(missing, prompts)) {
+        case ExportOkOutcome::Accept: dialog->QDialog::accept(); break;
+        case ExportOkOutcome::Reject: dialog->reject(); break;
+        case ExportOkOutcome::Stay: break;
+    }
+}
+
+}  // namespace
+
+ExportLinearDialog::ExportLinearDialog(const std::vector<ExportListRow>& rows, Prompts& prompts, QWidget* parent)
+    : QDialog(parent), points(new PointListWidget(rows, "Point Name", 120, 60, true)),
+      position(new QCheckBox("Position")), velocity(new QCheckBox("Velocity")), acceleration(new QCheckBox("Acceleration")),
+      x(new QCheckBox("X")), y(new QCheckBox("Y")), z(new QCheckBox("Z")), distance(new QCheckBox("3D")),
+      smoothed(new QRadioButton("Smoothed")), unsmoothed(new QRadioButton("UnSmoothed")), header(new QCheckBox("Show")),
+      prompts_(prompts) {
+    setWindowTitle("Export Linear Data");
+    smoothed->setChecked(true);
+    auto* curves = new QGroupBox("Curve Properties");
+    (new QVBoxLayout(curves))->addWidget(points);
+    auto* options = new QGridLayout;
+    options->addWidget(Group("Kinematic Type", {position, velocity, acceleration}), 0, 0);
+    options->addWidget(Group("Direction", {x, y, z, distance}), 0, 1);
+    options->addWidget(Group("Filtering", {smoothed, unsmoothed}), 1, 0);
+    options->addWidget(Group("Header", {header}), 1, 1);
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(curves, 1);
+    columns->addLayout(options);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(columns);
+    layout->addWidget(OkCancel(this));
+}
+
+LinearExportOptions ExportLinearDialog::Options() const {
+    LinearExportOptions o;
+    o.rows = points->Checked();
+    o.position = position->isChecked();
+    o.velocity = velocity->isChecked();
+    o.acceleration = acceleration->isChecked();
+    o.x = x->isChecked();
+    o.y = y->isChecked();
+    o.z = z->isChecked();
+    o.distance = distance->isChecked();
+    o.smoothed = smoothed->isChecked();
+    o.header = header->isChecked();
+    return o;
+}
+
+void ExportLinearDialog::accept() { Conclude(this, ValidateLinearExport(Options()), prompts_); }
+
+ExportAngularDialog::ExportAngularDialog(const std::vector<ExportListRow>& rows, Prompts& prompts, QWidget* parent)
+    : QDialog(parent), joints(new PointListWidget(rows, "Joint", 100, 50, false)), angle(new QCheckBox("Angle (deg)")),
+      angularVelocity(new QCheckBox("Angular Velocity")), angularAcceleration(new QCheckBox("Angular Acceleration")),
+      x(new QCheckBox("X")), y(new QCheckBox("Y")), z(new QCheckBox("Z")), threeD(new QCheckBox("3D")),
+      counterClockwise(new QCheckBox("Counter Clock Wise")), smoothed(new QRadioButton("Smoothed Data")),
+      unsmoothed(new QRadioButton("UnSmoothed Data")), header(new QCheckBox("Show")), prompts_(prompts) {
+    setWindowTitle("Export Angular Data");
+    angularVelocity->setEnabled(false);
+    angularAcceleration->setEnabled(false);
+    smoothed->setChecked(true);
+    auto* curves = new QGroupBox("Curve Properties");
+    (new QVBoxLayout(curves))->addWidget(joints);
+    auto* options = new QGridLayout;
+    options->addWidget(Group("Angular Type", {angle, angularVelocity, angularAcceleration}), 0, 0);
+    options->addWidget(Group("Axis of rotation", {x, y, z, threeD, counterClockwise}), 0, 1);
+    options->addWidget(Group("Filtering", {smoothed, unsmoothed}), 1, 0);
+    options->addWidget(Group("Header", {header}), 1, 1);
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(curves, 1);
+    columns->addLayout(options);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(columns);
+    layout->addWidget(OkCancel(this));
+}
+
+AngularExportOptions ExportAngularDialog::Options() const {
+    AngularExportOptions o;
+    o.rows = joints->Checked();
+    o.angle = angle->isChecked();
+    o.angularVelocity = angularVelocity->isChecked();
+    o.angularAcceleration = angularAcceleration->isChecked();
+    o.x = x->isChecked();
+    o.y = y->isChecked();
+    o.z = z->isChecked();
+    o.threeD = threeD->isChecked();
+    o.counterClockwise = counterClockwise->isChecked();
+    o.smoothed = smoothed->isChecked();
+    o.header = header->isChecked();
+    return o;
+}
+
+void ExportAngularDialog::accept() { Conclude(this, ValidateAngularExport(Options()), prompts_); }
+
+ImageDataExportDialog::ImageDataExportDialog(const std::vector<ExportListRow>& rows, QWidget* parent)
+    : QDialog(parent), header(new QCheckBox("Write Header")), points(new PointListWidget(rows, "Point Name", 120, 60, true)) {
+    setWindowTitle("Image Data Export");
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Group("Options", {header}));
+    auto* list = new QGroupBox("Points");
+    (new QVBoxLayout(list))->addWidget(points);
+    layout->addWidget(list, 1);
+    layout->addWidget(OkCancel(this));
+}
+
+PointsExportOptions ImageDataExportDialog::Options() const {
+    PointsExportOptions o;
+    o.header = header->isChecked();
+    o.rows = points->Checked();
+    if (o.rows.size() > static_cast<std::size_t>(PointsExportOptions::kMaxRows)) o.rows.resize(PointsExportOptions::kMaxRows);
+    return o;
+}
+
+CsmExportDialog::CsmExportDialog(const std::vector<std::string>& pointCells, const std::vector<std::string>& labels,
+                                 QWidget* parent)
+    : QDialog(parent), mapping(new QTreeWidget(this)), actor(new QLineEdit(this)), comment(new QPlainTextEdit(this)) {
+    setWindowTitle("CSM Export Properties");
+    mapping->setRootIsDecorated(false);
+    mapping->setColumnCount(2);
+    mapping->setHeaderLabels({"Point Name", "CSM Name"});
+    mapping->setColumnWidth(0, 80);
+    mapping->setColumnWidth(1, 80);
+    mapping->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                             QAbstractItemView::EditKeyPressed);
+    for (std::size_t i = 0; i < pointCells.size(); ++i) {
+        auto* item = new QTreeWidgetItem(mapping, {QString::fromStdString(pointCells[i]),
+                                                   QString::fromStdString(i < labels.size() ? labels[i] : "NOTDEF")});
+        item->setFlags(item->flags() | Qt::ItemIsEditable);
+    }
+    // Only the "CSM Name" cells are edited.
+    connect(mapping, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item, int) { mapping->editItem(item, 1); });
+    mapping->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    comment->setMaximumHeight(80);
+    auto* group = new QGroupBox("Point Mapping");
+    (new QVBoxLayout(group))->addWidget(mapping);
+    auto* form = new QFormLayout;
+    form->addRow("Actor", actor);
+    form->addRow("Comment", comment);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group, 1);
+    layout->addLayout(form);
+    layout->addWidget(OkCancel(this));
+}
+
+CsmExportOptions CsmExportDialog::Options() const {
+    CsmExportOptions o;
+    for (int i = 0; i < mapping->topLevelItemCount(); ++i) o.mapping.push_back(mapping->topLevelItem(i)->text(1).toStdString());
+    o.actor = actor->text().toStdString();
+    o.comment = comment->toPlainText().toStdString();
+    return o;
+}
+
+}  // namespace kadivo

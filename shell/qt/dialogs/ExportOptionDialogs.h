@@ -1,0 +1,78 @@
+#pragma once
+
+#include "ExportDialogs.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QRadioButton;
+class QTreeWidget;
+
+namespace kadivo {
+
+class PointListWidget;
+class Prompts;
+
+// "Export Linear Data".
+class ExportLinearDialog : public QDialog {
+    Q_OBJECT
+public:
+    ExportLinearDialog(const std::vector<ExportListRow>& rows, Prompts& prompts, QWidget* parent);
+    LinearExportOptions Options() const;
+    void accept() override;
+
+    PointListWidget* points;
+    QCheckBox *position, *velocity, *acceleration;
+    QCheckBox *x, *y, *z, *distance;
+    QRadioButton *smoothed, *unsmoothed;
+    QCheckBox* header;
+
+private:
+    Prompts& prompts_;
+};
+
+// "Export Angular Data".
+class ExportAngularDialog : public QDialog {
+    Q_OBJECT
+public:
+    ExportAngularDialog(const std::vector<ExportListRow>& rows, Prompts& prompts, QWidget* parent);
+    AngularExportOptions Options() const;
+    void accept() override;
+
+    PointListWidget* joints;
+    QCheckBox *angle, *angularVelocity, *angularAcceleration;
+    QCheckBox *x, *y, *z, *threeD;
+    QCheckBox* counterClockwise;
+    QRadioButton *smoothed, *unsmoothed;
+    QCheckBox* header;
+
+private:
+    Prompts& prompts_;
+};
+
+// "Image Data Export".
+class ImageDataExportDialog : public QDialog {
+    Q_OBJECT
+public:
+    ImageDataExportDialog(const std::vector<ExportListRow>& rows, QWidget* parent);
+    PointsExportOptions Options() const;
+
+    QCheckBox* header;
+    PointListWidget* points;
+};
+
+// "CSM Export Properties": the marker label of every point, an actor and a comment.
+class CsmExportDialog : public QDialog {
+    Q_OBJECT
+public:
+    CsmExportDialog(const std::vector<std::string>& pointCells, const std::vector<std::string>& mapping, QWidget* parent);
+    CsmExportOptions Options() const;
+
+    QTreeWidget* mapping;
+    QLineEdit* actor;
+    QPlainTextEdit* comment;
+};
+
+}  // namespace kadivo

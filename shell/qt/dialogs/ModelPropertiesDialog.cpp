@@ -1,0 +1,77 @@
+#include "ModelPropertiesDialog.h"
+
+#include "ModelPropertiesTree.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QStyle>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace kadivo {
+
+namespace {
+
+constexpr int kCodeRole = Qt::UserRole;
+constexpr int kImageRole = Qt::UserRole + 1;
+constexpr int kShownRole = Qt::UserRole + 2;  // the label before an edit
+
+QIcon ItemIcon(const QStyle* style, int image) {
+    switch (image) {
+        case ModelTreeItem::kSideImage: return style->standardIcon(QStyle::SP_DirIcon);
+        case ModelTreeItem::kPointImage: return style->standardIcon(QStyle::SP_DialogYesButton);
+        case ModelTreeItem::kSegmentImage: return style->standardIcon(QStyle::SP_ArrowRight);
+        default: return style->standardIcon(QStyle::SP_FileIcon);
+    }
+}
+
+void AddItems(QTreeWidgetItem* parent, QTreeWidget* tree, const std::vector<ModelTreeItem>& items) {
+    for (const ModelTreeItem& item : items) {
+        auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree);
+        node->setText(0, QString::fromStdString(item.text));
+        node->setIcon(0, ItemIcon(tree->style(), item.image));
+        node->setData(0, kCodeRole, item.code);
+        node->setData(0, kImageRole, item.image);
+        node->setData(0, kShownRole, QString::fromStdString(item.text));
+        if (CanEditModelItem(item)) node->setFlags(node->flags() | Qt::ItemIsEditable);
+        if (item.image == ModelTreeItem::kParamAImage || item.image == ModelTreeItem::kParamBImage)
+            node->setToolTip(0, item.image == ModelTreeItem::kParamAImage ? "Centre of mass ratio" : "Mass fraction");
+        AddItems(node, tree, item.children);
+    }
+}
+
+}  // namespace
+
+ModelPropertiesDialog::ModelPropertiesDialog(const ModelTable& model, int pointCount, QWidget* parent)
+    : QDialog(parent), model_(model), pointCount_(pointCount), tree_(new QTreeWidget(this)) {
+    setWindowTitle("Model Properties");
+    tree_->setHeaderHidden(true);
+    tree_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked |
+                           QAbstractItemView::DoubleClicked);
+    AddItems(nullptr, tree_, BuildModelTree(model, pointCount));
+    tree_->expandToDepth(0);
+    tree_->setMinimumSize(320, 380);
+    connect(tree_, &QTreeWidget::itemChanged, this, &ModelPropertiesDialog::OnItemChanged);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tree_);
+    layout->addWidget(buttons);
+}
+
+void ModelPropertiesDialog::OnItemChanged(QTreeWidgetItem* item, int) {
+    if (item->data(0, kImageRole).toInt() == ModelTreeItem::kSideImage) return;
+    const QString text = item->text(0);
+    if (text == item->data(0, kShownRole).toString()) return;
+    const QSignalBlocker quiet(tree_);
+    // An edit that ends without text changes nothing.
+    if (text.isEmpty()) {
+        item->setText(0, item->data(0, kShownRole).toString());
+        return;
+    }
+    item->setData(0, kShownRole, text);
+    ApplyModelItemEdit(model_, pointCount_, item->data(0, kCodeRole).toUInt(), text.toStdString());
+}
+
+}  // namespace kadivo
