@@ -1,4 +1,5 @@
 #include "FfmpegDemuxer.h"
+#include "FfmpegModule.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -158,7 +159,7 @@ bool FrameSizeInRange(const BitmapFormat& format) {
 
 }  // namespace ffmpeg
 
-std::unique_ptr<AviFile> OpenAviFile(const std::string& path) {
+std::unique_ptr<AviFile> ffmpeg::OpenFfmpegAviFile(const std::string& path) {
     ffmpeg::SilenceLibraryLog();
     AVFormatContext* raw = nullptr;
     if (avformat_open_input(&raw, path.c_str(), av_find_input_format("avi"), nullptr) < 0) return nullptr;

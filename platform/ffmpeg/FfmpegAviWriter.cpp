@@ -1,6 +1,7 @@
 #include "AviWriter.h"
 
 #include "FfmpegHandles.h"
+#include "FfmpegModule.h"
 
 extern "C" {
 #include <libavutil/imgutils.h>
@@ -103,8 +104,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<AviVideoWriter> CreateMjpegAviFile(const std::string& path, int width, int height, int framesPerSecond,
-                                                   std::string& error) {
+std::unique_ptr<AviVideoWriter> ffmpeg::CreateFfmpegMjpegAviFile(const std::string& path, int width, int height,
+                                                                 int framesPerSecond, std::string& error) {
     if (width <= 0 || height <= 0 || width % 2 || height % 2 || framesPerSecond <= 0) {
         error = "unsupported frame size or rate";
         return nullptr;

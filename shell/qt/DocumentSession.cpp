@@ -53,14 +53,14 @@ void DocumentSession::OnDocumentChanged(const DocumentChange& change) { emit cha
 bool DocumentSession::OpenWindow(const WindowState& state) {
     const WindowKind kind = KindOf(state);
     if (!kinds_.Available(kind)) {
-        entries_.push_back({nullptr, nullptr, state, {}, false, false});
+        entries_.push_back({nullptr, nullptr, nullptr, state, {}});
         return true;
     }
     ChildWindow* child = kinds_.Create(kind, *this, &state);
     if (!child) return false;
     const WindowPlacement& placement = std::visit([](const auto& s) -> const WindowPlacement& { return s.placement; }, state);
     QMdiSubWindow* window = placer_.Place(child, &placement);
-    entries_.push_back({window, child, std::nullopt, window->geometry(), window->isMaximized(), window->isMinimized()});
+    entries_.push_back({window, window, child, std::nullopt, window->geometry()});
     Track(entries_.back());
     UpdateWindowTitles();
     emit windowsChanged();
@@ -72,7 +72,7 @@ bool DocumentSession::OpenCaptureWindow() {
     ChildWindow* child = kinds_.Create(WindowKind::Capture, *this, nullptr);
     if (!child) return false;
     QMdiSubWindow* window = placer_.Place(child, nullptr);
-    entries_.push_back({window, child, std::nullopt, window->geometry(), false, false});
+    entries_.push_back({window, window, child, std::nullopt, window->geometry()});
     Track(entries_.back());
     UpdateWindowTitles();
     emit windowsChanged();
@@ -88,8 +88,13 @@ bool DocumentSession::HasCaptureWindow() const {
 void DocumentSession::Track(Entry& entry) {
     entry.window->installEventFilter(this);
     connect(entry.window, &QObject::destroyed, this, [this](QObject* gone) {
+        // A window in its destructor still passes events to its filters.
+        gone->removeEventFilter(this);
         for (Entry& each : entries_)
-            if (each.window.isNull() || each.window.data() == gone) each.window = nullptr;
+            if (each.identity == gone) {
+                each.window = nullptr;
+                each.identity = nullptr;
+            }
         Prune();
         UpdateWindowTitles();
         emit windowsChanged();
@@ -97,27 +102,17 @@ void DocumentSession::Track(Entry& entry) {
 }
 
 bool DocumentSession::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::Move && event->type() != QEvent::Resize) return QObject::eventFilter(watched, event);
     for (Entry& entry : entries_) {
         if (entry.window != watched) continue;
-        switch (event->type()) {
-            case QEvent::Move:
-            case QEvent::Resize:
-                if (!entry.window->isMaximized() && !entry.window->isMinimized())
-                    entry.normalGeometry = entry.window->geometry();
-                break;
-            case QEvent::WindowStateChange:
-                entry.maximized = entry.window->isMaximized();
-                entry.minimized = entry.window->isMinimized();
-                break;
-            default: break;
-        }
+        if (!entry.window->isMaximized() && !entry.window->isMinimized()) entry.normalGeometry = entry.window->geometry();
         break;
     }
     return QObject::eventFilter(watched, event);
 }
 
 void DocumentSession::Prune() {
-    std::erase_if(entries_, [](const Entry& entry) { return !entry.record && !entry.window; });
+    std::erase_if(entries_, [](const Entry& entry) { return !entry.record && !entry.identity; });
 }
 
 void DocumentSession::CloseAllWindows() {
@@ -142,7 +137,9 @@ std::list<WindowState> DocumentSession::WindowStates() const {
         if (!entry.window || !entry.child) continue;
         std::optional<WindowState> state = entry.child->State();
         if (!state) continue;
-        PlacementIn(*state) = PlacementOf(entry.normalGeometry, entry.maximized, entry.minimized);
+        const bool maximized = entry.window->isMaximized(), minimized = entry.window->isMinimized();
+        const QRect normal = maximized || minimized ? entry.normalGeometry : entry.window->geometry();
+        PlacementIn(*state) = PlacementOf(normal, maximized, minimized);
         states.push_back(std::move(*state));
     }
     return states;

@@ -65,11 +65,10 @@ signals:
 private:
     struct Entry {
         QPointer<QMdiSubWindow> window;
+        const QObject* identity = nullptr;  // the window, for comparing while it is destroyed
         ChildWindow* child = nullptr;
         std::optional<WindowState> record;  // a window of a kind not shown
-        QRect normalGeometry;
-        bool maximized = false;
-        bool minimized = false;
+        QRect normalGeometry;  // the place a maximised or minimised window returns to
     };
 
     void OnDocumentChanged(const DocumentChange& change) override;

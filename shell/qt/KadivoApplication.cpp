@@ -7,10 +7,12 @@
 #include "QtSettingsStore.h"
 #include "SettingsValues.h"
 #include "StartupRules.h"
+#include "VideoModule.h"
 #include "WindowKinds.h"
 #include "dialogs/ProgramDialogs.h"
 
 #include <QApplication>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QScreen>
@@ -19,6 +21,7 @@
 #include <QWindow>
 
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 
 namespace kadivo {
@@ -88,18 +91,34 @@ void TakeScreenshot(MainFrame& frame, const std::string& path, const UnattendedP
     QApplication::exit(status);
 }
 
-// Waits for the main window to be shown on the screen, at most a few seconds.
-void WhenExposed(QWidget& window, std::function<void()> then, int triesLeft = 250) {
-    QWindow* handle = window.windowHandle();
-    if ((handle && handle->isExposed()) || triesLeft <= 0) {
-        // One more turn of the loop lets pending paints through.
-        QTimer::singleShot(50, &window, std::move(then));
-        return;
+// Runs `then` once the main window is on the screen, or after a few seconds at the latest.
+class WhenExposed : public QObject {
+public:
+    WhenExposed(QWidget& window, std::function<void()> then) : window_(window), then_(std::move(then)) {
+        window.windowHandle()->installEventFilter(this);
+        QTimer::singleShot(0, this, [this] { CheckExposed(); });
+        QTimer::singleShot(5000, this, [this] { Run(); });
     }
-    QTimer::singleShot(20, &window, [&window, then = std::move(then), triesLeft]() mutable {
-        WhenExposed(window, std::move(then), triesLeft - 1);
-    });
-}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose) QTimer::singleShot(0, this, [this] { CheckExposed(); });
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void CheckExposed() {
+        if (window_.windowHandle()->isExposed()) Run();
+    }
+    void Run() {
+        if (done_) return;
+        done_ = true;
+        then_();
+    }
+
+    QWidget& window_;
+    std::function<void()> then_;
+    bool done_ = false;
+};
 
 }  // namespace
 
@@ -129,6 +148,17 @@ int RunKadivo(int argc, char** argv, const std::function<void(WindowKinds&)>& re
     // 2. The settings under "Vellora".
     QtSettingsStore settings;
 
+    // A sequence opened at start-up will want its videos: their libraries load in the
+    // background while the windows are built. Only one library loads at a time, so the
+    // plugins Qt needs for the icons are loaded first.
+    std::optional<VideoModulePreload> videoModule;
+    if (ChooseStartupAction(commandLine, ActingStartupOption(settings), RecentSequences(settings).Paths()).kind ==
+        StartupAction::Kind::OpenFile) {
+        CommandIcon(CommandId::Save).pixmap(22, 22);
+        QImageReader::supportedImageFormats();
+        videoModule.emplace();
+    }
+
     // 3. The window kinds.
     WindowKinds kinds;
     if (registerWindowKinds) registerWindowKinds(kinds);
@@ -146,10 +176,12 @@ int RunKadivo(int argc, char** argv, const std::function<void(WindowKinds&)>& re
     // 8. The main window is shown.
     frame.show();
 
-    auto startupAction = [&frame, &settings, commandLine, screenshot, &unattended] {
+    std::unique_ptr<WhenExposed> screenshotTaker;
+    auto startupAction = [&frame, &settings, commandLine, screenshot, &unattended, &screenshotTaker] {
         RunStartupAction(frame, settings, commandLine);
         if (screenshot)
-            WhenExposed(frame, [&frame, &unattended, path = *commandLine.screenshot] { TakeScreenshot(frame, path, unattended); });
+            screenshotTaker = std::make_unique<WhenExposed>(
+                frame, [&frame, &unattended, path = *commandLine.screenshot] { TakeScreenshot(frame, path, unattended); });
     };
 
     // 5, 10, 11. The splash screen, the tip of the day, and the start-up action once the

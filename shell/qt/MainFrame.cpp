@@ -48,7 +48,7 @@ constexpr CommandId kToolbarToggles[] = {C::WindowToolbar, C::ImageToolbar, C::D
 
 }  // namespace
 
-MainFrame::MainFrame(ShellServices services) : services_(std::move(services)), printer_(std::make_unique<QPrinter>()) {
+MainFrame::MainFrame(ShellServices services) : services_(std::move(services)) {
     setObjectName("MainFrame");
     setWindowIcon(ProgramIcon());
     setAcceptDrops(true);

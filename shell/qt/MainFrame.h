@@ -111,6 +111,7 @@ private:
     void OpenNewWindow(WindowKind kind);
     void Print(bool preview);
     void PageSetup();
+    QPrinter& Printer();
     void ShowTipOfTheDay(bool atStartup);
     void ShowHelp();
     void ShowModelProperties();

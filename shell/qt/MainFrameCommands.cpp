@@ -230,6 +230,12 @@ void MainFrame::OpenNewWindow(WindowKind kind) {
     }
 }
 
+QPrinter& MainFrame::Printer() {
+    // Made on first use: the printing system takes long to load.
+    if (!printer_) printer_ = std::make_unique<QPrinter>();
+    return *printer_;
+}
+
 void MainFrame::Print(bool preview) {
     ChildWindow* child = ActiveChild();
     if (!child) return;
@@ -238,13 +244,13 @@ void MainFrame::Print(bool preview) {
         child->Print(painter, painter.viewport());
     };
     if (preview) {
-        QPrintPreviewDialog dialog(printer_.get(), this);
+        QPrintPreviewDialog dialog(&Printer(), this);
         connect(&dialog, &QPrintPreviewDialog::paintRequested, this, paint);
         dialog.exec();
         return;
     }
-    QPrintDialog dialog(printer_.get(), this);
-    if (dialog.exec() == QDialog::Accepted) paint(printer_.get());
+    QPrintDialog dialog(&Printer(), this);
+    if (dialog.exec() == QDialog::Accepted) paint(&Printer());
 }
 
 bool MainFrame::PrintActiveWindowToPdf(const QString& path) {
@@ -260,7 +266,7 @@ bool MainFrame::PrintActiveWindowToPdf(const QString& path) {
 }
 
 void MainFrame::PageSetup() {
-    QPageSetupDialog dialog(printer_.get(), this);
+    QPageSetupDialog dialog(&Printer(), this);
     dialog.exec();
 }
 

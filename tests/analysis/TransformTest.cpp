@@ -32,8 +32,8 @@ class Transform : public DocumentFixture {
 protected:
     static constexpr int kFrames = 40;
 
-    // A sequence of `views` cameras with a complete calibration cube and kFrames digitized frames.
-    void Build(int views) {
+    // A sequence of `cameras` cameras with a complete calibration cube and kFrames digitized frames.
+    void Build(int cameras) {
         NewSequence(3, 8);
         InstallSequenceSteps(doc->steps);
         doc->calibrationType = 1;
@@ -43,8 +43,8 @@ protected:
                 for (double z : {0.0, 1.0}) doc->calibrationPoints.push_back({x, y, z});
         doc->calibrationPoints.push_back({});
         doc->options.filtering = 0;
-        for (int v = 1; v < views; ++v) doc->AddCameraView();
-        for (int v = 0; v < views; ++v) {
+        for (int v = 1; v < cameras; ++v) doc->AddCameraView();
+        for (int v = 0; v < cameras; ++v) {
             ViewFrameStore& store = doc->views[static_cast<std::size_t>(v)].frameStore;
             store.calibrationPointCount = 8;
             for (int i = 0; i < 8; ++i) store.calibrationRecord.imagePos[static_cast<std::size_t>(i)] = kCameras[v].Project(doc->calibrationPoints[static_cast<std::size_t>(i)]);
@@ -59,8 +59,8 @@ protected:
 };
 
 TEST_F(Transform, TwoAndThreeCamerasReconstructTheMotionWithinThePixelQuantisation) {
-    for (int views : {2, 3}) {
-        Build(views);
+    for (int cameras : {2, 3}) {
+        Build(cameras);
         doc->OnTransformImageData();
         ASSERT_TRUE(doc->dltValid);
         EXPECT_EQ(doc->dlt.parameterCount, 11);
@@ -70,7 +70,7 @@ TEST_F(Transform, TwoAndThreeCamerasReconstructTheMotionWithinThePixelQuantisati
                 const Point3 got = doc->worldRaw[f][p];
                 const Point3 want = Truth(p, f);
                 // A pixel of these cameras spans about 1/300 of a unit.
-                EXPECT_NEAR(got.x, want.x, 0.01) << views << " views, frame " << f << " point " << p;
+                EXPECT_NEAR(got.x, want.x, 0.01) << cameras << " views, frame " << f << " point " << p;
                 EXPECT_NEAR(got.y, want.y, 0.01);
                 EXPECT_NEAR(got.z, want.z, 0.01);
             }

@@ -4,6 +4,7 @@
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QPainter>
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -16,13 +17,35 @@ constexpr int kCodeRole = Qt::UserRole;
 constexpr int kImageRole = Qt::UserRole + 1;
 constexpr int kShownRole = Qt::UserRole + 2;  // the label before an edit
 
+// Small drawings of the items: a side, a point, a segment and its two parameters.
 QIcon ItemIcon(const QStyle* style, int image) {
+    if (image == ModelTreeItem::kSideImage) return style->standardIcon(QStyle::SP_DirIcon);
+    QPixmap picture(16, 16);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor ink(0x33, 0x47, 0x5b), accent(0x2f, 0x7d, 0xe1);
     switch (image) {
-        case ModelTreeItem::kSideImage: return style->standardIcon(QStyle::SP_DirIcon);
-        case ModelTreeItem::kPointImage: return style->standardIcon(QStyle::SP_DialogYesButton);
-        case ModelTreeItem::kSegmentImage: return style->standardIcon(QStyle::SP_ArrowRight);
-        default: return style->standardIcon(QStyle::SP_FileIcon);
+        case ModelTreeItem::kPointImage:
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(accent);
+            painter.drawEllipse(QPointF(8, 8), 5, 5);
+            break;
+        case ModelTreeItem::kSegmentImage:
+            painter.setPen(QPen(ink, 2));
+            painter.drawLine(3, 13, 13, 3);
+            painter.setBrush(accent);
+            painter.setPen(Qt::NoPen);
+            painter.drawEllipse(QPointF(3, 13), 2.5, 2.5);
+            painter.drawEllipse(QPointF(13, 3), 2.5, 2.5);
+            break;
+        default:
+            painter.setPen(QPen(ink, 1.2));
+            painter.setBrush(image == ModelTreeItem::kParamAImage ? QColor(0xe6, 0xa2, 0x3c) : QColor(0x2e, 0x9d, 0x5b));
+            painter.drawRect(QRectF(4.5, 4.5, 7, 7));
+            break;
     }
+    return QIcon(picture);
 }
 
 void AddItems(QTreeWidgetItem* parent, QTreeWidget* tree, const std::vector<ModelTreeItem>& items) {

@@ -172,7 +172,7 @@ void SplashScreen::paintEvent(QPaintEvent*) {
     for (int k = 0; k < 9; ++k) {
         const double t = k / 8.0;
         QColor colour(90, 170, 255);
-        colour.setAlphaF(0.15 + 0.85 * t);
+        colour.setAlphaF(static_cast<float>(0.15 + 0.85 * t));
         painter.setPen(Qt::NoPen);
         painter.setBrush(colour);
         const double x = 60 + 40 * k;

@@ -1,0 +1,44 @@
+// The start-up benchmark's peer: a bare Qt program that shows an empty QMainWindow and, once
+// it is on the screen, saves a picture of it and quits — what `kadivo --screenshot` does.
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QPixmap>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+// Saves the picture at the first expose event that finds the window on the screen.
+class Screenshot : public QObject {
+public:
+    Screenshot(QMainWindow& window, QString path) : window_(window), path_(std::move(path)) {
+        window.windowHandle()->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose && !done_)
+            QTimer::singleShot(0, this, [this] {
+                if (done_ || !window_.windowHandle()->isExposed()) return;
+                done_ = true;
+                QApplication::exit(window_.grab().save(path_, "PNG") ? 0 : 1);
+            });
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QMainWindow& window_;
+    QString path_;
+    bool done_ = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    if (argc != 3 || QString(argv[1]) != "--screenshot") return 2;
+    QMainWindow window;
+    window.resize(1100, 760);
+    window.show();
+    Screenshot screenshot(window, argv[2]);
+    return QApplication::exec();
+}

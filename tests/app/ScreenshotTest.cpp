@@ -1,0 +1,58 @@
+// The real program under a virtual X server: `kadivo --screenshot` on the sample.
+
+#include <QImage>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace kadivo::test {
+
+class ScreenshotTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir folder_;
+
+    // Runs kadivo --screenshot with its settings and data in the test folder.
+    int RunScreenshot(const QStringList& arguments, QByteArray& errors) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", folder_.filePath("config"));
+        environment.insert("kadivodir", folder_.filePath("data"));
+        environment.remove("QT_QPA_PLATFORM");
+        process.setProcessEnvironment(environment);
+        QStringList command{"-a", "-s", "-screen 0 1280x1024x24", KADIVO_PROGRAM, "--screenshot"};
+        command += arguments;
+        process.start("xvfb-run", command);
+        if (!process.waitForFinished(120000)) return -1;
+        errors = process.readAllStandardError();
+        return process.exitCode();
+    }
+
+private slots:
+    void aPictureOfTheMainWindowWithTheSampleOpen() {
+        QByteArray errors;
+        const QString picture = folder_.filePath("main.png");
+        QCOMPARE(RunScreenshot({picture, KADIVO_SOURCE_DIR "/samples/walk.kdv"}, errors), 0);
+        QImage image(picture);
+        QVERIFY(!image.isNull());
+        QVERIFY2(image.width() >= 800 && image.height() >= 500, "the size of a main window");
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); y += 3)
+            for (int x = 0; x < image.width(); x += 3) colours.insert(image.pixel(x, y));
+        QVERIFY2(colours.size() > 20, "menus, toolbar and status bar are drawn");
+    }
+
+    void aMessageThatWouldAppearFailsTheRunWithOneLine() {
+        QByteArray errors;
+        const int status = RunScreenshot({folder_.filePath("none.png"), folder_.filePath("missing.kdv")}, errors);
+        QCOMPARE(status, 1);
+        QVERIFY2(errors.contains("kadivo: Unable to read the sequence file."), errors.constData());
+    }
+};
+
+}  // namespace kadivo::test
+
+QTEST_GUILESS_MAIN(kadivo::test::ScreenshotTest)
+#include "ScreenshotTest.moc"

@@ -1,0 +1,251 @@
+// The document's dialogs: each edits its record as its Part says. Set KADIVO_TEST_PICTURES to
+// a folder to keep a picture of every dialog.
+
+#include "CDltCalibration.h"
+#include "ModelPropertiesTree.h"
+#include "ShellTestSupport.h"
+#include "dialogs/DltParametersDialog.h"
+#include "dialogs/ExportOptionDialogs.h"
+#include "dialogs/ModelPropertiesDialog.h"
+#include "dialogs/PointListWidget.h"
+#include "dialogs/ProgramDialogs.h"
+#include "dialogs/VideoDialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTreeWidget>
+
+namespace kadivo::test {
+
+namespace {
+
+void KeepPicture(QWidget& widget, const QString& name) {
+    const QByteArray folder = qgetenv("KADIVO_TEST_PICTURES");
+    if (folder.isEmpty()) return;
+    widget.adjustSize();
+    widget.grab().save(QString::fromUtf8(folder) + "/" + name + ".png");
+}
+
+std::vector<ExportListRow> Rows() { return {{"Head", "None"}, {"Knee", "Right"}, {"CG", "None"}}; }
+
+}  // namespace
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir data_;
+
+private slots:
+    void initTestCase() { PrepareShellTests(data_); }
+
+    void linearExportAsksBeforeGivingUpAndReturnsItsChoice() {
+        FakePrompts prompts;
+        ExportLinearDialog dialog(Rows(), prompts, nullptr);
+        KeepPicture(dialog, "export-linear");
+        QVERIFY(dialog.smoothed->isChecked());
+        QCOMPARE(dialog.points->List()->topLevelItemCount(), 3);
+        QCOMPARE(dialog.points->List()->topLevelItem(1)->text(1), QString("Right"));
+        prompts.ExpectQuestion("Orientation, Type, Points, has not been selected!\n\nContinue ?", Answer::No);
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));  // No: nothing was decided, the dialog stays
+        QCOMPARE(prompts.askedStyles.back().caption, std::string("No Data To Export!"));
+        dialog.points->SetAll(true);
+        dialog.velocity->setChecked(true);
+        dialog.distance->setChecked(true);
+        dialog.unsmoothed->setChecked(true);
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const LinearExportOptions options = dialog.Options();
+        QCOMPARE(options.rows, (std::vector<bool>{true, true, true}));
+        QVERIFY(options.velocity && options.distance && !options.position && !options.smoothed);
+    }
+
+    void linearExportYesGivesUp() {
+        FakePrompts prompts;
+        ExportLinearDialog dialog(Rows(), prompts, nullptr);
+        dialog.open();
+        prompts.ExpectQuestion("Orientation, Type, Points, has not been selected!\n\nContinue ?", Answer::Yes);
+        dialog.accept();
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    }
+
+    void angularExportHasOnlyTheAngle() {
+        FakePrompts prompts;
+        ExportAngularDialog dialog(Rows(), prompts, nullptr);
+        KeepPicture(dialog, "export-angular");
+        QVERIFY(!dialog.angularVelocity->isEnabled());
+        QVERIFY(!dialog.angularAcceleration->isEnabled());
+        QCOMPARE(dialog.joints->List()->headerItem()->text(0), QString("Joint"));
+        dialog.joints->List()->topLevelItem(0)->setCheckState(0, Qt::Checked);
+        dialog.angle->setChecked(true);
+        dialog.threeD->setChecked(true);
+        dialog.counterClockwise->setChecked(true);
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const AngularExportOptions options = dialog.Options();
+        QCOMPARE(options.rows, (std::vector<bool>{true, false, false}));
+        QVERIFY(options.angle && options.threeD && options.counterClockwise && options.smoothed);
+    }
+
+    void imageDataExportKeepsFiftyRowsAtMost() {
+        std::vector<ExportListRow> rows(52, ExportListRow{"P", "None"});
+        ImageDataExportDialog dialog(rows, nullptr);
+        KeepPicture(dialog, "export-points");
+        dialog.points->SetAll(true);
+        dialog.header->setChecked(true);
+        const PointsExportOptions options = dialog.Options();
+        QCOMPARE(options.rows.size(), std::size_t{50});
+        QVERIFY(options.header);
+        dialog.points->SetAll(false);
+        QCOMPARE(dialog.Options().rows, std::vector<bool>(50, false));
+    }
+
+    void csmExportTakesTheEditedLabels() {
+        CsmExportDialog dialog({"N. Head", "R. Knee"}, {"LFHD", "NOTDEF"}, nullptr);
+        KeepPicture(dialog, "export-csm");
+        QCOMPARE(dialog.mapping->topLevelItem(0)->text(1), QString("LFHD"));
+        dialog.mapping->topLevelItem(1)->setText(1, "RKNE");
+        dialog.actor->setText("Ann");
+        dialog.comment->setPlainText("trial 3");
+        const CsmExportOptions options = dialog.Options();
+        QCOMPARE(options.mapping, (std::vector<std::string>{"LFHD", "RKNE"}));
+        QCOMPARE(options.actor, std::string("Ann"));
+        QCOMPARE(options.comment, std::string("trial 3"));
+    }
+
+    void modelPropertiesStoreEditsAtOnce() {
+        ModelTable model = DefaultModelTable();
+        model[0] = ModelPoint::Default(0);
+        model[0].name = "Hip";
+        model[0].side = kSideRight;
+        model[0].linkedPoint[0] = 1;
+        model[0].segmentName[0] = "Thigh";
+        model[0].segmentParamA[0] = 0.433f;
+        model[0].segmentParamB[0] = 0.1f;
+        model[1].name = "Knee";
+        ModelPropertiesDialog dialog(model, 2, nullptr);
+        KeepPicture(dialog, "model-properties");
+        QTreeWidget* tree = dialog.Tree();
+        QCOMPARE(tree->topLevelItemCount(), 3);
+        QVERIFY2(!(tree->topLevelItem(0)->flags() & Qt::ItemIsEditable), "the sides are not edited");
+        QTreeWidgetItem* hip = tree->topLevelItem(0)->child(0);
+        QCOMPARE(hip->text(0), QString("Hip"));
+        QTreeWidgetItem* thigh = hip->child(0);
+        QCOMPARE(thigh->child(0)->text(0), QString("0.1000"));
+        QCOMPARE(thigh->child(1)->text(0), QString("0.4330"));
+        thigh->child(1)->setText(0, "0.5");
+        QCOMPARE(dialog.Model()[0].segmentParamA[0], 0.5f);
+        thigh->child(0)->setText(0, "heavy");
+        QVERIFY2((dialog.Model()[0].segmentParamB[0]) == (0.0f), "text that is no number gives 0");
+        QVERIFY2((thigh->child(0)->text(0)) == (QString("heavy")), "shown as typed");
+        hip->setText(0, "");
+        QVERIFY2((hip->text(0)) == (QString("Hip")), "an empty label changes nothing");
+        QCOMPARE(dialog.Model()[0].name, std::string("Hip"));
+        thigh->setText(0, "Upper leg");
+        QCOMPARE(dialog.Model()[0].segmentName[0], std::string("Upper leg"));
+    }
+
+    void dltParametersListEachView() {
+        DltParameterTable table;
+        std::vector<std::vector<ImagePoint>> images(2);
+        const std::vector<Point3> world{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 0}, {1, 0, 1}, {0, 1, 1}};
+        for (const Point3& w : world) {
+            images[0].push_back({static_cast<int>(100 + 80 * w.x + 20 * w.z), static_cast<int>(100 + 80 * w.y + 10 * w.z)});
+            images[1].push_back({static_cast<int>(300 - 60 * w.z + 10 * w.x), static_cast<int>(120 + 80 * w.y + 5 * w.x)});
+        }
+        CDltCalibration(table).Calibrate(images, world, static_cast<int>(world.size()), 2);
+        DltParametersDialog dialog(table, nullptr);
+        KeepPicture(dialog, "dlt-parameters");
+        auto* views = dialog.findChild<QComboBox*>();
+        auto* rows = dialog.findChild<QTreeWidget*>();
+        QCOMPARE(views->count(), 2);
+        QCOMPARE(views->itemText(1), QString("View 2"));
+        QCOMPARE(rows->headerItem()->text(0), QString("ID"));
+        QCOMPARE(rows->topLevelItem(0)->text(0), QString("L1"));
+        QCOMPARE(rows->topLevelItem(10)->text(0), QString("L11"));
+        const QString viewOne = rows->topLevelItem(0)->text(1);
+        views->setCurrentIndex(1);
+        QCOMPARE(rows->topLevelItem(0)->text(0), QString("L1"));
+        QVERIFY(rows->topLevelItem(0)->text(1) != viewOne);
+    }
+
+    void videoDialogsArePresetAndReturnTheirValues() {
+        StreamSelectionDialog streams(3, nullptr);
+        KeepPicture(streams, "stream-selection");
+        auto* list = streams.findChild<QComboBox*>();
+        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->currentText(), QString("Stream 1"));
+        list->setCurrentIndex(2);
+        QCOMPARE(streams.Stream(), 2);
+
+        VideoImageOptionsDialog options(1, 0, nullptr);
+        KeepPicture(options, "video-image-options");
+        QCOMPARE(options.ImageType(), 1);
+        QCOMPARE(options.FirstField(), 0);
+        options.findChild<QComboBox*>()->setCurrentIndex(2);
+        const auto radios = options.findChildren<QRadioButton*>();
+        for (QRadioButton* radio : radios)
+            if (radio->text() == "Odd Line Numbers") radio->setChecked(true);
+        QCOMPARE(options.ImageType(), 2);
+        QCOMPARE(options.FirstField(), 1);
+
+        FrameRateDialog rate(25.0, nullptr);
+        KeepPicture(rate, "frame-rate");
+        QCOMPARE(rate.Rate(), 25.0);
+        rate.findChild<QDoubleSpinBox*>()->setValue(50.0);
+        QCOMPARE(rate.Rate(), 50.0);
+    }
+
+    void preferencesShowTheStoredOption() {
+        PreferencesDialog dialog(StartupOption::DoNothing, nullptr);
+        KeepPicture(dialog, "preferences");
+        QVERIFY(dialog.doNothing->isChecked());
+        dialog.newSequence->setChecked(true);
+        QCOMPARE(dialog.Option(), StartupOption::NewSequence);
+    }
+
+    void theProgressBoxShowsItsPercentage() {
+        ProgressBox box(nullptr);
+        QCOMPARE(box.windowTitle(), QString("Wait, please..."));
+        box.SetRange(0, 200);
+        box.SetPosition(50);
+        QCOMPARE(box.Text(), QString("25%"));
+        box.SetStep(150);
+        box.StepIt();
+        QCOMPARE(box.Text(), QString("100%"));
+        box.OffsetPosition(20);
+        QCOMPARE(box.Text(), QString("10%"));
+        KeepPicture(box, "progress");
+    }
+
+    void theHelpOpensAtItsContents() {
+        HelpWindow help(nullptr);
+        help.ShowContents();
+        QVERIFY(help.Browser()->toPlainText().contains("Kadivo manual"));
+        QVERIFY(help.Browser()->toPlainText().contains("Getting started"));
+        help.Browser()->setSource(QUrl("qrc:/manual/calibration.md"), QTextDocument::MarkdownResource);
+        QVERIFY(help.Browser()->toPlainText().contains("DLT"));
+        KeepPicture(help, "help");
+    }
+
+    void theSplashAndTheAboutBoxShowTheVersion() {
+        SplashScreen splash(nullptr);
+        AboutDialog about(nullptr);
+        KeepPicture(splash, "splash");
+        KeepPicture(about, "about");
+        QVERIFY(!splash.grab().isNull());
+    }
+};
+
+}  // namespace kadivo::test
+
+QTEST_MAIN(kadivo::test::DialogsTest)
+#include "DialogsTest.moc"

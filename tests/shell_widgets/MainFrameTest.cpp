@@ -1,0 +1,307 @@
+// The main frame with its menus, driven as a user drives it.
+
+#include "Hints.h"
+#include "MainStatusBar.h"
+#include "SettingsValues.h"
+#include "ShellTestSupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolBar>
+
+namespace kadivo::test {
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir data_;
+    QTemporaryDir files_;
+
+    QString File(const QString& name) const { return files_.filePath(name); }
+
+    // The sample, transformed through the menu, in a fresh frame.
+    static DocumentSession* OpenTransformedSample(FrameFixture& f) {
+        DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
+        if (!session) return nullptr;
+        f.frame->Action(CommandId::TransformImageData)->trigger();
+        return session;
+    }
+
+    static QString Pane(FrameFixture& f, int index) { return f.frame->Status()->Pane(index)->text(); }
+
+private slots:
+    void initTestCase() { PrepareShellTests(data_); }
+    void cleanup() { QFile::remove(QtSettingsStore().FileName()); }
+
+    void savesTheSampleByteForByte() {
+        FrameFixture f;
+        DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
+        QVERIFY(session);
+        QVERIFY(!session->doc().IsModified());
+        f.prompts.saveFileAnswer = File("resaved.kdv").toStdString();
+        f.frame->Action(CommandId::SaveAs)->trigger();
+        QCOMPARE(f.prompts.lastSaveExtension, std::string("kdv"));
+        QCOMPARE(ReadBytes(File("resaved.kdv")), ReadBytes(SamplePath()));
+        QCOMPARE(f.frame->windowTitle(), QString("resaved.kdv[*] - Kadivo"));
+    }
+
+    void panesSliderAndMenuFollowTheActiveSequence() {
+        FrameFixture f;
+        QCOMPARE(Pane(f, 1), QString("Calibration"));
+        QCOMPARE(Pane(f, 3), QString("Point to digitize Next"));
+        QCOMPARE(Pane(f, 4), QString("Image 000/000"));
+        DocumentSession* walk = f.frame->OpenSequence(SamplePath().toStdString());
+        QVERIFY(walk);
+        QCOMPARE(Pane(f, 1), QString("Movement"));
+        QCOMPARE(Pane(f, 4), QString("Image:1/50"));
+        QCOMPARE(f.frame->Status()->FrameSlider()->maximum(), 49);
+        f.frame->Action(CommandId::NextImage)->trigger();
+        QCOMPARE(Pane(f, 4), QString("Image:2/50"));
+        QCOMPARE(f.frame->Status()->FrameSlider()->value(), 1);
+        QVERIFY(f.frame->CameraViewsMenu()->findChild<QAction*>("Camera View 1"));
+
+        // A second sequence becomes active: the panes and the menu follow it.
+        QVERIFY(QFile::copy(SamplePath(), File("second.kdv")));
+        QVERIFY(QFile::copy(QStringLiteral(KADIVO_SOURCE_DIR "/samples/walk.avi"), File("walk.avi")));
+        DocumentSession* second = f.frame->OpenSequence(File("second.kdv").toStdString());
+        QVERIFY(second && second != walk);
+        QCOMPARE(f.frame->ActiveSession(), second);
+        QCOMPARE(Pane(f, 4), QString("Image:1/50"));
+        walk->doc().NextImage(true);
+        QVERIFY2(Pane(f, 4) == QString("Image:1/50"), "a background sequence leaves the panes alone");
+        QVERIFY2((f.frame->OpenSequence(SamplePath().toStdString())) == (walk), "an open sequence is brought forward");
+        QCOMPARE(Pane(f, 4), QString("Image:3/50"));
+        QVERIFY(f.frame->CloseSession(walk));
+        QCOMPARE(f.frame->ActiveSession(), second);
+        QVERIFY(f.frame->CloseSession(second));
+        QCOMPARE(Pane(f, 4), QString("Image 000/000"));
+        QVERIFY(!f.frame->Action(CommandId::Save)->isEnabled());
+    }
+
+    void commandsFollowTheDocument() {
+        FrameFixture f;
+        QVERIFY(!f.frame->Action(CommandId::NextImage)->isEnabled());
+        QVERIFY(!f.frame->Action(CommandId::Save)->isEnabled());
+        QVERIFY(f.frame->Action(CommandId::OpenSequence)->isEnabled());
+        QVERIFY2(!f.frame->Action(CommandId::NewDigitizingWindow)->isEnabled(), "no digitizing window class yet");
+        QVERIFY(f.frame->OpenSequence(SamplePath().toStdString()));
+        QVERIFY(f.frame->Action(CommandId::Save)->isEnabled());
+        QVERIFY2(f.frame->Action(CommandId::ViewDltParameters)->isEnabled(), "one calibrated view is calibrated on opening");
+        QVERIFY(f.frame->Action(CommandId::TransformImageData)->isEnabled());
+        QVERIFY(!f.frame->Action(CommandId::ExportLinear)->isEnabled());
+        QVERIFY(f.frame->Action(CommandId::ExportPoints)->isEnabled());
+        QVERIFY(!f.frame->Action(CommandId::PreviousImage)->isEnabled());
+        QVERIFY(f.frame->Action(CommandId::ZoomOne)->isChecked());
+        f.frame->Action(CommandId::TransformImageData)->trigger();
+        QVERIFY(f.frame->Action(CommandId::ExportLinear)->isEnabled());
+        QVERIFY(f.frame->ActiveSession()->doc().IsModified());
+        QVERIFY(f.frame->isWindowModified());
+        f.frame->Action(CommandId::LockViews)->trigger();
+        QVERIFY(f.frame->Action(CommandId::LockViews)->isChecked());
+        f.frame->Action(CommandId::ZoomTwo)->trigger();
+        QVERIFY(f.frame->Action(CommandId::ZoomTwo)->isChecked());
+        QVERIFY(!f.frame->Action(CommandId::ZoomOne)->isChecked());
+    }
+
+    void exportsEveryFormatThroughTheMenus() {
+        FrameFixture f;
+        QVERIFY(OpenTransformedSample(f));
+        f.dialogs.linear = [](LinearExportOptions& o) {
+            o.rows.assign(o.rows.size(), true);
+            o.position = o.x = o.y = o.header = true;
+        };
+        f.dialogs.angular = [](AngularExportOptions& o) {
+            o.rows.assign(o.rows.size(), true);
+            o.angle = o.z = true;
+        };
+        f.dialogs.points = [](PointsExportOptions& o) { o.rows.assign(o.rows.size(), true); };
+        f.dialogs.csm = [](CsmExportOptions& o) { o.actor = "walker"; };
+        const struct {
+            CommandId command;
+            const char* file;
+            const char* content;
+        } exports[] = {
+            {CommandId::ExportLinear, "linear.txt", "Head - X pos\t"},
+            {CommandId::ExportAngular, "angular.txt", "\n"},
+            {CommandId::ExportPoints, "points.txt", "\t"},
+            {CommandId::ExportBvh, "walk.bvh", "HIERARCHY"},
+            {CommandId::ExportCsm, "walk.csm", "$Actor walker"},
+            {CommandId::ExportC3d, "walk.c3d", ""},
+        };
+        for (const auto& e : exports) {
+            f.prompts.saveFileAnswer = File(e.file).toStdString();
+            f.frame->Action(e.command)->trigger();
+            const QByteArray bytes = ReadBytes(File(e.file));
+            QVERIFY2(!bytes.isEmpty(), e.file);
+            QVERIFY2(bytes.contains(e.content), e.file);
+        }
+        QCOMPARE(f.prompts.proposedNames.front(), std::string(KADIVO_SOURCE_DIR "/samples/walk.txt"));
+        QCOMPARE(ReadBytes(File("walk.c3d")).at(1), char(0x50));
+    }
+
+    void closingAsksToSaveChanges() {
+        FrameFixture f;
+        DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
+        QVERIFY(session);
+        f.frame->Action(CommandId::SyncImage)->trigger();
+        QVERIFY(session->doc().IsModified());
+        f.prompts.ExpectQuestion("Save changes to walk.kdv?", Answer::Cancel);
+        f.frame->Action(CommandId::CloseSequence)->trigger();
+        QCOMPARE(f.frame->Sessions().size(), std::size_t{1});
+        f.prompts.ExpectQuestion("Save changes to walk.kdv?", Answer::No);
+        f.frame->Action(CommandId::CloseSequence)->trigger();
+        QVERIFY(f.frame->Sessions().empty());
+        QCOMPARE(f.frame->windowTitle(), QString("Kadivo"));
+    }
+
+    void anUnreadableFileIsReportedAndLeavesTheRecentList() {
+        FrameFixture f;
+        QFile broken(File("broken.kdv"));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("not a sequence");
+        broken.close();
+        RecentSequences(f.settings).Add(File("broken.kdv").toStdString());
+        f.prompts.ExpectMessageStartingWith("Unable to read the sequence file.\n");
+        QVERIFY(!f.frame->OpenSequence(File("broken.kdv").toStdString()));
+        QVERIFY(f.frame->Sessions().empty());
+        QVERIFY(RecentSequences(f.settings).Paths().empty());
+    }
+
+    void toolbarVisibilityIsRestoredAtTheNextStart() {
+        {
+            FrameFixture f;
+            QVERIFY(!f.frame->ToolbarOf(CommandId::DigitizingToolbar)->isVisibleTo(f.frame.get()));
+            f.frame->Action(CommandId::DigitizingToolbar)->trigger();
+            QVERIFY(f.frame->ToolbarOf(CommandId::DigitizingToolbar)->isVisibleTo(f.frame.get()));
+            QVERIFY(f.frame->Action(CommandId::DigitizingToolbar)->isChecked());
+            QCOMPARE(f.settings.GetString("Toolbars", "AviBar", ""), std::string("1"));
+            f.frame->Action(CommandId::ImageToolbar)->trigger();
+            QCOMPARE(f.settings.GetString("Toolbars", "ViewBar", ""), std::string("1"));
+            f.settings.Sync();
+        }
+        FrameFixture again;
+        QVERIFY(again.frame->ToolbarOf(CommandId::DigitizingToolbar)->isVisibleTo(again.frame.get()));
+        QVERIFY(!again.frame->ToolbarOf(CommandId::CaptureToolbar)->isVisibleTo(again.frame.get()));
+        QVERIFY(again.frame->Action(CommandId::ImageToolbar)->isChecked());
+    }
+
+    void windowsBelongToTheirSequence() {
+        FrameFixture f(true);
+        DocumentSession* walk = f.frame->OpenSequence(SamplePath().toStdString());
+        QVERIFY(walk);
+        QVERIFY2((walk->Windows().size()) == (std::size_t{2}), "the digitizing and the graph window of the file");
+        QVERIFY(QFile::copy(SamplePath(), File("other.kdv")));
+        QFile::copy(QStringLiteral(KADIVO_SOURCE_DIR "/samples/walk.avi"), File("walk.avi"));
+        DocumentSession* other = f.frame->OpenSequence(File("other.kdv").toStdString());
+        QVERIFY(other);
+        QCOMPARE(f.frame->WindowArea()->subWindowList().size(), 4);
+        auto* watcher = static_cast<RecordWindow*>(walk->Windows().front()->widget());
+        const int before = watcher->changes;
+        other->doc().NextImage(true);
+        QVERIFY2((watcher->changes) == (before), "only the sequence's own windows hear of its changes");
+        walk->doc().NextImage(true);
+        QCOMPARE(watcher->changes, before + 1);
+        QCOMPARE(walk->Windows().front()->windowTitle(), QString("walk.kdv[*]:1"));
+        QVERIFY(f.frame->CloseSession(other));
+        QVERIFY2((f.frame->WindowArea()->subWindowList().size()) == (2), "the other sequence's windows stay");
+
+        // Closing the last window closes the sequence.
+        walk->Windows().front()->close();
+        QTRY_COMPARE(walk->Windows().size(), std::size_t{1});
+        walk->Windows().front()->close();
+        QTRY_VERIFY(f.frame->Sessions().empty());
+    }
+
+    void aNewWindowIsSavedWithItsPlace() {
+        FrameFixture f(true);
+        DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
+        QVERIFY(session);
+        f.frame->Action(CommandId::NewAnimationWindow)->trigger();
+        QCOMPARE(session->Windows().size(), std::size_t{3});
+        session->Windows().back()->setGeometry(30, 40, 300, 200);
+        const std::list<WindowState> states = session->WindowStates();
+        QCOMPARE(states.size(), std::size_t{3});
+        const auto& animation = std::get<AnimationWindowState>(states.back());
+        QCOMPARE(animation.placement.rectLeft, 30);
+        QCOMPARE(animation.placement.rectTop, 40);
+        QCOMPARE(animation.placement.rectRight, 330);
+        QCOMPARE(animation.placement.rectBottom, 240);
+        QCOMPARE(animation.placement.showState, 1);
+        f.prompts.saveFileAnswer = File("three.kdv").toStdString();
+        f.frame->Action(CommandId::SaveAs)->trigger();
+        QVERIFY(f.frame->CloseSession(session));
+        DocumentSession* reopened = f.frame->OpenSequence(File("three.kdv").toStdString());
+        QVERIFY(reopened);
+        QCOMPARE(reopened->Windows().size(), std::size_t{3});
+        QCOMPARE(reopened->Windows().back()->geometry(), QRect(30, 40, 300, 200));
+    }
+
+    void captureWindowOpensOnce() {
+        FrameFixture f(true);
+        DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
+        QVERIFY(session);
+        f.frame->Action(CommandId::EnableVideoCapture)->trigger();
+        QVERIFY(session->HasCaptureWindow());
+        QVERIFY(!f.frame->Action(CommandId::EnableVideoCapture)->isEnabled());
+        f.frame->Execute(CommandId::EnableVideoCapture);
+        QCOMPARE(session->Windows().size(), std::size_t{3});
+        QVERIFY2((session->WindowStates().size()) == (std::size_t{2}), "capture windows are not saved");
+    }
+
+    void printsTheActiveWindowToPdf() {
+        FrameFixture f(true);
+        QVERIFY(f.frame->OpenSequence(SamplePath().toStdString()));
+        QVERIFY(f.frame->Action(CommandId::Print)->isEnabled());
+        QVERIFY(f.frame->PrintActiveWindowToPdf(File("window.pdf")));
+        QVERIFY(ReadBytes(File("window.pdf")).startsWith("%PDF"));
+    }
+
+    void theFrameSliderMovesTheSequence() {
+        FrameFixture f;
+        DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
+        QVERIFY(session);
+        QScrollBar* slider = f.frame->Status()->FrameSlider();
+        slider->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(session->doc().current().currentFrame, 10);
+        QCOMPARE(Pane(f, 4), QString("Image:11/50"));
+        slider->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        QCOMPARE(session->doc().current().currentFrame, 9);
+        slider->triggerAction(QAbstractSlider::SliderToMaximum);
+        QCOMPARE(slider->value(), 49);
+        QVERIFY2((session->doc().current().currentFrame) == (9), "the limit itself is not a frame to go to");
+    }
+
+    void theModelPropertiesEditTheSequence() {
+        FrameFixture f;
+        DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
+        QVERIFY(session);
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto* tree = dialog->findChild<QTreeWidget*>();
+            QTreeWidgetItem* none = tree->topLevelItem(2);
+            QCOMPARE(none->child(0)->text(0), QString("Head"));
+            none->child(0)->setText(0, "Crown");
+            dialog->reject();  // Cancel keeps the edits too
+        });
+        f.frame->Action(CommandId::ModelParameters)->trigger();
+        QCOMPARE(session->doc().modelPoints[0].name, std::string("Crown"));
+        QVERIFY(session->doc().IsModified());
+        QCOMPARE(Pane(f, 3), QString("Finished"));
+    }
+};
+
+}  // namespace kadivo::test
+
+QTEST_MAIN(kadivo::test::MainFrameTest)
+#include "MainFrameTest.moc"

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "ChildWindow.h"
+#include "DocumentSession.h"
+#include "FakeExportDialogs.h"
+#include "FakePrompts.h"
+#include "Icons.h"
+#include "MainFrame.h"
+#include "QtSettingsStore.h"
+#include "WindowKinds.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+
+#include <memory>
+#include <optional>
+
+namespace kadivo::test {
+
+// Every widget test: settings in Qt's test folder, the data directory in a fresh folder,
+// the program's resources loaded.
+inline void PrepareShellTests(const QTemporaryDir& dataDirectory) {
+    QStandardPaths::setTestModeEnabled(true);
+    qputenv("kadivodir", dataDirectory.path().toUtf8());
+    LoadShellResources();
+    QFile::remove(QtSettingsStore().FileName());
+}
+
+inline QString SamplePath() { return QStringLiteral(KADIVO_SOURCE_DIR "/samples/walk.kdv"); }
+
+inline QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A window that shows the kind of its saved state and gives the state back, placement aside.
+class RecordWindow : public ChildWindow {
+public:
+    RecordWindow(DocumentSession& session, std::optional<WindowState> state)
+        : ChildWindow(session), state_(std::move(state)) {
+        auto* label = new QLabel(state_ ? QString("window of kind %1").arg(state_->index()) : QString("capture"), this);
+        (new QVBoxLayout(this))->addWidget(label);
+        resize(320, 200);
+    }
+    std::optional<WindowState> State() const override { return state_; }
+    void OnDocumentChanged(const DocumentChange&) override { ++changes; }
+    int changes = 0;
+
+private:
+    std::optional<WindowState> state_;
+};
+
+// Window classes for all four kinds.
+inline void RegisterRecordWindows(WindowKinds& kinds) {
+    auto factory = [](DocumentSession& session, const WindowState* state) -> ChildWindow* {
+        return new RecordWindow(session, state ? std::optional<WindowState>(*state) : std::nullopt);
+    };
+    for (int k = 0; k < kWindowKindCount; ++k) kinds.Register(static_cast<WindowKind>(k), factory);
+}
+
+// A main frame on fake prompts and dialogs and the test settings.
+struct FrameFixture {
+    explicit FrameFixture(bool withWindows = false) {
+        if (withWindows) RegisterRecordWindows(kinds);
+        frame = std::make_unique<MainFrame>(ShellServices{settings, prompts, dialogs, kinds, QDir::currentPath().toStdString()});
+    }
+    ~FrameFixture() { frame.reset(); }
+
+    QtSettingsStore settings;
+    FakePrompts prompts;
+    FakeExportDialogs dialogs;
+    WindowKinds kinds;
+    std::unique_ptr<MainFrame> frame;
+};
+
+}  // namespace kadivo::test
