@@ -58,28 +58,36 @@ ExportOkOutcome ConfirmExportOk(const std::string& missing, Prompts& prompts) {
 
 bool CanExportWorldData(const CKadivoDoc& doc) { return !doc.worldRaw.empty(); }
 
-void ExportLinearData(CKadivoDoc& doc, ExportDialogs& dialogs) {
-    const std::vector<ExportListRow> rows = LinearExportRows(doc);
-    LinearExportOptions options;
+namespace {
+
+// The two world-data text exports: the dialog, the file box, and the file unless the world
+// table chosen holds no frames.
+template <typename Options, typename Edit, typename Write>
+void ExportWorldText(CKadivoDoc& doc, const std::vector<ExportListRow>& rows, Edit edit, Write text) {
+    Options options;
     options.rows.assign(rows.size(), false);
-    if (!dialogs.EditLinearExport(options, rows)) return;
+    if (!edit(options, rows)) return;
     const std::optional<std::string> path = ChooseExportPath(doc, "txt", kTextFilter);
     if (!path) return;
     const WorldData& table = options.smoothed ? doc.worldFiltered : doc.worldRaw;
     if (table.empty() || doc.worldFrameCount == 0) return;
-    WriteExportFile(doc, *path, LinearExportText(doc, options, LocalTimeNow()), kDataFileFailure);
+    WriteExportFile(doc, *path, text(doc, options, LocalTimeNow()), kDataFileFailure);
+}
+
+}  // namespace
+
+void ExportLinearData(CKadivoDoc& doc, ExportDialogs& dialogs) {
+    ExportWorldText<LinearExportOptions>(
+        doc, LinearExportRows(doc),
+        [&](LinearExportOptions& o, const std::vector<ExportListRow>& rows) { return dialogs.EditLinearExport(o, rows); },
+        LinearExportText);
 }
 
 void ExportAngularData(CKadivoDoc& doc, ExportDialogs& dialogs) {
-    const std::vector<ExportListRow> rows = AngularExportRows(doc);
-    AngularExportOptions options;
-    options.rows.assign(rows.size(), false);
-    if (!dialogs.EditAngularExport(options, rows)) return;
-    const std::optional<std::string> path = ChooseExportPath(doc, "txt", kTextFilter);
-    if (!path) return;
-    const WorldData& table = options.smoothed ? doc.worldFiltered : doc.worldRaw;
-    if (table.empty() || doc.worldFrameCount == 0) return;
-    WriteExportFile(doc, *path, AngularExportText(doc, options, LocalTimeNow()), kDataFileFailure);
+    ExportWorldText<AngularExportOptions>(
+        doc, AngularExportRows(doc),
+        [&](AngularExportOptions& o, const std::vector<ExportListRow>& rows) { return dialogs.EditAngularExport(o, rows); },
+        AngularExportText);
 }
 
 void ExportDigitizedPoints(CKadivoDoc& doc, ExportDialogs& dialogs) {

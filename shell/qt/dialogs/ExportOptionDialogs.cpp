@@ -3,6 +3,8 @@
 #include "PointListWidget.h"
 
 #include <QCheckBox>
+#include "DialogParts.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -17,12 +19,6 @@ namespace kadivo {
 
 namespace {
 
-QDialogButtonBox* OkCancel(QDialog* dialog) {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return buttons;
-}
 
 QGroupBox* Group(const QString& title, std::initializer_list<QWidget*> widgets) {
     auto* group = new QGroupBox(title);
@@ -30,6 +26,25 @@ QGroupBox* Group(const QString& title, std::initializer_list<QWidget*> widgets) 
     for (QWidget* widget : widgets) layout->addWidget(widget);
     layout->addStretch();
     return group;
+}
+
+// The list on the left under "Curve Properties", the four option groups on the right, OK and
+// Cancel below.
+void LayOutKinematicsExport(QDialog* dialog, QWidget* list, QGroupBox* type, QGroupBox* axes, QGroupBox* filtering,
+                            QGroupBox* header) {
+    auto* curves = new QGroupBox("Curve Properties");
+    (new QVBoxLayout(curves))->addWidget(list);
+    auto* options = new QGridLayout;
+    options->addWidget(type, 0, 0);
+    options->addWidget(axes, 0, 1);
+    options->addWidget(filtering, 1, 0);
+    options->addWidget(header, 1, 1);
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(curves, 1);
+    columns->addLayout(options);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addLayout(columns);
+    layout->addWidget(OkCancelButtons(dialog));
 }
 
 // Where OK leads after the dialog's validation.
@@ -51,19 +66,9 @@ ExportLinearDialog::ExportLinearDialog(const std::vector<ExportListRow>& rows, P
       prompts_(prompts) {
     setWindowTitle("Export Linear Data");
     smoothed->setChecked(true);
-    auto* curves = new QGroupBox("Curve Properties");
-    (new QVBoxLayout(curves))->addWidget(points);
-    auto* options = new QGridLayout;
-    options->addWidget(Group("Kinematic Type", {position, velocity, acceleration}), 0, 0);
-    options->addWidget(Group("Direction", {x, y, z, distance}), 0, 1);
-    options->addWidget(Group("Filtering", {smoothed, unsmoothed}), 1, 0);
-    options->addWidget(Group("Header", {header}), 1, 1);
-    auto* columns = new QHBoxLayout;
-    columns->addWidget(curves, 1);
-    columns->addLayout(options);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(columns);
-    layout->addWidget(OkCancel(this));
+    LayOutKinematicsExport(this, points, Group("Kinematic Type", {position, velocity, acceleration}),
+                           Group("Direction", {x, y, z, distance}), Group("Filtering", {smoothed, unsmoothed}),
+                           Group("Header", {header}));
 }
 
 LinearExportOptions ExportLinearDialog::Options() const {
@@ -93,19 +98,9 @@ ExportAngularDialog::ExportAngularDialog(const std::vector<ExportListRow>& rows,
     angularVelocity->setEnabled(false);
     angularAcceleration->setEnabled(false);
     smoothed->setChecked(true);
-    auto* curves = new QGroupBox("Curve Properties");
-    (new QVBoxLayout(curves))->addWidget(joints);
-    auto* options = new QGridLayout;
-    options->addWidget(Group("Angular Type", {angle, angularVelocity, angularAcceleration}), 0, 0);
-    options->addWidget(Group("Axis of rotation", {x, y, z, threeD, counterClockwise}), 0, 1);
-    options->addWidget(Group("Filtering", {smoothed, unsmoothed}), 1, 0);
-    options->addWidget(Group("Header", {header}), 1, 1);
-    auto* columns = new QHBoxLayout;
-    columns->addWidget(curves, 1);
-    columns->addLayout(options);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(columns);
-    layout->addWidget(OkCancel(this));
+    LayOutKinematicsExport(this, joints, Group("Angular Type", {angle, angularVelocity, angularAcceleration}),
+                           Group("Axis of rotation", {x, y, z, threeD, counterClockwise}),
+                           Group("Filtering", {smoothed, unsmoothed}), Group("Header", {header}));
 }
 
 AngularExportOptions ExportAngularDialog::Options() const {
@@ -134,7 +129,7 @@ ImageDataExportDialog::ImageDataExportDialog(const std::vector<ExportListRow>& r
     auto* list = new QGroupBox("Points");
     (new QVBoxLayout(list))->addWidget(points);
     layout->addWidget(list, 1);
-    layout->addWidget(OkCancel(this));
+    layout->addWidget(OkCancelButtons(this));
 }
 
 PointsExportOptions ImageDataExportDialog::Options() const {
@@ -173,7 +168,7 @@ CsmExportDialog::CsmExportDialog(const std::vector<std::string>& pointCells, con
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group, 1);
     layout->addLayout(form);
-    layout->addWidget(OkCancel(this));
+    layout->addWidget(OkCancelButtons(this));
 }
 
 CsmExportOptions CsmExportDialog::Options() const {

@@ -1,5 +1,6 @@
 #include "ModelPropertiesDialog.h"
 
+#include "DialogParts.h"
 #include "ModelPropertiesTree.h"
 
 #include <QDialogButtonBox>
@@ -75,12 +76,9 @@ ModelPropertiesDialog::ModelPropertiesDialog(const ModelTable& model, int pointC
     tree_->expandToDepth(0);
     tree_->setMinimumSize(320, 380);
     connect(tree_, &QTreeWidget::itemChanged, this, &ModelPropertiesDialog::OnItemChanged);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tree_);
-    layout->addWidget(buttons);
+    layout->addWidget(OkCancelButtons(this));
 }
 
 void ModelPropertiesDialog::OnItemChanged(QTreeWidgetItem* item, int) {

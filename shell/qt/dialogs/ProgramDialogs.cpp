@@ -1,5 +1,7 @@
 #include "ProgramDialogs.h"
 
+#include "DialogParts.h"
+
 #include "Icons.h"
 #include "ProgressRules.h"
 #include "TipOfTheDay.h"
@@ -31,12 +33,9 @@ PreferencesDialog::PreferencesDialog(StartupOption option, QWidget* parent)
     auto* group = new QGroupBox("At start-up");
     auto* groupLayout = new QVBoxLayout(group);
     for (QRadioButton* button : {newSequence, lastSaved, doNothing}) groupLayout->addWidget(button);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
-    layout->addWidget(buttons);
+    layout->addWidget(OkCancelButtons(this));
 }
 
 StartupOption PreferencesDialog::Option() const {

@@ -1,6 +1,8 @@
 #include "VideoDialogs.h"
 
 #include <QComboBox>
+#include "DialogParts.h"
+
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
@@ -10,17 +12,6 @@
 
 namespace kadivo {
 
-namespace {
-
-QDialogButtonBox* OkCancel(QDialog* dialog) {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return buttons;
-}
-
-}  // namespace
-
 StreamSelectionDialog::StreamSelectionDialog(int count, QWidget* parent) : QDialog(parent), streams_(new QComboBox(this)) {
     setWindowTitle("Stream Selection");
     for (int s = 1; s <= count; ++s) streams_->addItem(QString("Stream %1").arg(s));
@@ -28,7 +19,7 @@ StreamSelectionDialog::StreamSelectionDialog(int count, QWidget* parent) : QDial
     auto* form = new QFormLayout;
     form->addRow("Video stream:", streams_);
     layout->addLayout(form);
-    layout->addWidget(OkCancel(this));
+    layout->addWidget(OkCancelButtons(this));
 }
 
 int StreamSelectionDialog::Stream() const { return streams_->currentIndex(); }
@@ -49,7 +40,7 @@ VideoImageOptionsDialog::VideoImageOptionsDialog(int imageType, int firstField, 
     form->addRow("Video Image Type", type_);
     layout->addLayout(form);
     layout->addWidget(fields);
-    layout->addWidget(OkCancel(this));
+    layout->addWidget(OkCancelButtons(this));
 }
 
 int VideoImageOptionsDialog::ImageType() const { return type_->currentIndex(); }
@@ -65,7 +56,7 @@ FrameRateDialog::FrameRateDialog(double rate, QWidget* parent) : QDialog(parent)
     auto* form = new QFormLayout;
     form->addRow("Frame Rate", rate_);
     layout->addLayout(form);
-    layout->addWidget(OkCancel(this));
+    layout->addWidget(OkCancelButtons(this));
 }
 
 double FrameRateDialog::Rate() const { return rate_->value(); }
