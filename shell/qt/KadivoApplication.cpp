@@ -5,6 +5,7 @@
 #include "MainStatusBar.h"
 #include "QtPrompts.h"
 #include "QtSettingsStore.h"
+#include "SplashCloser.h"
 #include "SettingsValues.h"
 #include "StartupRules.h"
 #include "VideoModule.h"
@@ -27,46 +28,6 @@
 namespace kadivo {
 
 namespace {
-
-constexpr int kSplashMilliseconds = 2000;
-
-// Closes the splash screen after its time, or at the first key or mouse press anywhere,
-// and then runs the start-up action, once.
-class SplashCloser : public QObject {
-public:
-    SplashCloser(SplashScreen* splash, QWidget* mainWindow, std::function<void()> startupAction)
-        : splash_(splash), mainWindow_(mainWindow), startupAction_(std::move(startupAction)) {
-        qApp->installEventFilter(this);
-        QTimer::singleShot(kSplashMilliseconds, this, [this] { Close(); });
-    }
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        switch (event->type()) {
-            case QEvent::KeyPress:
-            case QEvent::MouseButtonPress:
-            case QEvent::NonClientAreaMouseButtonPress:
-                Close();
-                break;
-            default: break;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    void Close() {
-        if (!gate_.Close()) return;
-        qApp->removeEventFilter(this);
-        if (splash_) splash_->close();
-        if (mainWindow_) mainWindow_->update();
-        // The action runs from the event loop, as a posted message would.
-        QTimer::singleShot(0, this, startupAction_);
-    }
-
-    QPointer<SplashScreen> splash_;
-    QPointer<QWidget> mainWindow_;
-    std::function<void()> startupAction_;
-    SplashGate gate_;
-};
 
 void RunStartupAction(MainFrame& frame, SettingsStore& settings, const CommandLine& commandLine) {
     const StartupAction action =

@@ -4,6 +4,7 @@
 #include "CDltCalibration.h"
 #include "ModelPropertiesTree.h"
 #include "ShellTestSupport.h"
+#include "SplashCloser.h"
 #include "dialogs/DltParametersDialog.h"
 #include "dialogs/ExportOptionDialogs.h"
 #include "dialogs/ModelPropertiesDialog.h"
@@ -234,6 +235,30 @@ private slots:
         help.Browser()->setSource(QUrl("qrc:/manual/calibration.md"), QTextDocument::MarkdownResource);
         QVERIFY(help.Browser()->toPlainText().contains("DLT"));
         KeepPicture(help, "help");
+    }
+
+    void aKeyDuringTheSplashRunsTheStartUpActionOnce() {
+        QWidget mainWindow;
+        auto* splash = new SplashScreen(&mainWindow);
+        splash->show();
+        int actions = 0;
+        SplashCloser closer(splash, &mainWindow, [&] { ++actions; });
+        QTest::keyClick(&mainWindow, Qt::Key_Space);
+        QVERIFY(!splash->isVisible());
+        QTest::mouseClick(&mainWindow, Qt::LeftButton);
+        QTRY_COMPARE(actions, 1);
+        QTest::qWait(SplashCloser::kSplashMilliseconds + 200);
+        QCOMPARE(actions, 1);
+    }
+
+    void theSplashClosesByItself() {
+        QWidget mainWindow;
+        auto* splash = new SplashScreen(&mainWindow);
+        splash->show();
+        int actions = 0;
+        SplashCloser closer(splash, &mainWindow, [&] { ++actions; });
+        QTRY_COMPARE_WITH_TIMEOUT(actions, 1, SplashCloser::kSplashMilliseconds + 1000);
+        QVERIFY(!splash->isVisible());
     }
 
     void theSplashAndTheAboutBoxShowTheVersion() {
