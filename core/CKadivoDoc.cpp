@@ -77,6 +77,7 @@ void CKadivoDoc::DeleteContents() {
     reservedB = 0;
     windows.clear();
     modified_ = false;
+    history_.Clear();
 }
 
 bool CKadivoDoc::OnNewDocument() {
@@ -121,6 +122,7 @@ bool CKadivoDoc::OnOpenDocument(const std::string& path) {
     if (steps.refreshWorldData) steps.refreshWorldData(*this);
     digitizeMode = kMovement;
     modified_ = false;
+    history_.Clear();
     Announce(Resizing(Change::SequenceOpened), kAllViews);
     return true;
 }
@@ -183,7 +185,10 @@ void CKadivoDoc::OnCloseDocument() {
 // --- camera views ---------------------------------------------------------------------------
 
 void CKadivoDoc::AddViewSlot(int) {
+    // Steps recorded with other views cannot be put back.
+    history_.Clear();
     CameraView& view = views.emplace_back(videoSources_(), pointCount, options.frameStep);
+    view.frameStore.SetJournal(&history_);
     view.frameStore.calibrationPointCount = calibrationPointCount;
     view.videoSource->SetTemplateMethod(options.templateMethod);
 }
@@ -202,6 +207,7 @@ int CKadivoDoc::AddCameraView() {
 void CKadivoDoc::RemoveCameraView() {
     if (viewCount() <= 1) return;
     if (prompts_.Ask("Are you sure to remove the View", Buttons::YesNoCancel) != Answer::Yes) return;
+    history_.Clear();
     views.erase(views.begin() + currentView);
     currentView = 0;
     current().frameStore.SetCurrentFrame(current().currentFrame, digitizeMode);

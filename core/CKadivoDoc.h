@@ -2,6 +2,7 @@
 
 #include "DltParameterTable.h"
 #include "DocumentChange.h"
+#include "EditHistory.h"
 #include "FrameRecord.h"
 #include "ModelPoint.h"
 #include "Prompts.h"
@@ -142,6 +143,11 @@ public:
     void OnPointMissing();
     void OnPointStatic();
     void OnClearAllPoints();
+    // Moves digitized point `index` of the current frame (the calibration frame in Calibration mode).
+    void MovePoint(int index, Point2f pos);
+    // "Freeze Zoom/Position": the zoom code and `scroll` into every point of the current and the
+    // previous frame record.
+    void FreezeZoomAndScroll(ScrollPos scroll);
     void SwitchToCalibration();
     void SwitchToMovement();
 
@@ -182,6 +188,11 @@ public:
     // the world data follow changed segment parameters.
     void SetModel(const ModelTable& model);
 
+    // Undo and redo of the edits of digitized data and of the model.
+    EditHistory& history() { return history_; }
+    void Undo();
+    void Redo();
+
     StatusTexts Status() const;
     FrameSliderState FrameSlider() const;
 
@@ -211,10 +222,23 @@ private:
     void OpenWindowsAfterLoad(bool fileHasWindows);
     int RoundToStep(int frame) const;
     ChangeSet Resizing(ChangeSet what) const;
+    // Records the edits until it goes out of scope as one undoable step.
+    class EditScope {
+    public:
+        EditScope(CKadivoDoc& doc, const char* name) : history_(doc.history_) { history_.Begin(name); }
+        ~EditScope() { history_.End(); }
+        EditScope(const EditScope&) = delete;
+        EditScope& operator=(const EditScope&) = delete;
+
+    private:
+        EditHistory& history_;
+    };
+    void AfterUndoOrRedo();
 
     Prompts& prompts_;
     VideoSourceFactory videoSources_;
     ObserverList observers_;
+    EditHistory history_{*this};
     RecordWindowHost recordHost_;
     WindowHost* windowHost_ = &recordHost_;
     std::string path_;

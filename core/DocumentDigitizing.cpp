@@ -11,6 +11,7 @@ bool Flagged(const std::vector<int>& flags, int index) {
 }  // namespace
 
 int CKadivoDoc::AddPoint(ScrollPos scroll, Point2f pos, bool advance) {
+    const EditScope edit(*this, "Add Point");
     CameraView& view = current();
     if (!view.frameStore.AddPoint(pos, view.zoomCode, scroll, view.currentFrame, digitizeMode)) return 0;
     if (!modified_) modified_ = true;
@@ -66,6 +67,7 @@ int CKadivoDoc::MarkPointMissingInFrame() {
         prompts_.ShowMessage("When digitizing the Calibration no points can be missing!");
         return 0;
     }
+    const EditScope edit(*this, "Missing");
     CameraView& view = current();
     ViewFrameStore& store = view.frameStore;
     if (!store.AddPoint(kNoPosition, view.zoomCode, store.PreviousScroll(view.currentFrame), view.currentFrame,
@@ -76,6 +78,7 @@ int CKadivoDoc::MarkPointMissingInFrame() {
 }
 
 void CKadivoDoc::RemoveLastPoint() {
+    const EditScope edit(*this, "Erase Last Point");
     CameraView& view = current();
     ViewFrameStore& store = view.frameStore;
     if (digitizeMode == kCalibration) {
@@ -93,6 +96,7 @@ void CKadivoDoc::RemoveLastPoint() {
 }
 
 void CKadivoDoc::OnPointMissing() {
+    const EditScope edit(*this, "Point Missing");
     CameraView& view = current();
     const int next = view.frameStore.NextIndex(digitizeMode);
     if (next >= 0 && next < pointCount) view.missingFlags[static_cast<std::size_t>(next)] = 1;
@@ -106,6 +110,7 @@ void CKadivoDoc::OnPointStatic() {
     if (!previous) return;
     const int next = view.frameStore.NextIndex(digitizeMode);
     if (next < 0 || next >= kModelTableSize) return;
+    const EditScope edit(*this, "Point Static");
     const auto index = static_cast<std::size_t>(next);
     const Point2f pos = previous->imagePos[index];
     const ScrollPos scroll = previous->scrollPos[index];
@@ -114,9 +119,46 @@ void CKadivoDoc::OnPointStatic() {
 }
 
 void CKadivoDoc::OnClearAllPoints() {
+    const EditScope edit(*this, "Clear All Points");
     current().frameStore.ClearPoints(digitizeMode);
     modified_ = true;
     Announce(Change::Points | Change::Redraw);
+}
+
+void CKadivoDoc::MovePoint(int index, Point2f pos) {
+    const EditScope edit(*this, "Move Point");
+    current().frameStore.SetPoint(pos, index, digitizeMode);
+    if (digitizeMode == kCalibration) dltValid = false;
+    modified_ = true;
+    Announce(Change::Points | Change::PointsRemoved);
+}
+
+void CKadivoDoc::FreezeZoomAndScroll(ScrollPos scroll) {
+    if (!HasVideo(currentView)) return;
+    const EditScope edit(*this, "Freeze Zoom/Position");
+    CameraView& view = current();
+    view.frameStore.SetAllZoomAndScroll(view.currentFrame, view.zoomCode, scroll, digitizeMode);
+    modified_ = true;
+}
+
+void CKadivoDoc::Undo() {
+    if (!history_.CanUndo()) return;
+    history_.Undo();
+    AfterUndoOrRedo();
+}
+
+void CKadivoDoc::Redo() {
+    if (!history_.CanRedo()) return;
+    history_.Redo();
+    AfterUndoOrRedo();
+}
+
+// Every view may show other points, another frame or another model now.
+void CKadivoDoc::AfterUndoOrRedo() {
+    for (CameraView& view : views) view.frameStore.SetCurrentFrame(view.currentFrame, digitizeMode);
+    modified_ = true;
+    Announce(Change::Points | Change::PointsRemoved | Change::Frame | Change::Model | Change::SyncFrame | Change::Redraw,
+             kAllViews);
 }
 
 void CKadivoDoc::SwitchToCalibration() {

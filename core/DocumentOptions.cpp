@@ -64,6 +64,7 @@ void CKadivoDoc::OnSequenceOptions(int page) {
 void CKadivoDoc::ApplyCalibrationSettings(const SequenceOptionsSheet& sheet) {
     const int count = std::clamp(sheet.calibrationPointCount, 0, kMaxCalibrationPoints);
     if (sheet.calibrationType != calibrationType || count != calibrationPointCount) {
+        history_.Clear();
         worldRaw = {};
         worldFiltered = {};
         worldFrameCount = 0;
@@ -159,6 +160,7 @@ void CKadivoDoc::OnLockViews() {
 }
 
 void CKadivoDoc::OnSyncImage() {
+    const EditScope edit(*this, "Sync Image");
     current().syncFrame = current().currentFrame;
     modified_ = true;
     Announce(Change::SyncFrame);
@@ -223,6 +225,8 @@ void CKadivoDoc::OnTransformImageData() {
 }
 
 void CKadivoDoc::SetModel(const ModelTable& model) {
+    const EditScope edit(*this, "Model Properties");
+    history_.SaveModel();
     bool namesChanged = false, parametersChanged = false;
     for (int p = 0; p < pointCount; ++p) {
         ModelPoint& point = modelPoints[static_cast<std::size_t>(p)];

@@ -23,6 +23,8 @@ struct FrameRecord {
     std::array<ScrollPos, kModelTableSize> scrollPos;
     std::array<int, kModelTableSize> zoomAt;
 
+    friend bool operator==(const FrameRecord&, const FrameRecord&) = default;
+
     explicit FrameRecord(int frameIndex = 0) : frame(frameIndex) {
         imagePos.fill(kNoPosition);
         scrollPos.fill(kNoScroll);

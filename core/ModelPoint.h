@@ -24,6 +24,8 @@ struct ModelPoint {
 
     // Defaults of the point at 0-based table index `index`: "Point %d", "Segment %d".
     static ModelPoint Default(int index);
+
+    friend bool operator==(const ModelPoint&, const ModelPoint&) = default;
 };
 
 using ModelTable = std::array<ModelPoint, kModelTableSize>;

@@ -41,13 +41,22 @@ const FrameRecord* ViewFrameStore::PreviousRecord(int frame, int mode) const {
     return RecordAt(PreviousIndex(frame));
 }
 
+FrameRecord* ViewFrameStore::Touch(FrameRecord* record) {
+    if (record && journal_) {
+        const int index = record == &calibrationRecord ? RecordJournal::kCalibrationIndex
+                                                        : static_cast<int>(record - records_.data());
+        journal_->BeforeRecordChange(*this, index);
+    }
+    return record;
+}
+
 FrameRecord& ViewFrameStore::NewRecord(int frame) {
     records_.emplace_back(frame);
     return records_.back();
 }
 
 FrameRecord& ViewFrameStore::ActiveOrNewRecord(int frame, int mode) {
-    if (FrameRecord* record = ActiveRecord(mode)) return *record;
+    if (FrameRecord* record = Touch(ActiveRecord(mode))) return *record;
     NewRecord(frame);
     current_ = recordCount() - 1;
     return records_.back();
@@ -66,7 +75,7 @@ int ViewFrameStore::AddPoint(Point2f pos, int zoom, ScrollPos scroll, int frame,
 }
 
 void ViewFrameStore::RemoveLastPoint(int mode) {
-    FrameRecord* record = ActiveRecord(mode);
+    FrameRecord* record = Touch(ActiveRecord(mode));
     if (record && record->digitizedCount > 0) --record->digitizedCount;
     if (mode == kCalibration) calibrationDirty = true;
 }
@@ -91,7 +100,7 @@ Point2f ViewFrameStore::GetPoint(int index, int mode) const {
 }
 
 void ViewFrameStore::SetPoint(Point2f pos, int index, int mode) {
-    FrameRecord* record = ActiveRecord(mode);
+    FrameRecord* record = Touch(ActiveRecord(mode));
     if (record && index >= 0 && index < pointCount) record->imagePos[static_cast<std::size_t>(index)] = pos;
 }
 
@@ -111,7 +120,7 @@ bool ViewFrameStore::IsCalibrated() const {
 }
 
 void ViewFrameStore::ClearPoints(int mode) {
-    if (FrameRecord* record = ActiveRecord(mode)) record->digitizedCount = 0;
+    if (FrameRecord* record = Touch(ActiveRecord(mode))) record->digitizedCount = 0;
 }
 
 ScrollPos ViewFrameStore::PreviousScroll(int frame) const {
@@ -128,6 +137,7 @@ int ViewFrameStore::PreviousZoom(int frame) const {
 
 void ViewFrameStore::SetAllZoomAndScroll(int frame, int zoom, ScrollPos scroll, int mode) {
     auto write = [&](FrameRecord& record) {
+        Touch(&record);
         for (int i = 0; i < pointCount; ++i) {
             record.zoomAt[static_cast<std::size_t>(i)] = zoom;
             record.scrollPos[static_cast<std::size_t>(i)] = scroll;

@@ -15,6 +15,17 @@ struct PositionPrediction {
     bool predicted = false;
 };
 
+class ViewFrameStore;
+
+// Told before a store changes a record, so that the change can be undone.
+class RecordJournal {
+public:
+    virtual ~RecordJournal() = default;
+    // Record `index` (kCalibrationIndex for the calibration record) is about to change.
+    virtual void BeforeRecordChange(const ViewFrameStore& store, int index) = 0;
+    static constexpr int kCalibrationIndex = -2;
+};
+
 // The digitized image data of one camera view: the movement records in the order they
 // were created and the single calibration record.
 //
@@ -62,6 +73,12 @@ public:
     void SetAllZoomAndScroll(int frame, int zoom, ScrollPos scroll, int mode);
     PositionPrediction PredictPosition(int frame, int mode) const;
 
+    // Tells `journal` of every change of a record from now on; null stops it.
+    void SetJournal(RecordJournal* journal) { journal_ = journal; }
+    // For undoing: the records and the current record as they were.
+    std::vector<FrameRecord>& MutableRecords() { return records_; }
+    void SetCurrentRecordIndex(int index) { current_ = index; }
+
 private:
     int ModePointCount(int mode) const { return mode == kCalibration ? calibrationPointCount : pointCount; }
     int FindIndex(int frame) const;
@@ -71,8 +88,12 @@ private:
         return index == kNoRecord ? nullptr : &records_[static_cast<std::size_t>(index)];
     }
 
+    // The record `mode` writes to, announced to the journal first.
+    FrameRecord* Touch(FrameRecord* record);
+
     std::vector<FrameRecord> records_;
     int current_ = kNoRecord;
+    RecordJournal* journal_ = nullptr;
 };
 
 }  // namespace kadivo
