@@ -2,6 +2,7 @@
 
 #include "CDltCalibration.h"
 #include "CKadivoDoc.h"
+#include "CalibrationReport.h"
 #include "ExportCommand.h"
 #include "FileIo.h"
 #include "HeadlessPrompts.h"
@@ -25,7 +26,7 @@ using namespace kadivo;
 constexpr const char* kUsage =
     "usage: kadivo-cli info FILE.kdv\n"
     "       kadivo-cli resave IN.kdv OUT.kdv\n"
-    "       kadivo-cli calibrate FILE.kdv\n"
+    "       kadivo-cli calibrate FILE.kdv [--points]\n"
     "       kadivo-cli transform IN.kdv OUT.kdv\n"
     "       kadivo-cli series FILE.kdv --point NAME|CG --quantity pos|vel|acc --axis x|y|z|3d [--raw]\n"
     "       kadivo-cli series FILE.kdv --joint INDEX --axis x|y|z [--quantity pos|vel|acc] [--ccw] [--raw]\n";
@@ -58,9 +59,11 @@ int Resave(const std::vector<std::string>& args, CKadivoDoc& doc) {
 }
 
 // Calibrates the views as "Transform Image Data" does and prints each view's parameters as
-// the parameters dialog shows them, with the residual of its control points.
+// the parameters dialog shows them, with the residual of its control points; with --points,
+// each control point's reprojection and leave-one-out errors, worst first.
 int Calibrate(const std::vector<std::string>& args, CKadivoDoc& doc) {
-    if (args.size() != 1) throw std::invalid_argument("calibrate takes one file");
+    const bool points = args.size() == 2 && args[1] == "--points";
+    if (args.size() != 1 && !points) throw std::invalid_argument("calibrate takes one file and --points");
     LoadSequence(args[0], doc);
     if (doc.calibrationPoints.empty()) throw std::runtime_error("the sequence has no calibration profile");
     doc.steps.calibrateViews(doc);
@@ -68,6 +71,9 @@ int Calibrate(const std::vector<std::string>& args, CKadivoDoc& doc) {
     for (int view = 1; view <= doc.dlt.viewCount; ++view) {
         std::printf("View %d\n", view);
         for (const auto& [id, value] : DltParameterRows(doc.dlt, view)) std::printf("%s\t%s\n", id.c_str(), value.c_str());
+        if (points)
+            for (const ControlPointError& error : CalibrationReport(doc, view))
+                std::printf("%s\n", ControlPointErrorLine(error).c_str());
     }
     return 0;
 }

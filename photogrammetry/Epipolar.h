@@ -1,0 +1,43 @@
+#pragma once
+
+#include "DltParameterTable.h"
+#include "Geometry.h"
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace kadivo {
+
+// A line a·x + b·y + c = 0 in image pixels.
+struct ImageLine {
+    double a = 0.0, b = 0.0, c = 0.0;
+    // Distance of (x, y) from the line.
+    double Distance(double x, double y) const;
+};
+
+struct ImagePointD {
+    double x = 0.0, y = 0.0;
+};
+
+// The epipolar line in view `to` of the image point (u, v) of view `from`: where every world
+// point that `from` sees at (u, v) appears in `to`. Both views need spatial (11-parameter)
+// calibrations; nothing otherwise or when the geometry gives no line.
+std::optional<ImageLine> EpipolarLine(const DltParameterTable& table, int from, double u, double v, int to);
+
+// The part of `line` inside the frame [0, width] × [0, height]; nothing when it misses it.
+std::optional<std::pair<ImagePointD, ImagePointD>> ClipToFrame(const ImageLine& line, double width, double height);
+
+// The image position of one point in one view (1-based) with a spatial calibration.
+struct ViewObservation {
+    int view = 1;
+    Point2f position;
+};
+
+// The point reconstructed by least squares from two or more views, and the largest distance
+// in pixels between where the views saw it and where the reconstruction projects. Positions
+// are truncated to whole pixels as the reconstruction takes them. Nothing with fewer than two
+// views or without a spatial calibration.
+std::optional<double> ReconstructionResidual(const DltParameterTable& table, const std::vector<ViewObservation>& seen);
+
+}  // namespace kadivo
