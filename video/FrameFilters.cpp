@@ -1,6 +1,7 @@
 #include "FrameFilters.h"
 
 #include "AviFile.h"
+#include "FrameHeader.h"
 
 #include <rastel.h>
 
@@ -9,25 +10,6 @@
 
 namespace kadivo {
 namespace {
-
-// A library header over the frame's pixels (released with the object, pixels untouched).
-class FrameHeader {
-public:
-    FrameHeader(const FramePixels& frame, std::uint8_t* pixels, VopROI* roi) {
-        const bool bitmap = frame.bitCount == 1;
-        header_ = vopCreateImageHeader(bitmap ? 1 : frame.bitCount / 8, 0, bitmap ? VOP_DEPTH_1U : VOP_DEPTH_8U, "RGB", "BGR", 0, 1,
-                                       4, frame.width, frame.height, roi, nullptr, nullptr, nullptr);
-        header_->imageData = reinterpret_cast<char*>(pixels);
-        header_->imageDataBase = reinterpret_cast<char*>(pixels);
-    }
-    ~FrameHeader() { vopDeallocate(header_, 1); }
-    FrameHeader(const FrameHeader&) = delete;
-    FrameHeader& operator=(const FrameHeader&) = delete;
-    VopImage* get() const { return header_; }
-
-private:
-    VopImage* header_;
-};
 
 void RunOnHeaders(const VopImage* src, VopImage* dst, int menuIndex) {
     switch (menuIndex) {
