@@ -1,8 +1,9 @@
 // kadivo: the desktop program.
 
+#include "DigitizingWindowKind.h"
 #include "KadivoApplication.h"
 #include "WindowKinds.h"
 
 int main(int argc, char** argv) {
-    return kadivo::RunKadivo(argc, argv, [](kadivo::WindowKinds&) {});
+    return kadivo::RunKadivo(argc, argv, [](kadivo::WindowKinds& kinds) { kadivo::RegisterDigitizingWindow(kinds); });
 }

@@ -49,7 +49,22 @@ ChangeSet CKadivoDoc::Resizing(ChangeSet what) const {
     return options.autoResize ? what | Change::FitWindow : what;
 }
 
-void CKadivoDoc::Announce(ChangeSet what, int view) { observers_.Notify({what, view}); }
+void CKadivoDoc::Announce(ChangeSet what, int view) {
+    if (deferredAnnouncements_ == 0) {
+        observers_.Notify({what, view});
+        return;
+    }
+    if (!pending_) pending_ = DocumentChange{what, view};
+    else pending_ = DocumentChange{pending_->what | what, pending_->view == view ? view : kAllViews};
+}
+
+CKadivoDoc::EditScope::~EditScope() {
+    doc_.history_.End();
+    if (--doc_.deferredAnnouncements_ > 0 || !doc_.pending_) return;
+    const DocumentChange change = *doc_.pending_;
+    doc_.pending_.reset();
+    doc_.observers_.Notify(change);
+}
 
 // --- lifecycle ------------------------------------------------------------------------------
 

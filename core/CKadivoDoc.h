@@ -150,6 +150,11 @@ public:
     void FreezeZoomAndScroll(ScrollPos scroll);
     void SwitchToCalibration();
     void SwitchToMovement();
+    // The "Calibration" and "Movement" commands: Movement asks before leaving an unfinished
+    // calibration frame, and offers the transformation when every view's calibration frame is
+    // complete and a calibration would change.
+    void OnCalibrationCommand();
+    void OnMovementCommand();
 
     // --- frame stepping -----------------------------------------------------------------
     bool NextImage(bool notify);
@@ -190,6 +195,7 @@ public:
 
     // Undo and redo of the edits of digitized data and of the model.
     EditHistory& history() { return history_; }
+    const EditHistory& history() const { return history_; }
     void Undo();
     void Redo();
 
@@ -222,16 +228,20 @@ private:
     void OpenWindowsAfterLoad(bool fileHasWindows);
     int RoundToStep(int frame) const;
     ChangeSet Resizing(ChangeSet what) const;
-    // Records the edits until it goes out of scope as one undoable step.
+    // Records the edits until it goes out of scope as one undoable step, and announces what
+    // they changed once, when the step is recorded.
     class EditScope {
     public:
-        EditScope(CKadivoDoc& doc, const char* name) : history_(doc.history_) { history_.Begin(name); }
-        ~EditScope() { history_.End(); }
+        EditScope(CKadivoDoc& doc, const char* name) : doc_(doc) {
+            doc.history_.Begin(name);
+            ++doc.deferredAnnouncements_;
+        }
+        ~EditScope();
         EditScope(const EditScope&) = delete;
         EditScope& operator=(const EditScope&) = delete;
 
     private:
-        EditHistory& history_;
+        CKadivoDoc& doc_;
     };
     void AfterUndoOrRedo();
 
@@ -239,6 +249,8 @@ private:
     VideoSourceFactory videoSources_;
     ObserverList observers_;
     EditHistory history_{*this};
+    int deferredAnnouncements_ = 0;
+    std::optional<DocumentChange> pending_;
     RecordWindowHost recordHost_;
     WindowHost* windowHost_ = &recordHost_;
     std::string path_;

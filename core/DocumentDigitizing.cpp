@@ -1,5 +1,7 @@
 #include "CKadivoDoc.h"
 
+#include <algorithm>
+
 namespace kadivo {
 
 namespace {
@@ -172,6 +174,24 @@ void CKadivoDoc::SwitchToCalibration() {
         store.calibrationVideoName = openName;
     current().frameStore.calibrationPointCount = calibrationPointCount;
     Announce(Change::Mode);
+}
+
+void CKadivoDoc::OnCalibrationCommand() {
+    if (digitizeMode != kCalibration) SwitchToCalibration();
+}
+
+void CKadivoDoc::OnMovementCommand() {
+    if (digitizeMode == kMovement) return;
+    if (!current().frameStore.IsComplete(kCalibration) &&
+        prompts_.Ask("The Calibration frame is not finished!\nProced to digitize movement ?", Buttons::YesNoCancel) !=
+            Answer::Yes)
+        return;
+    const bool calibrationChanged =
+        !dltValid || std::any_of(views.begin(), views.end(), [](const CameraView& v) { return v.frameStore.calibrationDirty; });
+    SwitchToMovement();
+    if (CanTransformImageData() && calibrationChanged &&
+        prompts_.Ask("Transform Data Now ?", Buttons::YesNo) == Answer::Yes)
+        OnTransformImageData();
 }
 
 void CKadivoDoc::SwitchToMovement() {

@@ -219,6 +219,8 @@ void CKadivoDoc::RunTransformation() {
 
 void CKadivoDoc::OnTransformImageData() {
     if (!CalibrateViews() || !dltValid) return;
+    // Every view's calibration frame is in the calibration now.
+    for (CameraView& view : views) view.frameStore.calibrationDirty = false;
     RunTransformation();
     modified_ = true;
     Announce(Change::WorldData, kAllViews);

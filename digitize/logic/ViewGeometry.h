@@ -2,7 +2,6 @@
 
 #include "Geometry.h"
 
-#include <array>
 
 namespace kadivo {
 
@@ -25,9 +24,6 @@ struct ViewGeometry {
     // Where a frame point appears in the window.
     WindowPoint ToWindow(Point2f frame) const;
 };
-
-// The "SneakZoom" percentages of the commands "x1", "x2", "x3", "x4", "x5", "x10".
-inline constexpr std::array<int, 6> kSneakZoomPercentages{100, 50, 33, 25, 20, 10};
 
 // The magnifier's enlargement and the drag divisor: floor(100 / percentage).
 int SneakZoomFactor(int percentage);

@@ -63,9 +63,46 @@ constexpr CommandInfo kCommands[] = {
     {C::ZoomFour, "x4", "", "", "Show the frame at four times its size"},
     {C::AutoScroll, "Auto Scroll", "", "auto-scroll", "Keep the next point in sight"},
     {C::ResizeWindowToImage, "Resize Window to Image", "", "fit-window", "Fit the window to the frame"},
-    {C::EraseLastPoint, "Erase Last Point", "Ctrl+Z", "erase-last", "Remove the last digitized point"},
+    {C::EraseLastPoint, "Erase Last Point", "Backspace", "erase-last", "Remove the last digitized point"},
     {C::Missing, "Missing", "M", "missing", "The next point is missing in this frame"},
     {C::ClearAllFiltering, "Clear All Filtering", "", "clear-filtering", "Show the frame as the video holds it"},
+    {C::FreezeZoom, "Freeze Zoom/Position", "", "", "Keep this zoom and position for the points of this and the previous frame"},
+    {C::EditPoint, "Edit Point", "", "", "Move the point at the last click"},
+    {C::Undo, "Undo", "Ctrl+Z", "undo", "Undo the last edit"},
+    {C::Redo, "Redo", "Ctrl+Shift+Z", "redo", "Do the undone edit again"},
+    {C::SneakZoom100, "x1", "", "", "The magnifier shows the frame as it is"},
+    {C::SneakZoom50, "x2", "", "", "The magnifier enlarges twice"},
+    {C::SneakZoom33, "x3", "", "", "The magnifier enlarges three times"},
+    {C::SneakZoom25, "x4", "", "", "The magnifier enlarges four times"},
+    {C::SneakZoom20, "x5", "", "", "The magnifier enlarges five times"},
+    {C::SneakZoom10, "x10", "", "", "The magnifier enlarges ten times"},
+    {C::Go, "Go", "", "", "Digitize frame after frame automatically"},
+    {C::StopDigitizing, "Stop", "", "", "Stop automatic digitizing"},
+    {C::SinglePoint, "Single Point", "", "", "Find and digitize the next point"},
+    {C::ShowStatusWindow, "Show Status Window", "", "", "Show the marker search as it works"},
+    {C::RangeDefine, "Define", "", "", "Drag the rectangle that enhancement changes"},
+    {C::RangeClear, "Clear", "", "", "Enhance the whole frame"},
+    {C::AutoFilter, "Auto Filter", "", "", "Not available"},
+    {C::ImageAdjust, "Image Adjust", "", "", "Brightness, contrast, hue and more"},
+    {C::FilterSharpen, "Sharpen", "", "", "Sharpen the frame"},
+    {C::FilterPrewittVertical, "Prewitt Vetical", "", "", "Vertical edges (Prewitt)"},
+    {C::FilterPrewittHorizontal, "Prewitt Horisontal", "", "", "Horizontal edges (Prewitt)"},
+    {C::FilterSobelVertical, "Sobel Vertical", "", "", "Vertical edges (Sobel)"},
+    {C::FilterSobelHorizontal, "Sobel Horizontal", "", "", "Horizontal edges (Sobel)"},
+    {C::FilterLaplacian3, "Laplacian 3x3", "", "", "Edges in every direction"},
+    {C::FilterLaplacian5, "Laplacian 5x5", "", "", "Edges in every direction, wider"},
+    {C::FilterGaussian3, "Gaussian 3x3", "", "", "Smooth lightly"},
+    {C::FilterGaussian5, "Gaussian 5x5", "", "", "Smooth"},
+    {C::FilterHighPass3, "HighPass 3x3", "", "", "Keep the fine detail"},
+    {C::FilterHighPass5, "HighPass 5x5", "", "", "Keep the detail"},
+    {C::FilterMedian, "Median Filter", "", "", "Remove speckles"},
+    {C::FilterMax, "Max Filter", "", "", "Grow bright spots"},
+    {C::FilterMin, "Min Filter", "", "", "Grow dark spots"},
+    {C::FilterErode, "Erode", "", "", "Shrink bright shapes"},
+    {C::FilterDilate, "Dilate", "", "", "Grow bright shapes"},
+    {C::FilterBlur, "Blur", "", "", "Average each pixel with its neighbours"},
+    {C::FilterOpen, "Open", "", "", "Erode, then dilate"},
+    {C::FilterClose, "Close", "", "", "Dilate, then erode"},
     {C::AddView, "Add Camera View", "", "add-view", "Add a camera view and open its video"},
     {C::RemoveView, "Remove Camera View", "", "remove-view", "Remove the current camera view"},
     {C::LinearKinematics, "Linear Kinematics", "", "", "Open a graph of linear kinematics"},
@@ -118,10 +155,13 @@ constexpr CommandId kDocumentCommands[] = {
     C::ViewDltParameters, C::PreviousImage, C::NextImage, C::NextUnfinishedImage, C::JumpToStart, C::JumpToEnd,
     C::PointMissing, C::PointStatic, C::ClearAllPoints, C::SyncImage, C::LockViews, C::ZoomIn, C::ZoomOut,
     C::ZoomQuarter, C::ZoomHalf, C::ZoomOne, C::ZoomTwo, C::ZoomThree, C::ZoomFour, C::RemoveView,
-    C::ExportLinear, C::ExportAngular, C::ExportPoints, C::ExportBvh, C::ExportCsm, C::ExportC3d,
+    C::ExportLinear, C::ExportAngular, C::ExportPoints, C::ExportBvh, C::ExportCsm, C::ExportC3d, C::Undo, C::Redo,
 };
 
 CommandStatus Enabled(bool on) { return {on, false}; }
+
+constexpr std::size_t kSneakZoomCommands = 6;
+constexpr int kSneakZoomPercentagesOfCommands[kSneakZoomCommands] = {100, 50, 33, 25, 20, 10};
 
 }  // namespace
 
@@ -147,6 +187,16 @@ const CommandInfo& Command(CommandId id) { return kCommands[static_cast<std::siz
 
 bool IsDocumentCommand(CommandId id) {
     return std::find(std::begin(kDocumentCommands), std::end(kDocumentCommands), id) != std::end(kDocumentCommands);
+}
+
+int FilterIndexOf(CommandId id) {
+    const int index = static_cast<int>(id) - static_cast<int>(C::FilterSharpen);
+    return index >= 0 && index <= static_cast<int>(C::FilterClose) - static_cast<int>(C::FilterSharpen) ? index : -1;
+}
+
+int SneakZoomOf(CommandId id) {
+    const int index = static_cast<int>(id) - static_cast<int>(C::SneakZoom100);
+    return index >= 0 && index < static_cast<int>(kSneakZoomCommands) ? kSneakZoomPercentagesOfCommands[index] : 0;
 }
 
 int ZoomCodeOf(CommandId id) {
@@ -197,6 +247,8 @@ CommandStatus DocumentCommandStatus(CommandId id, const CKadivoDoc& doc) {
         case C::JumpToEnd: return Enabled(doc.CanJumpToEnd());
         case C::LockViews: return {true, doc.options.lockViews != 0};
         case C::RemoveView: return Enabled(doc.CanRemoveCameraView());
+        case C::Undo: return Enabled(doc.history().CanUndo());
+        case C::Redo: return Enabled(doc.history().CanRedo());
         case C::ExportLinear:
         case C::ExportAngular:
         case C::ExportBvh:

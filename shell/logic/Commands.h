@@ -21,6 +21,13 @@ enum class CommandId {
     Movement, Calibration, PointMissing, PointStatic, ClearAllPoints, SyncImage, LockViews,
     ZoomIn, ZoomOut, ZoomQuarter, ZoomHalf, ZoomOne, ZoomTwo, ZoomThree, ZoomFour,
     AutoScroll, ResizeWindowToImage, EraseLastPoint, Missing, ClearAllFiltering,
+    FreezeZoom, EditPoint, Undo, Redo, SneakZoom100, SneakZoom50, SneakZoom33, SneakZoom25, SneakZoom20, SneakZoom10,
+    Go, StopDigitizing, SinglePoint, ShowStatusWindow,
+    // Image Processing
+    RangeDefine, RangeClear, AutoFilter, ImageAdjust,
+    FilterSharpen, FilterPrewittVertical, FilterPrewittHorizontal, FilterSobelVertical, FilterSobelHorizontal,
+    FilterLaplacian3, FilterLaplacian5, FilterGaussian3, FilterGaussian5, FilterHighPass3, FilterHighPass5,
+    FilterMedian, FilterMax, FilterMin, FilterErode, FilterDilate, FilterBlur, FilterOpen, FilterClose,
     // Camera Views
     AddView, RemoveView,
     // Analysis and animation
@@ -66,6 +73,10 @@ bool IsDocumentCommand(CommandId id);
 
 // The zoom codes of the "x.25" .. "x4" commands, 0 for other commands.
 int ZoomCodeOf(CommandId id);
+// The filter menu index (0 "Sharpen" .. 18 "Close") of a filter command, −1 for others.
+int FilterIndexOf(CommandId id);
+// The SneakZoom percentage of the "x1" .. "x10" SneakZoom commands, 0 for others.
+int SneakZoomOf(CommandId id);
 
 // The toolbars' buttons; Count marks a separator.
 inline constexpr CommandId kSeparator = CommandId::Count;

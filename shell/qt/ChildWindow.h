@@ -6,8 +6,11 @@
 
 #include <QWidget>
 
+#include <functional>
+
 #include <optional>
 
+class QAction;
 class QPainter;
 
 namespace kadivo {
@@ -34,6 +37,12 @@ public:
     virtual std::optional<CommandStatus> CommandStatusFor(CommandId) const { return std::nullopt; }
     // "Camera View %d" chosen in the menu; false to leave it to the document.
     virtual bool ShowCameraView(int) { return false; }
+    // The window became the active one.
+    virtual void Activated() {}
+    // The program's commands, for a toolbar of the window's own; given once, when placed.
+    virtual void AttachCommands(const std::function<QAction*(CommandId)>&) {}
+    // The image toolbar of digitizing windows is shown or hidden everywhere at once.
+    virtual void ShowImageToolbar(bool) {}
 
     // Draws what the window shows onto a printed page of `page` device pixels.
     virtual void Print(QPainter& painter, const QRect& page);

@@ -87,10 +87,13 @@ void MainFrame::CreateActions() {
         connect(action, &QAction::triggered, this, [this, id] { Execute(id); });
     }
     for (CommandId checkable : {C::LockViews, C::Movement, C::Calibration, C::ZoomQuarter, C::ZoomHalf, C::ZoomOne,
-                                C::ZoomTwo, C::ZoomThree, C::ZoomFour, C::StatusBar, C::AutoScroll})
+                                C::ZoomTwo, C::ZoomThree, C::ZoomFour, C::StatusBar, C::AutoScroll, C::SneakZoom100,
+                                C::SneakZoom50, C::SneakZoom33, C::SneakZoom25, C::SneakZoom20, C::SneakZoom10,
+                                C::RangeDefine, C::ImageAdjust})
         Action(checkable)->setCheckable(true);
     for (CommandId toggle : kToolbarToggles) Action(toggle)->setCheckable(true);
-    Action(C::ZoomIn)->setShortcuts({QKeySequence("Ctrl++"), QKeySequence("Ctrl+=")});
+    Action(C::ZoomIn)->setShortcuts({QKeySequence("Ctrl++"), QKeySequence("Ctrl+="), QKeySequence("+")});
+    Action(C::ZoomOut)->setShortcuts({QKeySequence("Ctrl+-"), QKeySequence("-")});
     Action(C::HelpTopics)->setIconText("Help");
     Action(C::About)->setIconText("About");
 }
@@ -114,6 +117,9 @@ void MainFrame::CreateMenus() {
     connect(recentSequences_, &QMenu::aboutToShow, this, &MainFrame::RebuildRecentSequences);
     add(file, {kSeparator, C::Exit});
 
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    add(edit, {C::Undo, C::Redo, kSeparator, C::EraseLastPoint, C::EditPoint, C::ClearAllPoints});
+
     QMenu* view = menuBar()->addMenu("&View");
     QMenu* toolbars = view->addMenu("Toolbars");
     add(toolbars, {C::WindowToolbar, C::ImageToolbar, C::DigitizingToolbar, C::CaptureToolbar, C::AnimationToolbar,
@@ -127,11 +133,30 @@ void MainFrame::CreateMenus() {
 
     QMenu* digitize = menuBar()->addMenu("&Digitize");
     add(digitize, {C::Movement, C::Calibration, kSeparator, C::PreviousImage, C::NextImage, C::NextUnfinishedImage,
-                   C::JumpToStart, C::JumpToEnd, kSeparator, C::EraseLastPoint, C::Missing, C::PointMissing,
-                   C::PointStatic, C::ClearAllPoints, kSeparator, C::ZoomIn, C::ZoomOut});
+                   C::JumpToStart, C::JumpToEnd, kSeparator, C::Missing, C::PointMissing, C::PointStatic, kSeparator,
+                   C::ZoomIn, C::ZoomOut});
     QMenu* zoom = digitize->addMenu("Zoom");
     add(zoom, {C::ZoomQuarter, C::ZoomHalf, C::ZoomOne, C::ZoomTwo, C::ZoomThree, C::ZoomFour});
-    add(digitize, {C::AutoScroll, C::ResizeWindowToImage, kSeparator, C::ClearAllFiltering});
+    QMenu* sneakZoom = digitize->addMenu("SneakZoom");
+    add(sneakZoom, {C::SneakZoom100, C::SneakZoom50, C::SneakZoom33, C::SneakZoom25, C::SneakZoom20, C::SneakZoom10});
+    add(digitize, {C::FreezeZoom, C::AutoScroll, C::ResizeWindowToImage, kSeparator, C::Go, C::StopDigitizing,
+                   C::SinglePoint, C::ShowStatusWindow});
+
+    QMenu* image = menuBar()->addMenu("&Image Processing");
+    add(image, {C::ClearAllFiltering, C::AutoFilter});
+    QMenu* range = image->addMenu("Range Of Interest");
+    add(range, {C::RangeDefine, C::RangeClear});
+    add(image, {kSeparator, C::FilterSharpen});
+    QMenu* edges = image->addMenu("Edge Detection");
+    add(edges, {C::FilterPrewittVertical, C::FilterPrewittHorizontal, C::FilterSobelVertical, C::FilterSobelHorizontal,
+                C::FilterLaplacian3, C::FilterLaplacian5, C::FilterHighPass3, C::FilterHighPass5});
+    QMenu* smoothing = image->addMenu("Smoothing");
+    add(smoothing, {C::FilterGaussian3, C::FilterGaussian5, C::FilterBlur});
+    QMenu* nonLinear = image->addMenu("Non Linear");
+    add(nonLinear, {C::FilterMedian, C::FilterMax, C::FilterMin});
+    QMenu* morphological = image->addMenu("Morphological");
+    add(morphological, {C::FilterErode, C::FilterDilate, C::FilterOpen, C::FilterClose});
+    add(image, {kSeparator, C::ImageAdjust});
 
     cameraViews_ = menuBar()->addMenu("&Camera Views");
     cameraViews_->setObjectName("cameraViewsMenu");
@@ -217,7 +242,8 @@ void MainFrame::ToggleToolbar(CommandId toggle, bool visible) {
     if (QToolBar* bar = ToolbarOf(toggle)) bar->setVisible(visible);
     if (toggle == C::ImageToolbar) {
         imageToolbarVisible_ = visible;
-        emit imageToolbarToggled(visible);
+        for (QMdiSubWindow* window : area_->subWindowList())
+            if (auto* child = qobject_cast<ChildWindow*>(window->widget())) child->ShowImageToolbar(visible);
     }
     Action(toggle)->setChecked(visible);
     StoreToolbarVisible(services_.settings, ToolbarKey(toggle), visible);
@@ -321,6 +347,7 @@ void MainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
     if (!window) return;
     for (auto& session : sessions_) {
         if (session->Owns(window)) {
+            if (auto* child = qobject_cast<ChildWindow*>(window->widget())) child->Activated();
             if (active_ != session.get()) {
                 active_ = session.get();
                 RefreshFromActive();
@@ -448,6 +475,8 @@ QMdiSubWindow* MainFrame::Place(ChildWindow* child, const WindowPlacement* place
     connect(child, &ChildWindow::readoutChanged, this, [this, window](const QString& text) {
         if (area_->activeSubWindow() == window) status_->ShowReadout(text);
     });
+    child->AttachCommands([this](CommandId id) { return Action(id); });
+    child->ShowImageToolbar(imageToolbarVisible_);
     if (placement && placement->rectRight > placement->rectLeft && placement->rectBottom > placement->rectTop)
         window->setGeometry(placement->rectLeft, placement->rectTop, placement->rectRight - placement->rectLeft,
                             placement->rectBottom - placement->rectTop);

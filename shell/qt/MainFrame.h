@@ -72,10 +72,6 @@ public:
 
     QMdiSubWindow* Place(ChildWindow* child, const WindowPlacement* placement) override;
 
-signals:
-    // The image toolbar of the digitizing windows was shown or hidden.
-    void imageToolbarToggled(bool visible);
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

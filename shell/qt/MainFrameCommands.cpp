@@ -32,7 +32,8 @@ namespace {
 using C = CommandId;
 
 constexpr const char* kSequenceFilter = "Kadivo Files (*.kdv)|*.kdv|All Files (*.*)|*.*||";
-constexpr const char* kVideoFilter = "Video File (*.avi)|*.avi|All Files (*.*)|*.*||";
+constexpr const char* kVideoFilter =
+    "Video Files (*.avi *.mp4 *.mov *.mkv)|*.avi;*.mp4;*.mov;*.mkv|All Files (*.*)|*.*||";
 constexpr const char* kWebAddress = "https://kadivo.org";
 
 bool IsToolbarToggle(CommandId id) {
@@ -77,6 +78,10 @@ void MainFrame::UpdateCommands() {
         action->setEnabled(status.enabled);
         if (action->isCheckable()) action->setChecked(status.checked);
     }
+    // "Undo Add Point", "Redo Move Point".
+    const EditHistory* history = active_ ? &active_->doc().history() : nullptr;
+    Action(C::Undo)->setText(history && history->CanUndo() ? QString::fromStdString("Undo " + history->UndoName()) : "Undo");
+    Action(C::Redo)->setText(history && history->CanRedo() ? QString::fromStdString("Redo " + history->RedoName()) : "Redo");
 }
 
 void MainFrame::Execute(CommandId id) {
@@ -163,6 +168,8 @@ void MainFrame::RunDocumentCommand(CommandId id, CKadivoDoc& doc) {
         case C::ZoomIn: doc.ZoomIn(); break;
         case C::ZoomOut: doc.ZoomOut(); break;
         case C::RemoveView: doc.RemoveCameraView(); break;
+        case C::Undo: doc.Undo(); break;
+        case C::Redo: doc.Redo(); break;
         case C::ExportLinear: ExportLinearData(doc, dialogs); break;
         case C::ExportAngular: ExportAngularData(doc, dialogs); break;
         case C::ExportPoints: ExportDigitizedPoints(doc, dialogs); break;
@@ -300,7 +307,10 @@ void MainFrame::ShowModelProperties() {
 
 void MainFrame::ShowDltParameters() {
     if (!active_) return;
-    DltParametersDialog dialog(active_->doc().dlt, this);
+    const CKadivoDoc& doc = active_->doc();
+    std::vector<std::vector<ControlPointError>> report;
+    for (int view = 1; view <= doc.dlt.viewCount; ++view) report.push_back(CalibrationReport(doc, view));
+    DltParametersDialog dialog(doc.dlt, std::move(report), this);
     dialog.exec();
 }
 

@@ -234,5 +234,36 @@ TEST_F(Digitizing, FirstSwitchToCalibrationRemembersTheOpenVideo) {
     EXPECT_EQ(doc->current().frameStore.calibrationPointCount, 6);
 }
 
+TEST_F(Digitizing, LeavingAnUnfinishedCalibrationAsksAndNoStays) {
+    NewSequence(2, 4);
+    OpenVideo("walk.avi", 10);
+    doc->OnCalibrationCommand();
+    doc->AddPoint({}, {1, 1}, false);
+    const std::string question = "The Calibration frame is not finished!\nProced to digitize movement ?";
+    prompts.ExpectQuestion(question, Answer::No);
+    doc->OnMovementCommand();
+    EXPECT_EQ(doc->digitizeMode, kCalibration);
+    prompts.ExpectQuestion(question, Answer::Yes);
+    doc->OnMovementCommand();
+    EXPECT_EQ(doc->digitizeMode, kMovement) << "incomplete: no transformation is offered";
+}
+
+TEST_F(Digitizing, ACompletedCalibrationOffersTheTransformation) {
+    NewSequence(2, 4);
+    OpenVideo("walk.avi", 10);
+    doc->calibrationPoints.assign(5, Point3{});
+    int transformed = 0;
+    doc->steps.calibrateViews = [](CKadivoDoc& d) { d.dltValid = true; };
+    doc->steps.transformImageData = [&](CKadivoDoc&, const FrameProgress&) { ++transformed; };
+    doc->OnCalibrationCommand();
+    for (int i = 0; i < 4; ++i) doc->AddPoint({}, {static_cast<float>(10 * i), 5}, false);
+    prompts.ExpectQuestion("Transform Data Now ?", Answer::Yes);
+    doc->OnMovementCommand();
+    EXPECT_EQ(transformed, 1);
+    doc->OnCalibrationCommand();
+    doc->OnMovementCommand();  // nothing changed since: no question
+    EXPECT_EQ(prompts.askedButtons.back(), Buttons::YesNo);
+}
+
 }  // namespace
 }  // namespace kadivo::test

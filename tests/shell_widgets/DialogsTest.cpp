@@ -163,10 +163,12 @@ private slots:
             images[1].push_back({static_cast<int>(300 - 60 * w.z + 10 * w.x), static_cast<int>(120 + 80 * w.y + 5 * w.x)});
         }
         CDltCalibration(table).Calibrate(images, world, static_cast<int>(world.size()), 2);
-        DltParametersDialog dialog(table, nullptr);
+        DltParametersDialog dialog(table, {{{2, 0.5, 1.5}, {0, 0.2, 0.4}}, {}}, nullptr);
         KeepPicture(dialog, "dlt-parameters");
         auto* views = dialog.findChild<QComboBox*>();
-        auto* rows = dialog.findChild<QTreeWidget*>();
+        QTreeWidget* rows = dialog.Parameters();
+        QCOMPARE(dialog.ControlPoints()->topLevelItem(0)->text(0), QString("Point 3"));
+        QCOMPARE(dialog.ControlPoints()->topLevelItem(0)->text(2), QString("1.500 px"));
         QCOMPARE(views->count(), 2);
         QCOMPARE(views->itemText(1), QString("View 2"));
         QCOMPARE(rows->headerItem()->text(0), QString("ID"));
@@ -176,6 +178,7 @@ private slots:
         views->setCurrentIndex(1);
         QCOMPARE(rows->topLevelItem(0)->text(0), QString("L1"));
         QVERIFY(rows->topLevelItem(0)->text(1) != viewOne);
+        QCOMPARE(dialog.ControlPoints()->topLevelItemCount(), 0);
     }
 
     void videoDialogsArePresetAndReturnTheirValues() {

@@ -62,10 +62,12 @@ inline void RegisterRecordWindows(WindowKinds& kinds) {
     for (int k = 0; k < kWindowKindCount; ++k) kinds.Register(static_cast<WindowKind>(k), factory);
 }
 
-// A main frame on fake prompts and dialogs and the test settings.
+// A main frame on fake prompts and dialogs and the test settings; `registerKinds` gives the
+// window classes.
 struct FrameFixture {
-    explicit FrameFixture(bool withWindows = false) {
-        if (withWindows) RegisterRecordWindows(kinds);
+    explicit FrameFixture(bool withWindows = false) : FrameFixture(withWindows ? RegisterRecordWindows : nullptr) {}
+    explicit FrameFixture(void (*registerKinds)(WindowKinds&)) {
+        if (registerKinds) registerKinds(kinds);
         frame = std::make_unique<MainFrame>(ShellServices{settings, prompts, dialogs, kinds, QDir::currentPath().toStdString()});
     }
     ~FrameFixture() { frame.reset(); }

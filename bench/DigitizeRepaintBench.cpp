@@ -1,0 +1,119 @@
+// Stepping a digitizing window to the next frame of a 720 × 576 MJPEG video and drawing it —
+// fetch, enhancement, zoom and drawing — beside fetching the frame alone, in the same run.
+// Runs on Qt's offscreen platform.
+
+#include "CKadivoView.h"
+#include "DigitizingWindowKind.h"
+#include "FrameCanvas.h"
+#include "HeadlessPrompts.h"
+#include "Icons.h"
+#include "MainFrame.h"
+#include "MainStatusBar.h"
+#include "QtPrompts.h"
+#include "QtSettingsStore.h"
+#include "VideoSource.h"
+#include "WindowKinds.h"
+
+#include <QApplication>
+#include <QMdiSubWindow>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace kadivo;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kFrames = 99;
+constexpr int kRounds = 5;
+const std::string kFile = std::string(KADIVO_SHARED_DIR) + "/testdata/video/mjpeg_720x576_25fps_100f.avi";
+
+double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+// A sequence of one point on the video, shown whole (not as fields), with one digitizing window.
+std::string WriteSequence(const QTemporaryDir& folder) {
+    HeadlessPrompts prompts;
+    CKadivoDoc doc(prompts, MakeVideoSourceFactory(prompts));
+    doc.pointCount = 1;
+    doc.views.clear();
+    doc.AddViewSlot(0);
+    if (!doc.OpenVideoFile(kFile, false)) throw std::runtime_error("cannot open " + kFile);
+    doc.options.firstField = 0;
+    doc.windowHost().OpenWindow(DigitizingWindowState{});
+    const std::string path = folder.filePath("bench.kdv").toStdString();
+    if (!doc.OnSaveDocument(path)) throw std::runtime_error("cannot write " + path);
+    return path;
+}
+
+// Seconds per frame to fetch every frame in order through the view's source, alone.
+double FetchAlone(VideoSource& source) {
+    double best = 1e9;
+    for (int round = 0; round < kRounds; ++round) {
+        source.FetchFrame(kFrames, true);
+        const auto start = Clock::now();
+        for (int frame = 0; frame < kFrames; ++frame) source.FetchFrame(frame, false);
+        best = std::min(best, Since(start) / kFrames);
+    }
+    return best;
+}
+
+// Seconds per frame to step the sequence and draw the window, at the view's zoom.
+double StepAndRepaint(CKadivoDoc& doc, CKadivoView& window) {
+    double best = 1e9;
+    for (int round = 0; round < kRounds; ++round) {
+        doc.GoToFrame(0, true);
+        window.Canvas()->viewport()->repaint();
+        const auto start = Clock::now();
+        for (int frame = 1; frame < kFrames; ++frame) {
+            doc.NextImage(true);
+            window.Canvas()->viewport()->repaint();
+        }
+        best = std::min(best, Since(start) / (kFrames - 1));
+    }
+    return best;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication application(argc, argv);
+    LoadShellResources();
+    QTemporaryDir folder;
+    QtSettingsStore settings;
+    QtPrompts prompts;
+    WindowKinds kinds;
+    RegisterDigitizingWindow(kinds);
+    MainFrame frame({settings, prompts, prompts, kinds, "."});
+    frame.resize(1600, 1300);
+    frame.show();
+    DocumentSession* session = frame.OpenSequence(WriteSequence(folder));
+    if (!session || session->Windows().empty()) {
+        std::fputs("digitize_repaint_bench: the sequence did not open\n", stderr);
+        return 1;
+    }
+    CKadivoDoc& doc = session->doc();
+    auto& window = *static_cast<CKadivoView*>(session->Windows().front()->widget());
+    auto& source = *static_cast<VideoSource*>(doc.current().videoSource.get());
+    source.SetImageOptions(0, 0);
+    std::printf("%s: 720 x 576 MJPEG, %d frames, best of %d rounds\n", kFile.c_str(), kFrames, kRounds);
+    // "--zoom 1" or "--zoom 2" measures one zoom only.
+    std::vector<int> zoomCodes{3, 4};
+    if (argc == 3 && std::string(argv[1]) == "--zoom") zoomCodes = {std::string(argv[2]) == "2" ? 4 : 3};
+    for (int zoomCode : zoomCodes) {
+        doc.SetZoom(zoomCode);
+        session->Windows().front()->resize(window.Canvas()->FrameDisplaySize().boundedTo({1500, 1200}) + QSize(40, 60));
+        QApplication::processEvents();
+        const double fetch = FetchAlone(source);
+        const double step = StepAndRepaint(doc, window);
+        std::printf("step and repaint, zoom %-3g  kadivo %6.3f ms   fetch alone %6.3f ms   ratio %5.2f (target <= 1.50)\n",
+                    static_cast<double>(CKadivoDoc::ZoomFactor(zoomCode)), 1000.0 * step, 1000.0 * fetch, step / fetch);
+    }
+    return 0;
+}

@@ -1,0 +1,342 @@
+#include "FrameCanvas.h"
+
+#include "CKadivoDoc.h"
+#include "FrameDisplay.h"
+#include "ScreenImage.h"
+#include "VideoSource.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <cmath>
+
+namespace kadivo {
+
+namespace {
+
+// A frame of this size stands for a view without video.
+constexpr QSize kBlankFrame{640, 480};
+constexpr int kMagnifierSide = 180;
+constexpr int kCrossArm = 5;
+
+const QColor kBackground(40, 44, 52);
+const QColor kCrossColour(0, 255, 110);
+const QColor kSuspectColour(255, 60, 60);
+const QColor kSegmentColour(70, 190, 255);
+const QColor kGuideColours[] = {QColor(255, 160, 40), QColor(255, 80, 220), QColor(120, 255, 255), QColor(255, 240, 80),
+                                QColor(170, 130, 255)};
+
+QPointF Window(const ViewGeometry& geometry, Point2f frame) {
+    const WindowPoint w = geometry.ToWindow(frame);
+    return {w.x, w.y};
+}
+
+Point2f FramePoint(double x, double y) { return {static_cast<float>(x), static_cast<float>(y)}; }
+
+WindowPoint At(const QPointF& p) { return {p.x(), p.y()}; }
+
+}  // namespace
+
+FrameCanvas::FrameCanvas(CKadivoDoc& doc, QWidget* parent) : QAbstractScrollArea(parent), doc_(doc) {
+    setObjectName("frameCanvas");
+    viewport()->setMouseTracking(true);
+    viewport()->setCursor(Qt::CrossCursor);
+    holdTimer_.setSingleShot(true);
+    connect(&holdTimer_, &QTimer::timeout, this, [this] { Carry(gesture_.HoldTimerFired()); });
+}
+
+void FrameCanvas::SetCamera(int view) {
+    camera_ = std::clamp(view, 0, std::max(0, doc_.viewCount() - 1));
+    Refresh(true);
+}
+
+VideoSource* FrameCanvas::Source() const {
+    if (camera_ >= doc_.viewCount()) return nullptr;
+    auto* source = dynamic_cast<VideoSource*>(doc_.views[static_cast<std::size_t>(camera_)].videoSource.get());
+    return source && source->IsOpen() && source->HasFrame() ? source : nullptr;
+}
+
+QSize FrameCanvas::FrameSize() const {
+    if (VideoSource* source = Source()) return {source->FrameSize().width, source->FrameSize().height};
+    return kBlankFrame;
+}
+
+double FrameCanvas::Zoom() const {
+    if (camera_ >= doc_.viewCount()) return 1.0;
+    const double zoom = doc_.views[static_cast<std::size_t>(camera_)].videoSource->Zoom();
+    return zoom > 0.0 ? zoom : 1.0;
+}
+
+QSize FrameCanvas::FrameDisplaySize() const {
+    const QSize frame = FrameSize();
+    return {static_cast<int>(std::lround(frame.width() * Zoom())), static_cast<int>(std::lround(frame.height() * Zoom()))};
+}
+
+ViewGeometry FrameCanvas::Geometry() const {
+    return {static_cast<float>(Zoom()), horizontalScrollBar()->value(), verticalScrollBar()->value(),
+            FrameDisplaySize().height()};
+}
+
+ScrollPos FrameCanvas::Scroll() const { return {horizontalScrollBar()->value(), verticalScrollBar()->value()}; }
+
+void FrameCanvas::SetScroll(ScrollPos scroll) {
+    horizontalScrollBar()->setValue(scroll.x);
+    verticalScrollBar()->setValue(scroll.y);
+}
+
+bool FrameCanvas::ShowTags() const { return doc_.options.showPointTags != 0; }
+
+void FrameCanvas::Refresh(bool refetch) {
+    if (refetch && camera_ < doc_.viewCount()) {
+        CameraView& view = doc_.views[static_cast<std::size_t>(camera_)];
+        if (view.videoSource->IsOpen() && view.videoSource->FetchFrame(view.currentFrame, false))
+            view.videoSource->PrepareDisplayImage();
+    }
+    UpdateScrollBars();
+    displayDirty_ = true;
+    viewport()->update();
+}
+
+void FrameCanvas::UpdateScrollBars() {
+    const QSize frame = FrameSize();
+    const double zoom = Zoom();
+    const int visibleWidth = static_cast<int>(viewport()->width() / zoom);
+    const int visibleHeight = static_cast<int>(viewport()->height() / zoom);
+    horizontalScrollBar()->setRange(0, std::max(0, frame.width() - visibleWidth));
+    verticalScrollBar()->setRange(0, std::max(0, frame.height() - visibleHeight));
+    horizontalScrollBar()->setPageStep(std::max(1, visibleWidth));
+    verticalScrollBar()->setPageStep(std::max(1, visibleHeight));
+    const int step = std::max(1, static_cast<int>(16.0 / zoom));
+    horizontalScrollBar()->setSingleStep(step);
+    verticalScrollBar()->setSingleStep(step);
+}
+
+void FrameCanvas::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollBars();
+    displayDirty_ = true;
+}
+
+void FrameCanvas::scrollContentsBy(int, int) {
+    displayDirty_ = true;
+    viewport()->update();
+}
+
+void FrameCanvas::RenderDisplay() {
+    displayDirty_ = false;
+    VideoSource* source = Source();
+    if (!source) {
+        display_ = QImage();
+        return;
+    }
+    const double zoom = Zoom();
+    const ScrollPos scroll = Scroll();
+    const int width = static_cast<int>(std::ceil(viewport()->width() / zoom)) + 1;
+    const int height = static_cast<int>(std::ceil(viewport()->height() / zoom)) + 1;
+    const FramePixels frame = source->Pixels();
+    const std::vector<PaletteEntry>* palette = &source->Format().palette;
+    if (zoom == 1.0) {
+        // At the frame's own size the visible part goes straight to the screen.
+        CopyToScreen({frame.data, frame.width, frame.height, frame.bitCount, palette}, scroll.x, scroll.y, width, height,
+                     display_);
+        return;
+    }
+    const DisplayImage zoomed = ZoomedRegion(frame, scroll.x, scroll.y, width, height, static_cast<float>(zoom));
+    CopyToScreen({zoomed.rows.data(), zoomed.width, zoomed.height, zoomed.bitCount, palette}, 0, 0, zoomed.width,
+                 zoomed.height, display_);
+}
+
+void FrameCanvas::paintEvent(QPaintEvent*) {
+    QPainter painter(viewport());
+    if (displayDirty_) RenderDisplay();
+    // The background only where the frame does not cover the window.
+    const QRegion uncovered = QRegion(viewport()->rect()) - QRegion(QRect(QPoint(0, 0), display_.size()));
+    for (const QRect& part : uncovered) painter.fillRect(part, kBackground);
+    if (!display_.isNull()) {
+        painter.drawImage(0, 0, display_);
+    } else {
+        // Without video the points are drawn on a blank frame.
+        const double zoom = Zoom();
+        const ScrollPos scroll = Scroll();
+        const QSize size = FrameDisplaySize();
+        painter.fillRect(QRectF(-scroll.x * zoom, -scroll.y * zoom, size.width(), size.height()), QColor(72, 76, 86));
+    }
+    DrawScene(painter);
+    if (gesture_.magnifierShown() && !display_.isNull()) DrawMagnifier(painter);
+    if (rubberBand_) {
+        painter.setPen(QPen(Qt::yellow, 1, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rubberBand_->normalized());
+    }
+}
+
+void FrameCanvas::DrawScene(QPainter& painter) {
+    if (camera_ >= doc_.viewCount()) return;
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QSize frame = FrameSize();
+    const ViewGeometry geometry = Geometry();
+    const ViewScene scene = BuildViewScene(doc_, camera_, frame.width(), frame.height());
+    for (const ViewScene::Guide& guide : scene.guides) {
+        const QColor colour = kGuideColours[static_cast<std::size_t>(guide.sourceView) % std::size(kGuideColours)];
+        painter.setPen(QPen(colour, 1.5, Qt::DashLine));
+        painter.drawLine(Window(geometry, FramePoint(guide.from.x, guide.from.y)), Window(geometry, FramePoint(guide.to.x, guide.to.y)));
+    }
+    auto shown = [&](const ViewScene::Cross& cross) {
+        return editPreview_ && editPreview_->first == cross.index ? editPreview_->second : cross.at;
+    };
+    painter.setPen(QPen(kSegmentColour, 1.5));
+    for (const ViewScene::Segment& segment : scene.segments) painter.drawLine(Window(geometry, segment.from), Window(geometry, segment.to));
+    QFont tagFont = painter.font();
+    tagFont.setPixelSize(12);
+    painter.setFont(tagFont);
+    for (const ViewScene::Cross& cross : scene.crosses) {
+        const QPointF at = Window(geometry, shown(cross));
+        const QColor colour = cross.suspect ? kSuspectColour : kCrossColour;
+        for (const auto& [pen, width] : {std::pair{QColor(0, 0, 0, 170), 3.0}, std::pair{colour, 1.4}}) {
+            painter.setPen(QPen(pen, width));
+            painter.drawLine(at + QPointF(-kCrossArm, 0), at + QPointF(kCrossArm, 0));
+            painter.drawLine(at + QPointF(0, -kCrossArm), at + QPointF(0, kCrossArm));
+        }
+        if (ShowTags()) {
+            painter.setPen(Qt::white);
+            painter.drawText(at + QPointF(-10, -10), QString::number(cross.index + 1));
+        }
+    }
+    if (VideoSource* source = Source()) {
+        const RangeOfInterest& range = source->Enhancement().Range();
+        if (range.left > 0 || range.bottom > 0 || range.right < frame.width() || range.top < frame.height()) {
+            painter.setPen(QPen(QColor(255, 220, 0), 1, Qt::DotLine));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(QRectF(Window(geometry, FramePoint(range.left, range.top)),
+                                    Window(geometry, FramePoint(range.right, range.bottom))));
+        }
+    }
+    if (scene.syncFrame) {
+        painter.setPen(QPen(Qt::red, 3));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(viewport()->rect().adjusted(1, 1, -2, -2));
+        painter.drawText(QRect(0, 4, viewport()->width(), 16), Qt::AlignHCenter, "Sync Image");
+    }
+}
+
+// The neighbourhood of the press point enlarged k times, with the point the release would
+// digitize now.
+void FrameCanvas::DrawMagnifier(QPainter& painter) {
+    const int k = SneakZoomFactor(sneakZoom_);
+    const QPoint press(static_cast<int>(gesture_.pressPosition().x), static_cast<int>(gesture_.pressPosition().y));
+    const int side = kMagnifierSide;
+    QRect target(press - QPoint(side / 2, side / 2), QSize(side, side));
+    target.moveLeft(std::clamp(target.left(), 0, std::max(0, viewport()->width() - side)));
+    target.moveTop(std::clamp(target.top(), 0, std::max(0, viewport()->height() - side)));
+    const QRectF source(press.x() - side / (2.0 * k), press.y() - side / (2.0 * k), static_cast<double>(side) / k,
+                        static_cast<double>(side) / k);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.fillRect(target, kBackground);
+    painter.drawImage(QRectF(target), display_, source);
+    const QPointF aim = QPointF(target.center()) + QPointF(mouse_ - press);
+    painter.setPen(QPen(kCrossColour, 1));
+    painter.drawLine(aim + QPointF(-12, 0), aim + QPointF(12, 0));
+    painter.drawLine(aim + QPointF(0, -12), aim + QPointF(0, 12));
+    painter.setPen(QPen(Qt::white, 2));
+    painter.drawRect(target);
+}
+
+DigitizeGesture::Situation FrameCanvas::CurrentSituation() const {
+    DigitizeGesture::Situation situation;
+    if (camera_ >= doc_.viewCount()) return situation;
+    const ViewFrameStore& store = doc_.views[static_cast<std::size_t>(camera_)].frameStore;
+    situation.hasVideo = doc_.HasVideo(camera_);
+    situation.rangeRequested = rangeRequested_;
+    situation.frameComplete = store.IsComplete(doc_.digitizeMode);
+    if (const FrameRecord* record = store.ActiveRecord(doc_.digitizeMode))
+        for (int i = 0; i < record->digitizedCount && i < kModelTableSize; ++i)
+            situation.points.push_back(record->imagePos[static_cast<std::size_t>(i)]);
+    situation.geometry = Geometry();
+    situation.sneakZoomPercentage = sneakZoom_;
+    return situation;
+}
+
+void FrameCanvas::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    if (doc_.currentView != camera_) doc_.SetCurrentView(camera_);
+    lastPress_ = mouse_ = event->position().toPoint();
+    const Qt::KeyboardModifiers keys = event->modifiers();
+    Carry(gesture_.Press(At(event->position()), {keys.testFlag(Qt::ControlModifier), keys.testFlag(Qt::ShiftModifier)},
+                         CurrentSituation()));
+    if (gesture_.kind() == DigitizeGesture::Kind::RangeOfInterest) rubberBand_ = QRect(lastPress_, lastPress_);
+}
+
+void FrameCanvas::mouseMoveEvent(QMouseEvent* event) {
+    mouse_ = event->position().toPoint();
+    if (event->buttons().testFlag(Qt::LeftButton)) {
+        Carry(gesture_.Move(At(event->position())));
+        if (rubberBand_) rubberBand_->setBottomRight(mouse_);
+        viewport()->update();
+    }
+    if (camera_ < doc_.viewCount() && doc_.HasVideo(camera_))
+        emit readoutChanged(QString::fromStdString(PositionReadout(Geometry().ToFrame(At(event->position())), LastPointResidual())));
+}
+
+void FrameCanvas::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    mouse_ = event->position().toPoint();
+    Carry(gesture_.Release(At(event->position())));
+    rubberBand_.reset();
+    viewport()->update();
+}
+
+void FrameCanvas::EditAtLastPress() {
+    DigitizeGesture::Situation situation = CurrentSituation();
+    if (situation.points.empty()) return;
+    // As a Shift-press at the last press position: the point follows the mouse until release.
+    Carry(gesture_.Press(At(QPointF(lastPress_)), {false, true}, situation));
+}
+
+void FrameCanvas::Carry(const DigitizeGesture::Steps& steps) {
+    if (steps.startHoldTimer) holdTimer_.start(kHoldMilliseconds);
+    if (steps.stopHoldTimer) holdTimer_.stop();
+    if (steps.showMagnifier || steps.hideMagnifier) viewport()->update();
+    if (steps.scrollBy.x != 0.0 || steps.scrollBy.y != 0.0) {
+        const double zoom = Zoom();
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() + static_cast<int>(std::lround(steps.scrollBy.x / zoom)));
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + static_cast<int>(std::lround(steps.scrollBy.y / zoom)));
+    }
+    if (steps.movePoint) {
+        editPreview_ = {gesture_.editIndex(), *steps.movePoint};
+        viewport()->update();
+    }
+    if (steps.storePoint && editPreview_) {
+        const int index = editPreview_->first;
+        editPreview_.reset();
+        doc_.MovePoint(index, *steps.storePoint);
+    }
+    if (steps.rangeOfInterest) {
+        rangeRequested_ = false;
+        emit rangeDefined(*steps.rangeOfInterest);
+    }
+    if (steps.digitize) Digitize(*steps.digitize);
+}
+
+void FrameCanvas::Digitize(Point2f at) {
+    if (!doc_.AddPoint(Scroll(), at, true)) return;
+    // A frame digitized before may know where the view stood for its next point.
+    const CameraView& view = doc_.views[static_cast<std::size_t>(camera_)];
+    const FrameRecord* record = view.frameStore.ActiveRecord(doc_.digitizeMode);
+    if (record && record->digitizedCount < kModelTableSize) {
+        const auto next = static_cast<std::size_t>(record->digitizedCount);
+        if (!(record->scrollPos[next] == kNoScroll)) {
+            if (record->zoomAt[next] != view.zoomCode) doc_.SetZoom(record->zoomAt[next]);
+            SetScroll(record->scrollPos[next]);
+        }
+    }
+    viewport()->update();
+}
+
+std::optional<double> FrameCanvas::LastPointResidual() const {
+    if (camera_ >= doc_.viewCount() || doc_.digitizeMode != kMovement) return std::nullopt;
+    const int last = doc_.views[static_cast<std::size_t>(camera_)].frameStore.NextIndex(kMovement) - 1;
+    return last >= 0 ? PointResidual(doc_, camera_, last) : std::nullopt;
+}
+
+}  // namespace kadivo

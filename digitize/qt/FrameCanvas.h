@@ -1,0 +1,88 @@
+#pragma once
+
+#include "DigitizeGesture.h"
+#include "ViewScene.h"
+
+#include <QAbstractScrollArea>
+#include <QImage>
+#include <QTimer>
+
+#include <optional>
+
+namespace kadivo {
+
+class CKadivoDoc;
+class VideoSource;
+
+// The picture of a digitizing window: one camera view's current frame at the view's zoom
+// and scroll, with the points, segments, tags, epipolar lines and the sync-frame border over
+// it; the left-button gestures digitize, edit, pan and define the range of interest.
+class FrameCanvas : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    static constexpr int kHoldMilliseconds = 200;
+
+    FrameCanvas(CKadivoDoc& doc, QWidget* parent);
+
+    void SetCamera(int view);
+    int Camera() const { return camera_; }
+    // Fetches the camera view's current frame when `refetch` (through the view's enhancement)
+    // and draws again.
+    void Refresh(bool refetch);
+    ViewGeometry Geometry() const;
+    // The scroll offsets in frame pixels from the top-left corner.
+    ScrollPos Scroll() const;
+    void SetScroll(ScrollPos scroll);
+    // The size of the zoomed frame in window pixels.
+    QSize FrameDisplaySize() const;
+    int SneakZoom() const { return sneakZoom_; }
+    void SetSneakZoom(int percentage) { sneakZoom_ = percentage; }
+    // "Range Of Interest" → "Define": the next drag defines it.
+    void RequestRange() { rangeRequested_ = true; }
+    bool RangeRequested() const { return rangeRequested_; }
+    // "Edit Point": edits the point at the last press, if one is near.
+    void EditAtLastPress();
+    bool ShowTags() const;
+    // The frame's video source, when the view reads a video file.
+    VideoSource* Source() const;
+    const QImage& DisplayedFrame() const { return display_; }
+
+signals:
+    void readoutChanged(const QString& text);
+    // The range of interest a drag defined, in frame pixels.
+    void rangeDefined(const FrameRect& range);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QSize FrameSize() const;
+    double Zoom() const;
+    void UpdateScrollBars();
+    void RenderDisplay();
+    void DrawScene(QPainter& painter);
+    void DrawMagnifier(QPainter& painter);
+    DigitizeGesture::Situation CurrentSituation() const;
+    void Carry(const DigitizeGesture::Steps& steps);
+    void Digitize(Point2f at);
+    std::optional<double> LastPointResidual() const;
+
+    CKadivoDoc& doc_;
+    int camera_ = 0;
+    DigitizeGesture gesture_;
+    QTimer holdTimer_;
+    QImage display_;
+    bool displayDirty_ = true;
+    int sneakZoom_ = 25;
+    bool rangeRequested_ = false;
+    QPoint lastPress_, mouse_;
+    std::optional<std::pair<int, Point2f>> editPreview_;
+    std::optional<QRect> rubberBand_;
+};
+
+}  // namespace kadivo

@@ -1,0 +1,248 @@
+// The digitizing window, driven with the mouse on a real video. Set KADIVO_TEST_PICTURES to a
+// folder to keep pictures of it.
+
+#include "CKadivoView.h"
+#include "DigitizingWindowKind.h"
+#include "FrameCanvas.h"
+#include "ImageAdjustWindow.h"
+#include "MainStatusBar.h"
+#include "ShellTestSupport.h"
+#include "SyntheticCameras.h"
+#include "VideoSource.h"
+
+#include <QAction>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QSlider>
+#include <QTest>
+
+namespace kadivo::test {
+
+namespace {
+
+const QString kVideo = QStringLiteral(KADIVO_SHARED_DIR "/testdata/video/mjpeg_320x240_50fps_50f.avi");
+
+struct DiscCentre {
+    int x, yTop, yClick;
+};
+
+std::vector<DiscCentre> DiscCentres() {
+    QFile file(QStringLiteral(KADIVO_SHARED_DIR "/testdata/video/mjpeg_320x240_50fps_50f.json"));
+    file.open(QIODevice::ReadOnly);
+    std::vector<DiscCentre> centres;
+    for (const QJsonValue& value : QJsonDocument::fromJson(file.readAll()).object()["centres"].toArray()) {
+        const QJsonObject centre = value.toObject();
+        centres.push_back({centre["x"].toInt(), centre["y_top"].toInt(), centre["y_click"].toInt()});
+    }
+    return centres;
+}
+
+void KeepPicture(QWidget& widget, const QString& name) {
+    const QByteArray folder = qgetenv("KADIVO_TEST_PICTURES");
+    if (!folder.isEmpty()) widget.grab().save(QString::fromUtf8(folder) + "/" + name + ".png");
+}
+
+}  // namespace
+
+class DigitizingWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir data_;
+    QTemporaryDir files_;
+
+    // A new sequence of `points` points on the test video, its digitizing window shown.
+    static DocumentSession* NewSequenceOnVideo(FrameFixture& f, int points) {
+        NewSequenceSetup setup;
+        setup.pointCount = points;
+        for (int p = 0; p < points; ++p) setup.modelPoints[static_cast<std::size_t>(p)].name = "P" + std::to_string(p + 1);
+        setup.modelPoints[0].linkedPoint[0] = points > 1 ? 1 : -1;
+        setup.calibrationPointCount = 4;
+        f.prompts.wizardResult = setup;
+        f.frame->resize(1000, 800);
+        f.frame->show();
+        DocumentSession* session = f.frame->NewSequence();
+        if (!session) return nullptr;
+        f.prompts.openFileAnswer = kVideo.toStdString();
+        f.frame->Action(CommandId::OpenVideo)->trigger();
+        return session;
+    }
+
+    static CKadivoView* Window(DocumentSession* session, std::size_t index = 0) {
+        return qobject_cast<CKadivoView*>(session->Windows().at(index)->widget());
+    }
+
+    static void Click(CKadivoView* window, QPoint at, Qt::KeyboardModifiers keys = {}) {
+        QTest::mouseClick(window->Canvas()->viewport(), Qt::LeftButton, keys, at);
+    }
+
+private slots:
+    void initTestCase() { PrepareShellTests(data_); }
+
+    void clicksOnTheDiscDigitizeItsCentre() {
+        FrameFixture f(RegisterDigitizingWindow);
+        DocumentSession* session = NewSequenceOnVideo(f, 1);
+        QVERIFY(session);
+        CKadivoView* window = Window(session);
+        QVERIFY(window);
+        QCOMPARE(window->Canvas()->FrameDisplaySize(), QSize(320, 240));
+        const std::vector<DiscCentre> centres = DiscCentres();
+        for (int frame = 0; frame < 10; ++frame) {
+            QCOMPARE(session->doc().current().currentFrame, frame);
+            Click(window, {centres[static_cast<std::size_t>(frame)].x, centres[static_cast<std::size_t>(frame)].yTop});
+        }
+        const std::vector<FrameRecord>& records = session->doc().current().frameStore.records();
+        QCOMPARE(records.size(), std::size_t{10});
+        for (int frame = 0; frame < 10; ++frame) {
+            const DiscCentre& centre = centres[static_cast<std::size_t>(frame)];
+            QCOMPARE(records[static_cast<std::size_t>(frame)].imagePos[0],
+                     (Point2f{static_cast<float>(centre.x), static_cast<float>(centre.yClick)}));
+        }
+        QCOMPARE(f.frame->Status()->Pane(4)->text(), QString("Image:11/50"));
+    }
+
+    void aClickAtZoomTwoMapsAsTheFormulaSays() {
+        FrameFixture f(RegisterDigitizingWindow);
+        DocumentSession* session = NewSequenceOnVideo(f, 2);
+        QVERIFY(session);
+        f.frame->Action(CommandId::ZoomTwo)->trigger();
+        CKadivoView* window = Window(session);
+        QCOMPARE(window->Canvas()->FrameDisplaySize(), QSize(640, 480));
+        window->Canvas()->SetScroll({0, 0});
+        Click(window, {100, 50});
+        QCOMPARE(session->doc().current().frameStore.GetPoint(0, kMovement), (Point2f{50, 215}));
+        QCOMPARE(session->doc().current().frameStore.records()[0].zoomAt[0], 4);
+    }
+
+    void aPointIsDraggedAndTheMenuUndoesAndRedoesIt() {
+        FrameFixture f(RegisterDigitizingWindow);
+        DocumentSession* session = NewSequenceOnVideo(f, 2);
+        QVERIFY(session);
+        CKadivoView* window = Window(session);
+        CKadivoDoc& doc = session->doc();
+        doc.options.autoAdvance = 0;
+        Click(window, {100, 100});
+        Click(window, {150, 120});
+        QVERIFY(doc.current().frameStore.IsComplete(kMovement));
+        QWidget* canvas = window->Canvas()->viewport();
+        QTest::mousePress(canvas, Qt::LeftButton, {}, {101, 101});
+        QTest::mouseMove(canvas, {120, 90});
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, {121, 90});
+        QCOMPARE(doc.current().frameStore.GetPoint(0, kMovement), (Point2f{121, 150}));
+        QCOMPARE(f.frame->Action(CommandId::Undo)->text(), QString("Undo Move Point"));
+        f.frame->Action(CommandId::Undo)->trigger();
+        QCOMPARE(doc.current().frameStore.GetPoint(0, kMovement), (Point2f{100, 140}));
+        f.frame->Action(CommandId::Undo)->trigger();
+        QCOMPARE(doc.current().frameStore.NextIndex(kMovement), 1);
+        f.frame->Action(CommandId::Redo)->trigger();
+        f.frame->Action(CommandId::Redo)->trigger();
+        QCOMPARE(doc.current().frameStore.GetPoint(0, kMovement), (Point2f{121, 150}));
+        QVERIFY(!f.frame->Action(CommandId::Redo)->isEnabled());
+    }
+
+    void theWindowIsSavedAndComesBack() {
+        const QString path = files_.filePath("window.kdv");
+        {
+            FrameFixture f(RegisterDigitizingWindow);
+            DocumentSession* session = NewSequenceOnVideo(f, 1);
+            QVERIFY(session);
+            f.frame->Action(CommandId::ZoomTwo)->trigger();
+            f.frame->Action(CommandId::SneakZoom10)->trigger();
+            // With Auto Resize the window would fit the frame when the sequence opens.
+            session->doc().options.autoResize = 0;
+            QVERIFY(f.frame->Action(CommandId::SneakZoom10)->isChecked());
+            session->Windows().front()->setGeometry(20, 30, 400, 300);
+            f.prompts.saveFileAnswer = path.toStdString();
+            f.frame->Action(CommandId::SaveAs)->trigger();
+        }
+        FrameFixture f(RegisterDigitizingWindow);
+        f.frame->show();
+        DocumentSession* session = f.frame->OpenSequence(path.toStdString());
+        QVERIFY(session);
+        QCOMPARE(session->Windows().size(), std::size_t{1});
+        QCOMPARE(session->Windows().front()->geometry(), QRect(20, 30, 400, 300));
+        CKadivoView* window = Window(session);
+        QCOMPARE(window->Canvas()->SneakZoom(), 10);
+        QCOMPARE(session->doc().current().zoomCode, 4);
+        QVERIFY(session->doc().HasVideo(0));
+    }
+
+    void imageAdjustmentsAndFiltersChangeTheFrameUntilCleared() {
+        FrameFixture f(RegisterDigitizingWindow);
+        DocumentSession* session = NewSequenceOnVideo(f, 1);
+        QVERIFY(session);
+        CKadivoView* window = Window(session);
+        auto* source = dynamic_cast<VideoSource*>(session->doc().current().videoSource.get());
+        QVERIFY(source);
+        const std::vector<std::uint8_t> original = source->FrameBuffer();
+        f.frame->Action(CommandId::ImageAdjust)->trigger();
+        QVERIFY(window->ImageAdjust());
+        KeepPicture(*window->ImageAdjust(), "image-adjust");
+        window->ImageAdjust()->Slider(0)->setValue(150);
+        QVERIFY(source->FrameBuffer() != original);
+        QCOMPARE(source->Enhancement().History().size(), std::size_t{1});
+        f.frame->Action(CommandId::FilterSharpen)->trigger();
+        QCOMPARE(source->Enhancement().History().size(), std::size_t{2});
+        f.frame->Action(CommandId::ClearAllFiltering)->trigger();
+        QCOMPARE(source->FrameBuffer(), original);
+        QVERIFY(source->Enhancement().History().empty());
+        QCOMPARE(window->ImageAdjust()->Slider(0)->value(), 100);
+    }
+
+    void calibrationAndMovementAskTheirQuestions() {
+        FrameFixture f(RegisterDigitizingWindow);
+        DocumentSession* session = NewSequenceOnVideo(f, 1);
+        QVERIFY(session);
+        CKadivoView* window = Window(session);
+        f.frame->Action(CommandId::Calibration)->trigger();
+        QVERIFY(f.frame->Action(CommandId::Calibration)->isChecked());
+        QCOMPARE(f.frame->Status()->Pane(3)->text(), QString("Point 0/4"));
+        Click(window, {40, 40});
+        f.prompts.ExpectQuestion("The Calibration frame is not finished!\nProced to digitize movement ?", Answer::No);
+        f.frame->Action(CommandId::Movement)->trigger();
+        QVERIFY(f.frame->Action(CommandId::Calibration)->isChecked());
+    }
+
+    void twoViewsShowEpipolarLinesAndTheMagnifier() {
+        FrameFixture f(RegisterDigitizingWindow);
+        DocumentSession* session = NewSequenceOnVideo(f, 3);
+        QVERIFY(session);
+        CKadivoDoc& doc = session->doc();
+        doc.options.showPointTags = 1;
+        f.prompts.openFileAnswer = kVideo.toStdString();
+        f.frame->Action(CommandId::AddView)->trigger();
+        QCOMPARE(doc.viewCount(), 2);
+        QVERIFY2(Window(session)->Camera() == 1, "the new view shows in the window");
+        // Two cameras whose exact parameters make the epipolar geometry.
+        doc.dlt = ExactTable({{{0, 40, 4, 10, 60, 3, 35, -6, 50, 0.01, 0.02, 0.03}}, {{0, 38, -8, 6, 140, 2, 36, 5, 60, -0.02, 0.01, 0.02}}});
+        doc.dltValid = true;
+        Click(Window(session), {120, 100});
+        Click(Window(session), {170, 140});
+        f.frame->Action(CommandId::NewDigitizingWindow)->trigger();
+        QCOMPARE(session->Windows().size(), std::size_t{2});
+        auto* second = Window(session, 1);
+        QVERIFY(second->ShowCameraView(0));
+        const ViewScene scene = BuildViewScene(doc, 0, 320, 240);
+        QVERIFY2(scene.guides.size() == 1, "view 1 has the next point of view 0");
+        f.frame->WindowArea()->tileSubWindows();
+        QTest::qWait(50);
+        KeepPicture(*f.frame, "digitizing-two-views");
+        QTest::mousePress(second->Canvas()->viewport(), Qt::LeftButton, {}, {150, 120});
+        QTest::qWait(FrameCanvas::kHoldMilliseconds + 100);
+        QTest::mouseMove(second->Canvas()->viewport(), {154, 122});
+        KeepPicture(*second, "magnifier");
+        QTest::mouseRelease(second->Canvas()->viewport(), Qt::LeftButton, {}, {154, 122});
+        QCOMPARE(doc.views[0].frameStore.records()[0].digitizedCount, 1);
+        f.frame->Action(CommandId::ZoomThree)->trigger();
+        KeepPicture(*second, "digitizing-zoom-three");
+    }
+};
+
+}  // namespace kadivo::test
+
+QTEST_MAIN(kadivo::test::DigitizingWindowTest)
+#include "DigitizingWindowTest.moc"
