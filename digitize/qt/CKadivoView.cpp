@@ -179,7 +179,7 @@ bool CKadivoView::HandleCommand(CommandId id) {
         case C::EraseLastPoint: doc.RemoveLastPoint(); return true;
         case C::Missing: doc.MarkPointMissingInFrame(); return true;
         case C::FreezeZoom: doc.FreezeZoomAndScroll(canvas_->Scroll()); return true;
-        case C::EditPoint: canvas_->EditAtLastPress(); return true;
+        case C::EditPoint: canvas_->RequestEdit(); return true;
         case C::ResizeWindowToImage: ResizeToImage(); return true;
         case C::AddView: AddView(); return true;
         case C::ClearAllFiltering: ClearAllFiltering(); return true;

@@ -10,6 +10,7 @@
 #include <QScrollBar>
 
 #include <cmath>
+#include <utility>
 
 namespace kadivo {
 
@@ -262,8 +263,9 @@ void FrameCanvas::mousePressEvent(QMouseEvent* event) {
     if (doc_.currentView != camera_) doc_.SetCurrentView(camera_);
     lastPress_ = mouse_ = event->position().toPoint();
     const Qt::KeyboardModifiers keys = event->modifiers();
-    Carry(gesture_.Press(At(event->position()), {keys.testFlag(Qt::ControlModifier), keys.testFlag(Qt::ShiftModifier)},
-                         CurrentSituation()));
+    const bool edit = std::exchange(editRequested_, false);
+    Carry(gesture_.Press(At(event->position()),
+                         {keys.testFlag(Qt::ControlModifier), edit || keys.testFlag(Qt::ShiftModifier)}, CurrentSituation()));
     if (gesture_.kind() == DigitizeGesture::Kind::RangeOfInterest) rubberBand_ = QRect(lastPress_, lastPress_);
 }
 
@@ -284,13 +286,6 @@ void FrameCanvas::mouseReleaseEvent(QMouseEvent* event) {
     Carry(gesture_.Release(At(event->position())));
     rubberBand_.reset();
     viewport()->update();
-}
-
-void FrameCanvas::EditAtLastPress() {
-    DigitizeGesture::Situation situation = CurrentSituation();
-    if (situation.points.empty()) return;
-    // As a Shift-press at the last press position: the point follows the mouse until release.
-    Carry(gesture_.Press(At(QPointF(lastPress_)), {false, true}, situation));
 }
 
 void FrameCanvas::Carry(const DigitizeGesture::Steps& steps) {

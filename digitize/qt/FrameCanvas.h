@@ -40,8 +40,8 @@ public:
     // "Range Of Interest" → "Define": the next drag defines it.
     void RequestRange() { rangeRequested_ = true; }
     bool RangeRequested() const { return rangeRequested_; }
-    // "Edit Point": edits the point at the last press, if one is near.
-    void EditAtLastPress();
+    // "Edit Point": the next press edits the point near it, as a Shift-press does.
+    void RequestEdit() { editRequested_ = true; }
     bool ShowTags() const;
     // The frame's video source, when the view reads a video file.
     VideoSource* Source() const;
@@ -80,6 +80,7 @@ private:
     bool displayDirty_ = true;
     int sneakZoom_ = 25;
     bool rangeRequested_ = false;
+    bool editRequested_ = false;
     QPoint lastPress_, mouse_;
     std::optional<std::pair<int, Point2f>> editPreview_;
     std::optional<QRect> rubberBand_;

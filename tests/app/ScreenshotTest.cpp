@@ -25,8 +25,13 @@ private:
         QStringList command{"-a", "-s", "-screen 0 1280x1024x24", KADIVO_PROGRAM, "--screenshot"};
         command += arguments;
         process.start("xvfb-run", command);
-        if (!process.waitForFinished(120000)) return -1;
+        const bool finished = process.waitForFinished(240000);
         errors = process.readAllStandardError();
+        if (!finished || process.exitStatus() != QProcess::NormalExit) {
+            qWarning("kadivo --screenshot did not finish: %s", errors.constData());
+            return -1;
+        }
+        if (process.exitCode() != 0) qWarning("kadivo --screenshot: %s", errors.constData());
         return process.exitCode();
     }
 
