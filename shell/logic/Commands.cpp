@@ -189,6 +189,18 @@ bool IsDocumentCommand(CommandId id) {
     return std::find(std::begin(kDocumentCommands), std::end(kDocumentCommands), id) != std::end(kDocumentCommands);
 }
 
+int OptionsPageOf(CommandId id) {
+    switch (id) {
+        case C::SequenceOptions: return 0;
+        case C::AutoSearchOptions: return 1;
+        case C::CaptureOptions: return 2;
+        case C::FilterOptions: return 3;
+        case C::PointsConfiguration: return 4;
+        case C::CalibrationOptions: return 5;
+        default: return -1;
+    }
+}
+
 int FilterIndexOf(CommandId id) {
     const int index = static_cast<int>(id) - static_cast<int>(C::FilterSharpen);
     return index >= 0 && index <= static_cast<int>(C::FilterClose) - static_cast<int>(C::FilterSharpen) ? index : -1;
@@ -213,13 +225,8 @@ int ZoomCodeOf(CommandId id) {
 
 CommandStatus DocumentCommandStatus(CommandId id, const CKadivoDoc& doc) {
     if (doc.views.empty()) return {};
+    if (OptionsPageOf(id) >= 0) return Enabled(true);
     switch (id) {
-        case C::SequenceOptions:
-        case C::AutoSearchOptions:
-        case C::CaptureOptions:
-        case C::FilterOptions:
-        case C::PointsConfiguration:
-        case C::CalibrationOptions:
         case C::ModelParameters:
         case C::SetVideoFrameRate:
         case C::PointMissing:

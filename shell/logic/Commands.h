@@ -71,6 +71,10 @@ struct CommandStatus {
 CommandStatus DocumentCommandStatus(CommandId id, const CKadivoDoc& doc);
 bool IsDocumentCommand(CommandId id);
 
+// The options-sheet page a command opens (0 "Sequence Options" .. 5 "Calibration Options"),
+// −1 for other commands.
+int OptionsPageOf(CommandId id);
+
 // The zoom codes of the "x.25" .. "x4" commands, 0 for other commands.
 int ZoomCodeOf(CommandId id);
 // The filter menu index (0 "Sharpen" .. 18 "Close") of a filter command, −1 for others.

@@ -20,6 +20,7 @@ WindowKind KindOf(const WindowState& state) {
 
 std::optional<CommandStatus> ShellCommandStatus(CommandId id, const ShellState& s) {
     const bool doc = s.doc != nullptr;
+    if (OptionsPageOf(id) >= 0) return Enabled(doc && s.optionsSheetAvailable);
     switch (id) {
         case C::NewSequence: return Enabled(s.newSequenceAvailable);
         case C::OpenSequence:
@@ -43,13 +44,6 @@ std::optional<CommandStatus> ShellCommandStatus(CommandId id, const ShellState& 
         case C::CascadeWindows:
         case C::TileWindows:
             return Enabled(s.activeWindow);
-        case C::SequenceOptions:
-        case C::AutoSearchOptions:
-        case C::CaptureOptions:
-        case C::FilterOptions:
-        case C::PointsConfiguration:
-        case C::CalibrationOptions:
-            return Enabled(doc && s.optionsSheetAvailable);
         case C::DigitizingModel:
         case C::CalibrationSetup:
             return Enabled(s.profileWizardsAvailable);

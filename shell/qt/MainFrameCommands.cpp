@@ -142,14 +142,12 @@ void MainFrame::RunDocumentCommand(CommandId id, CKadivoDoc& doc) {
         doc.SetZoom(code);
         return;
     }
+    if (const int page = OptionsPageOf(id); page >= 0) {
+        doc.OnSequenceOptions(page);
+        return;
+    }
     ExportDialogs& dialogs = services_.exportDialogs;
     switch (id) {
-        case C::SequenceOptions: doc.OnSequenceOptions(0); break;
-        case C::AutoSearchOptions: doc.OnSequenceOptions(1); break;
-        case C::CaptureOptions: doc.OnSequenceOptions(2); break;
-        case C::FilterOptions: doc.OnSequenceOptions(3); break;
-        case C::PointsConfiguration: doc.OnSequenceOptions(4); break;
-        case C::CalibrationOptions: doc.OnSequenceOptions(5); break;
         case C::ModelParameters: ShowModelProperties(); break;
         case C::SetVideoFrameRate: doc.OnSetVideoFrameRate(); break;
         case C::VideoOptions: doc.OnVideoOptions(); break;
