@@ -13,7 +13,7 @@ public:
     explicit HeadlessPrompts(std::FILE* messages = nullptr, std::string prefix = {})
         : messages_(messages), prefix_(std::move(prefix)) {}
 
-    void ShowMessage(const std::string& text) override {
+    void ShowMessage(const std::string& text, const QuestionStyle& = {"", true, 0}) override {
         if (messages_) std::fprintf(messages_, "%s%s\n", prefix_.c_str(), text.c_str());
     }
     Answer Ask(const std::string&, Buttons, const QuestionStyle&) override { return Answer::Cancel; }

@@ -13,10 +13,10 @@ namespace kadivo {
 enum class Buttons { Ok, YesNo, YesNoCancel };
 enum class Answer { Ok, Yes, No, Cancel };
 
-// How a question box looks beyond its text and buttons.
+// How a message or question box looks beyond its text and buttons.
 struct QuestionStyle {
     std::string caption;     // empty: the program's name
-    bool warning = false;    // the warning icon instead of the question mark
+    bool warning = false;    // the warning icon instead of the question mark (or information sign)
     int defaultButton = 0;   // 0-based among the box's buttons
 };
 
@@ -35,7 +35,8 @@ class Prompts {
 public:
     virtual ~Prompts() = default;
 
-    virtual void ShowMessage(const std::string& text) = 0;
+    // A message with OK; without a style, a warning under the program's name.
+    virtual void ShowMessage(const std::string& text, const QuestionStyle& style = {"", true, 0}) = 0;
     virtual Answer Ask(const std::string& text, Buttons buttons, const QuestionStyle& style = {}) = 0;
 
     // A save-file box proposing `proposedName`, without its own overwrite prompt; the

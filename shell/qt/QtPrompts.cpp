@@ -61,8 +61,10 @@ Answer DefaultAnswer(Buttons buttons, int defaultButton) {
     return AnswerOf(all[index]);
 }
 
-void QtPrompts::ShowMessage(const std::string& text) {
-    QMessageBox::warning(window_, kProgramName, QString::fromStdString(text));
+void QtPrompts::ShowMessage(const std::string& text, const QuestionStyle& style) {
+    QMessageBox box(style.warning ? QMessageBox::Warning : QMessageBox::Information, Caption(style.caption),
+                    QString::fromStdString(text), QMessageBox::Ok, window_);
+    box.exec();
 }
 
 Answer QtPrompts::Ask(const std::string& text, Buttons buttons, const QuestionStyle& style) {
@@ -165,7 +167,7 @@ bool UnattendedPrompts::Refuse(const char* dialog) {
     return false;
 }
 
-void UnattendedPrompts::ShowMessage(const std::string& text) { Report(text); }
+void UnattendedPrompts::ShowMessage(const std::string& text, const QuestionStyle&) { Report(text); }
 
 Answer UnattendedPrompts::Ask(const std::string& text, Buttons buttons, const QuestionStyle& style) {
     Report(text);

@@ -19,7 +19,7 @@ public:
         status_ = status;
     }
 
-    void ShowMessage(const std::string& text) override;
+    void ShowMessage(const std::string& text, const QuestionStyle& style = {"", true, 0}) override;
     Answer Ask(const std::string& text, Buttons buttons, const QuestionStyle& style) override;
     std::optional<std::string> ChooseSaveFile(const std::string& proposedName, const std::string& defaultExtension,
                                               const std::string& filter) override;
@@ -51,7 +51,7 @@ class UnattendedPrompts final : public Prompts, public ExportDialogs {
 public:
     bool Failed() const { return failed_; }
 
-    void ShowMessage(const std::string& text) override;
+    void ShowMessage(const std::string& text, const QuestionStyle& style = {"", true, 0}) override;
     Answer Ask(const std::string& text, Buttons buttons, const QuestionStyle& style) override;
     std::optional<std::string> ChooseSaveFile(const std::string& proposedName, const std::string&, const std::string&) override;
     std::optional<std::string> ChooseOpenFile(const std::string& initialName, const std::string&, const std::string&) override;

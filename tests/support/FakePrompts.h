@@ -51,8 +51,9 @@ public:
     void StepProgress() override { ++progressSteps; }
     void EndProgress() override { progressShown = false; }
 
-    void ShowMessage(const std::string& text) override {
+    void ShowMessage(const std::string& text, const QuestionStyle& style = {"", true, 0}) override {
         shownMessages.push_back(text);
+        shownMessageStyles.push_back(style);
         if (expectedMessages.empty()) {
             KADIVO_FAKE_FAIL("unexpected message: " + text);
             return;
@@ -130,6 +131,7 @@ public:
     bool progressShown = false;
     std::deque<ExpectedMessage> expectedMessages;
     std::vector<std::string> shownMessages;
+    std::vector<QuestionStyle> shownMessageStyles;
     std::deque<ScriptedAnswer> answers;
     std::vector<Buttons> askedButtons;
     std::vector<QuestionStyle> askedStyles;
