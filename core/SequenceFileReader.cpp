@@ -81,6 +81,8 @@ private:
         doc_.reservedText = ReadArchiveString(in_, "the reserved text");
         o.smartScroll = in_.I32("smart scroll");
         o.templateMethod = in_.I32("the template method");
+        // The views' sources search with their own copy of the method.
+        for (CameraView& view : doc_.views) view.videoSource->SetTemplateMethod(o.templateMethod);
         o.autoCenterOnZoom = in_.I32("auto centre on zoom");
         doc_.framePeriod = in_.F32("the frame period");
         doc_.reservedA = in_.I32("a reserved value");

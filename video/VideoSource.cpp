@@ -145,6 +145,14 @@ void VideoSource::Close() {
     storedRows_.shrink_to_fit();
     storedPosition_ = -1;
     cachedFrame_ = -1;
+    // Templates name frames of this file only.
+    templates_.clear();
+}
+
+MarkerTemplate& VideoSource::TemplateOf(int point) {
+    const auto index = static_cast<std::size_t>(std::max(point, 0));
+    if (index >= templates_.size()) templates_.resize(index + 1);
+    return templates_[index];
 }
 
 void VideoSource::RecomputeLastFrame() { lastFrame_ = streamLength_ * ImagesPerStoredFrame(imageType_) - 1; }

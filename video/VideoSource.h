@@ -2,6 +2,7 @@
 
 #include "AviFile.h"
 #include "FrameEnhancement.h"
+#include "MarkerTemplate.h"
 #include "Prompts.h"
 #include "VideoSourceInterface.h"
 
@@ -65,6 +66,11 @@ public:
     const std::vector<std::uint8_t>& FrameBuffer() const { return frameBuffer_; }
     FramePixels Pixels();
     FrameEnhancement& Enhancement() { return enhancement_; }
+    // The template of model point `point` for tracking it into the next frame.
+    MarkerTemplate& TemplateOf(int point);
+    // Whether the search status window shows this source's searches.
+    bool StatusDisplay() const { return statusDisplay_; }
+    void SetStatusDisplay(bool on) { statusDisplay_ = on; }
 
     // "Clear All Filtering": neutral values, no history, the frame as the video holds it.
     void ClearAllFiltering();
@@ -101,6 +107,8 @@ private:
     bool hasFrame_ = false;
     int templateMethod_ = 0;
     TrackingSettings tracking_;
+    std::vector<MarkerTemplate> templates_;
+    bool statusDisplay_ = false;
     FrameEnhancement enhancement_;
 };
 

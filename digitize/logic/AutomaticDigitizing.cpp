@@ -1,0 +1,110 @@
+#include "AutomaticDigitizing.h"
+
+#include "CKadivoDoc.h"
+#include "MarkerTracker.h"
+#include "VideoSource.h"
+
+#include <algorithm>
+
+namespace kadivo {
+
+bool AutomaticDigitizing::Digitize(Point2f at) {
+    doc_.SetCurrentView(camera_);
+    const ViewFrameStore& store = doc_.views[static_cast<std::size_t>(camera_)].frameStore;
+    if (store.IsComplete(doc_.digitizeMode)) {
+        host_.Redraw();
+        return false;
+    }
+    CaptureNextTemplate(doc_, camera_, at);
+    if (!doc_.AddPoint(host_.Scroll(), at, true)) return false;
+    RestoreStoredView();
+    host_.Redraw();
+    LocateNext();
+    return true;
+}
+
+// A frame digitized before, or the frame before it, knows where the view stood for the next
+// point.
+void AutomaticDigitizing::RestoreStoredView() {
+    const CameraView& view = doc_.views[static_cast<std::size_t>(camera_)];
+    const ViewFrameStore& store = view.frameStore;
+    const int next = store.NextIndex(doc_.digitizeMode);
+    if (next < 0 || next >= kModelTableSize) return;
+    const auto index = static_cast<std::size_t>(next);
+    for (const FrameRecord* record : {store.ActiveRecord(doc_.digitizeMode), store.PreviousRecord(view.currentFrame, doc_.digitizeMode)})
+        if (record && !(record->scrollPos[index] == kNoScroll)) {
+            host_.RestoreView(record->scrollPos[index], record->zoomAt[index]);
+            return;
+        }
+}
+
+void AutomaticDigitizing::LocateNext() {
+    auto* source = dynamic_cast<VideoSource*>(doc_.views[static_cast<std::size_t>(camera_)].videoSource.get());
+    const bool status = source && source->StatusDisplay();
+    SearchImages images;
+    const std::optional<LocatedPoint> located = LocateNextPoint(doc_, camera_, status ? &images : nullptr);
+    if (status && !images.window.empty()) host_.ShowSearch(images);
+    if (!located) {
+        target_.reset();
+        return;
+    }
+    target_ = located->at;
+    host_.PlaceCursor(located->at);
+    if (located->lost && running_) {
+        const CameraView& view = doc_.views[static_cast<std::size_t>(camera_)];
+        lost_ = LostMarker{view.currentFrame, view.frameStore.NextIndex(doc_.digitizeMode)};
+        Finish(Stop::Lost);
+        if (host_.ShowsMessages()) doc_.prompts().ShowMessage(kLostMessage, {kLostCaption, false, 0});
+    }
+}
+
+void AutomaticDigitizing::Go() {
+    if (running_) return;
+    if (!host_.StartTimer(std::max(0, doc_.options.autoDigitizeInterval))) {
+        doc_.prompts().ShowMessage(kTimerError, {"", true, 0});
+        return;
+    }
+    running_ = true;
+    lastStop_ = Stop::None;
+    lost_.reset();
+    LocateNext();
+}
+
+// The frame shown is complete: the end of the sequence, or a frame the document did not
+// advance from.
+bool AutomaticDigitizing::NothingLeft() const {
+    return doc_.views[static_cast<std::size_t>(camera_)].frameStore.IsComplete(doc_.digitizeMode);
+}
+
+void AutomaticDigitizing::Tick() {
+    if (!running_) return;
+    if (NothingLeft()) {
+        Finish(Stop::End);
+        return;
+    }
+    Step();
+}
+
+void AutomaticDigitizing::SinglePoint() {
+    if (running_) return;
+    LocateNext();
+    Step();
+}
+
+void AutomaticDigitizing::Step() {
+    const std::optional<Point2f> at = target_ ? target_ : host_.Pointer();
+    if (!at) {
+        Finish(Stop::NoPosition);
+        return;
+    }
+    if (!Digitize(*at)) Finish(Stop::End);
+}
+
+void AutomaticDigitizing::Finish(Stop reason) {
+    if (!running_) return;
+    host_.StopTimer();
+    running_ = false;
+    lastStop_ = reason;
+}
+
+}  // namespace kadivo

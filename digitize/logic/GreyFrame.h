@@ -1,0 +1,32 @@
+#pragma once
+
+#include "AviFile.h"
+#include "FramePixels.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace kadivo {
+
+// The grey value tracking sees in a pixel: luminance quantised to the 16 levels 0, 16, …, 240.
+int GreyLevel(std::uint8_t blue, std::uint8_t green, std::uint8_t red);
+
+// A frame as tracking reads it: bottom-up rows of 24- or 32-bit pixels, or of 8-bit indices
+// into `palette`.
+struct GreyFrame {
+    FramePixels pixels;
+    std::span<const PaletteEntry> palette;
+
+    // The grey level index (grey value / 16, 0 … 15) of column x, memory row y; the pixel
+    // must lie inside the frame.
+    int LevelAt(int x, int y) const;
+    // The level indices of the size × size block from (x0, y0), rows bottom-up; pixels outside
+    // the frame are 0.
+    std::vector<std::uint8_t> Block(int x0, int y0, int size) const;
+    bool Contains(int x0, int y0, int size) const {
+        return x0 >= 0 && y0 >= 0 && x0 + size <= pixels.width && y0 + size <= pixels.height;
+    }
+};
+
+}  // namespace kadivo

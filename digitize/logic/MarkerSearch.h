@@ -1,0 +1,55 @@
+#pragma once
+
+#include "Geometry.h"
+#include "GreyFrame.h"
+#include "MarkerTemplate.h"
+
+#include <vector>
+
+namespace kadivo {
+
+// "Template Method": how a template placement is scored.
+enum class TemplateMethod : int { Convolution = 0, Savd = 1 };
+
+// The method of a stored value: "SSC" (2), which scores nothing, and unknown values search
+// as "SAVD".
+inline TemplateMethod TemplateMethodOf(int stored) { return stored == 0 ? TemplateMethod::Convolution : TemplateMethod::Savd; }
+
+struct SearchSettings {
+    static constexpr int kMinTemplateSize = 1, kMaxTemplateSize = 30;
+    static constexpr int kMinSearchSize = 30, kMaxSearchSize = 100;
+
+    TemplateMethod method = TemplateMethod::Savd;
+    int searchSize = 50;    // side of the square search window, frame pixels
+    int templateSize = 15;  // side of the square template, frame pixels
+    bool brightMarker = false;
+    bool useVelocity = false;
+    int markerSize = 4;     // half side of the bright-marker square and of the velocity window
+};
+
+// The search window's column and row where the prediction puts the marker.
+struct SearchOffset {
+    int x = 0, y = 0;
+    friend bool operator==(const SearchOffset&, const SearchOffset&) = default;
+};
+
+// What one search looked at, for the status window: grey values, rows bottom-up.
+struct SearchImages {
+    int searchSize = 0;
+    int templateSize = 0;
+    std::vector<float> window;    // searchSize²
+    std::vector<float> templ;     // templateSize²
+    std::vector<float> response;  // searchSize², 0 where no placement was scored
+};
+
+// Takes the grey template of a marker centred on `at` (truncated to whole pixels) in
+// `frame`, recording `frameIndex`; the buffer is reallocated only when the size changes.
+void CaptureTemplate(const GreyFrame& frame, Point2f at, int templateSize, int frameIndex, MarkerTemplate& result);
+
+// Looks for `marker` in the searchSize × searchSize window of `frame` around `previous` and
+// returns the best position in search-window pixels. A window reaching past the frame is
+// searched as all 0. Fills `images` when given.
+Point2f SearchMarker(const GreyFrame& frame, const MarkerTemplate& marker, Point2f previous, SearchOffset predicted,
+                     const SearchSettings& settings, SearchImages* images = nullptr);
+
+}  // namespace kadivo
