@@ -9,6 +9,7 @@
 #include "SequenceFile.h"
 #include "SequenceJson.h"
 #include "SeriesCommand.h"
+#include "TrackCommand.h"
 #include "VideoCommands.h"
 #include "VideoSource.h"
 #include "WorldCompletion.h"
@@ -31,7 +32,7 @@ constexpr const char* kUsage =
     "       kadivo-cli series FILE.kdv --point NAME|CG --quantity pos|vel|acc --axis x|y|z|3d [--raw]\n"
     "       kadivo-cli series FILE.kdv --joint INDEX --axis x|y|z [--quantity pos|vel|acc] [--ccw] [--raw]\n";
 
-std::string Usage() { return std::string(kUsage) + cli::kExportUsage + cli::kVideoUsage; }
+std::string Usage() { return std::string(kUsage) + cli::kTrackUsage + cli::kExportUsage + cli::kVideoUsage; }
 
 // A failure the prompts have reported already.
 class ReportedError : public std::runtime_error {
@@ -106,6 +107,13 @@ int Series(const std::vector<std::string>& args, CKadivoDoc& doc) {
     return 0;
 }
 
+// Tracks markers through the videos without a display and saves the result.
+int Track(const std::vector<std::string>& args, CKadivoDoc& doc) {
+    const cli::TrackRequest request = cli::ParseTrackRequest(args);
+    LoadSequence(request.in, doc);
+    return cli::RunTrack(request, doc);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -125,6 +133,7 @@ int main(int argc, char** argv) {
         if (command == "transform") return Transform(args, doc);
         if (command == "series") return Series(args, doc);
         if (command == "export") return Export(args, doc);
+        if (command == "track") return Track(args, doc);
         if (command == "frame") return cli::RunFrameCommand(args, prompts);
         if (command == "video-info") return cli::RunVideoInfoCommand(args, prompts);
         std::fprintf(stderr, "kadivo-cli: unknown command \"%s\"\n%s", command.c_str(), Usage().c_str());

@@ -48,11 +48,11 @@ void AutomaticDigitizing::LocateNext() {
         target_.reset();
         return;
     }
-    target_ = located->at;
+    const CameraView& view = doc_.views[static_cast<std::size_t>(camera_)];
+    target_ = Target{located->at, view.currentFrame, view.frameStore.NextIndex(doc_.digitizeMode)};
     host_.PlaceCursor(located->at);
     if (located->lost && running_) {
-        const CameraView& view = doc_.views[static_cast<std::size_t>(camera_)];
-        lost_ = LostMarker{view.currentFrame, view.frameStore.NextIndex(doc_.digitizeMode)};
+        lost_ = LostMarker{target_->frame, target_->point};
         Finish(Stop::Lost);
         if (host_.ShowsMessages()) doc_.prompts().ShowMessage(kLostMessage, {kLostCaption, false, 0});
     }
@@ -91,8 +91,20 @@ void AutomaticDigitizing::SinglePoint() {
     Step();
 }
 
+// The frame or the point may have moved on since the cursor was sent (the user stepped
+// through the frames while the timer ran).
+bool AutomaticDigitizing::TargetIsCurrent() const {
+    const CameraView& view = doc_.views[static_cast<std::size_t>(camera_)];
+    return target_ && target_->frame == view.currentFrame && target_->point == view.frameStore.NextIndex(doc_.digitizeMode);
+}
+
 void AutomaticDigitizing::Step() {
-    const std::optional<Point2f> at = target_ ? target_ : host_.Pointer();
+    if (target_ && !TargetIsCurrent()) {
+        const bool wasRunning = running_;
+        LocateNext();
+        if (wasRunning && !running_) return;  // the marker was lost
+    }
+    const std::optional<Point2f> at = target_ ? std::optional<Point2f>(target_->at) : host_.Pointer();
     if (!at) {
         Finish(Stop::NoPosition);
         return;

@@ -57,6 +57,8 @@ public:
     Stop LastStop() const { return lastStop_; }
     std::optional<LostMarker> Lost() const { return lost_; }
 
+    // Where the cursor was sent for the next point of the frame shown, if anywhere.
+    std::optional<Point2f> CursorTarget() const { return TargetIsCurrent() ? std::optional<Point2f>(target_->at) : std::nullopt; }
     // A point placed by hand at frame position `at`; false when the document refused it.
     bool Digitize(Point2f at);
     // Locates the next point and moves the cursor there.
@@ -71,9 +73,16 @@ public:
     void SinglePoint();
 
 private:
+    // Where the cursor was sent, for which frame and point.
+    struct Target {
+        Point2f at;
+        int frame = 0;
+        int point = 0;
+    };
+
     void Step();
-    void AddAndLocate(Point2f at);
     void RestoreStoredView();
+    bool TargetIsCurrent() const;
     void Finish(Stop reason);
     bool NothingLeft() const;
 
@@ -81,7 +90,7 @@ private:
     TrackingHost& host_;
     int camera_ = 0;
     bool running_ = false;
-    std::optional<Point2f> target_;
+    std::optional<Target> target_;
     Stop lastStop_ = Stop::None;
     std::optional<LostMarker> lost_;
 };

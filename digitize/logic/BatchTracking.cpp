@@ -17,7 +17,8 @@ int CompleteFramesFrom(const ViewFrameStore& store, int firstFrame) {
 }  // namespace
 
 TrackingReport TrackView(CKadivoDoc& doc, int view) {
-    TrackingReport report{view};
+    TrackingReport report;
+    report.view = view;
     doc.SetCurrentView(view);
     // An opened sequence shows frame 0: tracking starts where the user would go on.
     if (doc.current().frameStore.IsComplete(kMovement)) doc.OnNextUnfinishedImage();

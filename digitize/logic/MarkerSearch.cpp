@@ -213,4 +213,15 @@ Point2f SearchMarker(const GreyFrame& frame, const MarkerTemplate& marker, Point
     return match;
 }
 
+std::vector<std::uint8_t> StretchToBytes(const std::vector<float>& values) {
+    std::vector<std::uint8_t> bytes(values.size(), 0);
+    if (values.empty()) return bytes;
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    const double range = static_cast<double>(*high) - static_cast<double>(*low);
+    if (!(range > 0.0)) return bytes;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(std::lround(255.0 * (static_cast<double>(values[i]) - *low) / range));
+    return bytes;
+}
+
 }  // namespace kadivo

@@ -4,6 +4,7 @@
 #include "GreyFrame.h"
 #include "MarkerTemplate.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace kadivo {
@@ -51,5 +52,8 @@ void CaptureTemplate(const GreyFrame& frame, Point2f at, int templateSize, int f
 // searched as all 0. Fills `images` when given.
 Point2f SearchMarker(const GreyFrame& frame, const MarkerTemplate& marker, Point2f previous, SearchOffset predicted,
                      const SearchSettings& settings, SearchImages* images = nullptr);
+
+// Values stretched to 0 … 255 between their smallest and largest; all 0 when they are equal.
+std::vector<std::uint8_t> StretchToBytes(const std::vector<float>& values);
 
 }  // namespace kadivo

@@ -38,6 +38,9 @@ CKadivoView::CKadivoView(DocumentSession& session, const DigitizingWindowState& 
     layout->setSpacing(0);
     layout->addWidget(canvas_);
     connect(canvas_, &FrameCanvas::readoutChanged, this, &ChildWindow::readoutChanged);
+    connect(canvas_, &FrameCanvas::searched, this, [this](const SearchImages& images) {
+        if (status_) status_->Show(images);
+    });
     connect(canvas_, &FrameCanvas::rangeDefined, this, [this](const FrameRect& range) {
         if (VideoSource* source = canvas_->Source()) {
             source->Enhancement().DefineRange(range.left, range.bottom, range.right, range.top);
@@ -55,6 +58,7 @@ CKadivoView::CKadivoView(DocumentSession& session, const DigitizingWindowState& 
 
 CKadivoView::~CKadivoView() {
     if (adjust_) adjust_->close();
+    if (status_) status_->close();
 }
 
 CKadivoDoc& CKadivoView::Doc() const { return session().doc(); }
@@ -105,8 +109,11 @@ void CKadivoView::ShowImageToolbar(bool visible) {
 bool CKadivoView::ShowCameraView(int view) {
     if (view < 0 || view >= Doc().viewCount()) return true;
     if (view != Camera()) {
+        SetStatusDisplay(false);
         canvas_->SetCamera(view);
         Doc().SetCurrentView(view);
+        SetStatusDisplay(static_cast<bool>(status_));
+        canvas_->Tracking().LocateNext();
         if (Doc().options.autoResize) ResizeToImage();
     }
     return true;
@@ -150,6 +157,25 @@ void CKadivoView::ToggleImageAdjust() {
     adjust_->show();
 }
 
+// The search status window shows what the view's source searches.
+void CKadivoView::SetStatusDisplay(bool on) {
+    if (VideoSource* source = canvas_->Source()) source->SetStatusDisplay(on);
+}
+
+void CKadivoView::ToggleSearchStatus() {
+    if (status_) {
+        status_->close();
+        return;
+    }
+    status_ = new SearchStatusWindow(this);
+    status_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(status_, &SearchStatusWindow::closed, this, [this] { SetStatusDisplay(false); });
+    SetStatusDisplay(true);
+    status_->show();
+    // The search of the point the cursor waits on, straight away.
+    canvas_->Tracking().LocateNext();
+}
+
 // "Add Camera View": a new view shown in this window, then its video.
 void CKadivoView::AddView() {
     const int view = Doc().AddCameraView();
@@ -191,6 +217,10 @@ bool CKadivoView::HandleCommand(CommandId id) {
             }
             return true;
         case C::ImageAdjust: ToggleImageAdjust(); return true;
+        case C::Go: canvas_->Tracking().Go(); return true;
+        case C::StopDigitizing: canvas_->Tracking().StopRunning(); return true;
+        case C::SinglePoint: canvas_->Tracking().SinglePoint(); return true;
+        case C::ShowStatusWindow: ToggleSearchStatus(); return true;
         default: return false;
     }
 }
@@ -215,6 +245,10 @@ std::optional<CommandStatus> CKadivoView::CommandStatusFor(CommandId id) const {
         case C::AddView: return CommandStatus{doc.viewCount() < kMaxCameraViews, false};
         case C::ImageAdjust: return CommandStatus{video, static_cast<bool>(adjust_)};
         case C::AutoFilter: return CommandStatus{false, false};
+        case C::Go:
+        case C::SinglePoint: return CommandStatus{video && !canvas_->Tracking().Running(), false};
+        case C::StopDigitizing: return CommandStatus{canvas_->Tracking().Running(), false};
+        case C::ShowStatusWindow: return CommandStatus{video, static_cast<bool>(status_)};
         default: return std::nullopt;
     }
 }

@@ -3,6 +3,7 @@
 #include "ChildWindow.h"
 #include "DigitizingWindowValues.h"
 #include "ImageAdjustWindow.h"
+#include "SearchStatusWindow.h"
 
 #include <QPointer>
 
@@ -32,6 +33,7 @@ public:
     FrameCanvas* Canvas() const { return canvas_; }
     int Camera() const;
     ImageAdjustWindow* ImageAdjust() const { return adjust_; }
+    SearchStatusWindow* SearchStatus() const { return status_; }
 
 private:
     CKadivoDoc& Doc() const;
@@ -39,6 +41,8 @@ private:
     void Enhance(const std::function<void()>& change);
     void ClearAllFiltering();
     void ToggleImageAdjust();
+    void ToggleSearchStatus();
+    void SetStatusDisplay(bool on);
     void AddView();
     void ResizeToImage();
 
@@ -46,6 +50,7 @@ private:
     FrameCanvas* canvas_;
     QToolBar* imageToolbar_ = nullptr;
     QPointer<ImageAdjustWindow> adjust_;
+    QPointer<SearchStatusWindow> status_;
 };
 
 }  // namespace kadivo

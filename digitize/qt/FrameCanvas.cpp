@@ -5,6 +5,7 @@
 #include "ScreenImage.h"
 #include "VideoSource.h"
 
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -25,6 +26,7 @@ const QColor kBackground(40, 44, 52);
 const QColor kCrossColour(0, 255, 110);
 const QColor kSuspectColour(255, 60, 60);
 const QColor kSegmentColour(70, 190, 255);
+const QColor kTargetColour(255, 230, 90);
 const QColor kGuideColours[] = {QColor(255, 160, 40), QColor(255, 80, 220), QColor(120, 255, 255), QColor(255, 240, 80),
                                 QColor(170, 130, 255)};
 
@@ -39,16 +41,20 @@ WindowPoint At(const QPointF& p) { return {p.x(), p.y()}; }
 
 }  // namespace
 
-FrameCanvas::FrameCanvas(CKadivoDoc& doc, QWidget* parent) : QAbstractScrollArea(parent), doc_(doc) {
+FrameCanvas::FrameCanvas(CKadivoDoc& doc, QWidget* parent)
+    : QAbstractScrollArea(parent), doc_(doc), tracking_(doc, *this) {
     setObjectName("frameCanvas");
     viewport()->setMouseTracking(true);
     viewport()->setCursor(Qt::CrossCursor);
     holdTimer_.setSingleShot(true);
     connect(&holdTimer_, &QTimer::timeout, this, [this] { Carry(gesture_.HoldTimerFired()); });
+    connect(&autoTimer_, &QTimer::timeout, this, [this] { tracking_.Tick(); });
 }
 
 void FrameCanvas::SetCamera(int view) {
+    tracking_.StopRunning();
     camera_ = std::clamp(view, 0, std::max(0, doc_.viewCount() - 1));
+    tracking_.SetCamera(camera_);
     Refresh(true);
 }
 
@@ -164,6 +170,7 @@ void FrameCanvas::paintEvent(QPaintEvent*) {
         painter.fillRect(QRectF(-scroll.x * zoom, -scroll.y * zoom, size.width(), size.height()), QColor(72, 76, 86));
     }
     DrawScene(painter);
+    DrawCursorTarget(painter);
     if (gesture_.magnifierShown() && !display_.isNull()) DrawMagnifier(painter);
     if (rubberBand_) {
         painter.setPen(QPen(Qt::yellow, 1, Qt::DashLine));
@@ -259,7 +266,8 @@ DigitizeGesture::Situation FrameCanvas::CurrentSituation() const {
 }
 
 void FrameCanvas::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return;
+    // While automatic digitizing runs, the timer places the points.
+    if (event->button() != Qt::LeftButton || tracking_.Running()) return;
     if (doc_.currentView != camera_) doc_.SetCurrentView(camera_);
     lastPress_ = mouse_ = event->position().toPoint();
     const Qt::KeyboardModifiers keys = event->modifiers();
@@ -313,19 +321,43 @@ void FrameCanvas::Carry(const DigitizeGesture::Steps& steps) {
     if (steps.digitize) Digitize(*steps.digitize);
 }
 
-void FrameCanvas::Digitize(Point2f at) {
-    if (!doc_.AddPoint(Scroll(), at, true)) return;
-    // A frame digitized before may know where the view stood for its next point.
+void FrameCanvas::Digitize(Point2f at) { tracking_.Digitize(at); }
+
+bool FrameCanvas::StartTimer(int milliseconds) {
+    autoTimer_.start(milliseconds);
+    return autoTimer_.isActive();
+}
+
+void FrameCanvas::RestoreView(ScrollPos scroll, int zoomCode) {
     const CameraView& view = doc_.views[static_cast<std::size_t>(camera_)];
-    const FrameRecord* record = view.frameStore.ActiveRecord(doc_.digitizeMode);
-    if (record && record->digitizedCount < kModelTableSize) {
-        const auto next = static_cast<std::size_t>(record->digitizedCount);
-        if (!(record->scrollPos[next] == kNoScroll)) {
-            if (record->zoomAt[next] != view.zoomCode) doc_.SetZoom(record->zoomAt[next]);
-            SetScroll(record->scrollPos[next]);
-        }
-    }
+    if (zoomCode != view.zoomCode) doc_.SetZoom(zoomCode);
+    SetScroll(scroll);
+}
+
+// The cursor follows only inside the program's active window: another program keeps its mouse.
+void FrameCanvas::PlaceCursor(Point2f at) {
     viewport()->update();
+    if (!isVisible() || !isActiveWindow()) return;
+    const WindowPoint window = Geometry().ToWindow(at);
+    const QPoint local(static_cast<int>(std::floor(window.x)), static_cast<int>(std::floor(window.y)));
+    if (viewport()->rect().contains(local)) QCursor::setPos(viewport()->mapToGlobal(local));
+}
+
+std::optional<Point2f> FrameCanvas::Pointer() const {
+    const QPoint local = viewport()->mapFromGlobal(QCursor::pos());
+    if (!viewport()->rect().contains(local)) return std::nullopt;
+    return Geometry().ToFrame({static_cast<double>(local.x()), static_cast<double>(local.y())});
+}
+
+// A ring where the next point is expected, for when the system does not let the cursor move.
+void FrameCanvas::DrawCursorTarget(QPainter& painter) {
+    const std::optional<Point2f> target = tracking_.CursorTarget();
+    if (!target || camera_ >= doc_.viewCount() || doc_.currentView != camera_) return;
+    const WindowPoint at = Geometry().ToWindow(*target);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(kTargetColour, 1.5));
+    painter.drawEllipse(QPointF(at.x, at.y), 9.0, 9.0);
 }
 
 std::optional<double> FrameCanvas::LastPointResidual() const {

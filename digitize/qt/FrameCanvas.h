@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AutomaticDigitizing.h"
 #include "DigitizeGesture.h"
 #include "ViewScene.h"
 
@@ -16,8 +17,9 @@ class VideoSource;
 
 // The picture of a digitizing window: one camera view's current frame at the view's zoom
 // and scroll, with the points, segments, tags, epipolar lines and the sync-frame border over
-// it; the left-button gestures digitize, edit, pan and define the range of interest.
-class FrameCanvas : public QAbstractScrollArea {
+// it; the left-button gestures digitize, edit, pan and define the range of interest. Each
+// point digitized sends the cursor to the next one; "Go" digitizes on a timer.
+class FrameCanvas : public QAbstractScrollArea, private TrackingHost {
     Q_OBJECT
 public:
     static constexpr int kHoldMilliseconds = 200;
@@ -31,7 +33,7 @@ public:
     void Refresh(bool refetch);
     ViewGeometry Geometry() const;
     // The scroll offsets in frame pixels from the top-left corner.
-    ScrollPos Scroll() const;
+    ScrollPos Scroll() const override;
     void SetScroll(ScrollPos scroll);
     // The size of the zoomed frame in window pixels.
     QSize FrameDisplaySize() const;
@@ -46,11 +48,17 @@ public:
     // The frame's video source, when the view reads a video file.
     VideoSource* Source() const;
     const QImage& DisplayedFrame() const { return display_; }
+    AutomaticDigitizing& Tracking() { return tracking_; }
+    const AutomaticDigitizing& Tracking() const { return tracking_; }
+    // The timer of automatic digitizing.
+    const QTimer& AutomaticTimer() const { return autoTimer_; }
 
 signals:
     void readoutChanged(const QString& text);
     // The range of interest a drag defined, in frame pixels.
     void rangeDefined(const FrameRect& range);
+    // A marker search ran while the view's status display is on.
+    void searched(const SearchImages& images);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -71,11 +79,23 @@ private:
     void Carry(const DigitizeGesture::Steps& steps);
     void Digitize(Point2f at);
     std::optional<double> LastPointResidual() const;
+    void DrawCursorTarget(QPainter& painter);
+
+    bool StartTimer(int milliseconds) override;
+    void StopTimer() override { autoTimer_.stop(); }
+    void RestoreView(ScrollPos scroll, int zoomCode) override;
+    void Redraw() override { viewport()->update(); }
+    void PlaceCursor(Point2f at) override;
+    std::optional<Point2f> Pointer() const override;
+    bool ShowsMessages() const override { return true; }
+    void ShowSearch(const SearchImages& images) override { emit searched(images); }
 
     CKadivoDoc& doc_;
     int camera_ = 0;
     DigitizeGesture gesture_;
     QTimer holdTimer_;
+    QTimer autoTimer_;
+    AutomaticDigitizing tracking_;
     QImage display_;
     bool displayDirty_ = true;
     int sneakZoom_ = 25;

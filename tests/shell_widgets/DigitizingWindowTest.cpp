@@ -240,6 +240,49 @@ private slots:
         f.frame->Action(CommandId::ZoomThree)->trigger();
         KeepPicture(*second, "digitizing-zoom-three");
     }
+
+    void goTracksTheDiscToTheEndOnTheTimerAndStopStops() {
+        FrameFixture f(RegisterDigitizingWindow);
+        DocumentSession* session = NewSequenceOnVideo(f, 1);
+        QVERIFY(session);
+        CKadivoView* window = Window(session);
+        CKadivoDoc& doc = session->doc();
+        const std::vector<DiscCentre> centres = DiscCentres();
+        Click(window, {centres[0].x, centres[0].yTop});
+        QCOMPARE(doc.current().currentFrame, 1);
+
+        // A long interval: running, but no tick yet. Clicks are ignored meanwhile.
+        doc.options.autoDigitizeInterval = 60000;
+        f.frame->Action(CommandId::Go)->trigger();
+        QVERIFY(window->Canvas()->Tracking().Running());
+        QVERIFY(window->Canvas()->AutomaticTimer().isActive());
+        Click(window, {10, 10});
+        QCOMPARE(doc.current().frameStore.recordCount(), 1);
+        f.frame->Action(CommandId::StopDigitizing)->trigger();
+        QVERIFY(!window->Canvas()->Tracking().Running());
+        QVERIFY(!window->Canvas()->AutomaticTimer().isActive());
+
+        f.frame->Action(CommandId::ShowStatusWindow)->trigger();
+        QVERIFY(window->SearchStatus());
+        QCOMPARE(window->SearchStatus()->objectName(), QString("SearchStatTool"));
+        doc.options.autoDigitizeInterval = 1;
+        f.frame->Action(CommandId::Go)->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!window->Canvas()->Tracking().Running(), 30000);
+        QVERIFY(window->Canvas()->Tracking().LastStop() == AutomaticDigitizing::Stop::End);
+        const auto& records = doc.current().frameStore.records();
+        QCOMPARE(records.size(), std::size_t{50});
+        for (const FrameRecord& record : records) {
+            const DiscCentre& centre = centres[static_cast<std::size_t>(record.frame)];
+            QVERIFY2(std::abs(record.imagePos[0].x - static_cast<float>(centre.x)) <= 1.0f &&
+                         std::abs(record.imagePos[0].y - static_cast<float>(centre.yClick)) <= 1.0f,
+                     qPrintable(QString("frame %1").arg(record.frame)));
+        }
+        QVERIFY(!window->SearchStatus()->Pane(2)->pixmap().isNull());
+        KeepPicture(*window->SearchStatus(), "search-status");
+        KeepPicture(*f.frame, "digitizing-tracked");
+        f.frame->Action(CommandId::ShowStatusWindow)->trigger();
+        QTRY_VERIFY(!window->SearchStatus());
+    }
 };
 
 }  // namespace kadivo::test
