@@ -1,5 +1,7 @@
 #include "MarkerSearch.h"
 
+#include "LevelCorrelation.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -19,27 +21,6 @@ struct Levels {
     int size;
     int at(int column, int row) const { return data[row * size + column]; }
 };
-
-// out[v·P + u] = Σ t(c, r)·s(u + c, v + r) for the P × P placements, P = window − template.
-// Sums of 16-bit lanes hold a template of up to 17 × 17 levels (17² · 15² < 2¹⁶), which lets
-// the compiler work on twice as many placements at once.
-template <typename Sum>
-void CrossCorrelate(Levels window, Levels templ, int placements, std::vector<std::int32_t>& out) {
-    std::vector<Sum> row(static_cast<std::size_t>(placements));
-    for (int v = 0; v < placements; ++v) {
-        std::fill(row.begin(), row.end(), Sum{0});
-        for (int r = 0; r < templ.size; ++r) {
-            const std::uint8_t* windowRow = window.data + (v + r) * window.size;
-            for (int c = 0; c < templ.size; ++c) {
-                const auto weight = static_cast<Sum>(templ.at(c, r));
-                if (weight == 0) continue;
-                const std::uint8_t* source = windowRow + c;
-                for (int u = 0; u < placements; ++u) row[static_cast<std::size_t>(u)] += static_cast<Sum>(weight * source[u]);
-            }
-        }
-        std::copy(row.begin(), row.end(), out.begin() + v * placements);
-    }
-}
 
 // Sums of the window levels and of their squares over every template placement.
 struct PlacementSums {
@@ -81,8 +62,7 @@ void ScorePlacements(Levels window, Levels templ, TemplateMethod method, std::ve
     const int placements = window.size - t;
     if (placements <= 0) return;
     std::vector<std::int32_t> cross(static_cast<std::size_t>(placements * placements));
-    if (t <= 17) CrossCorrelate<std::uint16_t>(window, templ, placements, cross);
-    else CrossCorrelate<std::uint32_t>(window, templ, placements, cross);
+    CorrelateLevels(window.data, window.size, templ.data, t, cross.data());
     const PlacementSums sums = SumPlacements(window, t, placements);
 
     std::int64_t templateSum = 0, templateSquares = 0;
