@@ -1,6 +1,7 @@
 // Stepping a digitizing window to the next frame of a 720 × 576 MJPEG video and drawing it —
-// fetch, enhancement, zoom and drawing — beside fetching the frame alone, in the same run.
-// Runs on Qt's offscreen platform.
+// fetch, enhancement, zoom and drawing — beside fetching the frame alone, in the same run;
+// then automatic digitizing of the video's disc with the timer at 0 ms, step by step (fetch,
+// enhancement, search, adding the point, drawing). Runs on Qt's offscreen platform.
 
 #include "CKadivoView.h"
 #include "DigitizingWindowKind.h"
@@ -15,6 +16,10 @@
 #include "WindowKinds.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMdiSubWindow>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -78,6 +83,42 @@ double StepAndRepaint(CKadivoDoc& doc, CKadivoView& window) {
     return best;
 }
 
+// Where a click on the disc's centre puts the point in frame 0.
+Point2f DiscCentreOfFirstFrame() {
+    QFile sidecar(QString::fromStdString(kFile.substr(0, kFile.size() - 4) + ".json"));
+    if (!sidecar.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read the video's sidecar");
+    const QJsonObject first = QJsonDocument::fromJson(sidecar.readAll()).object()["centres"].toArray().at(0).toObject();
+    return {static_cast<float>(first["x"].toInt()), static_cast<float>(first["y_click"].toInt())};
+}
+
+// Seconds per automatic step, the timer's period at 0: the disc of frame 0 clicked, then one
+// tick and one repaint per frame to the end.
+double AutomaticStep(CKadivoDoc& doc, CKadivoView& window) {
+    double best = 1e9;
+    AutomaticDigitizing& tracking = window.Canvas()->Tracking();
+    doc.options.autoDigitizeInterval = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        doc.GoToFrame(0, true);
+        for (int frame = 0; frame < kFrames; ++frame) {
+            doc.OnClearAllPoints();
+            doc.NextImage(false);
+        }
+        doc.GoToFrame(0, true);
+        tracking.Digitize(DiscCentreOfFirstFrame());
+        tracking.Go();
+        int steps = 0;
+        const auto start = Clock::now();
+        while (tracking.Running()) {
+            tracking.Tick();
+            window.Canvas()->viewport()->repaint();
+            ++steps;
+        }
+        if (doc.current().currentFrame < kFrames - 1) throw std::runtime_error("tracking stopped before the end");
+        best = std::min(best, Since(start) / steps);
+    }
+    return best;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -115,5 +156,11 @@ int main(int argc, char** argv) {
         std::printf("step and repaint, zoom %-3g  kadivo %6.3f ms   fetch alone %6.3f ms   ratio %5.2f (target <= 1.50)\n",
                     static_cast<double>(CKadivoDoc::ZoomFactor(zoomCode)), 1000.0 * step, 1000.0 * fetch, step / fetch);
     }
+    doc.SetZoom(3);
+    QApplication::processEvents();
+    const double fetch = FetchAlone(source);
+    const double step = AutomaticStep(doc, window);
+    std::printf("automatic step, zoom 1    kadivo %6.3f ms   fetch alone %6.3f ms   ratio %5.2f\n", 1000.0 * step,
+                1000.0 * fetch, step / fetch);
     return 0;
 }

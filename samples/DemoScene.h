@@ -12,7 +12,7 @@ namespace kadivo::samples {
 // coordinates are those of a digitized point: origin at the bottom-left corner, y up, and a
 // click on pixel (column c, row r counted from the bottom) gives (c, r + 1).
 struct DemoScene {
-    static constexpr int kWidth = 640;
+    static constexpr int kWidth = 512;
     static constexpr int kHeight = 400;  // taller Motion-JPEG video counts as interlaced
     static constexpr int kFramesPerSecond = 50;
     static constexpr int kFrames = 75;

@@ -104,10 +104,10 @@ protected:
         for (int v = 0; v < 2; ++v) {
             DigitizingWindowState window;
             window.setCameraIndex(v);
-            window.placement.rectLeft = v * 664;
-            window.placement.rectRight = v * 664 + 660;
+            window.placement.rectLeft = v * 534;
+            window.placement.rectRight = v * 534 + 530;
             window.placement.rectTop = 0;
-            window.placement.rectBottom = 560;
+            window.placement.rectBottom = 440;
             doc->windows.push_back(window);
         }
     }
