@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "DocumentSession.h"
 #include "ShellState.h"
+#include "WizardFlow.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -113,6 +114,7 @@ private:
     void ShowModelProperties();
     void ShowDltParameters();
     void ShowPreferences();
+    void RunProfileWizard(WizardKind kind);
     void RunDocumentCommand(CommandId id, CKadivoDoc& doc);
     void SaveWindowPlace();
     void RestoreWindowPlace();

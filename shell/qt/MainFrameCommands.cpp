@@ -10,6 +10,7 @@
 #include "dialogs/DltParametersDialog.h"
 #include "dialogs/ModelPropertiesDialog.h"
 #include "dialogs/ProgramDialogs.h"
+#include "dialogs/WizardDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -57,6 +58,7 @@ ShellState MainFrame::State() const {
     state.anyDocument = !sessions_.empty();
     state.activeWindow = area_->activeSubWindow() != nullptr;
     state.captureOpen = active_ && active_->HasCaptureWindow();
+    state.profileWizardsAvailable = true;
     for (int k = 0; k < kWindowKindCount; ++k)
         state.kindAvailable[static_cast<std::size_t>(k)] = services_.kinds.Available(static_cast<WindowKind>(k));
     return state;
@@ -130,6 +132,8 @@ void MainFrame::Execute(CommandId id) {
         case C::TipOfTheDay: ShowTipOfTheDay(false); break;
         case C::WebSite: QDesktopServices::openUrl(QUrl(kWebAddress)); break;
         case C::About: AboutDialog(this).exec(); break;
+        case C::DigitizingModel: RunProfileWizard(WizardKind::Model); break;
+        case C::CalibrationSetup: RunProfileWizard(WizardKind::Calibration); break;
         default:
             if (session) RunDocumentCommand(id, session->doc());
             break;
@@ -310,6 +314,16 @@ void MainFrame::ShowDltParameters() {
     for (int view = 1; view <= doc.dlt.viewCount; ++view) report.push_back(CalibrationReport(doc, view));
     DltParametersDialog dialog(doc.dlt, std::move(report), this);
     dialog.exec();
+}
+
+// "Digitizing Model" and "Calibration Setup": the stand-alone wizards on the profile files.
+void MainFrame::RunProfileWizard(WizardKind kind) {
+    ModelProfileList models(ModelProfilePath());
+    models.Load();
+    CalibrationProfileList calibrations(CalibrationProfilePath());
+    calibrations.Load();
+    WizardDialog wizard(kind, models, calibrations, services_.prompts, this);
+    wizard.exec();
 }
 
 void MainFrame::ShowPreferences() {

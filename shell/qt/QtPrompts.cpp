@@ -3,7 +3,9 @@
 #include "FileFilters.h"
 #include "MainStatusBar.h"
 #include "dialogs/ExportOptionDialogs.h"
+#include "dialogs/OptionsSheetDialog.h"
 #include "dialogs/VideoDialogs.h"
+#include "dialogs/WizardDialog.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -108,8 +110,19 @@ bool QtPrompts::EditVideoImageOptions(int& imageType, int& firstField) {
 
 // The options sheet and the wizard come with the wizards; until then their commands are
 // disabled and nothing reaches these.
-bool QtPrompts::RunOptionsSheet(SequenceOptionsSheet&) { return false; }
-std::optional<NewSequenceSetup> QtPrompts::RunNewSequenceWizard() { return std::nullopt; }
+bool QtPrompts::RunOptionsSheet(SequenceOptionsSheet& sheet) {
+    OptionsSheetDialog dialog(sheet, *this, window_);
+    return dialog.exec() == QDialog::Accepted;
+}
+std::optional<NewSequenceSetup> QtPrompts::RunNewSequenceWizard() {
+    ModelProfileList models(ModelProfilePath());
+    models.Load();
+    CalibrationProfileList calibrations(CalibrationProfilePath());
+    calibrations.Load();
+    WizardDialog wizard(WizardKind::NewSequence, models, calibrations, *this, window_);
+    if (wizard.exec() != QDialog::Accepted) return std::nullopt;
+    return wizard.Flow().Setup();
+}
 
 std::optional<double> QtPrompts::EditFrameRate(double rate) {
     FrameRateDialog dialog(rate, window_);
