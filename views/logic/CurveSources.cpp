@@ -1,0 +1,67 @@
+#include "CurveSources.h"
+
+#include "CKadivoDoc.h"
+#include "ExportDialogs.h"
+#include "Kinematics.h"
+
+namespace kadivo {
+
+namespace {
+
+bool Checked(const std::vector<bool>& rows, int i) { return i >= 0 && i < static_cast<int>(rows.size()) && rows[static_cast<std::size_t>(i)]; }
+
+}  // namespace
+
+std::vector<CurveData> LinearCurves(const CKadivoDoc& doc, const LinearExportOptions& o) {
+    // The names the analysis window gives, one table a kind: X, Y, Z, 3D.
+    static const char* const kNames[3][4] = {{"%s - X pos", "%s - Y pos", "%s - Z pos", "%s - Abs pos"},
+                                             {"%s - X vel", "%s - Y vel", "%s - Z vel", "%s 3D vel"},
+                                             {"%s - X accel", "%s - Y accel", "%s - Z accel", "%s - 3D accel"}};
+    const bool kinds[3] = {o.position, o.velocity, o.acceleration};
+    const bool directions[4] = {o.x, o.y, o.z, o.distance};
+    std::vector<CurveData> curves;
+    for (int entry = 0; entry <= doc.pointCount; ++entry) {
+        if (!Checked(o.rows, entry)) continue;
+        const std::string& name = doc.modelPoints[static_cast<std::size_t>(entry)].name;
+        for (int kind = 0; kind < 3; ++kind) {
+            if (!kinds[kind]) continue;
+            for (int direction = 0; direction < 4; ++direction) {
+                if (!directions[direction]) continue;
+                CurveData curve;
+                curve.samples = LinearSeries(doc, entry, o.smoothed, static_cast<Quantity>(kind), static_cast<Component>(direction));
+                std::string label = kNames[kind][direction];
+                label.replace(label.find("%s"), 2, name);
+                curve.name = label;
+                curve.unit = kind;
+                curves.push_back(std::move(curve));
+            }
+        }
+    }
+    return curves;
+}
+
+std::vector<CurveData> AngularCurves(const CKadivoDoc& doc, const AngularExportOptions& o) {
+    static const char* const kRates[2][3] = {{" - X vel", " - Y vel", " - Z vel"}, {" - X accel", " - Y accel", " - Z accel"}};
+    const std::vector<ExportJoint> joints = BuildJointList(doc);
+    const std::vector<ExportListRow> labels = AngularExportRows(doc);
+    const bool axes[3] = {o.x, o.y, o.z};
+    std::vector<CurveData> curves;
+    for (std::size_t j = 0; j < joints.size(); ++j) {
+        if (!Checked(o.rows, static_cast<int>(j))) continue;
+        const std::string& name = labels[j].name;
+        for (int axis = 0; axis < 3; ++axis) {
+            if (!axes[axis]) continue;
+            if (o.angle)
+                curves.push_back({AngularSeries(doc, joints[j], o.smoothed, Quantity::Position, axis, o.counterClockwise), name, 3});
+            if (o.angularVelocity)
+                curves.push_back({AngularSeries(doc, joints[j], o.smoothed, Quantity::Velocity, axis, o.counterClockwise),
+                                  name + kRates[0][axis], 4});
+            if (o.angularAcceleration)
+                curves.push_back({AngularSeries(doc, joints[j], o.smoothed, Quantity::Acceleration, axis, o.counterClockwise),
+                                  name + kRates[1][axis], 5});
+        }
+    }
+    return curves;
+}
+
+}  // namespace kadivo

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "TextExports.h"
+
+#include <string>
+#include <vector>
+
+namespace kadivo {
+
+class CKadivoDoc;
+
+// A curve the add-curve dialogs asked for: one sample a frame, its name and unit code.
+struct CurveData {
+    std::vector<float> samples;
+    std::string name;
+    int unit = 0;
+};
+
+// "Add Curve of Kinematic Data": for every checked point (and "CG"), kind and direction, the
+// series the linear text export writes for the same choices.
+std::vector<CurveData> LinearCurves(const CKadivoDoc& doc, const LinearExportOptions& options);
+// "Add Curve of Angular data": for every checked joint and axis, its angle and rates.
+std::vector<CurveData> AngularCurves(const CKadivoDoc& doc, const AngularExportOptions& options);
+
+}  // namespace kadivo
