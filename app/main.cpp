@@ -1,9 +1,13 @@
 // kadivo: the desktop program.
 
+#include "AnalysisWindowKind.h"
 #include "DigitizingWindowKind.h"
 #include "KadivoApplication.h"
 #include "WindowKinds.h"
 
 int main(int argc, char** argv) {
-    return kadivo::RunKadivo(argc, argv, [](kadivo::WindowKinds& kinds) { kadivo::RegisterDigitizingWindow(kinds); });
+    return kadivo::RunKadivo(argc, argv, [](kadivo::WindowKinds& kinds) {
+        kadivo::RegisterDigitizingWindow(kinds);
+        kadivo::RegisterAnalysisWindow(kinds);
+    });
 }

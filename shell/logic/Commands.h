@@ -32,6 +32,8 @@ enum class CommandId {
     AddView, RemoveView,
     // Analysis and animation
     LinearKinematics, AngularKinematics, NewGraph, RemoveGraph, AddLinearCurve, AddAngularCurve,
+    RemoveCurve, CurveProperties, GraphProperties, ClearGraph, GraphGrid, OptimizeXAxis, OptimizeLeftYAxis,
+    OptimizeRightYAxis, CopyDataToClipboard, SaveGraphAs,
     Play, Stop, Pause, ResetOrientation,
     // Capture
     CaptureVideo, CaptureSpareA, CaptureSpareB,

@@ -69,4 +69,16 @@ std::vector<RecentVideoEntry> RecentVideoEntries(const SettingsStore& settings) 
     return entries;
 }
 
+GraphWindowState NewGraphWindowState(const SettingsStore& settings) {
+    GraphWindowState state;
+    state.backgroundColor = GetInt(settings, "DataWnd", "Default Color", 0);
+    state.defaultCurveColor = GetInt(settings, "DataWnd", "Default Curve Color", 0xC8C8C8);
+    state.defaultGraphColor = GetInt(settings, "DataWnd", "Default Graph Color", 0xC8C8C8);
+    DataGraphState graph;
+    graph.graphColor = state.defaultGraphColor;
+    graph.curveColor = state.defaultCurveColor;
+    state.graphs = {graph};
+    return state;
+}
+
 }  // namespace kadivo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SettingsStore.h"
+#include "WindowState.h"
 
 #include <string>
 #include <vector>
@@ -10,6 +11,9 @@ namespace kadivo {
 // Whole numbers in the settings store; a value that is not one reads as `fallback`.
 int GetInt(const SettingsStore& settings, const std::string& section, const std::string& key, int fallback);
 void SetInt(SettingsStore& settings, const std::string& section, const std::string& key, int value);
+
+// A new analysis window: one graph, in the colours of the "DataWnd" settings.
+GraphWindowState NewGraphWindowState(const SettingsStore& settings);
 
 // The visibility of a secondary toolbar under "Toolbars" ("AviBar", "CAPBar", ...).
 bool ToolbarVisible(const SettingsStore& settings, const std::string& key);

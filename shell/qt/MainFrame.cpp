@@ -89,7 +89,7 @@ void MainFrame::CreateActions() {
     for (CommandId checkable : {C::LockViews, C::Movement, C::Calibration, C::ZoomQuarter, C::ZoomHalf, C::ZoomOne,
                                 C::ZoomTwo, C::ZoomThree, C::ZoomFour, C::StatusBar, C::AutoScroll, C::SneakZoom100,
                                 C::SneakZoom50, C::SneakZoom33, C::SneakZoom25, C::SneakZoom20, C::SneakZoom10,
-                                C::RangeDefine, C::ImageAdjust})
+                                C::RangeDefine, C::ImageAdjust, C::ShowStatusWindow, C::GraphGrid})
         Action(checkable)->setCheckable(true);
     for (CommandId toggle : kToolbarToggles) Action(toggle)->setCheckable(true);
     Action(C::ZoomIn)->setShortcuts({QKeySequence("Ctrl++"), QKeySequence("Ctrl+="), QKeySequence("+")});
@@ -164,7 +164,9 @@ void MainFrame::CreateMenus() {
 
     QMenu* analysis = menuBar()->addMenu("&Analysis");
     add(analysis, {C::LinearKinematics, C::AngularKinematics, kSeparator, C::NewGraph, C::RemoveGraph, C::AddLinearCurve,
-                   C::AddAngularCurve, kSeparator, C::Play, C::Pause, C::Stop, C::ResetOrientation, kSeparator,
+                   C::AddAngularCurve, C::RemoveCurve, C::CurveProperties, C::GraphProperties, C::ClearGraph,
+                   C::GraphGrid, C::OptimizeXAxis, C::OptimizeLeftYAxis, C::OptimizeRightYAxis, C::CopyDataToClipboard,
+                   C::SaveGraphAs, kSeparator, C::Play, C::Pause, C::Stop, C::ResetOrientation, kSeparator,
                    C::CaptureVideo});
 
     QMenu* profiles = menuBar()->addMenu("&Profiles");

@@ -106,6 +106,7 @@ private:
     void OpenSequenceFromBox();
     void OpenVideoFromBox();
     void OpenNewWindow(WindowKind kind);
+    void AddKinematicsCurves(CommandId add);
     void Print(bool preview);
     void PageSetup();
     QPrinter& Printer();

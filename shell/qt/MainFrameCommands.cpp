@@ -117,11 +117,9 @@ void MainFrame::Execute(CommandId id) {
         case C::StatusBar: status_->setVisible(!status_->isVisible()); break;
         case C::SequenceInfoPane: ShowSequenceInfoPane(); break;
         case C::NewDigitizingWindow: OpenNewWindow(WindowKind::Digitizing); break;
-        case C::NewAnalysisWindow:
-        case C::LinearKinematics:
-        case C::AngularKinematics:
-            OpenNewWindow(WindowKind::Analysis);
-            break;
+        case C::NewAnalysisWindow: OpenNewWindow(WindowKind::Analysis); break;
+        case C::LinearKinematics: AddKinematicsCurves(C::AddLinearCurve); break;
+        case C::AngularKinematics: AddKinematicsCurves(C::AddAngularCurve); break;
         case C::NewAnimationWindow: OpenNewWindow(WindowKind::Animation); break;
         case C::EnableVideoCapture:
             if (session) session->OpenCaptureWindow();
@@ -233,10 +231,32 @@ void MainFrame::OpenNewWindow(WindowKind kind) {
             active_->OpenWindow(state);
             break;
         }
-        case WindowKind::Analysis: active_->OpenWindow(GraphWindowState{}); break;
+        case WindowKind::Analysis: active_->OpenWindow(NewGraphWindowState(services_.settings)); break;
         case WindowKind::Animation: active_->OpenWindow(AnimationWindowState{}); break;
         case WindowKind::Capture: active_->OpenCaptureWindow(); break;
     }
+}
+
+// "Linear Kinematics" and "Angular Kinematics": the sequence's analysis window (a new one
+// when it has none) comes forward and adds curves.
+void MainFrame::AddKinematicsCurves(CommandId add) {
+    if (!active_) return;
+    auto isAnalysis = [](QMdiSubWindow* window) {
+        auto* child = qobject_cast<ChildWindow*>(window->widget());
+        const std::optional<WindowState> state = child ? child->State() : std::nullopt;
+        return state && std::holds_alternative<GraphWindowState>(*state);
+    };
+    std::vector<QMdiSubWindow*> windows = active_->Windows();
+    auto found = std::find_if(windows.begin(), windows.end(), isAnalysis);
+    if (found == windows.end()) {
+        OpenNewWindow(WindowKind::Analysis);
+        windows = active_->Windows();
+        found = std::find_if(windows.begin(), windows.end(), isAnalysis);
+        if (found == windows.end()) return;
+    }
+    area_->setActiveSubWindow(*found);
+    qobject_cast<ChildWindow*>((*found)->widget())->HandleCommand(add);
+    UpdateCommands();
 }
 
 QPrinter& MainFrame::Printer() {

@@ -124,6 +124,72 @@ void GraphWindowModel::Delete() {
     else RemoveSelectedGraph();
 }
 
+std::optional<std::string> CheckGraphProperties(const GraphProperties& p) {
+    const struct {
+        const GraphProperties::Axis& axis;
+        const char* name;
+    } axes[] = {{p.x, "X axis"}, {p.left, "Left Y axis"}, {p.right, "Right Y axis"}};
+    for (const auto& [axis, name] : axes)
+        if (axis.manual && !(axis.max > axis.min))
+            return std::string("The ") + name + " needs a Max above its Min.";
+    return std::nullopt;
+}
+
+GraphProperties GraphWindowModel::PropertiesOfSelectedGraph(std::int32_t background, std::int32_t curves,
+                                                            std::int32_t graphs) const {
+    GraphProperties p;
+    p.background = background;
+    p.curves = curves;
+    p.graphs = graphs;
+    if (const DataGraphState* graph = SelectedGraph()) {
+        p.title = graph->title;
+        p.x = {graph->xManual != 0, graph->xMax, graph->xMin};
+        p.left = {graph->leftManual != 0, graph->leftMax, graph->leftMin};
+        p.right = {graph->rightManual != 0, graph->rightMax, graph->rightMin};
+        p.rightAxisUsed = graph->rightAxisUsed != 0;
+    }
+    return p;
+}
+
+void GraphWindowModel::ApplyGraphProperties(const GraphProperties& p) {
+    state_.backgroundColor = p.background;
+    state_.defaultCurveColor = p.curves;
+    state_.defaultGraphColor = p.graphs;
+    for (DataGraphState& graph : state_.graphs) {
+        graph.graphColor = p.graphs;
+        graph.curveColor = p.curves;
+    }
+    DataGraphState* graph = SelectedGraph();
+    if (!graph) return;
+    auto store = [](const GraphProperties::Axis& axis, std::int32_t& manual, float& max, float& min) {
+        manual = axis.manual ? 1 : 0;
+        if (!axis.manual) return;
+        max = axis.max;
+        min = axis.min;
+    };
+    store(p.x, graph->xManual, graph->xMax, graph->xMin);
+    store(p.left, graph->leftManual, graph->leftMax, graph->leftMin);
+    store(p.right, graph->rightManual, graph->rightMax, graph->rightMin);
+    graph->title = p.title;
+}
+
+std::optional<CurveProperties> GraphWindowModel::PropertiesOfSelectedCurve() const {
+    const DataCurveState* curve = const_cast<GraphWindowModel*>(this)->SelectedCurve();
+    if (!curve) return std::nullopt;
+    return CurveProperties{curve->name, curve->showLegend != 0, curve->lineType, curve->lineWidth, curve->tagMark, curve->color};
+}
+
+void GraphWindowModel::ApplyCurveProperties(const CurveProperties& p) {
+    DataCurveState* curve = SelectedCurve();
+    if (!curve) return;
+    curve->name = p.name.substr(0, CurveProperties::kMaxNameLength);
+    curve->showLegend = p.showLegend ? 1 : 0;
+    curve->lineType = std::clamp(p.lineType, 0, 4);
+    curve->lineWidth = std::clamp(p.lineWidth, 1, 4);
+    curve->tagMark = std::clamp(p.tagMark, 0, 5);
+    curve->color = p.color;
+}
+
 std::optional<int> GraphWindowModel::WheelFrame(int current, int wheelDelta, int frames) {
     // A turn away from the user (a positive delta) goes towards the start.
     const int notches = wheelDelta / 120;

@@ -9,6 +9,31 @@
 
 namespace kadivo {
 
+// What "Graph Properties" edits: the selected graph's title and axis limits, and the window's
+// default colours (0x00BBGGRR).
+struct GraphProperties {
+    struct Axis {
+        bool manual = false;
+        float max = 1.0f, min = 0.0f;
+    };
+    std::string title;
+    std::int32_t background = 0, curves = 0xFFFFFF, graphs = 0xFFFFFF;
+    Axis x, left, right;
+    bool rightAxisUsed = false;
+};
+
+// What "Curve Properties" edits.
+struct CurveProperties {
+    static constexpr int kMaxNameLength = 20;
+    std::string name;
+    bool showLegend = true;
+    int lineType = 0, lineWidth = 2, tagMark = 0;
+    std::int32_t color = 0xFFFFFF;
+};
+
+// The message for limits that cannot be drawn, or nothing.
+std::optional<std::string> CheckGraphProperties(const GraphProperties& properties);
+
 // The analysis window's graphs, their selection and their commands, on the record the
 // sequence file keeps.
 class GraphWindowModel {
@@ -41,6 +66,13 @@ public:
     void ToggleGrid();
     enum class Axis { X, Left, Right };
     void Optimize(Axis axis);
+
+    // The selected graph's properties with the given colours, and the new ones stored: every
+    // graph takes the colours, each axis its mode and, when manual, its limits.
+    GraphProperties PropertiesOfSelectedGraph(std::int32_t background, std::int32_t curves, std::int32_t graphs) const;
+    void ApplyGraphProperties(const GraphProperties& properties);
+    std::optional<CurveProperties> PropertiesOfSelectedCurve() const;
+    void ApplyCurveProperties(const CurveProperties& properties);
 
     // A click: the graph under (x, y) is selected, and its curve under the point.
     enum class ClickOutcome { Selected, GraphProperties, CurveProperties };

@@ -1,16 +1,16 @@
 #include "ExportOptionDialogs.h"
 
+#include "DialogParts.h"
 #include "PointListWidget.h"
 
 #include <QCheckBox>
-#include "DialogParts.h"
-
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -31,20 +31,23 @@ QGroupBox* Group(const QString& title, std::initializer_list<QWidget*> widgets) 
 // The list on the left under "Curve Properties", the four option groups on the right, OK and
 // Cancel below.
 void LayOutKinematicsExport(QDialog* dialog, QWidget* list, QGroupBox* type, QGroupBox* axes, QGroupBox* filtering,
-                            QGroupBox* header) {
+                            QGroupBox* header, KinematicsDialogUse use) {
     auto* curves = new QGroupBox("Curve Properties");
     (new QVBoxLayout(curves))->addWidget(list);
     auto* options = new QGridLayout;
     options->addWidget(type, 0, 0);
     options->addWidget(axes, 0, 1);
     options->addWidget(filtering, 1, 0);
-    options->addWidget(header, 1, 1);
+    if (use == KinematicsDialogUse::Export) options->addWidget(header, 1, 1);
+    else header->hide();
     auto* columns = new QHBoxLayout;
     columns->addWidget(curves, 1);
     columns->addLayout(options);
     auto* layout = new QVBoxLayout(dialog);
     layout->addLayout(columns);
-    layout->addWidget(OkCancelButtons(dialog));
+    QDialogButtonBox* buttons = OkCancelButtons(dialog);
+    if (use == KinematicsDialogUse::AddCurves) buttons->button(QDialogButtonBox::Ok)->setText("Add Curve(s)");
+    layout->addWidget(buttons);
 }
 
 // Where OK leads after the dialog's validation.
@@ -58,17 +61,18 @@ void Conclude(QDialog* dialog, const std::string& missing, Prompts& prompts) {
 
 }  // namespace
 
-ExportLinearDialog::ExportLinearDialog(const std::vector<ExportListRow>& rows, Prompts& prompts, QWidget* parent)
+ExportLinearDialog::ExportLinearDialog(const std::vector<ExportListRow>& rows, Prompts& prompts, QWidget* parent,
+                                       KinematicsDialogUse use)
     : QDialog(parent), points(new PointListWidget(rows, "Point Name", 120, 60, true)),
       position(new QCheckBox("Position")), velocity(new QCheckBox("Velocity")), acceleration(new QCheckBox("Acceleration")),
       x(new QCheckBox("X")), y(new QCheckBox("Y")), z(new QCheckBox("Z")), distance(new QCheckBox("3D")),
       smoothed(new QRadioButton("Smoothed")), unsmoothed(new QRadioButton("UnSmoothed")), header(new QCheckBox("Show")),
       prompts_(prompts) {
-    setWindowTitle("Export Linear Data");
+    setWindowTitle(use == KinematicsDialogUse::Export ? "Export Linear Data" : "Add Curve of Kinematic Data");
     smoothed->setChecked(true);
     LayOutKinematicsExport(this, points, Group("Kinematic Type", {position, velocity, acceleration}),
                            Group("Direction", {x, y, z, distance}), Group("Filtering", {smoothed, unsmoothed}),
-                           Group("Header", {header}));
+                           Group("Header", {header}), use);
 }
 
 LinearExportOptions ExportLinearDialog::Options() const {
@@ -88,19 +92,22 @@ LinearExportOptions ExportLinearDialog::Options() const {
 
 void ExportLinearDialog::accept() { Conclude(this, ValidateLinearExport(Options()), prompts_); }
 
-ExportAngularDialog::ExportAngularDialog(const std::vector<ExportListRow>& rows, Prompts& prompts, QWidget* parent)
+ExportAngularDialog::ExportAngularDialog(const std::vector<ExportListRow>& rows, Prompts& prompts, QWidget* parent,
+                                         KinematicsDialogUse use)
     : QDialog(parent), joints(new PointListWidget(rows, "Joint", 100, 50, false)), angle(new QCheckBox("Angle (deg)")),
       angularVelocity(new QCheckBox("Angular Velocity")), angularAcceleration(new QCheckBox("Angular Acceleration")),
       x(new QCheckBox("X")), y(new QCheckBox("Y")), z(new QCheckBox("Z")), threeD(new QCheckBox("3D")),
       counterClockwise(new QCheckBox("Counter Clock Wise")), smoothed(new QRadioButton("Smoothed Data")),
       unsmoothed(new QRadioButton("UnSmoothed Data")), header(new QCheckBox("Show")), prompts_(prompts) {
-    setWindowTitle("Export Angular Data");
-    angularVelocity->setEnabled(false);
-    angularAcceleration->setEnabled(false);
+    const bool exporting = use == KinematicsDialogUse::Export;
+    setWindowTitle(exporting ? "Export Angular Data" : "Add Curve of Angular data");
+    // The text export writes angles only.
+    angularVelocity->setEnabled(!exporting);
+    angularAcceleration->setEnabled(!exporting);
     smoothed->setChecked(true);
     LayOutKinematicsExport(this, joints, Group("Angular Type", {angle, angularVelocity, angularAcceleration}),
                            Group("Axis of rotation", {x, y, z, threeD, counterClockwise}),
-                           Group("Filtering", {smoothed, unsmoothed}), Group("Header", {header}));
+                           Group("Filtering", {smoothed, unsmoothed}), Group("Header", {header}), use);
 }
 
 AngularExportOptions ExportAngularDialog::Options() const {

@@ -15,11 +15,16 @@ namespace kadivo {
 class PointListWidget;
 class Prompts;
 
+// The linear and angular dialogs also choose the curves of a graph: then without "Header",
+// with OK labelled "Add Curve(s)" and, for angles, every rate on offer.
+enum class KinematicsDialogUse { Export, AddCurves };
+
 // "Export Linear Data".
 class ExportLinearDialog : public QDialog {
     Q_OBJECT
 public:
-    ExportLinearDialog(const std::vector<ExportListRow>& rows, Prompts& prompts, QWidget* parent);
+    ExportLinearDialog(const std::vector<ExportListRow>& rows, Prompts& prompts, QWidget* parent,
+                       KinematicsDialogUse use = KinematicsDialogUse::Export);
     LinearExportOptions Options() const;
     void accept() override;
 
@@ -37,7 +42,8 @@ private:
 class ExportAngularDialog : public QDialog {
     Q_OBJECT
 public:
-    ExportAngularDialog(const std::vector<ExportListRow>& rows, Prompts& prompts, QWidget* parent);
+    ExportAngularDialog(const std::vector<ExportListRow>& rows, Prompts& prompts, QWidget* parent,
+                        KinematicsDialogUse use = KinematicsDialogUse::Export);
     AngularExportOptions Options() const;
     void accept() override;
 

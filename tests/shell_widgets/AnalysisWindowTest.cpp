@@ -1,0 +1,185 @@
+// The analysis window on the transformed sample: curves through the dialogs, selection,
+// deletion, the clipboard, saving and reopening, and the picture files. Set
+// KADIVO_TEST_PICTURES to a folder to keep pictures of it.
+
+#include "AnalysisWindowKind.h"
+#include "CDataView.h"
+#include "DigitizingWindowKind.h"
+#include "SequenceFile.h"
+#include "ShellTestSupport.h"
+#include "dialogs/ExportOptionDialogs.h"
+#include "dialogs/PointListWidget.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDialogButtonBox>
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QPushButton>
+#include <QSvgRenderer>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace kadivo::test {
+
+namespace {
+
+void KeepPicture(QWidget& widget, const QString& name) {
+    const QByteArray folder = qgetenv("KADIVO_TEST_PICTURES");
+    if (!folder.isEmpty()) widget.grab().save(QString::fromUtf8(folder) + "/" + name + ".png");
+}
+
+void RegisterWindows(WindowKinds& kinds) {
+    RegisterDigitizingWindow(kinds);
+    RegisterAnalysisWindow(kinds);
+}
+
+// Answers the next modal add-curve dialog: ticks `rows` of its list and the named boxes,
+// then presses "Add Curve(s)".
+template <typename Dialog>
+void AnswerCurveDialog(std::vector<int> rows, std::vector<QString> boxes, QString* title) {
+    QTimer::singleShot(0, [rows, boxes, title] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        *title = dialog->windowTitle();
+        QTreeWidget* list = dialog->template findChild<PointListWidget*>()->List();
+        for (int row : rows) list->topLevelItem(row)->setCheckState(0, Qt::Checked);
+        for (QCheckBox* box : dialog->template findChildren<QCheckBox*>())
+            if (std::find(boxes.begin(), boxes.end(), box->text()) != boxes.end()) box->setChecked(true);
+        QPushButton* ok = dialog->template findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        QCOMPARE(ok->text(), QString("Add Curve(s)"));
+        ok->click();
+    });
+}
+
+}  // namespace
+
+class AnalysisWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir data_;
+    QTemporaryDir files_;
+
+    static CDataView* AnalysisWindow(DocumentSession* session) {
+        for (QMdiSubWindow* window : session->Windows())
+            if (auto* view = qobject_cast<CDataView*>(window->widget())) return view;
+        return nullptr;
+    }
+
+private slots:
+    void initTestCase() { PrepareShellTests(data_); }
+
+    void curvesFromTheDialogsAreDrawnSavedAndReopened() {
+        FrameFixture f(RegisterWindows);
+        f.frame->resize(1200, 900);
+        f.frame->show();
+        DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
+        QVERIFY(session);
+        f.frame->Action(CommandId::TransformImageData)->trigger();
+        CKadivoDoc& doc = session->doc();
+        QVERIFY(doc.worldFrameCount > 2);
+        CDataView* view = AnalysisWindow(session);
+        QVERIFY2(view, "the sample keeps a graph window");
+        view->parentWidget()->resize(1000, 760);
+
+        // Linear Kinematics: hip and knee positions and velocities in X, into the first graph.
+        QString title;
+        AnswerCurveDialog<ExportLinearDialog>({2, 3}, {"Position", "Velocity", "X"}, &title);
+        f.frame->Action(CommandId::LinearKinematics)->trigger();
+        QCOMPARE(title, QString("Add Curve of Kinematic Data"));
+        GraphWindowModel& model = view->Model();
+        QCOMPARE(model.state().graphs[0].curves.size(), std::size_t{4});
+        QCOMPARE(model.state().graphs[0].curves[2].name, std::string("Knee - X pos"));
+        QCOMPARE(model.state().graphs[0].rightUnit, 1);
+
+        // A second graph of angles with their rates on two axes, two more graphs of positions.
+        f.frame->Action(CommandId::NewGraph)->trigger();
+        AnswerCurveDialog<ExportAngularDialog>({0}, {"Angle (deg)", "Angular Velocity", "Z"}, &title);
+        f.frame->Action(CommandId::AddAngularCurve)->trigger();
+        QCOMPARE(title, QString("Add Curve of Angular data"));
+        QCOMPARE(model.state().graphs[1].curves.size(), std::size_t{2});
+        QCOMPARE(model.state().graphs[1].rightAxisUsed, 1);
+        for (int graph = 2; graph < 4; ++graph) {
+            f.frame->Action(CommandId::NewGraph)->trigger();
+            AnswerCurveDialog<ExportLinearDialog>({graph - 2, 4}, {"Position", "Y", "3D"}, &title);
+            f.frame->Action(CommandId::AddLinearCurve)->trigger();
+        }
+        QCOMPARE(model.graphCount(), 4);
+        doc.GoToFrame(8, true);
+        QTest::qWait(20);
+        KeepPicture(*view, "analysis-four-graphs");
+        const QImage picture = view->Picture();
+        // The yellow frame marker stands on the first graph at frame 8.
+        const std::vector<GraphRect> rects = model.Rects();
+        const double markerX = *MarkerX(rects[0], view->MarkerFrame(), doc.worldFrameCount);
+        const PlotArea area = PlotAreaOf(rects[0]);
+        QCOMPARE(picture.pixelColor(static_cast<int>(markerX), static_cast<int>(area.top + area.height / 2)), QColor(255, 255, 0));
+
+        // A click on the hip curve selects it; Delete asks and removes it.
+        const DataGraphState& first = model.state().graphs[0];
+        const DataCurveState& hip = first.curves[0];
+        const int middle = static_cast<int>(hip.samples.size()) / 2;
+        const PlotArea plot = PlotAreaOf(rects[0]);
+        const QPoint onHip(static_cast<int>(plot.SampleX(middle, static_cast<int>(hip.samples.size()))),
+                           static_cast<int>(plot.Y(hip.samples[static_cast<std::size_t>(middle)], first.leftMin, first.leftMax)));
+        QTest::mouseClick(view, Qt::LeftButton, {}, onHip);
+        QCOMPARE(model.state().selectedGraph, 0);
+        QCOMPARE(model.state().selectedCurve, 0);
+        KeepPicture(*view, "analysis-selected-curve");
+
+        // Copy Data to Clipboard.
+        f.prompts.ExpectMessage(GraphWindowModel::kCopiedMessage);
+        f.frame->Action(CommandId::CopyDataToClipboard)->trigger();
+        QCOMPARE(QApplication::clipboard()->text().toStdString(), ClipboardText(model.state().graphs[0]));
+
+        view->setFocus();
+        f.prompts.ExpectQuestion("Remove Curve ?", Answer::Yes);
+        QTest::keyClick(view, Qt::Key_Delete);
+        QCOMPARE(model.state().graphs[0].curves.size(), std::size_t{3});
+        QCOMPARE(f.prompts.askedStyles.back().caption, std::string("Warning"));
+
+        // Pictures of the selected graph and of the whole window.
+        QVERIFY(view->SaveGraph(files_.filePath("graph.png"), false));
+        QCOMPARE(QImage(files_.filePath("graph.png")).size(), view->size());
+        QVERIFY(view->SaveGraph(files_.filePath("window.svg"), true));
+        QVERIFY(QSvgRenderer(files_.filePath("window.svg")).isValid());
+        QVERIFY(view->SaveGraph(files_.filePath("window.pdf"), true));
+        QProcess pdftoppm;
+        pdftoppm.start("pdftoppm", {"-png", "-r", "30", files_.filePath("window.pdf"), files_.filePath("page")});
+        QVERIFY(pdftoppm.waitForFinished(30000));
+        QCOMPARE(pdftoppm.exitCode(), 0);
+        QVERIFY(!QImage(files_.filePath("page-1.png")).isNull());
+
+        // Saved and opened again: the window comes back as it was.
+        const GraphWindowState before = std::get<GraphWindowState>(*view->State());
+        const std::string path = files_.filePath("graphs.kdv").toStdString();
+        QVERIFY(doc.OnSaveDocument(path));
+        CKadivoDoc read(f.prompts, NoVideoSourceFactory());
+        ReadSequenceFile(path, read);
+        const auto saved = std::find_if(read.windows.begin(), read.windows.end(),
+                                        [](const WindowState& w) { return std::holds_alternative<GraphWindowState>(w); });
+        QVERIFY(saved != read.windows.end());
+        GraphWindowState record = std::get<GraphWindowState>(*saved);
+        record.placement = before.placement;
+        QVERIFY2(record == before, "every field of the graph window record");
+
+        f.frame->CloseSession(session);
+        f.prompts.ExpectMessage("Unable to Open Video File");  // saved away from the sample's video
+        DocumentSession* again = f.frame->OpenSequence(path);
+        QVERIFY(again);
+        CDataView* reopened = AnalysisWindow(again);
+        QVERIFY(reopened);
+        GraphWindowState after = std::get<GraphWindowState>(*reopened->State());
+        after.placement = before.placement;
+        QVERIFY(after == before);
+    }
+};
+
+}  // namespace kadivo::test
+
+QTEST_MAIN(kadivo::test::AnalysisWindowTest)
+#include "AnalysisWindowTest.moc"
