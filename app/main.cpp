@@ -1,6 +1,7 @@
 // kadivo: the desktop program.
 
 #include "AnalysisWindowKind.h"
+#include "AnimationWindowKind.h"
 #include "DigitizingWindowKind.h"
 #include "KadivoApplication.h"
 #include "WindowKinds.h"
@@ -9,5 +10,6 @@ int main(int argc, char** argv) {
     return kadivo::RunKadivo(argc, argv, [](kadivo::WindowKinds& kinds) {
         kadivo::RegisterDigitizingWindow(kinds);
         kadivo::RegisterAnalysisWindow(kinds);
+        kadivo::RegisterAnimationWindow(kinds);
     });
 }

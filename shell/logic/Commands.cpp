@@ -125,6 +125,8 @@ constexpr CommandInfo kCommands[] = {
     {C::Stop, "Stop", "", "stop", "Stop the animation"},
     {C::Pause, "Pause", "", "pause", "Pause the animation"},
     {C::ResetOrientation, "Reset Orientation", "", "reset-orientation", "Look at the model from the front again"},
+    {C::AnimationOptions, "Animation Options", "", "", "Data, segment style, floor, speed and colours of the animation"},
+    {C::SaveFrameAsImage, "Save Frame As Image...", "", "", "Save the animation's picture as a PNG file"},
     {C::CaptureVideo, "Capture Video", "", "capture", "Capture video from the camera"},
     {C::CaptureSpareA, "Capture Format", "", "capture-format", "Not available"},
     {C::CaptureSpareB, "Capture Source", "", "capture-source", "Not available"},

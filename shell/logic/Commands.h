@@ -34,7 +34,7 @@ enum class CommandId {
     LinearKinematics, AngularKinematics, NewGraph, RemoveGraph, AddLinearCurve, AddAngularCurve,
     RemoveCurve, CurveProperties, GraphProperties, ClearGraph, GraphGrid, OptimizeXAxis, OptimizeLeftYAxis,
     OptimizeRightYAxis, CopyDataToClipboard, SaveGraphAs,
-    Play, Stop, Pause, ResetOrientation,
+    Play, Stop, Pause, ResetOrientation, AnimationOptions, SaveFrameAsImage,
     // Capture
     CaptureVideo, CaptureSpareA, CaptureSpareB,
     // Profiles

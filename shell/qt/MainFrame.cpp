@@ -166,8 +166,10 @@ void MainFrame::CreateMenus() {
     add(analysis, {C::LinearKinematics, C::AngularKinematics, kSeparator, C::NewGraph, C::RemoveGraph, C::AddLinearCurve,
                    C::AddAngularCurve, C::RemoveCurve, C::CurveProperties, C::GraphProperties, C::ClearGraph,
                    C::GraphGrid, C::OptimizeXAxis, C::OptimizeLeftYAxis, C::OptimizeRightYAxis, C::CopyDataToClipboard,
-                   C::SaveGraphAs, kSeparator, C::Play, C::Pause, C::Stop, C::ResetOrientation, kSeparator,
-                   C::CaptureVideo});
+                   C::SaveGraphAs, kSeparator, C::CaptureVideo});
+
+    QMenu* animation = menuBar()->addMenu("A&nimation");
+    add(animation, {C::Play, C::Pause, C::Stop, C::ResetOrientation, kSeparator, C::AnimationOptions, C::SaveFrameAsImage});
 
     QMenu* profiles = menuBar()->addMenu("&Profiles");
     add(profiles, {C::DigitizingModel, C::CalibrationSetup});

@@ -1,0 +1,177 @@
+// The animation window drawing with OpenGL under a virtual X server with Mesa's software
+// renderer. Set KADIVO_TEST_PICTURES to a folder to keep pictures of it.
+
+#include "AnimationCanvas.h"
+#include "AnimationWindowKind.h"
+#include "CThreeDView.h"
+#include "FloorTexture.h"
+#include "ShellTestSupport.h"
+#include "WorldCompletion.h"
+
+#include <QMdiSubWindow>
+#include <QTest>
+
+#include <cmath>
+
+namespace kadivo::test {
+
+namespace {
+
+void KeepPicture(const QImage& picture, const QString& name) {
+    const QByteArray folder = qgetenv("KADIVO_TEST_PICTURES");
+    if (!folder.isEmpty()) picture.save(QString::fromUtf8(folder) + "/" + name + ".png");
+}
+
+bool Near(const QColor& a, const QColor& b, int tolerance = 12) {
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance;
+}
+
+QColor Background() {
+    return QColor::fromRgbF(AnimationCanvas::kBackground[0], AnimationCanvas::kBackground[1], AnimationCanvas::kBackground[2]);
+}
+
+// Where a world point lands in a picture of `size`: the view's perspective of 30 degrees
+// from `distance`, shifted by (panX, panY), without rotation.
+QPoint Projected(const Point3& p, QSize size, double distance, double panX, double panY) {
+    const double depth = -(p.z + distance);
+    const double f = 1.0 / std::tan(15.0 * 3.14159265358979323846 / 180.0);
+    const double aspect = static_cast<double>(size.width()) / size.height();
+    const double x = f / aspect * (p.x + panX) / depth, y = f * (p.y + panY) / depth;
+    return {static_cast<int>(std::lround((x + 1.0) / 2.0 * size.width())),
+            static_cast<int>(std::lround((1.0 - y) / 2.0 * size.height()))};
+}
+
+void RegisterWindows(WindowKinds& kinds) { RegisterAnimationWindow(kinds); }
+
+}  // namespace
+
+class AnimationWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir data_;
+    QTemporaryDir files_;
+
+    static CThreeDView* Window(DocumentSession* session) {
+        for (QMdiSubWindow* window : session->Windows())
+            if (auto* view = qobject_cast<CThreeDView*>(window->widget())) return view;
+        return nullptr;
+    }
+
+    static QImage Picture(CThreeDView* view) {
+        view->ShowFrame();
+        QTest::qWait(30);
+        return view->Canvas()->grabFramebuffer();
+    }
+
+private slots:
+    void initTestCase() { PrepareShellTests(data_); }
+
+    void aJointAtTheOriginIsDrawnWhereTheProjectionPutsIt() {
+        FrameFixture f(RegisterWindows);
+        NewSequenceSetup setup;
+        setup.pointCount = 1;
+        setup.modelPoints[0].name = "Ball";
+        f.prompts.wizardResult = setup;
+        f.frame->resize(900, 700);
+        f.frame->show();
+        DocumentSession* session = f.frame->NewSequence();
+        QVERIFY(session);
+        CKadivoDoc& doc = session->doc();
+        doc.worldFrameCount = 1;
+        doc.worldFiltered = WorldData(1, 2);
+        doc.worldFiltered[0][0] = {0.0, 0.0, 0.0};
+        doc.worldExtent.minimum.y = -1.0;
+        AnimationWindowState options;
+        options.jointColor = 0x0000FF;  // red
+        options.showCenterOfGravity = 0;
+        QVERIFY(session->OpenWindow(options));
+        CThreeDView* view = Window(session);
+        QVERIFY(view);
+        QVERIFY(QTest::qWaitForWindowExposed(view));
+        QVERIFY2(view->Canvas()->Usable(), "an OpenGL context under Xvfb");
+
+        QImage picture = Picture(view);
+        KeepPicture(picture, "animation-one-joint");
+        const QPoint centre = Projected({0, 0, 0}, picture.size(), -10.0, 0, 0);
+        QVERIFY2(Near(picture.pixelColor(centre), QColor(255, 0, 0)), "the joint's colour where it projects");
+        QVERIFY2(Near(picture.pixelColor(5, 5), Background()), "the background far from it");
+
+        // Turned and shifted, then back: the joint follows the shift.
+        AnimationState& state = view->Animation();
+        state.Press(0, 0);
+        state.Move(40, 30);
+        state.SetDragMode(AnimationState::DragMode::Shift);
+        state.Move(140, 30);
+        state.Release();
+        picture = Picture(view);
+        const QPoint shifted = Projected({0, 0, 0}, picture.size(), -10.0, 1.0, 0);
+        QVERIFY(Near(picture.pixelColor(shifted), QColor(255, 0, 0)));
+        QVERIFY(!Near(picture.pixelColor(centre), QColor(255, 0, 0)));
+        QVERIFY(view->HandleCommand(CommandId::ResetOrientation));
+        state.record().panX = 0.0f;
+        picture = Picture(view);
+        QVERIFY(Near(picture.pixelColor(centre), QColor(255, 0, 0)));
+
+        QVERIFY(view->SaveFrame(files_.filePath("frame.png")));
+        QCOMPARE(QImage(files_.filePath("frame.png")).size(), picture.size());
+    }
+
+    void theSampleInEachSegmentStyleWithAndWithoutTheFloor() {
+        FrameFixture f(RegisterWindows);
+        f.frame->resize(900, 700);
+        f.frame->show();
+        DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
+        QVERIFY(session);
+        f.frame->Action(CommandId::TransformImageData)->trigger();
+        CKadivoDoc& doc = session->doc();
+        QVERIFY(doc.worldFrameCount > 0);
+        AnimationWindowState options;
+        options.distance = -6.0;
+        options.panX = -1.5f;
+        options.panY = -1.0f;
+        options.rotX = 15.0;
+        options.rotY = -20.0;
+        QVERIFY(session->OpenWindow(options));
+        CThreeDView* view = Window(session);
+        QVERIFY(view);
+        view->parentWidget()->resize(660, 500);
+        QVERIFY(QTest::qWaitForWindowExposed(view));
+        doc.GoToFrame(10, true);
+        const char* styles[] = {"solid", "wire", "lines"};
+        for (int style = 0; style < 3; ++style)
+            for (int floor = 0; floor < 2; ++floor) {
+                AnimationWindowState changed = view->Animation().record();
+                changed.segmentStyle = style;
+                changed.showFloor = floor;
+                view->ApplyOptions(changed, false);
+                const QImage picture = Picture(view);
+                KeepPicture(picture, QString("animation-%1%2").arg(styles[style], floor ? "-floor" : ""));
+                int drawn = 0;
+                for (int y = 0; y < picture.height(); y += 4)
+                    for (int x = 0; x < picture.width(); x += 4) drawn += Near(picture.pixelColor(x, y), Background(), 3) ? 0 : 1;
+                QVERIFY2(drawn > 50, qPrintable(QString("style %1 floor %2 drew %3").arg(style).arg(floor).arg(drawn)));
+            }
+        QVERIFY2(QFileInfo::exists(FloorTexturePath()), "the default floor is installed on first use");
+
+        // Play runs on its timer and wraps; options restart a running animation.
+        QVERIFY(view->HandleCommand(CommandId::Play));
+        QCOMPARE(view->Timer().interval(), 33);
+        QTRY_VERIFY(view->Animation().animFrame() > 2);
+        QVERIFY(view->HandleCommand(CommandId::Pause));
+        QVERIFY(!view->Timer().isActive());
+        AnimationWindowState faster = view->Animation().record();
+        faster.speed = 7;
+        view->ApplyOptions(faster, true);
+        QCOMPARE(view->Timer().interval(), 142);
+        QCOMPARE(view->Animation().animFrame(), 0);
+        QVERIFY(view->HandleCommand(CommandId::Stop));
+        QVERIFY(!view->Timer().isActive());
+    }
+};
+
+}  // namespace kadivo::test
+
+QTEST_MAIN(kadivo::test::AnimationWindowTest)
+#include "AnimationWindowTest.moc"
