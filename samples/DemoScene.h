@@ -8,7 +8,7 @@ namespace kadivo::samples {
 
 // The demo: a figure of seven bright markers walking past two cameras, and a calibration
 // frame of twelve control points that stands in the scene for the first frame only. World
-// coordinates are metres: x along the walkway, y away from the cameras, z up. Image
+// coordinates are metres: x along the walkway, y up, z towards the cameras. Image
 // coordinates are those of a digitized point: origin at the bottom-left corner, y up, and a
 // click on pixel (column c, row r counted from the bottom) gives (c, r + 1).
 struct DemoScene {
@@ -34,15 +34,15 @@ struct DemoScene {
     // The segments of the stick figure, as pairs of marker indices.
     static constexpr std::array<std::array<int, 2>, 6> kSegments{{{0, 1}, {1, 2}, {2, 3}, {1, 4}, {4, 5}, {5, 6}}};
 
-    // The corners of a 2.4 × 1.2 × 1.8 m box and the middle points of its four upright edges.
+    // The corners of a 2.4 × 1.8 × 1.2 m box and the middle points of its four upright edges.
     static std::array<Point, kControlPoints> ControlPoints() {
         std::array<Point, kControlPoints> points{};
         int n = 0;
-        for (double z : {0.0, 1.8})
-            for (double y : {-0.6, 0.6})
+        for (double y : {0.0, 1.8})
+            for (double z : {0.6, -0.6})
                 for (double x : {0.8, 3.2}) points[static_cast<std::size_t>(n++)] = {x, y, z};
-        for (double y : {-0.6, 0.6})
-            for (double x : {0.8, 3.2}) points[static_cast<std::size_t>(n++)] = {x, y, 0.9};
+        for (double z : {0.6, -0.6})
+            for (double x : {0.8, 3.2}) points[static_cast<std::size_t>(n++)] = {x, 0.9, z};
         return points;
     }
 
@@ -51,14 +51,14 @@ struct DemoScene {
     static std::array<Point, kMarkers> Markers(int f) {
         const double t = static_cast<double>(f) / kFramesPerSecond;
         const double phase = 2.0 * kPi * t / 1.1;
-        const double side = -0.15;
-        const Point hip{1.0 + 1.3 * t, side, 0.95 + 0.02 * std::cos(2.0 * phase)};
+        const double side = 0.15;  // the right side faces the cameras
+        const Point hip{1.0 + 1.3 * t, 0.95 + 0.02 * std::cos(2.0 * phase), side};
         const double thigh = 0.35 * std::sin(phase);                   // forward from the vertical
         const double shank = thigh - (0.35 + 0.3 * std::sin(phase - 1.2));
         const Point knee = Along(hip, thigh, 0.45);
         const Point ankle = Along(knee, shank, 0.43);
-        const Point shoulder{hip.x + 0.04, side, hip.z + 0.5};
-        const Point head{shoulder.x + 0.05, side + 0.05, shoulder.z + 0.27};
+        const Point shoulder{hip.x + 0.04, hip.y + 0.5, side};
+        const Point head{shoulder.x + 0.05, shoulder.y + 0.27, side - 0.05};
         const double upperArm = -0.3 * std::sin(phase);
         const Point elbow = Along(shoulder, upperArm, 0.3);
         const Point wrist = Along(elbow, upperArm + 1.6, 0.27);
@@ -71,7 +71,7 @@ struct DemoScene {
     // A camera at `centre` looking at `target`, `focal` pixels from its principal point.
     static Camera LookAt(Point centre, Point target, double focal) {
         const Point forward = Normal({target.x - centre.x, target.y - centre.y, target.z - centre.z});
-        const Point right = Normal(Cross(forward, {0.0, 0.0, 1.0}));
+        const Point right = Normal(Cross(forward, {0.0, 1.0, 0.0}));
         const Point up = Cross(right, forward);
         const double cu = kWidth / 2.0, cv = kHeight / 2.0;
         const Point rowU{focal * right.x + cu * forward.x, focal * right.y + cu * forward.y, focal * right.z + cu * forward.z};
@@ -83,7 +83,7 @@ struct DemoScene {
     }
 
     static std::array<Camera, 2> Cameras() {
-        return {LookAt({-1.0, -5.2, 1.4}, {2.0, 0.0, 0.9}, 850.0), LookAt({5.0, -5.2, 1.4}, {2.0, 0.0, 0.9}, 850.0)};
+        return {LookAt({-1.0, 1.4, 5.2}, {2.0, 0.9, 0.0}, 850.0), LookAt({5.0, 1.4, 5.2}, {2.0, 0.9, 0.0}, 850.0)};
     }
 
     static Image Project(const Camera& L, Point p) {
@@ -95,7 +95,7 @@ struct DemoScene {
 
 private:
     static Point Along(Point from, double angle, double length) {
-        return {from.x + length * std::sin(angle), from.y, from.z - length * std::cos(angle)};
+        return {from.x + length * std::sin(angle), from.y - length * std::cos(angle), from.z};
     }
     static Point Cross(Point a, Point b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
     static double Dot(Point a, Point b) { return a.x * b.x + a.y * b.y + a.z * b.z; }

@@ -160,7 +160,7 @@ bool WriteVideo(const std::string& path, const DemoScene::Camera& camera) {
 bool WriteTruth(const std::string& path) {
     std::FILE* out = std::fopen(path.c_str(), "w");
     if (!out) return false;
-    std::fprintf(out, "# The known scene of the demo sequence: metres, x along the walkway, y away from the cameras, z up.\n");
+    std::fprintf(out, "# The known scene of the demo sequence: metres, x along the walkway, y up, z towards the cameras.\n");
     std::fprintf(out, "# Image points as digitized: origin at the bottom-left corner, y up; %d x %d pixels, %d frames a second.\n",
                  DemoScene::kWidth, DemoScene::kHeight, DemoScene::kFramesPerSecond);
     std::fprintf(out, "# The cameras below map world points to image points; each marker is drawn centred on the whole image\n"
