@@ -53,7 +53,7 @@ VideoRequest ParseVideoRequest(const std::vector<std::string>& args) {
 void OpenVideo(VideoSource& source, const std::string& path, const VideoRequest& request) {
     std::string name = path;
     if (!source.Open(name, "", 0, request.stream.value_or(0)))
-        throw std::runtime_error("cannot open \"" + path + "\" as AVI video");
+        throw std::runtime_error("cannot open \"" + path + "\" as video");
     if (request.stream && source.StreamIndex() != *request.stream)
         throw std::runtime_error("\"" + path + "\" has no video stream " + std::to_string(*request.stream));
     if (request.imageType || request.firstField)
@@ -114,7 +114,7 @@ int RunVideoInfoCommand(const std::vector<std::string>& args, Prompts& prompts) 
 
     // The streams as the file lists them, then the chosen one as the program opens it.
     const std::unique_ptr<AviFile> file = OpenAviFile(path);
-    if (!file) throw std::runtime_error("cannot open \"" + path + "\" as AVI video");
+    if (!file) throw std::runtime_error("cannot open \"" + path + "\" as video");
     for (int s = 0; s < file->Info().streamCount; ++s) {
         const std::unique_ptr<AviStream> stream = file->GetStream(s);
         if (!stream) break;
@@ -135,6 +135,8 @@ int RunVideoInfoCommand(const std::vector<std::string>& args, Prompts& prompts) 
     std::printf("first field: %d\n", source.FirstField());
     std::printf("lastFrame: %d\n", source.LastFrame());
     std::printf("FramePeriod: %.6f\n", static_cast<double>(source.FramePeriod()));
+    if (const AviStreamInfo info = source.StreamInfo(); info.variableRate)
+        std::printf("variable frame rate: intervals from %.1f to %.1f ms\n", 1000.0 * info.shortestInterval, 1000.0 * info.longestInterval);
     return 0;
 }
 

@@ -61,6 +61,10 @@ struct AviStreamInfo {
     std::uint32_t rate = 0;
     int start = 0;
     int length = 0;
+    // Frame intervals measured from the frames' presentation stamps, in seconds (0 when the
+    // stream's frame numbers are its times, as in AVI); the period is then their mean.
+    double shortestInterval = 0.0, longestInterval = 0.0;
+    bool variableRate = false;
 };
 
 // Decompresses the frames of one video stream.

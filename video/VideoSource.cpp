@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -32,6 +33,16 @@ bool IsMotionJpeg(std::uint32_t code) {
 }
 
 }  // namespace
+
+std::string VariableRateMessage(const AviStreamInfo& info) {
+    const double period = info.rate > 0 ? static_cast<double>(info.scale) / info.rate : 0.0;
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "The video has a variable frame rate: frame intervals from %.1f to %.1f ms. Velocities assume a constant "
+                  "frame period of %.3f s.",
+                  1000.0 * info.shortestInterval, 1000.0 * info.longestInterval, period);
+    return text;
+}
 
 int BytesPerPixelOf(int bitCount) {
     switch (bitCount) {
@@ -131,6 +142,7 @@ bool VideoSource::Open(std::string& name, const std::string& sequencePath, int f
     enhancement_.ClearRange(format_.header.width, format_.header.height);
     fileName_ = used;
     name = used;
+    if (info.variableRate) prompts_.ShowMessage(VariableRateMessage(info));
     return true;
 }
 

@@ -13,6 +13,9 @@
 
 namespace kadivo {
 
+// Told once when a video opens whose frame intervals vary by more than 1 %.
+std::string VariableRateMessage(const AviStreamInfo& info);
+
 // Bytes per pixel of a bit count: 1, 4 and 8 give 1 (palettes), 12 and 24 give 3, 16 gives 2, 32 gives 4.
 int BytesPerPixelOf(int bitCount);
 
@@ -56,6 +59,8 @@ public:
     int ImageType() const override { return imageType_; }
     void SetImageOptions(int imageType, int firstField) override;
     int StreamLength() const { return streamLength_; }
+    // The chosen video stream as the file describes it.
+    AviStreamInfo StreamInfo() const { return videoStream_ ? videoStream_->Info() : AviStreamInfo{}; }
     int FirstStreamFrame() const { return firstStreamFrame_; }
     int CachedFrame() const { return cachedFrame_; }
     int BytesPerPixel() const { return BytesPerPixelOf(format_.header.bitCount); }

@@ -6,9 +6,12 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cstring>
 #include <mutex>
+#include <numeric>
+#include <string>
 
 namespace kadivo {
 namespace ffmpeg {
@@ -72,6 +75,22 @@ void CountFrames(Demuxer& demuxer) {
     }
 }
 
+// The mean interval of an index as a fraction scale / rate of seconds, both within 32 bits.
+void SetPeriod(const FrameIndex& index, AVRational base, AviStreamInfo& info) {
+    std::int64_t scale = (index.stamps.back() - index.stamps.front()) * base.num;
+    std::int64_t rate = static_cast<std::int64_t>(index.frameCount() - 1) * base.den;
+    if (scale <= 0 || rate <= 0) return;
+    const std::int64_t common = std::gcd(scale, rate);
+    scale /= common;
+    rate /= common;
+    while (scale > UINT32_MAX || rate > UINT32_MAX) {
+        scale = (scale + 1) / 2;
+        rate = (rate + 1) / 2;
+    }
+    info.scale = static_cast<std::uint32_t>(std::max<std::int64_t>(scale, 1));
+    info.rate = static_cast<std::uint32_t>(rate);
+}
+
 class FfmpegAviStream final : public AviStream {
 public:
     FfmpegAviStream(std::shared_ptr<Demuxer> demuxer, int index) : demuxer_(std::move(demuxer)), index_(index) {}
@@ -85,19 +104,54 @@ public:
         info.rate = static_cast<std::uint32_t>(std::max(stream->time_base.den, 0));
         info.start = Start();
         info.length = Length();
+        if (const FrameIndex* frames = Index(); frames && frames->frameCount() >= 2) {
+            SetPeriod(*frames, stream->time_base, info);
+            info.shortestInterval = frames->shortestInterval;
+            info.longestInterval = frames->longestInterval;
+            info.variableRate = frames->VariableRate();
+        }
         return info;
     }
     BitmapFormat ReadFormat() const override { return DeliveredFormat(demuxer_->Stream(index_)); }
-    int Length() const override { return demuxer_->frameCounts[static_cast<std::size_t>(index_)]; }
+    int Length() const override {
+        if (const FrameIndex* frames = Index()) return frames->frameCount();
+        return demuxer_->frameCounts[static_cast<std::size_t>(index_)];
+    }
+    // Indexed streams count their frames from 0.
     int Start() const override {
+        if (Index()) return 0;
         return static_cast<int>(std::min<std::int64_t>(Demuxer::StartOf(demuxer_->Stream(index_)), INT_MAX));
     }
     std::unique_ptr<AviFrameDecoder> OpenFrameDecoder() override { return OpenFfmpegFrameDecoder(demuxer_, index_); }
 
 private:
+    const FrameIndex* Index() const {
+        const std::optional<FrameIndex>& index = demuxer_->indexes[static_cast<std::size_t>(index_)];
+        return index ? &*index : nullptr;
+    }
+
     std::shared_ptr<Demuxer> demuxer_;
     int index_;
 };
+
+// Containers whose "video" is not a film: text shown as pictures, still images.
+bool IsVideoContainer(const AVInputFormat* format) {
+    const std::string name = format && format->name ? format->name : "";
+    return name != "tty" && name.rfind("image2", 0) != 0 && name.find("_pipe") == std::string::npos;
+}
+
+// Display-order indexes for the video streams that are not addressed by AVI frame numbers.
+void IndexStreams(Demuxer& demuxer, bool avi) {
+    AVFormatContext* context = demuxer.context.get();
+    demuxer.indexes.assign(context->nb_streams, std::nullopt);
+    for (unsigned s = 0; s < context->nb_streams; ++s) {
+        const AVCodecParameters* parameters = context->streams[s]->codecpar;
+        if (parameters->codec_type != AVMEDIA_TYPE_VIDEO) continue;
+        const bool reorders = parameters->video_delay > 0;
+        if (avi && !reorders) continue;
+        demuxer.indexes[s] = BuildFrameIndex(context, static_cast<int>(s), reorders);
+    }
+}
 
 class FfmpegAviFile final : public AviFile {
 public:
@@ -125,6 +179,15 @@ private:
     std::shared_ptr<Demuxer> demuxer_;
 };
 
+// Containers without four-character codes name the codec by its first four letters ("H264").
+std::uint32_t CodecFourCc(AVCodecID codec) {
+    const char* name = avcodec_get_name(codec);
+    std::uint32_t code = 0;
+    for (int i = 0; i < 4 && name && name[i]; ++i)
+        code |= static_cast<std::uint32_t>(std::toupper(static_cast<unsigned char>(name[i]))) << (8 * i);
+    return code;
+}
+
 }  // namespace
 
 std::int64_t Demuxer::StartOf(const AVStream* stream) {
@@ -137,7 +200,7 @@ BitmapFormat DeliveredFormat(const AVStream* stream) {
     BitmapInfoHeader& header = format.header;
     header.width = parameters->width;
     header.height = parameters->height;
-    header.compression = parameters->codec_tag;
+    header.compression = parameters->codec_tag != 0 ? parameters->codec_tag : CodecFourCc(parameters->codec_id);
     const bool palettised = parameters->format == AV_PIX_FMT_PAL8;
     header.bitCount = palettised ? 8 : 24;
     if (palettised) {
@@ -162,11 +225,13 @@ bool FrameSizeInRange(const BitmapFormat& format) {
 std::unique_ptr<AviFile> ffmpeg::OpenFfmpegAviFile(const std::string& path) {
     ffmpeg::SilenceLibraryLog();
     AVFormatContext* raw = nullptr;
-    if (avformat_open_input(&raw, path.c_str(), av_find_input_format("avi"), nullptr) < 0) return nullptr;
+    if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return nullptr;
     auto demuxer = std::make_shared<ffmpeg::Demuxer>();
     demuxer->context.reset(raw);
-    if (avformat_find_stream_info(raw, nullptr) < 0) return nullptr;
+    if (!ffmpeg::IsVideoContainer(raw->iformat) || avformat_find_stream_info(raw, nullptr) < 0) return nullptr;
+    const bool avi = std::string(raw->iformat->name) == "avi";
     ffmpeg::CountFrames(*demuxer);
+    ffmpeg::IndexStreams(*demuxer, avi);
     return std::make_unique<ffmpeg::FfmpegAviFile>(std::move(demuxer));
 }
 

@@ -1,4 +1,5 @@
 #include "FfmpegDemuxer.h"
+#include "FfmpegFrameRows.h"
 
 extern "C" {
 #include <libavutil/imgutils.h>
@@ -37,7 +38,7 @@ public:
             if (!DecodeNext()) break;
         }
         const AVFrame* picture = PictureFor(target);
-        if (!picture || !WriteRows(*picture, rows)) return false;
+        if (!picture || !WriteBitmapRows(*picture, format_, rows, scaler_)) return false;
         format = format_;
         return true;
     }
@@ -129,35 +130,6 @@ private:
         newestStamp_ = stamp;
     }
 
-    // Rows are written bottom-up: the last picture row is the first bitmap row.
-    bool WriteRows(const AVFrame& frame, std::uint8_t* rows) {
-        const BitmapInfoHeader& header = format_.header;
-        const int width = header.width, height = header.height;
-        const int stride = BitmapRowStride(width, header.bitCount);
-        std::uint8_t* topRow = rows + static_cast<std::ptrdiff_t>(height - 1) * stride;
-        const bool sameSize = frame.width == width && frame.height == height;
-        auto copyFlipped = [&](std::size_t rowBytes) {
-            for (int y = 0; y < height; ++y)
-                std::memcpy(topRow - static_cast<std::ptrdiff_t>(y) * stride, frame.data[0] + static_cast<std::ptrdiff_t>(y) * frame.linesize[0],
-                            rowBytes);
-        };
-        if (header.bitCount == 8) {
-            if (frame.format != AV_PIX_FMT_PAL8 || !sameSize) return false;
-            copyFlipped(static_cast<std::size_t>(width));
-            return true;
-        }
-        if (frame.format == AV_PIX_FMT_BGR24 && sameSize) {
-            copyFlipped(static_cast<std::size_t>(width) * 3);
-            return true;
-        }
-        scaler_.reset(sws_getCachedContext(scaler_.release(), frame.width, frame.height, static_cast<AVPixelFormat>(frame.format), width,
-                                           height, AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr, nullptr));
-        if (!scaler_) return false;
-        std::uint8_t* planes[4] = {topRow, nullptr, nullptr, nullptr};
-        const int strides[4] = {-stride, 0, 0, 0};
-        return sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) == height;
-    }
-
     std::shared_ptr<Demuxer> demuxer_;
     int streamIndex_;
     AVStream* stream_;
@@ -184,6 +156,8 @@ std::unique_ptr<AviFrameDecoder> OpenFfmpegFrameDecoder(std::shared_ptr<Demuxer>
     if (!context || avcodec_parameters_to_context(context.get(), stream->codecpar) < 0) return nullptr;
     context->pkt_timebase = stream->time_base;
     if (avcodec_open2(context.get(), codec, nullptr) < 0) return nullptr;
+    if (demuxer->indexes[static_cast<std::size_t>(streamIndex)])
+        return OpenDisplayOrderDecoder(std::move(demuxer), streamIndex, std::move(context));
     auto decoder = std::make_unique<FfmpegFrameDecoder>(std::move(demuxer), streamIndex, std::move(context));
     if (!decoder->Usable()) return nullptr;
     return decoder;

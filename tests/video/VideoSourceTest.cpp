@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <numeric>
 #include <random>
 
 namespace kadivo::test {
@@ -58,6 +59,36 @@ TEST_F(VideoSourceTest, EveryFrameOfEachFormatArrivesInOrderAndOutOfOrder) {
         EXPECT_EQ(FetchedIndex(c.frames + 5), c.frames - 1) << "a frame past the stream shows the last one";
         EXPECT_EQ(ReadStreamTag(source.Format(), source.FrameBuffer()), 1);
     }
+}
+
+// H.264 with B-frames in AVI (no presentation stamps) and MP4, and variable-rate Matroska:
+// frame n is the n-th picture in display order, the first and the last included.
+TEST_F(VideoSourceTest, EveryFrameOfReorderingCodecsIsTheFrameOfItsIndex) {
+    struct Case {
+        const char* file;
+        float period;
+        bool variable;
+    };
+    for (const Case& c : {Case{"h264_bframes_320x240_25fps_60f.avi", 0.04f, false}, Case{"h264_bframes_320x240_25fps_60f.mp4", 0.04f, false},
+                          Case{"vfr_h264_320x240_60f.mkv", 0.0f, true}}) {
+        SCOPED_TRACE(c.file);
+        // Matroska keeps milliseconds: the 20 ms intervals are 19 to 21.
+        if (c.variable) prompts.ExpectMessageStartingWith("The video has a variable frame rate: frame intervals from 19.0 to 40.0 ms.");
+        OpenFile(c.file);
+        EXPECT_EQ(source.StreamLength(), 60);
+        EXPECT_EQ(source.LastFrame(), 59);
+        if (!c.variable) {
+            EXPECT_FLOAT_EQ(source.FramePeriod(), c.period);
+        }
+        for (int frame = 0; frame < 60; ++frame) ASSERT_EQ(FetchedIndex(frame), frame);
+        for (int frame = 59; frame >= 0; --frame) ASSERT_EQ(FetchedIndex(frame), frame);
+        std::vector<int> order(60);
+        std::iota(order.begin(), order.end(), 0);
+        std::shuffle(order.begin(), order.end(), std::mt19937(11));
+        for (int frame : order) ASSERT_EQ(FetchedIndex(frame), frame);
+    }
+    // The variable rate's period is the mean interval: 29 × 40 ms and 30 × about 20 ms.
+    EXPECT_NEAR(source.FramePeriod(), 0.0302, 0.0005);
 }
 
 // The picture lands bottom-up: the disc's centre, found in the buffer, is where the sidecar

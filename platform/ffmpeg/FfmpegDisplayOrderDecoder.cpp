@@ -1,0 +1,140 @@
+#include "FfmpegDemuxer.h"
+#include "FfmpegFrameIndex.h"
+#include "FfmpegFrameRows.h"
+
+namespace kadivo::ffmpeg {
+namespace {
+
+// Delivers frame n as the n-th picture of the stream in display order, whatever the codec's
+// delay and reordering: it seeks to the keyframe the index names, decodes forward, and keeps
+// the picture whose stamp (or count from the keyframe) is frame n's. Stepping on decodes only
+// what lies between; the end of the stream is drained so that its last pictures come out.
+class DisplayOrderDecoder final : public AviFrameDecoder {
+public:
+    DisplayOrderDecoder(std::shared_ptr<Demuxer> demuxer, int streamIndex, CodecContextPtr codec)
+        : demuxer_(std::move(demuxer)), streamIndex_(streamIndex), index_(*demuxer_->indexes[static_cast<std::size_t>(streamIndex)]),
+          codec_(std::move(codec)), newest_(av_frame_alloc()), incoming_(av_frame_alloc()), packet_(av_packet_alloc()),
+          format_(DeliveredFormat(demuxer_->Stream(streamIndex))) {
+        for (unsigned s = 0; s < demuxer_->context->nb_streams; ++s)
+            demuxer_->context->streams[s]->discard = static_cast<int>(s) == streamIndex_ ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    }
+
+    bool Usable() const { return newest_ && incoming_ && packet_; }
+
+    bool GetFrame(int position, BitmapFormat& format, std::uint8_t* rows) override {
+        if (position < 0 || position >= index_.frameCount()) return false;
+        if (shown_ != position) {
+            if (!(started_ && shown_ < position && NearEnough(position))) SeekFor(position);
+            while (shown_ < position && DecodeNext()) {
+            }
+            if (shown_ != position) return false;
+        }
+        if (!WriteBitmapRows(*newest_, format_, rows, scaler_)) return false;
+        format = format_;
+        return true;
+    }
+
+private:
+    // Decoding on is quicker than a seek while the frame's keyframe is at most the next one.
+    bool NearEnough(int target) const {
+        const int shownKey = shown_ >= 0 ? index_.keyframeOf[static_cast<std::size_t>(shown_)] : 0;
+        return index_.keyframeOf[static_cast<std::size_t>(target)] <= shownKey + 1;
+    }
+
+    void SeekFor(int target) {
+        const FrameIndex::Keyframe& key = index_.keyframes[static_cast<std::size_t>(index_.keyframeOf[static_cast<std::size_t>(target)])];
+        Restart();
+        av_seek_frame(demuxer_->context.get(), streamIndex_, key.seekStamp, AVSEEK_FLAG_BACKWARD);
+        // A demuxer that lands past the keyframe gets decoded from the start instead.
+        if (!TakeFirstKeyPacket() || (key.position >= 0 && pendingPosition_ > key.position)) {
+            Restart();
+            Rewind(demuxer_->context.get());
+            TakeFirstKeyPacket();
+        }
+    }
+
+    void Restart() {
+        avcodec_flush_buffers(codec_.get());
+        av_frame_unref(newest_.get());
+        av_packet_unref(packet_.get());
+        shown_ = -1;
+        started_ = true;
+        pending_ = drainSent_ = ended_ = false;
+        outputs_ = 0;
+    }
+
+    // Reads up to the first keyframe packet of the stream, kept to be sent first; false when the
+    // stream has none left. Counting starts at that keyframe.
+    bool TakeFirstKeyPacket() {
+        while (av_read_frame(demuxer_->context.get(), packet_.get()) >= 0) {
+            if (packet_->stream_index == streamIndex_ && packet_->size > 0 && (packet_->flags & AV_PKT_FLAG_KEY)) {
+                pending_ = true;
+                pendingPosition_ = packet_->pos;
+                countBase_ = FirstFrameAt(packet_->pos);
+                return true;
+            }
+            av_packet_unref(packet_.get());
+        }
+        return false;
+    }
+
+    int FirstFrameAt(std::int64_t position) const {
+        for (const FrameIndex::Keyframe& key : index_.keyframes)
+            if (key.position == position) return key.firstFrame;
+        return 0;
+    }
+
+    // Takes the next picture out of the decoder as the newest; false at the end of the stream.
+    bool DecodeNext() {
+        for (;;) {
+            const int received = avcodec_receive_frame(codec_.get(), incoming_.get());
+            if (received == 0) {
+                const int frame = index_.numbering == FrameIndex::Numbering::Stamps ? index_.FrameOf(incoming_->best_effort_timestamp)
+                                                                                    : countBase_ + outputs_++;
+                if (frame < 0) {  // a picture the index does not know
+                    av_frame_unref(incoming_.get());
+                    continue;
+                }
+                av_frame_unref(newest_.get());
+                av_frame_move_ref(newest_.get(), incoming_.get());
+                shown_ = frame;
+                return true;
+            }
+            if (received == AVERROR_EOF || drainSent_ || ended_) {
+                ended_ = true;
+                return false;
+            }
+            if (!pending_ && av_read_frame(demuxer_->context.get(), packet_.get()) < 0) {
+                avcodec_send_packet(codec_.get(), nullptr);
+                drainSent_ = true;
+                continue;
+            }
+            pending_ = false;
+            if (packet_->stream_index == streamIndex_ && packet_->size > 0) avcodec_send_packet(codec_.get(), packet_.get());
+            av_packet_unref(packet_.get());
+        }
+    }
+
+    std::shared_ptr<Demuxer> demuxer_;
+    int streamIndex_;
+    const FrameIndex& index_;
+    CodecContextPtr codec_;
+    FramePtr newest_, incoming_;
+    PacketPtr packet_;
+    ScalerPtr scaler_;
+    BitmapFormat format_;
+    int shown_ = -1;  // the frame the newest picture is
+    bool started_ = false, pending_ = false, drainSent_ = false, ended_ = false;
+    std::int64_t pendingPosition_ = -1;
+    int countBase_ = 0, outputs_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<AviFrameDecoder> OpenDisplayOrderDecoder(std::shared_ptr<Demuxer> demuxer, int streamIndex, CodecContextPtr codec) {
+    auto decoder = std::make_unique<DisplayOrderDecoder>(std::move(demuxer), streamIndex, std::move(codec));
+    if (!decoder->Usable()) return nullptr;
+    return decoder;
+}
+
+}  // namespace kadivo::ffmpeg
