@@ -39,24 +39,34 @@ void SilenceLibraryLog() {
     std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
 }
 
-bool IndexCoversHeader(const AVStream* stream) {
+// The frames an AVI stream's index lists, from the first frame's timestamp on, when the index
+// reaches at least as far as the header's count: a header can claim too few frames, and the
+// index says where every frame is. Nothing when the index is missing, falls short of the header
+// (a cut file, or a header claiming too many) or points past the end of the file: the file is
+// then counted by reading it.
+std::optional<std::int64_t> IndexedFrames(AVFormatContext* context, const AVStream* stream) {
     const int entries = avformat_index_get_entries_count(stream);
-    if (stream->nb_frames <= 0 || entries <= 0) return false;
+    if (entries <= 0) return std::nullopt;
     const AVIndexEntry* last = avformat_index_get_entry(const_cast<AVStream*>(stream), entries - 1);
-    return last && last->timestamp + 1 - Demuxer::StartOf(stream) >= stream->nb_frames;
+    const std::int64_t size = context->pb ? avio_size(context->pb) : -1;
+    if (!last || (size >= 0 && last->pos >= size)) return std::nullopt;
+    const std::int64_t frames = last->timestamp + 1 - Demuxer::StartOf(stream);
+    if (stream->nb_frames <= 0 || frames < stream->nb_frames) return std::nullopt;
+    return frames;
 }
 
 int ClampCount(std::int64_t count) { return static_cast<int>(std::clamp<std::int64_t>(count, 0, kMaxFrameCount)); }
 
-// Files without a complete index (cut short, or written without one) are read once from end to
+// Files without a whole index (cut short, or written without one) are read once from end to
 // end, so that every stream's frame count is what is really there.
 void CountFrames(Demuxer& demuxer) {
     AVFormatContext* context = demuxer.context.get();
     demuxer.frameCounts.assign(context->nb_streams, 0);
     std::vector<bool> indexed(context->nb_streams);
     for (unsigned s = 0; s < context->nb_streams; ++s) {
-        indexed[s] = IndexCoversHeader(context->streams[s]);
-        if (indexed[s]) demuxer.frameCounts[s] = ClampCount(context->streams[s]->nb_frames);
+        const std::optional<std::int64_t> frames = IndexedFrames(context, context->streams[s]);
+        indexed[s] = frames.has_value();
+        if (frames) demuxer.frameCounts[s] = ClampCount(*frames);
     }
     if (std::all_of(indexed.begin(), indexed.end(), [](bool covered) { return covered; })) return;
 
@@ -104,7 +114,7 @@ public:
         info.rate = static_cast<std::uint32_t>(std::max(stream->time_base.den, 0));
         info.start = Start();
         info.length = Length();
-        if (const FrameIndex* frames = Index(); frames && frames->frameCount() >= 2) {
+        if (const FrameIndex* frames = Index(); frames && frames->meanInterval > 0.0) {
             SetPeriod(*frames, stream->time_base, info);
             info.shortestInterval = frames->shortestInterval;
             info.longestInterval = frames->longestInterval;

@@ -7,8 +7,8 @@ namespace {
 
 // Delivers frame n as the n-th picture of the stream in display order, whatever the codec's
 // delay and reordering: it seeks to the keyframe the index names, decodes forward, and keeps
-// the picture whose stamp (or count from the keyframe) is frame n's. Stepping on decodes only
-// what lies between; the end of the stream is drained so that its last pictures come out.
+// the picture whose stamp (or packet number) is frame n's. Stepping on decodes only what lies
+// between; the end of the stream is drained so that its last pictures come out.
 class DisplayOrderDecoder final : public AviFrameDecoder {
 public:
     DisplayOrderDecoder(std::shared_ptr<Demuxer> demuxer, int streamIndex, CodecContextPtr codec)
@@ -60,17 +60,17 @@ private:
         shown_ = -1;
         started_ = true;
         pending_ = drainSent_ = ended_ = false;
-        outputs_ = 0;
     }
 
     // Reads up to the first keyframe packet of the stream, kept to be sent first; false when the
-    // stream has none left. Counting starts at that keyframe.
+    // stream has none left. Packets are numbered on from that keyframe's number.
     bool TakeFirstKeyPacket() {
         while (av_read_frame(demuxer_->context.get(), packet_.get()) >= 0) {
-            if (packet_->stream_index == streamIndex_ && packet_->size > 0 && (packet_->flags & AV_PKT_FLAG_KEY)) {
+            if (IsFramePacket(*packet_) && (packet_->flags & AV_PKT_FLAG_KEY)) {
                 pending_ = true;
                 pendingPosition_ = packet_->pos;
-                countBase_ = FirstFrameAt(packet_->pos);
+                const int key = index_.KeyframeAt(packet_->pos);
+                nextPacket_ = key >= 0 ? index_.keyframes[static_cast<std::size_t>(key)].packet : 0;
                 return true;
             }
             av_packet_unref(packet_.get());
@@ -78,10 +78,8 @@ private:
         return false;
     }
 
-    int FirstFrameAt(std::int64_t position) const {
-        for (const FrameIndex::Keyframe& key : index_.keyframes)
-            if (key.position == position) return key.firstFrame;
-        return 0;
+    bool IsFramePacket(const AVPacket& packet) const {
+        return packet.stream_index == streamIndex_ && packet.size > 0 && !(packet.flags & AV_PKT_FLAG_DISCARD);
     }
 
     // Takes the next picture out of the decoder as the newest; false at the end of the stream.
@@ -89,8 +87,8 @@ private:
         for (;;) {
             const int received = avcodec_receive_frame(codec_.get(), incoming_.get());
             if (received == 0) {
-                const int frame = index_.numbering == FrameIndex::Numbering::Stamps ? index_.FrameOf(incoming_->best_effort_timestamp)
-                                                                                    : countBase_ + outputs_++;
+                const int frame = index_.FrameOf(index_.numbering == FrameIndex::Numbering::Stamps ? incoming_->best_effort_timestamp
+                                                                                                    : incoming_->pts);
                 if (frame < 0) {  // a picture the index does not know
                     av_frame_unref(incoming_.get());
                     continue;
@@ -110,7 +108,10 @@ private:
                 continue;
             }
             pending_ = false;
-            if (packet_->stream_index == streamIndex_ && packet_->size > 0) avcodec_send_packet(codec_.get(), packet_.get());
+            if (IsFramePacket(*packet_)) {
+                if (index_.numbering == FrameIndex::Numbering::PacketOrder) packet_->pts = nextPacket_++;
+                avcodec_send_packet(codec_.get(), packet_.get());
+            }
             av_packet_unref(packet_.get());
         }
     }
@@ -126,7 +127,7 @@ private:
     int shown_ = -1;  // the frame the newest picture is
     bool started_ = false, pending_ = false, drainSent_ = false, ended_ = false;
     std::int64_t pendingPosition_ = -1;
-    int countBase_ = 0, outputs_ = 0;
+    int nextPacket_ = 0;  // the number the next packet sent gets
 };
 
 }  // namespace

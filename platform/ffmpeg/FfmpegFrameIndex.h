@@ -8,29 +8,35 @@
 namespace kadivo::ffmpeg {
 
 // Every frame of a video stream in display order, and where decoding it has to start. Made
-// once when the file opens, by reading the stream's packets without decoding them.
+// once when the file opens by reading the stream's packets; only a stream without
+// presentation stamps whose codec reorders frames (B-frames in AVI) is decoded once as well,
+// because nothing else tells its display order.
 struct FrameIndex {
-    // How frames coming out of the decoder are recognised.
+    // How a picture coming out of the decoder is recognised.
     enum class Numbering {
-        Stamps,       // by their presentation stamp
-        OutputOrder,  // by counting them from the keyframe decoding started at (no stamps in the file)
+        Stamps,       // by its presentation stamp
+        PacketOrder,  // by the packet it came from: packets are numbered in the order they are read
     };
     struct Keyframe {
         std::int64_t seekStamp = 0;  // what the demuxer seeks to
         std::int64_t position = -1;  // the packet's byte position, to check where a seek landed
-        int firstFrame = 0;          // the frame the decoder puts out first after starting here
+        int packet = 0;              // its number among the stream's packets
     };
 
     Numbering numbering = Numbering::Stamps;
-    std::vector<std::int64_t> stamps;  // frame n's presentation stamp, ascending
-    std::vector<int> keyframeOf;       // frame n is decoded from keyframes[keyframeOf[n]]
-    std::vector<Keyframe> keyframes;   // in decoding order
-    // Frame intervals in seconds.
+    // Frame n's presentation stamp (ascending), or with PacketOrder the number of its packet.
+    std::vector<std::int64_t> stamps;
+    std::vector<int> frameOfPacket;   // PacketOrder: the frame packet i shows, or −1
+    std::vector<int> keyframeOf;      // frame n is decoded from keyframes[keyframeOf[n]]
+    std::vector<Keyframe> keyframes;  // in decoding order
+    // Frame intervals in seconds, measured from presentation stamps (zero without them).
     double shortestInterval = 0.0, longestInterval = 0.0, meanInterval = 0.0;
 
     int frameCount() const { return static_cast<int>(stamps.size()); }
-    // The frame showing `stamp`, or −1.
+    // The frame a picture with this stamp (or packet number) shows, or −1.
     int FrameOf(std::int64_t stamp) const;
+    // The keyframe read at a byte position, or −1.
+    int KeyframeAt(std::int64_t position) const;
     // More than 1 % between the shortest or longest interval and the mean.
     bool VariableRate() const;
 };
@@ -40,7 +46,7 @@ void Rewind(AVFormatContext* context);
 
 // Reads the packets of `stream` from the start and leaves the file there; an index without
 // frames when the stream has none. `reorders`: the codec puts frames out in another order than
-// it takes them in (B-frames), which without presentation stamps is followed by counting.
+// it takes them in.
 FrameIndex BuildFrameIndex(AVFormatContext* context, int stream, bool reorders);
 
 }  // namespace kadivo::ffmpeg
