@@ -35,21 +35,23 @@ public:
     }
 
 private:
-    // Decoding on is quicker than a seek while the frame's keyframe is at most the next one.
+    // Decoding on is quicker than a seek while the target's keyframe has been shown already or
+    // comes next.
     bool NearEnough(int target) const {
-        const int shownKey = shown_ >= 0 ? index_.keyframeOf[static_cast<std::size_t>(shown_)] : 0;
-        return index_.keyframeOf[static_cast<std::size_t>(target)] <= shownKey + 1;
+        const FrameIndex::Keyframe& key = index_.keyframes[static_cast<std::size_t>(index_.keyframeOf[static_cast<std::size_t>(target)])];
+        return key.frame <= shown_ + 1;
     }
 
     void SeekFor(int target) {
         const FrameIndex::Keyframe& key = index_.keyframes[static_cast<std::size_t>(index_.keyframeOf[static_cast<std::size_t>(target)])];
         Restart();
         av_seek_frame(demuxer_->context.get(), streamIndex_, key.seekStamp, AVSEEK_FLAG_BACKWARD);
-        // A demuxer that lands past the keyframe gets decoded from the start instead.
-        if (!TakeFirstKeyPacket() || (key.position >= 0 && pendingPosition_ > key.position)) {
+        // A demuxer that lands before the keyframe is read on to it (reading is cheap, decoding
+        // is not); one that lands past it gets decoded from the start instead.
+        if (!TakeKeyPacketAt(key.position)) {
             Restart();
             Rewind(demuxer_->context.get());
-            TakeFirstKeyPacket();
+            TakeKeyPacketAt(-1);
         }
     }
 
@@ -62,19 +64,22 @@ private:
         pending_ = drainSent_ = ended_ = false;
     }
 
-    // Reads up to the first keyframe packet of the stream, kept to be sent first; false when the
-    // stream has none left. Packets are numbered on from that keyframe's number.
-    bool TakeFirstKeyPacket() {
+    // Reads on to the keyframe packet at byte `position` (the first keyframe for −1), kept to be
+    // sent first; false when it is not ahead. Packets are numbered on from that keyframe's number.
+    bool TakeKeyPacketAt(std::int64_t position) {
         while (av_read_frame(demuxer_->context.get(), packet_.get()) >= 0) {
             if (IsFramePacket(*packet_) && (packet_->flags & AV_PKT_FLAG_KEY)) {
-                pending_ = true;
-                pendingPosition_ = packet_->pos;
-                const int key = index_.KeyframeAt(packet_->pos);
-                nextPacket_ = key >= 0 ? index_.keyframes[static_cast<std::size_t>(key)].packet : 0;
-                return true;
+                if (position >= 0 && packet_->pos > position) break;
+                if (position < 0 || packet_->pos == position) {
+                    pending_ = true;
+                    const int key = index_.KeyframeAt(packet_->pos);
+                    nextPacket_ = key >= 0 ? index_.keyframes[static_cast<std::size_t>(key)].packet : 0;
+                    return true;
+                }
             }
             av_packet_unref(packet_.get());
         }
+        av_packet_unref(packet_.get());
         return false;
     }
 
@@ -126,7 +131,6 @@ private:
     BitmapFormat format_;
     int shown_ = -1;  // the frame the newest picture is
     bool started_ = false, pending_ = false, drainSent_ = false, ended_ = false;
-    std::int64_t pendingPosition_ = -1;
     int nextPacket_ = 0;  // the number the next packet sent gets
 };
 

@@ -134,8 +134,9 @@ FrameIndex BuildFrameIndex(AVFormatContext* context, int stream, bool reorders) 
     for (std::size_t i = 0; i < count; ++i) {
         if (packets[i].key) {
             keyPackets.push_back(i);
-            index.keyframes.push_back({dated ? packets[i].dts : (stamped ? packets[i].pts : static_cast<std::int64_t>(i)),
-                                       packets[i].position, static_cast<int>(i)});
+            // Demuxers seek by presentation stamp where the file has them.
+            const std::int64_t seekStamp = stamped ? packets[i].pts : (dated ? packets[i].dts : static_cast<std::int64_t>(i));
+            index.keyframes.push_back({seekStamp, packets[i].position, static_cast<int>(i), frameOf[i]});
         }
         const int frame = frameOf[i];
         if (frame < 0) continue;

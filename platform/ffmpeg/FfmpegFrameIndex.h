@@ -21,6 +21,7 @@ struct FrameIndex {
         std::int64_t seekStamp = 0;  // what the demuxer seeks to
         std::int64_t position = -1;  // the packet's byte position, to check where a seek landed
         int packet = 0;              // its number among the stream's packets
+        int frame = 0;               // the frame it shows
     };
 
     Numbering numbering = Numbering::Stamps;

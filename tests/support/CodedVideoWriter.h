@@ -8,6 +8,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/log.h>
 #include <libavutil/opt.h>
 }
 
@@ -38,8 +39,9 @@ inline void PaintCodedFrame(AVFrame& frame, int index) {
     }
 }
 
-// Writes the video; the reason when it fails.
+// Writes the video; the reason when it fails. The encoders' own chatter is silenced.
 inline std::string WriteCodedVideo(const CodedVideo& spec) {
+    av_log_set_level(AV_LOG_QUIET);
     AVFormatContext* output = nullptr;
     if (avformat_alloc_output_context2(&output, nullptr, nullptr, spec.path.c_str()) < 0 || !output) return "no container";
     const AVCodec* codec = avcodec_find_encoder_by_name(spec.encoder.c_str());
