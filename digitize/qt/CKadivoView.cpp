@@ -1,6 +1,7 @@
 #include "CKadivoView.h"
 
 #include "DocumentSession.h"
+#include "FileFilters.h"
 #include "FrameCanvas.h"
 #include "FrameFilters.h"
 #include "ImageAdjustWindow.h"
@@ -19,8 +20,6 @@ namespace {
 
 using C = CommandId;
 
-constexpr const char* kVideoFilter =
-    "Video Files (*.avi *.mp4 *.mov *.mkv)|*.avi;*.mp4;*.mov;*.mkv|All Files (*.*)|*.*||";
 
 // What a change means for the picture: fetch the frame again, or only draw anew.
 constexpr ChangeSet kRefetch = Change::Frame | Change::Video | Change::Zoom | Change::Mode | Change::VideoOptions |
@@ -182,7 +181,7 @@ void CKadivoView::AddView() {
     if (view < 0) return;
     canvas_->SetCamera(view);
     Doc().SetCurrentView(view);
-    const std::optional<std::string> chosen = session().prompts().ChooseOpenFile("*.avi", "avi", kVideoFilter);
+    const std::optional<std::string> chosen = session().prompts().ChooseOpenFile("*.avi", "avi", kVideoFileFilter);
     if (!chosen) return;
     Doc().OpenVideoFile(*chosen, false);
     QtSettingsStore settings;

@@ -10,4 +10,8 @@ namespace kadivo {
 // every file.
 std::string QtFileFilter(const std::string& filter);
 
+// The file box of "Open Video" and "Add Camera View": the containers Kadivo reads.
+inline constexpr const char* kVideoFileFilter =
+    "Video Files (*.avi *.mp4 *.mov *.mkv *.webm)|*.avi;*.mp4;*.mov;*.mkv;*.webm|All Files (*.*)|*.*||";
+
 }  // namespace kadivo

@@ -2,6 +2,7 @@
 
 #include "ChildWindow.h"
 #include "ExportDialogs.h"
+#include "FileFilters.h"
 #include "MainStatusBar.h"
 #include "RecentVideoFiles.h"
 #include "SettingsValues.h"
@@ -33,8 +34,6 @@ namespace {
 using C = CommandId;
 
 constexpr const char* kSequenceFilter = "Kadivo Files (*.kdv)|*.kdv|All Files (*.*)|*.*||";
-constexpr const char* kVideoFilter =
-    "Video Files (*.avi *.mp4 *.mov *.mkv)|*.avi;*.mp4;*.mov;*.mkv|All Files (*.*)|*.*||";
 constexpr const char* kWebAddress = "https://kadivo.org";
 
 bool IsToolbarToggle(CommandId id) {
@@ -215,7 +214,7 @@ void MainFrame::OpenSequenceFromBox() {
 
 void MainFrame::OpenVideoFromBox() {
     if (!active_) return;
-    const std::optional<std::string> chosen = services_.prompts.ChooseOpenFile("*.avi", "avi", kVideoFilter);
+    const std::optional<std::string> chosen = services_.prompts.ChooseOpenFile("*.avi", "avi", kVideoFileFilter);
     if (!chosen) return;
     active_->doc().OpenVideoFile(*chosen, true);
     RememberRecentVideoFile(services_.settings, *chosen);
