@@ -5,6 +5,7 @@
 #include "AnimationWindowKind.h"
 #include "CThreeDView.h"
 #include "FloorTexture.h"
+#include "PinLoadedLibraries.h"
 #include "ShellTestSupport.h"
 #include "WorldCompletion.h"
 
@@ -62,7 +63,9 @@ private:
     static QImage Picture(CThreeDView* view) {
         view->ShowFrame();
         QTest::qWait(30);
-        return view->Canvas()->grabFramebuffer();
+        QImage picture = view->Canvas()->grabFramebuffer();
+        PinLoadedLibraries();
+        return picture;
     }
 
 private slots:

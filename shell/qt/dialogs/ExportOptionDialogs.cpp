@@ -38,8 +38,13 @@ void LayOutKinematicsExport(QDialog* dialog, QWidget* list, QGroupBox* type, QGr
     options->addWidget(type, 0, 0);
     options->addWidget(axes, 0, 1);
     options->addWidget(filtering, 1, 0);
-    if (use == KinematicsDialogUse::Export) options->addWidget(header, 1, 1);
-    else header->hide();
+    if (use == KinematicsDialogUse::Export) {
+        options->addWidget(header, 1, 1);
+    } else {
+        // Not shown, but owned: its check box stays in the dialog's record.
+        header->setParent(dialog);
+        header->hide();
+    }
     auto* columns = new QHBoxLayout;
     columns->addWidget(curves, 1);
     columns->addLayout(options);
