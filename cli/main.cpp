@@ -1,6 +1,7 @@
 // kadivo-cli: inspect, transform and export sequences without a display.
 
 #include "CDltCalibration.h"
+#include "CaptureCommands.h"
 #include "CKadivoDoc.h"
 #include "CalibrationReport.h"
 #include "ExportCommand.h"
@@ -32,7 +33,9 @@ constexpr const char* kUsage =
     "       kadivo-cli series FILE.kdv --point NAME|CG --quantity pos|vel|acc --axis x|y|z|3d [--raw]\n"
     "       kadivo-cli series FILE.kdv --joint INDEX --axis x|y|z [--quantity pos|vel|acc] [--ccw] [--raw]\n";
 
-std::string Usage() { return std::string(kUsage) + cli::kTrackUsage + cli::kExportUsage + cli::kVideoUsage; }
+std::string Usage() {
+    return std::string(kUsage) + cli::kTrackUsage + cli::kExportUsage + cli::kVideoUsage + cli::kCaptureUsage;
+}
 
 // A failure the prompts have reported already.
 class ReportedError : public std::runtime_error {
@@ -136,6 +139,8 @@ int main(int argc, char** argv) {
         if (command == "track") return Track(args, doc);
         if (command == "frame") return cli::RunFrameCommand(args, prompts);
         if (command == "video-info") return cli::RunVideoInfoCommand(args, prompts);
+        if (command == "capture-info") return cli::RunCaptureInfoCommand(args);
+        if (command == "capture") return cli::RunCaptureCommand(args);
         std::fprintf(stderr, "kadivo-cli: unknown command \"%s\"\n%s", command.c_str(), Usage().c_str());
         return 2;
     } catch (const ReportedError&) {

@@ -115,4 +115,12 @@ void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
     file.Commit();
 }
 
+void CopyFileAtomically(const std::string& from, const std::string& to) {
+    InputFile input(from);
+    AtomicFile output(to);
+    std::vector<std::uint8_t> chunk(1 << 20);
+    while (const std::size_t read = input.Read(chunk.data(), chunk.size())) output.Write(chunk.data(), read);
+    output.Commit();
+}
+
 }  // namespace kadivo

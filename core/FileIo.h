@@ -55,5 +55,7 @@ private:
 };
 
 void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes);
+// Copies `from` over `to` the same way: `to` is replaced whole or not at all.
+void CopyFileAtomically(const std::string& from, const std::string& to);
 
 }  // namespace kadivo

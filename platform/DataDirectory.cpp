@@ -12,6 +12,12 @@ std::string DataDirectory() {
     return std::string(home && *home ? home : ".") + "/.local/share/Kadivo";
 }
 
+std::string CacheDirectory() {
+    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && *xdg) return std::string(xdg) + "/Kadivo";
+    const char* home = std::getenv("HOME");
+    return std::string(home && *home ? home : ".") + "/.cache/Kadivo";
+}
+
 std::string DataFilePath(const std::string& name) {
     return (std::filesystem::path(DataDirectory()) / name).string();
 }

@@ -12,4 +12,8 @@ std::string DataDirectory();
 // `name` inside the data directory.
 std::string DataFilePath(const std::string& name);
 
+// The folder of files the program can make again, such as recordings not saved yet:
+// $XDG_CACHE_HOME/Kadivo, or ~/.cache/Kadivo.
+std::string CacheDirectory();
+
 }  // namespace kadivo

@@ -2,6 +2,8 @@
 
 #include "AviFile.h"
 #include "AviWriter.h"
+#include "CaptureDevice.h"
+#include "capture/TestPatternDevice.h"
 #include "ffmpeg/FfmpegModule.h"
 
 #include <dlfcn.h>
@@ -20,6 +22,8 @@ constexpr const char* kModuleName = "libkadivo_ffmpeg.so";
 struct VideoModule {
     KadivoOpenAviFileFunction open = nullptr;
     KadivoCreateMjpegAviFileFunction create = nullptr;
+    KadivoDescribeCameraFunction describeCamera = nullptr;
+    KadivoConnectCameraFunction connectCamera = nullptr;
     std::string error;
 };
 
@@ -41,7 +45,9 @@ VideoModule LoadModule() {
         }
         module.open = reinterpret_cast<KadivoOpenAviFileFunction>(dlsym(handle, "KadivoOpenAviFile"));
         module.create = reinterpret_cast<KadivoCreateMjpegAviFileFunction>(dlsym(handle, "KadivoCreateMjpegAviFile"));
-        if (module.open && module.create) return module;
+        module.describeCamera = reinterpret_cast<KadivoDescribeCameraFunction>(dlsym(handle, "KadivoDescribeCamera"));
+        module.connectCamera = reinterpret_cast<KadivoConnectCameraFunction>(dlsym(handle, "KadivoConnectCamera"));
+        if (module.open && module.create && module.describeCamera && module.connectCamera) return module;
         reasons += "\n  " + path + " lacks its entry points";
     }
     module.error = std::string("the video module ") + kModuleName + " could not be loaded:" + reasons;
@@ -77,6 +83,55 @@ std::unique_ptr<AviVideoWriter> CreateMjpegAviFile(const std::string& path, int 
     std::unique_ptr<AviVideoWriter> writer(module.create(path.c_str(), width, height, framesPerSecond, reason, sizeof reason));
     if (!writer) error = reason;
     return writer;
+}
+
+namespace {
+
+// The cameras the module finds, then the Test Pattern.
+class SystemDrivers final : public CaptureDrivers {
+public:
+    std::optional<CaptureDriverName> Description(int index) const override {
+        if (index < 0) return std::nullopt;
+        const int cameras = CameraCount();
+        if (index < cameras) {
+            char name[128] = {}, version[80] = {};
+            if (Module().describeCamera(index, name, sizeof name, version, sizeof version))
+                return CaptureDriverName{name, version};
+            return std::nullopt;
+        }
+        if (index == cameras) return TestPatternDevice().Name();
+        return std::nullopt;
+    }
+
+    std::unique_ptr<CaptureDevice> Connect(int index, std::string& error) const override {
+        const int cameras = CameraCount();
+        if (index >= 0 && index < cameras) {
+            char reason[256] = {};
+            std::unique_ptr<CaptureDevice> device(Module().connectCamera(index, reason, sizeof reason));
+            if (!device) error = reason;
+            return device;
+        }
+        if (index == cameras) return std::make_unique<TestPatternDevice>();
+        error = "no capture driver has number " + std::to_string(index);
+        return nullptr;
+    }
+
+private:
+    static int CameraCount() {
+        const VideoModule& module = Module();
+        if (!module.describeCamera) return 0;
+        int count = 0;
+        char name[128], version[80];
+        while (module.describeCamera(count, name, sizeof name, version, sizeof version)) ++count;
+        return count;
+    }
+};
+
+}  // namespace
+
+const CaptureDrivers& SystemCaptureDrivers() {
+    static const SystemDrivers drivers;
+    return drivers;
 }
 
 }  // namespace kadivo

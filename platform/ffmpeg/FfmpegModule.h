@@ -2,8 +2,10 @@
 
 #include "AviFile.h"
 #include "AviWriter.h"
+#include "CaptureDevice.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kadivo::ffmpeg {
@@ -12,6 +14,9 @@ namespace kadivo::ffmpeg {
 std::unique_ptr<AviFile> OpenFfmpegAviFile(const std::string& path);
 std::unique_ptr<AviVideoWriter> CreateFfmpegMjpegAviFile(const std::string& path, int width, int height,
                                                          int framesPerSecond, std::string& error);
+// The cameras, numbered from 0 in the order of their device nodes.
+std::optional<CaptureDriverName> DescribeV4l2Device(int index);
+std::unique_ptr<CaptureDevice> ConnectV4l2Device(int index, std::string& error);
 
 }  // namespace kadivo::ffmpeg
 
@@ -20,4 +25,7 @@ extern "C" {
 using KadivoOpenAviFileFunction = kadivo::AviFile* (*)(const char* path);
 using KadivoCreateMjpegAviFileFunction = kadivo::AviVideoWriter* (*)(const char* path, int width, int height,
                                                                      int framesPerSecond, char* error, int errorSize);
+// 1 with the name and version filled in when camera `index` exists, else 0.
+using KadivoDescribeCameraFunction = int (*)(int index, char* name, int nameSize, char* version, int versionSize);
+using KadivoConnectCameraFunction = kadivo::CaptureDevice* (*)(int index, char* error, int errorSize);
 }

@@ -6,6 +6,16 @@
 
 #define KADIVO_MODULE_EXPORT extern "C" __attribute__((visibility("default")))
 
+namespace {
+
+void CopyText(const std::string& text, char* buffer, int size) {
+    if (size <= 0) return;
+    std::strncpy(buffer, text.c_str(), static_cast<std::size_t>(size) - 1);
+    buffer[size - 1] = '\0';
+}
+
+}  // namespace
+
 KADIVO_MODULE_EXPORT kadivo::AviFile* KadivoOpenAviFile(const char* path) {
     return kadivo::ffmpeg::OpenFfmpegAviFile(path).release();
 }
@@ -15,9 +25,21 @@ KADIVO_MODULE_EXPORT kadivo::AviVideoWriter* KadivoCreateMjpegAviFile(const char
     std::string reason;
     std::unique_ptr<kadivo::AviVideoWriter> writer =
         kadivo::ffmpeg::CreateFfmpegMjpegAviFile(path, width, height, framesPerSecond, reason);
-    if (!writer && errorSize > 0) {
-        std::strncpy(error, reason.c_str(), static_cast<std::size_t>(errorSize) - 1);
-        error[errorSize - 1] = '\0';
-    }
+    if (!writer) CopyText(reason, error, errorSize);
     return writer.release();
+}
+
+KADIVO_MODULE_EXPORT int KadivoDescribeCamera(int index, char* name, int nameSize, char* version, int versionSize) {
+    const std::optional<kadivo::CaptureDriverName> description = kadivo::ffmpeg::DescribeV4l2Device(index);
+    if (!description) return 0;
+    CopyText(description->name, name, nameSize);
+    CopyText(description->version, version, versionSize);
+    return 1;
+}
+
+KADIVO_MODULE_EXPORT kadivo::CaptureDevice* KadivoConnectCamera(int index, char* error, int errorSize) {
+    std::string reason;
+    std::unique_ptr<kadivo::CaptureDevice> device = kadivo::ffmpeg::ConnectV4l2Device(index, reason);
+    if (!device) CopyText(reason, error, errorSize);
+    return device.release();
 }
