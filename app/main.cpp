@@ -2,6 +2,8 @@
 
 #include "AnalysisWindowKind.h"
 #include "AnimationWindowKind.h"
+#include "CaptureDevice.h"
+#include "CaptureWindowKind.h"
 #include "DigitizingWindowKind.h"
 #include "KadivoApplication.h"
 #include "WindowKinds.h"
@@ -11,5 +13,6 @@ int main(int argc, char** argv) {
         kadivo::RegisterDigitizingWindow(kinds);
         kadivo::RegisterAnalysisWindow(kinds);
         kadivo::RegisterAnimationWindow(kinds);
+        kadivo::RegisterCaptureWindow(kinds, kadivo::SystemCaptureDrivers());
     });
 }

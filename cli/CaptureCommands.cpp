@@ -18,8 +18,9 @@
 namespace kadivo::cli {
 
 const char* const kCaptureUsage =
-    "       kadivo-cli capture-info [--device N]\n"
-    "       kadivo-cli capture OUT.avi [--device N] [--rate R] [--seconds S] [--size WxH]\n";
+    "       kadivo-cli capture-info [--device N|NAME]\n"
+    "       kadivo-cli capture OUT.avi [--device N|NAME] [--rate R] [--seconds S] [--size WxH]\n"
+    "         (drivers by number from 0 or by name, as \"Test Pattern\")\n";
 
 namespace {
 
@@ -47,6 +48,16 @@ FrameSize ParseSize(const std::string& value) {
     return {width, height};
 }
 
+// A driver by its number, or by its name among the installed drivers.
+int DriverIndex(const std::string& value) {
+    if (const int number = ParseIndex(value); number >= 0) return number;
+    const CaptureDrivers& drivers = SystemCaptureDrivers();
+    const std::vector<CaptureDriverName> names = ListCaptureDrivers([&](int i) { return drivers.Description(i); });
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (names[i].name == value) return static_cast<int>(i);
+    throw std::invalid_argument("no capture driver is called \"" + value + "\"");
+}
+
 CaptureRequest ParseCaptureRequest(const std::vector<std::string>& args) {
     CaptureRequest request;
     const SequenceOptions defaults;
@@ -59,7 +70,7 @@ CaptureRequest ParseCaptureRequest(const std::vector<std::string>& args) {
             continue;
         }
         const std::string& value = OptionValue(args, i);
-        if (arg == "--device") request.device = ParseBounded(arg, value, 0, 9);
+        if (arg == "--device") request.device = DriverIndex(value);
         else if (arg == "--rate") request.settings.framesPerSecond = ParseBounded(arg, value, 1, 1000);
         else if (arg == "--seconds") request.settings.seconds = ParseBounded(arg, value, 1, 3600);
         else if (arg == "--size") request.size = ParseSize(value);

@@ -32,13 +32,6 @@ std::uint32_t StreamType(AVMediaType type) {
     }
 }
 
-// Decoding problems of single frames show as failed fetches; the library's own log would
-// only clutter the terminal.
-void SilenceLibraryLog() {
-    static std::once_flag once;
-    std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
-}
-
 // The frames an AVI stream's index lists, from the first frame's timestamp on, when the index
 // reaches at least as far as the header's count: a header can claim too few frames, and the
 // index says where every frame is. Nothing when the index is missing, falls short of the header

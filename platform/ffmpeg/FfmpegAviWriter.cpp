@@ -106,6 +106,7 @@ private:
 
 std::unique_ptr<AviVideoWriter> ffmpeg::CreateFfmpegMjpegAviFile(const std::string& path, int width, int height,
                                                                  int framesPerSecond, std::string& error) {
+    SilenceLibraryLog();
     if (width <= 0 || height <= 0 || width % 2 || height % 2 || framesPerSecond <= 0) {
         error = "unsupported frame size or rate";
         return nullptr;

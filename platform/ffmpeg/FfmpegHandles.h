@@ -7,8 +7,16 @@ extern "C" {
 }
 
 #include <memory>
+#include <mutex>
 
 namespace kadivo::ffmpeg {
+
+// Problems show as failed calls with their reasons; the library's own log would only
+// clutter the terminal.
+inline void SilenceLibraryLog() {
+    static std::once_flag once;
+    std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
+}
 
 struct FormatContextCloser {
     void operator()(AVFormatContext* context) const { avformat_close_input(&context); }

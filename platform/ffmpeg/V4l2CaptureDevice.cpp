@@ -18,7 +18,6 @@ extern "C" {
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <mutex>
 
 namespace kadivo::ffmpeg {
 
@@ -300,6 +299,7 @@ std::optional<CaptureDriverName> DescribeV4l2Device(int index) {
 std::unique_ptr<CaptureDevice> ConnectV4l2Device(int index, std::string& error) {
     static std::once_flag registered;
     std::call_once(registered, [] { avdevice_register_all(); });
+    SilenceLibraryLog();
     const std::vector<int> nodes = CaptureNodes();
     if (index < 0 || index >= static_cast<int>(nodes.size())) {
         error = "no camera has number " + std::to_string(index);

@@ -36,7 +36,8 @@ enum class CommandId {
     OptimizeRightYAxis, CopyDataToClipboard, SaveGraphAs,
     Play, Stop, Pause, ResetOrientation, AnimationOptions, SaveFrameAsImage,
     // Capture
-    CaptureVideo, CaptureSpareA, CaptureSpareB,
+    CaptureVideo, CaptureSpareA, CaptureSpareB, SaveVideoAs, VideoFormat, VideoSource, DisplaySettings, Overlay, Preview,
+    CaptureDriverInfo,
     // Profiles
     DigitizingModel, CalibrationSetup,
     // View

@@ -89,7 +89,7 @@ void MainFrame::CreateActions() {
     for (CommandId checkable : {C::LockViews, C::Movement, C::Calibration, C::ZoomQuarter, C::ZoomHalf, C::ZoomOne,
                                 C::ZoomTwo, C::ZoomThree, C::ZoomFour, C::StatusBar, C::AutoScroll, C::SneakZoom100,
                                 C::SneakZoom50, C::SneakZoom33, C::SneakZoom25, C::SneakZoom20, C::SneakZoom10,
-                                C::RangeDefine, C::ImageAdjust, C::ShowStatusWindow, C::GraphGrid})
+                                C::RangeDefine, C::ImageAdjust, C::ShowStatusWindow, C::GraphGrid, C::Overlay, C::Preview})
         Action(checkable)->setCheckable(true);
     for (CommandId toggle : kToolbarToggles) Action(toggle)->setCheckable(true);
     Action(C::ZoomIn)->setShortcuts({QKeySequence("Ctrl++"), QKeySequence("Ctrl+="), QKeySequence("+")});
@@ -170,6 +170,10 @@ void MainFrame::CreateMenus() {
 
     QMenu* animation = menuBar()->addMenu("A&nimation");
     add(animation, {C::Play, C::Pause, C::Stop, C::ResetOrientation, kSeparator, C::AnimationOptions, C::SaveFrameAsImage});
+
+    QMenu* capture = menuBar()->addMenu("Video &Capture");
+    add(capture, {C::CaptureVideo, C::SaveVideoAs, kSeparator, C::VideoFormat, C::VideoSource, C::DisplaySettings,
+                  kSeparator, C::Overlay, C::Preview, kSeparator, C::CaptureDriverInfo});
 
     QMenu* profiles = menuBar()->addMenu("&Profiles");
     add(profiles, {C::DigitizingModel, C::CalibrationSetup});
