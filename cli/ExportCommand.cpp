@@ -6,6 +6,7 @@
 #include "CKadivoDoc.h"
 #include "CsmExporter.h"
 #include "Kinematics.h"
+#include "ReportedError.h"
 #include "TextExports.h"
 
 #include <filesystem>
@@ -91,7 +92,7 @@ void RequireEmpty(const std::string& problem) {
 }
 
 void Write(CKadivoDoc& doc, const std::string& path, const std::string& text) {
-    if (!WriteExportFile(doc, path, text, kDataFileFailure)) throw std::runtime_error("cannot write " + path);
+    if (!WriteExportFile(doc, path, text, kDataFileFailure)) throw ReportedError();
 }
 
 }  // namespace
@@ -139,7 +140,7 @@ void RunExport(CKadivoDoc& doc, const std::vector<std::string>& options) {
         Write(doc, r.out, PointsExportText(doc, o, now));
     } else if (r.format == "bvh") {
         if (!WriteExportFile(doc, r.out, BvhExporter(doc).Text(), "The BVH File could not be created!"))
-            throw std::runtime_error("cannot write " + r.out);
+            throw ReportedError();
     } else if (r.format == "csm") {
         CsmExportOptions o;
         o.mapping = DefaultCsmMapping(doc);
@@ -149,9 +150,9 @@ void RunExport(CKadivoDoc& doc, const std::vector<std::string>& options) {
         }
         o.actor = r.actor;
         o.comment = r.comment;
-        if (!CsmExporter(doc).Write(o, r.out)) throw std::runtime_error("cannot write " + r.out);
+        if (!CsmExporter(doc).Write(o, r.out)) throw ReportedError();
     } else {
-        if (!C3dExporter(doc).Write(r.out)) throw std::runtime_error("cannot write " + r.out);
+        if (!C3dExporter(doc).Write(r.out)) throw ReportedError();
     }
 }
 

@@ -7,6 +7,8 @@
 #include "ExportCommand.h"
 #include "FileIo.h"
 #include "HeadlessPrompts.h"
+#include "ProfilesCommand.h"
+#include "ReportedError.h"
 #include "SequenceFile.h"
 #include "SequenceJson.h"
 #include "SeriesCommand.h"
@@ -34,18 +36,13 @@ constexpr const char* kUsage =
     "       kadivo-cli series FILE.kdv --joint INDEX --axis x|y|z [--quantity pos|vel|acc] [--ccw] [--raw]\n";
 
 std::string Usage() {
-    return std::string(kUsage) + cli::kTrackUsage + cli::kExportUsage + cli::kVideoUsage + cli::kCaptureUsage;
+    return std::string(kUsage) + cli::kTrackUsage + cli::kExportUsage + cli::kVideoUsage + cli::kCaptureUsage +
+           cli::kProfilesUsage;
 }
-
-// A failure the prompts have reported already.
-class ReportedError : public std::runtime_error {
-public:
-    ReportedError() : std::runtime_error("") {}
-};
 
 // Opens a sequence file the way the program does; its windows are kept as records.
 void LoadSequence(const std::string& path, CKadivoDoc& doc) {
-    if (!doc.OnOpenDocument(path)) throw ReportedError();
+    if (!doc.OnOpenDocument(path)) throw cli::ReportedError();
 }
 
 int Info(const std::vector<std::string>& args, CKadivoDoc& doc) {
@@ -141,9 +138,10 @@ int main(int argc, char** argv) {
         if (command == "video-info") return cli::RunVideoInfoCommand(args, prompts);
         if (command == "capture-info") return cli::RunCaptureInfoCommand(args);
         if (command == "capture") return cli::RunCaptureCommand(args);
+        if (command == "profiles") return cli::RunProfilesCommand(args);
         std::fprintf(stderr, "kadivo-cli: unknown command \"%s\"\n%s", command.c_str(), Usage().c_str());
         return 2;
-    } catch (const ReportedError&) {
+    } catch (const cli::ReportedError&) {
         return 1;
     } catch (const std::invalid_argument& error) {
         std::fprintf(stderr, "kadivo-cli: %s\n%s", error.what(), Usage().c_str());

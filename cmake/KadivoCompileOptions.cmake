@@ -9,8 +9,10 @@ if(KADIVO_SANITIZE)
 endif()
 
 if(KADIVO_FUZZ)
-  # Coverage instrumentation for everything the fuzz targets reach.
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  # Coverage instrumentation for everything the fuzz targets reach; undefined behaviour
+  # ends the run like a crash, so the fuzzer keeps the input that shows it.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
 

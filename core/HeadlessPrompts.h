@@ -13,8 +13,13 @@ public:
     explicit HeadlessPrompts(std::FILE* messages = nullptr, std::string prefix = {})
         : messages_(messages), prefix_(std::move(prefix)) {}
 
+    // One line a message: the lines of a message box's text are joined with spaces.
     void ShowMessage(const std::string& text, const QuestionStyle& = {"", true, 0}) override {
-        if (messages_) std::fprintf(messages_, "%s%s\n", prefix_.c_str(), text.c_str());
+        if (!messages_) return;
+        std::string line = text;
+        for (char& c : line)
+            if (c == '\n') c = ' ';
+        std::fprintf(messages_, "%s%s\n", prefix_.c_str(), line.c_str());
     }
     Answer Ask(const std::string&, Buttons, const QuestionStyle&) override { return Answer::Cancel; }
     std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&, const std::string&) override {

@@ -146,8 +146,8 @@ bool WriteExportFile(CKadivoDoc& doc, const std::string& path, const std::vector
     try {
         WriteFileAtomically(path, bytes);
         return true;
-    } catch (const FileIoError&) {
-        doc.prompts().ShowMessage(failureMessage);
+    } catch (const FileIoError& error) {
+        doc.prompts().ShowMessage(std::string(failureMessage) + "\n" + error.what());
         return false;
     }
 }

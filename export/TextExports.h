@@ -48,7 +48,8 @@ std::string AngularExportText(const CKadivoDoc& doc, const AngularExportOptions&
 std::string PointsExportText(const CKadivoDoc& doc, const PointsExportOptions& options, const std::tm& now);
 
 // Writes an export's text to `path` (replacing a file only once everything is written);
-// shows "The Data File could not be created!" and returns false when that fails.
+// shows `failureMessage` with the system's reason on a second line and returns false when
+// that fails.
 bool WriteExportFile(CKadivoDoc& doc, const std::string& path, const std::string& text, const char* failureMessage);
 bool WriteExportFile(CKadivoDoc& doc, const std::string& path, const std::vector<std::uint8_t>& bytes,
                      const char* failureMessage);

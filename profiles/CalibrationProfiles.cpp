@@ -7,6 +7,7 @@
 #include "ProfileWriter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace kadivo {
@@ -50,32 +51,49 @@ bool CalibrationProfileList::ContainsName(const std::string& name) const {
 namespace {
 
 // A point line: the first field (the point's own number) is skipped, the others are numbers.
-void ReadPointLine(CalibrationProfile& profile, int& counter, const std::string& line) {
+// A line with a coordinate that is not a finite number gives nothing but keeps its place;
+// the reason comes back.
+std::string ReadPointLine(CalibrationProfile& profile, int& counter, const std::string& line) {
     const std::vector<std::string> fields = SplitFields(line);
     auto value = [&](std::size_t f) { return f < fields.size() ? LeadingDouble(fields[f]) : 0.0; };
-    if (counter < profile.pointCount()) {
-        switch (profile.calibrationType) {
-        case 0: profile.SetPoint(3, 0.0, value(1), 0.0); break;
-        case 1: profile.SetPoint(counter, value(1), value(2), value(3)); break;
-        default: profile.SetPoint(counter, value(1), value(2), 0.0); break;
-        }
+    const int place = counter++;
+    if (place >= profile.pointCount()) return {};
+    const Point3 p{value(1), value(2), value(3)};
+    const int used = profile.calibrationType == 0 ? 1 : (profile.calibrationType == 1 ? 3 : 2);
+    const bool finite = std::isfinite(p.x) && (used < 2 || std::isfinite(p.y)) && (used < 3 || std::isfinite(p.z));
+    if (!finite) return "coordinate that is not a finite number";
+    switch (profile.calibrationType) {
+    case 0: profile.SetPoint(3, 0.0, p.x, 0.0); break;
+    case 1: profile.SetPoint(place, p.x, p.y, p.z); break;
+    default: profile.SetPoint(place, p.x, p.y, 0.0); break;
     }
-    ++counter;
+    return {};
 }
 
 }  // namespace
 
-void CalibrationProfileList::Load() { LoadText(ReadProfileFile(path_)); }
+void CalibrationProfileList::Load() {
+    ProfileFileContent content = ReadProfileFile(path_);
+    LoadText(content.bytes);
+    readError_ = std::move(content.error);
+}
 
 void CalibrationProfileList::LoadText(const std::vector<std::uint8_t>& bytes) {
     const std::vector<std::string> lines = SplitProfileLines(bytes);
     profiles.clear();
+    skipped_.clear();
+    readError_.clear();
+    const auto skip = [&](std::size_t n, std::string reason) {
+        skipped_.push_back({static_cast<int>(n) + 1, std::move(reason)});
+    };
     int counter = 0;
     for (std::size_t n = 0; n < lines.size(); ++n) {
         const std::string& line = lines[n];
         if (line.size() <= 1) continue;
         if (line[0] != '*') {
-            if (!profiles.empty()) ReadPointLine(profiles.back(), counter, line);
+            if (profiles.empty()) continue;
+            if (std::string reason = ReadPointLine(profiles.back(), counter, line); !reason.empty())
+                skip(n, std::move(reason));
             continue;
         }
         CalibrationProfile& profile = profiles.emplace_back();
@@ -84,8 +102,13 @@ void CalibrationProfileList::LoadText(const std::vector<std::uint8_t>& bytes) {
         // Only the three methods exist; anything else is read as a 3D frame, which keeps
         // every coordinate of its points.
         profile.calibrationType = type >= 0 && type <= 2 ? type : 1;
+        if (profile.calibrationType != type) skip(n, "calibration method outside 0..2, read as 1");
         int count = ++n < lines.size() ? LeadingInt(lines[n]) : 0;
-        if (count < 0 || count > CalibrationProfile::kMaxPoints) count = CalibrationProfile::kMaxPoints;
+        if (count < 0 || count > CalibrationProfile::kMaxPoints) {
+            count = CalibrationProfile::kMaxPoints;
+            skip(n, "point count outside 0.." + std::to_string(CalibrationProfile::kMaxPoints) + ", read as " +
+                        std::to_string(count));
+        }
         if (profile.calibrationType == 0) count = CalibrationProfile::kPosturePoints;
         profile.SetPointCount(count);
         counter = 0;
@@ -118,7 +141,7 @@ std::string CalibrationProfileList::Text() const {
     return text;
 }
 
-bool CalibrationProfileList::Save(Prompts& prompts) const { return SaveProfileText(path_, Text(), prompts); }
+bool CalibrationProfileList::Save(Prompts& prompts) const { return SaveProfileText(path_, Text(), readError_, prompts); }
 
 bool CalibrationProfileList::Select(int i) {
     if (i < 0 || i > lastIndex) return false;

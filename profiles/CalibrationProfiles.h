@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ProfileText.h"
+
 #include "Geometry.h"
 #include "ModelProfiles.h"
 
@@ -58,11 +60,17 @@ public:
     const std::string& path() const { return path_; }
     bool ContainsName(const std::string& name) const;
 
-    // Reads the database; a file that cannot be read leaves only the placeholder.
+    // Reads the database; a file that cannot be read leaves only the placeholder and its
+    // reason in ReadError().
     void Load();
     void LoadText(const std::vector<std::uint8_t>& bytes);
-    // As for the model database, with the same message on failure.
+    // As for the model database, with the same message on failure; a database that could
+    // not be read is never overwritten.
     bool Save(Prompts& prompts) const;
+    const std::string& ReadError() const { return readError_; }
+    // The lines the last read left out or corrected: coordinates that are not finite
+    // numbers (the point keeps 0), methods and point counts outside their ranges.
+    const std::vector<SkippedProfileLine>& Skipped() const { return skipped_; }
     bool Select(int i);
     std::string GetName(int i) const;
     int SelectedType() const { return Selected().calibrationType; }
@@ -80,6 +88,8 @@ public:
 
 private:
     std::string path_;
+    std::string readError_;
+    std::vector<SkippedProfileLine> skipped_;
 };
 
 // What a new sequence takes from the selected model and calibration profiles.

@@ -99,27 +99,44 @@ bool ModelProfileList::ContainsName(const std::string& name) const {
 
 namespace {
 
-void ReadPointLine(ModelProfile& profile, const std::string& line) {
+// A point line: number, side, name, then pairs of linked point and segment name. Nothing is
+// taken from a line whose number names a point outside the profile, and a segment to such a
+// point is left out; the reason comes back.
+std::string ReadPointLine(ModelProfile& profile, const std::string& line) {
     const std::vector<std::string> fields = SplitFields(line);
-    const int i = LeadingInt(fields[0]) - 1;
-    if (i < 0 || i >= profile.pointCount()) return;
-    profile.SetSide(i, kSideNone);
+    const std::optional<int> i = PointIndexOf(fields[0], profile.pointCount());
+    if (!i) return "point number outside the profile's points";
+    profile.SetSide(*i, kSideNone);
     if (fields.size() > 1 && !fields[1].empty()) {
-        if (fields[1][0] == 'R') profile.SetSide(i, kSideRight);
-        if (fields[1][0] == 'L') profile.SetSide(i, kSideLeft);
+        if (fields[1][0] == 'R') profile.SetSide(*i, kSideRight);
+        if (fields[1][0] == 'L') profile.SetSide(*i, kSideLeft);
     }
-    if (fields.size() > 2) profile.SetName(i, fields[2]);
-    for (std::size_t f = 3; f + 1 < fields.size(); f += 2)
-        profile.AddSegment(fields[f + 1], i, LeadingInt(fields[f]) - 1);
+    if (fields.size() > 2) profile.SetName(*i, fields[2]);
+    std::string reason;
+    for (std::size_t f = 3; f + 1 < fields.size(); f += 2) {
+        if (const std::optional<int> linked = PointIndexOf(fields[f], profile.pointCount()))
+            profile.AddSegment(fields[f + 1], *i, *linked);
+        else reason = "segment to a point outside the profile's points left out";
+    }
+    return reason;
 }
 
 }  // namespace
 
-void ModelProfileList::Load() { LoadText(ReadProfileFile(path_)); }
+void ModelProfileList::Load() {
+    ProfileFileContent content = ReadProfileFile(path_);
+    LoadText(content.bytes);
+    readError_ = std::move(content.error);
+}
 
 void ModelProfileList::LoadText(const std::vector<std::uint8_t>& bytes) {
     const std::vector<std::string> lines = SplitProfileLines(bytes);
     profiles.clear();
+    skipped_.clear();
+    readError_.clear();
+    const auto skip = [&](std::size_t n, std::string reason) {
+        skipped_.push_back({static_cast<int>(n) + 1, std::move(reason)});
+    };
     for (std::size_t n = 0; n < lines.size(); ++n) {
         const std::string& line = lines[n];
         if (line.size() <= 1) continue;
@@ -127,9 +144,13 @@ void ModelProfileList::LoadText(const std::vector<std::uint8_t>& bytes) {
             // The line end is the last character; a final line without one loses a letter.
             ModelProfile& profile = profiles.emplace_back();
             profile.profileName = line.substr(1, line.size() - 2);
-            if (++n < lines.size()) profile.SetPointCount(LeadingInt(lines[n]));
+            if (++n < lines.size()) {
+                const int count = LeadingInt(lines[n]);
+                if (count < 1 || count > ModelProfile::kMaxPoints) skip(n, "point count outside 1..50");
+                profile.SetPointCount(count);
+            }
         } else if (!profiles.empty()) {
-            ReadPointLine(profiles.back(), line);
+            if (std::string reason = ReadPointLine(profiles.back(), line); !reason.empty()) skip(n, std::move(reason));
         }
     }
     lastIndex = static_cast<int>(profiles.size());
@@ -153,7 +174,7 @@ std::string ModelProfileList::Text() const {
     return text;
 }
 
-bool ModelProfileList::Save(Prompts& prompts) const { return SaveProfileText(path_, Text(), prompts); }
+bool ModelProfileList::Save(Prompts& prompts) const { return SaveProfileText(path_, Text(), readError_, prompts); }
 
 void ModelProfileList::Select(int i) {
     if (i >= 0 && i <= lastIndex) selected = i;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ModelPoint.h"
+#include "ProfileText.h"
 
 #include <cstdint>
 #include <string>
@@ -70,12 +71,18 @@ public:
     std::vector<int> counts() const;
     bool ContainsName(const std::string& name) const;
 
-    // Reads the database; a file that cannot be read leaves only the placeholder.
+    // Reads the database; a file that cannot be read leaves only the placeholder and its
+    // reason in ReadError().
     void Load();
     void LoadText(const std::vector<std::uint8_t>& bytes);
     // Writes every profile but the placeholder through a temporary file; on failure shows
-    // "The Model Configuration file can not be created!" and leaves the old file.
+    // "The Model Configuration file can not be created!" with the reason and leaves the old
+    // file. A database that could not be read is never overwritten.
     bool Save(Prompts& prompts) const;
+    const std::string& ReadError() const { return readError_; }
+    // The lines the last read left out or took in part: point numbers and segments to
+    // points outside the profile's points, point counts outside 1..50.
+    const std::vector<SkippedProfileLine>& Skipped() const { return skipped_; }
     void Select(int i);
     void RemoveSelected();
     ModelProfile& Selected() { return profiles[static_cast<std::size_t>(selected)]; }
@@ -91,6 +98,8 @@ public:
 
 private:
     std::string path_;
+    std::string readError_;
+    std::vector<SkippedProfileLine> skipped_;
 };
 
 }  // namespace kadivo

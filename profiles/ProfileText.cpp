@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace kadivo {
 
@@ -14,12 +16,16 @@ constexpr std::size_t kLineBuffer = 254;
 
 }  // namespace
 
-std::vector<std::uint8_t> ReadProfileFile(const std::string& path) {
+ProfileFileContent ReadProfileFile(const std::string& path) {
+    ProfileFileContent content;
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 && errno == ENOENT) return content;
     try {
-        return ReadWholeFile(path);
-    } catch (const FileIoError&) {
-        return {};
+        content.bytes = ReadWholeFile(path);
+    } catch (const FileIoError& error) {
+        content.error = error.what();
     }
+    return content;
 }
 
 std::vector<std::string> SplitProfileLines(const std::vector<std::uint8_t>& bytes) {
@@ -43,6 +49,12 @@ std::vector<std::string> SplitProfileLines(const std::vector<std::uint8_t>& byte
 int LeadingInt(const std::string& text) {
     const long value = std::strtol(text.c_str(), nullptr, 10);
     return value > INT_MAX ? INT_MAX : (value < INT_MIN ? INT_MIN : static_cast<int>(value));
+}
+
+std::optional<int> PointIndexOf(const std::string& field, int count) {
+    const int number = LeadingInt(field);
+    if (number < 1 || number > count) return std::nullopt;
+    return number - 1;
 }
 
 double LeadingDouble(const std::string& text) { return std::strtod(text.c_str(), nullptr); }

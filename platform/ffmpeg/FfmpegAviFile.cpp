@@ -1,5 +1,6 @@
 #include "FfmpegDemuxer.h"
 #include "FfmpegModule.h"
+#include "StampArithmetic.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -43,8 +44,8 @@ std::optional<std::int64_t> IndexedFrames(AVFormatContext* context, const AVStre
     const AVIndexEntry* last = avformat_index_get_entry(const_cast<AVStream*>(stream), entries - 1);
     const std::int64_t size = context->pb ? avio_size(context->pb) : -1;
     if (!last || (size >= 0 && last->pos >= size)) return std::nullopt;
-    const std::int64_t frames = last->timestamp + 1 - Demuxer::StartOf(stream);
-    if (stream->nb_frames <= 0 || frames < stream->nb_frames) return std::nullopt;
+    const std::optional<std::int64_t> frames = FramesFromStamps(Demuxer::StartOf(stream), last->timestamp);
+    if (!frames || stream->nb_frames <= 0 || *frames < stream->nb_frames) return std::nullopt;
     return frames;
 }
 
@@ -74,14 +75,18 @@ void CountFrames(Demuxer& demuxer) {
     }
     for (unsigned s = 0; s < context->nb_streams; ++s) {
         if (!indexed[s] && lastStamp[s] != INT64_MIN)
-            demuxer.frameCounts[s] = ClampCount(lastStamp[s] + 1 - Demuxer::StartOf(context->streams[s]));
+            if (const auto frames = FramesFromStamps(Demuxer::StartOf(context->streams[s]), lastStamp[s]))
+                demuxer.frameCounts[s] = ClampCount(*frames);
     }
 }
 
 // The mean interval of an index as a fraction scale / rate of seconds, both within 32 bits.
 void SetPeriod(const FrameIndex& index, AVRational base, AviStreamInfo& info) {
-    std::int64_t scale = (index.stamps.back() - index.stamps.front()) * base.num;
-    std::int64_t rate = static_cast<std::int64_t>(index.frameCount() - 1) * base.den;
+    std::int64_t span = 0, scale = 0, rate = 0;
+    if (__builtin_sub_overflow(index.stamps.back(), index.stamps.front(), &span) ||
+        __builtin_mul_overflow(span, static_cast<std::int64_t>(base.num), &scale) ||
+        __builtin_mul_overflow(static_cast<std::int64_t>(index.frameCount() - 1), static_cast<std::int64_t>(base.den), &rate))
+        return;
     if (scale <= 0 || rate <= 0) return;
     const std::int64_t common = std::gcd(scale, rate);
     scale /= common;

@@ -1,5 +1,7 @@
 #include "FfmpegFrameIndex.h"
 
+#include "StampArithmetic.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -116,7 +118,7 @@ FrameIndex BuildFrameIndex(AVFormatContext* context, int stream, bool reorders) 
         }
         // Equal stamps would make frames indistinguishable: later ones move up by a tick.
         for (std::size_t n = 1; n < index.stamps.size(); ++n)
-            if (index.stamps[n] <= index.stamps[n - 1]) index.stamps[n] = index.stamps[n - 1] + 1;
+            if (index.stamps[n] <= index.stamps[n - 1]) index.stamps[n] = NextStamp(index.stamps[n - 1]);
     } else {
         index.numbering = FrameIndex::Numbering::PacketOrder;
         for (int packet : PacketsInDisplayOrder(context, stream)) {
@@ -152,13 +154,13 @@ FrameIndex BuildFrameIndex(AVFormatContext* context, int stream, bool reorders) 
         const double tick = av_q2d(base);
         double shortest = INFINITY, longest = 0.0;
         for (std::size_t n = 1; n < frames; ++n) {
-            const double interval = static_cast<double>(index.stamps[n] - index.stamps[n - 1]) * tick;
+            const double interval = StampDistance(index.stamps[n - 1], index.stamps[n]) * tick;
             shortest = std::min(shortest, interval);
             longest = std::max(longest, interval);
         }
         index.shortestInterval = shortest;
         index.longestInterval = longest;
-        index.meanInterval = static_cast<double>(index.stamps.back() - index.stamps.front()) * tick / static_cast<double>(frames - 1);
+        index.meanInterval = StampDistance(index.stamps.front(), index.stamps.back()) * tick / static_cast<double>(frames - 1);
     }
     return index;
 }

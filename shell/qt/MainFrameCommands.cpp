@@ -4,6 +4,7 @@
 #include "ExportDialogs.h"
 #include "FileFilters.h"
 #include "MainStatusBar.h"
+#include "ProfileWriter.h"
 #include "RecentVideoFiles.h"
 #include "SettingsValues.h"
 #include "TipOfTheDay.h"
@@ -341,6 +342,8 @@ void MainFrame::RunProfileWizard(WizardKind kind) {
     models.Load();
     CalibrationProfileList calibrations(CalibrationProfilePath());
     calibrations.Load();
+    ReportUnreadableDatabase(models.ReadError(), services_.prompts);
+    ReportUnreadableDatabase(calibrations.ReadError(), services_.prompts);
     WizardDialog wizard(kind, models, calibrations, services_.prompts, this);
     wizard.exec();
 }

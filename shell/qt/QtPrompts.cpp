@@ -2,6 +2,7 @@
 
 #include "FileFilters.h"
 #include "MainStatusBar.h"
+#include "ProfileWriter.h"
 #include "dialogs/ExportOptionDialogs.h"
 #include "dialogs/OptionsSheetDialog.h"
 #include "dialogs/VideoDialogs.h"
@@ -119,6 +120,8 @@ std::optional<NewSequenceSetup> QtPrompts::RunNewSequenceWizard() {
     models.Load();
     CalibrationProfileList calibrations(CalibrationProfilePath());
     calibrations.Load();
+    ReportUnreadableDatabase(models.ReadError(), *this);
+    ReportUnreadableDatabase(calibrations.ReadError(), *this);
     WizardDialog wizard(WizardKind::NewSequence, models, calibrations, *this, window_);
     if (wizard.exec() != QDialog::Accepted) return std::nullopt;
     return wizard.Flow().Setup();

@@ -135,8 +135,17 @@ TEST_F(TextExports, AFileThatCannotBeCreatedIsReported) {
     NewSequence(1);
     TempDir dir;
     std::filesystem::create_directory(dir.Path("folder.txt"));
-    prompts.ExpectMessage("The Data File could not be created!");
+    prompts.ExpectMessageStartingWith("The Data File could not be created!\n");
     EXPECT_FALSE(WriteExportFile(*doc, dir.Path("folder.txt"), "x", kDataFileFailure));
+    EXPECT_NE(prompts.shownMessages.back().find("folder.txt"), std::string::npos) << "the reason names the file";
+    // A full disk: the fixed text, then the system's reason.
+    prompts.ExpectMessageStartingWith("The Data File could not be created!\n");
+    {
+        FileSizeLimit full(4);
+        EXPECT_FALSE(WriteExportFile(*doc, dir.Path("full.txt"), std::string(100, 'x'), kDataFileFailure));
+    }
+    EXPECT_NE(prompts.shownMessages.back().find("File too large"), std::string::npos);
+    EXPECT_FALSE(dir.Exists("full.txt"));
     EXPECT_TRUE(WriteExportFile(*doc, dir.Path("ok.txt"), "x\n", kDataFileFailure));
     EXPECT_EQ(ReadWholeFile(dir.Path("ok.txt")), (std::vector<std::uint8_t>{'x', '\n'}));
 }

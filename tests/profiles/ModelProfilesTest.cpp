@@ -98,8 +98,9 @@ TEST_F(ModelProfilesTest, AFailedSaveShowsTheMessageAndKeepsTheOldFile) {
     ModelProfileList blocked(dir.Path("model-folder.ini"));
     blocked.profiles = list.profiles;
     blocked.lastIndex = list.lastIndex;
-    prompts.ExpectMessage("The Model Configuration file can not be created!");
+    prompts.ExpectMessageStartingWith("The Model Configuration file can not be created!\n");
     EXPECT_FALSE(blocked.Save(prompts));
+    EXPECT_NE(prompts.shownMessages.back().find("model-folder.ini"), std::string::npos) << "the reason names the file";
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path("model-folder.ini")));
     EXPECT_EQ(dir.FileCount(), 2) << "no temporary file left behind";
 }

@@ -2,6 +2,7 @@
 
 #include "CalibrationProfiles.h"
 #include "ControlPointEditor.h"
+#include "ProfileWriter.h"
 #include "DialogParts.h"
 
 #include <QButtonGroup>
@@ -269,6 +270,7 @@ QWidget* OptionsSheetDialog::CalibrationPage() {
     profiles_->setObjectName("profiles");
     CalibrationProfileList calibrations(CalibrationProfilePath());
     calibrations.Load();
+    ReportUnreadableDatabase(calibrations.ReadError(), prompts_);
     for (int i = 0; i < calibrations.lastIndex; ++i) profiles_->addItem(QString::fromStdString(calibrations.GetName(i)));
     auto* select = new QPushButton("Select Profile");
     select->setEnabled(profiles_->count() > 0);
