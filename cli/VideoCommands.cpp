@@ -4,6 +4,7 @@
 #include "BitmapFile.h"
 #include "FieldSplitting.h"
 #include "FileIo.h"
+#include "HeadlessPrompts.h"
 #include "VideoSource.h"
 
 #include <cstdio>
@@ -50,10 +51,12 @@ VideoRequest ParseVideoRequest(const std::vector<std::string>& args) {
     return request;
 }
 
-void OpenVideo(VideoSource& source, const std::string& path, const VideoRequest& request) {
+// Opens the video with its messages held back, so that a failure is one line with the reason.
+void OpenVideo(VideoSource& source, const HeadlessPrompts& messages, const std::string& path, const VideoRequest& request) {
     std::string name = path;
     if (!source.Open(name, "", 0, request.stream.value_or(0)))
-        throw std::runtime_error("cannot open \"" + path + "\" as video");
+        throw std::runtime_error("cannot open \"" + path + "\" as video" +
+                                 (messages.LastMessage().empty() ? "" : ": " + messages.LastMessage()));
     if (request.stream && source.StreamIndex() != *request.stream)
         throw std::runtime_error("\"" + path + "\" has no video stream " + std::to_string(*request.stream));
     if (request.imageType || request.firstField)
@@ -88,7 +91,7 @@ std::string FourCcText(std::uint32_t code) {
 
 }  // namespace
 
-int RunFrameCommand(const std::vector<std::string>& args, Prompts& prompts) {
+int RunFrameCommand(const std::vector<std::string>& args) {
     const VideoRequest request = ParseVideoRequest(args);
     if (request.positional.size() != 3) throw std::invalid_argument("frame takes a video, frame indices and an output file");
     const std::vector<int> indices = ParseIndexList(request.positional[1]);
@@ -96,21 +99,27 @@ int RunFrameCommand(const std::vector<std::string>& args, Prompts& prompts) {
     if (indices.size() > 1 && pattern.find("%d") == std::string::npos)
         throw std::invalid_argument("several frames need %d in the output name");
 
-    VideoSource source(prompts);
-    OpenVideo(source, request.positional[0], request);
-    for (int index : indices) {
+    HeadlessPrompts messages;
+    VideoSource source(messages);
+    OpenVideo(source, messages, request.positional[0], request);
+    // Every index is checked before anything is written.
+    for (int index : indices)
         if (index > source.LastFrame())
             throw std::runtime_error("frame " + std::to_string(index) + " is past the last frame " + std::to_string(source.LastFrame()));
+    for (int index : indices) {
         if (!source.FetchFrame(index, true)) throw std::runtime_error("frame " + std::to_string(index) + " could not be decoded");
         WriteFileAtomically(OutputName(pattern, index), EncodeBitmapFile(source.Format(), source.FrameBuffer()));
     }
     return 0;
 }
 
-int RunVideoInfoCommand(const std::vector<std::string>& args, Prompts& prompts) {
+int RunVideoInfoCommand(const std::vector<std::string>& args) {
     const VideoRequest request = ParseVideoRequest(args);
     if (request.positional.size() != 1) throw std::invalid_argument("video-info takes one video");
     const std::string& path = request.positional[0];
+    HeadlessPrompts messages;
+    VideoSource source(messages);
+    OpenVideo(source, messages, path, request);
 
     // The streams as the file lists them, then the chosen one as the program opens it.
     const std::unique_ptr<AviFile> file = OpenAviFile(path);
@@ -122,8 +131,6 @@ int RunVideoInfoCommand(const std::vector<std::string>& args, Prompts& prompts) 
         std::printf("stream %d: %s %s, %d frames from %d, %u/%u s\n", s, FourCcText(info.type).c_str(),
                     FourCcText(info.handler).c_str(), info.length, info.start, info.scale, info.rate);
     }
-    VideoSource source(prompts);
-    OpenVideo(source, path, request);
     const BitmapInfoHeader& header = source.Format().header;
     static const char* const kTypes[] = {"Normal", "Interlaced", "Dual Horizontal Interlaced"};
     std::printf("video stream: %d\n", source.StreamIndex());

@@ -134,8 +134,8 @@ int main(int argc, char** argv) {
         if (command == "series") return Series(args, doc);
         if (command == "export") return Export(args, doc);
         if (command == "track") return Track(args, doc);
-        if (command == "frame") return cli::RunFrameCommand(args, prompts);
-        if (command == "video-info") return cli::RunVideoInfoCommand(args, prompts);
+        if (command == "frame") return cli::RunFrameCommand(args);
+        if (command == "video-info") return cli::RunVideoInfoCommand(args);
         if (command == "capture-info") return cli::RunCaptureInfoCommand(args);
         if (command == "capture") return cli::RunCaptureCommand(args);
         if (command == "profiles") return cli::RunProfilesCommand(args);

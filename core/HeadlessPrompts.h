@@ -15,12 +15,13 @@ public:
 
     // One line a message: the lines of a message box's text are joined with spaces.
     void ShowMessage(const std::string& text, const QuestionStyle& = {"", true, 0}) override {
-        if (!messages_) return;
-        std::string line = text;
-        for (char& c : line)
+        lastMessage_ = text;
+        for (char& c : lastMessage_)
             if (c == '\n') c = ' ';
-        std::fprintf(messages_, "%s%s\n", prefix_.c_str(), line.c_str());
+        if (messages_) std::fprintf(messages_, "%s%s\n", prefix_.c_str(), lastMessage_.c_str());
     }
+    // The last message, on one line; empty when there was none.
+    const std::string& LastMessage() const { return lastMessage_; }
     Answer Ask(const std::string&, Buttons, const QuestionStyle&) override { return Answer::Cancel; }
     std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&, const std::string&) override {
         return std::nullopt;
@@ -40,6 +41,7 @@ public:
 private:
     std::FILE* messages_;
     std::string prefix_;
+    std::string lastMessage_;
 };
 
 }  // namespace kadivo
