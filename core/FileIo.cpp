@@ -1,5 +1,6 @@
 #include "FileIo.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -77,36 +78,69 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
-AtomicFile::AtomicFile(std::string path) : path_(std::move(path)), temp_(path_ + ".XXXXXX") {
+namespace {
+
+// The folder a file goes into, as a path that names it.
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A free name for a temporary file in `folder`: short, whatever the target's name.
+std::string TemporaryName(const std::string& folder) {
+    static std::atomic<unsigned> counter{0};
+    const unsigned long stamp = static_cast<unsigned long>(::getpid()) * 7919u + counter++;
+    return folder + "/.kadivo-" + std::to_string(stamp % 1000000007u) + ".tmp";
+}
+
+}  // namespace
+
+AtomicFile::AtomicFile(std::string path) : path_(std::move(path)), folder_(FolderOf(path_)) {
+    // An unnamed file gets its name through /proc at Commit.
+    if (::access("/proc/self/fd", X_OK) == 0) {
+        fd_ = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd_ >= 0) return;
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) Fail("Cannot create a file next to", path_, errno);
+    }
+    // This file system cannot hold files without a name.
+    temp_ = folder_ + "/.kadivo-XXXXXX";
     fd_ = ::mkstemp(temp_.data());
     if (fd_ < 0) Fail("Cannot create a file next to", path_, errno);
+    removal_ = std::make_unique<RemovedOnSignal>(temp_);
 }
 
 AtomicFile::~AtomicFile() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        ::unlink(temp_.c_str());
-    }
+    if (fd_ >= 0) ::close(fd_);
+    if (!temp_.empty()) ::unlink(temp_.c_str());
 }
 
 void AtomicFile::Write(const std::uint8_t* data, std::size_t size) {
     if (!WriteAll(fd_, data, size)) Fail("Cannot write", path_, errno);
 }
 
+// Gives the unnamed file a temporary name beside the target, ready to be renamed.
+void AtomicFile::Place(const std::string& procPath) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = TemporaryName(folder_);
+        removal_ = std::make_unique<RemovedOnSignal>(name);
+        if (::linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            temp_ = std::move(name);
+            return;
+        }
+        if (errno != EEXIST) Fail("Cannot write", path_, errno);
+    }
+    Fail("Cannot write", path_, EEXIST);
+}
+
 void AtomicFile::Commit() {
     if (::fchmod(fd_, NewFileMode(path_)) != 0 || ::fsync(fd_) != 0) Fail("Cannot write", path_, errno);
+    if (temp_.empty()) Place("/proc/self/fd/" + std::to_string(fd_));
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(temp_.c_str());
-        Fail("Cannot write", path_, error);
-    }
-    if (::rename(temp_.c_str(), path_.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temp_.c_str());
-        Fail("Cannot replace", path_, error);
-    }
+    if (::close(fd) != 0) Fail("Cannot write", path_, errno);
+    if (::rename(temp_.c_str(), path_.c_str()) != 0) Fail("Cannot replace", path_, errno);
+    temp_.clear();
 }
 
 void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {

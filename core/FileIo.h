@@ -1,6 +1,9 @@
 #pragma once
 
+#include "SignalCleanup.h"
+
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -34,9 +37,10 @@ private:
 // The whole content of a file.
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
 
-// A file written under a temporary name next to its target and renamed over the target
-// only by Commit, so a failed save never destroys the previous file. Without Commit the
-// temporary file is removed.
+// A file written next to its target and renamed over the target only by Commit, so a failed
+// save never destroys the previous file. It is written without a name where the file system
+// allows (nothing is left behind whatever ends the program), otherwise under a short name of
+// its own, removed without Commit or when a signal ends the program.
 class AtomicFile {
 public:
     explicit AtomicFile(std::string path);
@@ -49,9 +53,13 @@ public:
     void Commit();
 
 private:
+    void Place(const std::string& name);
+
     std::string path_;
-    std::string temp_;
+    std::string folder_;
+    std::string temp_;  // the named temporary file; empty while the file has no name
     int fd_ = -1;
+    std::unique_ptr<RemovedOnSignal> removal_;
 };
 
 void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes);
