@@ -103,6 +103,7 @@ void RunExport(CKadivoDoc& doc, const std::vector<std::string>& options) {
         throw std::runtime_error(r.out + " exists; --force replaces it");
     const bool needsWorld = r.format != "points";
     if (needsWorld && doc.worldRaw.empty()) throw std::runtime_error("the sequence has no world data; transform it first");
+    if (needsWorld && !CheckFramePeriod(doc)) throw ReportedError();
     const std::tm now = LocalTimeNow();
     if (r.format == "linear") {
         LinearExportOptions o;

@@ -14,6 +14,7 @@
 #include "WindowState.h"
 #include "WorldData.h"
 
+#include <cmath>
 #include <list>
 #include <memory>
 #include <string>
@@ -94,6 +95,9 @@ public:
 
     int digitizeMode = kMovement;
     float framePeriod = 1.0f;
+    // Whether times, rates and derivatives can be made from the frame period: a finite
+    // number above zero. The stored value is kept as read either way.
+    bool HasUsableFramePeriod() const { return std::isfinite(framePeriod) && framePeriod > 0.0f; }
     int optionsStartPage = 0;
     int fileVersion = 0;
     SequenceOptions options;

@@ -117,6 +117,7 @@ std::string BvhExporter::Text() const {
 }
 
 bool BvhExporter::Export() {
+    if (!CheckFramePeriod(doc_)) return false;
     const std::optional<std::string> path = ChooseExportPath(doc_, "bvh", kBvhFilter);
     if (!path) return false;
     return WriteExportFile(doc_, *path, Text(), "The BVH File could not be created!");

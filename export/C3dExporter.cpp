@@ -192,6 +192,7 @@ std::vector<std::uint8_t> C3dExporter::Bytes() const {
 }
 
 bool C3dExporter::Write(const std::string& path) const {
+    if (!CheckFramePeriod(doc_)) return false;
     return WriteExportFile(doc_, path, Bytes(), "The C3D File could not be created!");
 }
 

@@ -83,6 +83,7 @@ std::string CsmExporter::Text(const CsmExportOptions& options, const std::string
 }
 
 bool CsmExporter::Write(const CsmExportOptions& options, const std::string& path) const {
+    if (!CheckFramePeriod(doc_)) return false;
     return WriteExportFile(doc_, path, Text(options, path, LocalTimeNow()), "Error creating the CSM file.");
 }
 

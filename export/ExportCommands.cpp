@@ -64,6 +64,7 @@ namespace {
 // table chosen holds no frames.
 template <typename Options, typename Edit, typename Write>
 void ExportWorldText(CKadivoDoc& doc, const std::vector<ExportListRow>& rows, Edit edit, Write text) {
+    if (!CheckFramePeriod(doc)) return;
     Options options;
     options.rows.assign(rows.size(), false);
     if (!edit(options, rows)) return;
@@ -103,6 +104,7 @@ void ExportDigitizedPoints(CKadivoDoc& doc, ExportDialogs& dialogs) {
 void ExportBvhFile(CKadivoDoc& doc) { BvhExporter(doc).Export(); }
 
 void ExportCsmFile(CKadivoDoc& doc, ExportDialogs& dialogs) {
+    if (!CheckFramePeriod(doc)) return;
     const std::optional<std::string> path = ChooseExportPath(doc, "csm", kCsmFilter);
     if (!path) return;
     CsmExportOptions options;
@@ -112,6 +114,7 @@ void ExportCsmFile(CKadivoDoc& doc, ExportDialogs& dialogs) {
 }
 
 void ExportC3dFile(CKadivoDoc& doc) {
+    if (!CheckFramePeriod(doc)) return;
     const std::optional<std::string> path = ChooseExportPath(doc, "c3d", kC3dFilter);
     if (path) C3dExporter(doc).Write(*path);
 }

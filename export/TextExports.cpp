@@ -152,6 +152,12 @@ bool WriteExportFile(CKadivoDoc& doc, const std::string& path, const std::vector
     }
 }
 
+bool CheckFramePeriod(CKadivoDoc& doc) {
+    if (doc.HasUsableFramePeriod()) return true;
+    doc.prompts().ShowMessage(kFramePeriodInvalid);
+    return false;
+}
+
 std::tm LocalTimeNow() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};

@@ -55,6 +55,12 @@ bool WriteExportFile(CKadivoDoc& doc, const std::string& path, const std::vector
                      const char* failureMessage);
 inline constexpr const char* kDataFileFailure = "The Data File could not be created!";
 
+inline constexpr const char* kFramePeriodInvalid =
+    "The frame period of the sequence is not valid; set the video frame rate first.";
+// Exports that hold times, rates or derivatives need a usable frame period: false, with
+// the message shown, when the sequence has none.
+bool CheckFramePeriod(CKadivoDoc& doc);
+
 std::tm LocalTimeNow();
 
 }  // namespace kadivo

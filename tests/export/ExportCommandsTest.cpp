@@ -1,9 +1,14 @@
+#include "BvhExporter.h"
+#include "C3dExporter.h"
+#include "CsmExporter.h"
 #include "ExportDialogs.h"
 #include "ExportFixture.h"
 #include "FakeExportDialogs.h"
 #include "Kinematics.h"
 #include "FileIo.h"
 #include "TempDir.h"
+
+#include <limits>
 
 namespace kadivo::test {
 namespace {
@@ -98,6 +103,33 @@ TEST_F(ExportCommands, OkOfAnIncompleteDialogAsksWhetherToGiveUp) {
     EXPECT_EQ(ConfirmExportOk(missing, prompts), ExportOkOutcome::Stay);
     prompts.ExpectQuestion(missing, Answer::Cancel);
     EXPECT_EQ(ConfirmExportOk(missing, prompts), ExportOkOutcome::Stay);
+}
+
+TEST_F(ExportCommands, WithoutAUsableFramePeriodNothingWithTimesIsWritten) {
+    for (float period : {0.0f, -0.04f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
+        Line(2, 5);
+        doc->framePeriod = period;
+        EXPECT_FALSE(doc->HasUsableFramePeriod()) << period;
+        prompts.saveFileAnswer = dir.Path("out");
+        for (int k = 0; k < 5; ++k) prompts.ExpectMessage(kFramePeriodInvalid);
+        ExportLinearData(*doc, dialogs);
+        ExportAngularData(*doc, dialogs);
+        ExportBvhFile(*doc);
+        ExportC3dFile(*doc);
+        ExportCsmFile(*doc, dialogs);
+        EXPECT_EQ(dialogs.shown, 0) << "the message comes before any dialog";
+        EXPECT_TRUE(prompts.proposedNames.empty()) << "and before the file box";
+        prompts.ExpectMessage(kFramePeriodInvalid);
+        EXPECT_FALSE(C3dExporter(*doc).Write(dir.Path("direct.c3d")));
+        prompts.ExpectMessage(kFramePeriodInvalid);
+        EXPECT_FALSE(CsmExporter(*doc).Write(CsmExportOptions{}, dir.Path("direct.csm")));
+        EXPECT_EQ(dir.FileCount(), 0);
+    }
+    // The digitized points hold no times: they are still exported.
+    prompts.saveFileAnswer = dir.Path("points.txt");
+    dialogs.points = [](PointsExportOptions&) {};
+    ExportDigitizedPoints(*doc, dialogs);
+    EXPECT_TRUE(dir.Exists("points.txt"));
 }
 
 }  // namespace
