@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 namespace kadivo {
 
 // Image position of a digitized point in pixels of the full-size frame, origin bottom-left.
@@ -9,6 +11,15 @@ struct Point2f {
     float y = -1.0f;
     friend bool operator==(const Point2f&, const Point2f&) = default;
 };
+
+// An image position as the computations take it: a stored position that is not a finite
+// number, or lies more than a million pixels out, is a missing point (−1, −1). The stored
+// value itself is kept, so a sequence is written back as it was read.
+inline Point2f UsableOrMissing(Point2f p) {
+    constexpr float kFarOut = 1.0e6f;
+    const bool usable = std::isfinite(p.x) && std::isfinite(p.y) && std::fabs(p.x) <= kFarOut && std::fabs(p.y) <= kFarOut;
+    return usable ? p : Point2f{};
+}
 
 inline constexpr Point2f kNoPosition{-1.0f, -1.0f};
 

@@ -169,9 +169,9 @@ PositionPrediction ViewFrameStore::PredictPosition(int frame, int mode) const {
         }
     }
     if (!r1) return {};
-    const Point2f p1 = r1->imagePos[point];
+    const Point2f p1 = UsableOrMissing(r1->imagePos[point]);
     if (!threeRecords) return {static_cast<int>(p1.x), static_cast<int>(p1.y), false};
-    const Point2f p2 = r2->imagePos[point];
+    const Point2f p2 = UsableOrMissing(r2->imagePos[point]);
     return {static_cast<int>(2.0f * p1.x - p2.x), static_cast<int>(2.0f * p1.y - p2.y), true};
 }
 

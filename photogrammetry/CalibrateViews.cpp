@@ -11,7 +11,7 @@ namespace {
 std::vector<ImagePoint> TruncatedPositions(const ViewFrameStore& store, int count) {
     std::vector<ImagePoint> points;
     for (int i = 0; i < count && i < kModelTableSize; ++i) {
-        const Point2f p = store.calibrationRecord.imagePos[static_cast<std::size_t>(i)];
+        const Point2f p = UsableOrMissing(store.calibrationRecord.imagePos[static_cast<std::size_t>(i)]);
         points.push_back({static_cast<int>(p.x), static_cast<int>(p.y)});
     }
     return points;

@@ -22,7 +22,7 @@ std::vector<std::vector<ImagePoint>> CalibrationImagePoints(const CKadivoDoc& do
     auto positions = [&](const ViewFrameStore& store) {
         std::vector<ImagePoint> points;
         for (int i = 0; i < doc.calibrationPointCount && i < kModelTableSize; ++i) {
-            const Point2f p = store.calibrationRecord.imagePos[static_cast<std::size_t>(i)];
+            const Point2f p = UsableOrMissing(store.calibrationRecord.imagePos[static_cast<std::size_t>(i)]);
             points.push_back({static_cast<int>(p.x), static_cast<int>(p.y)});
         }
         return points;

@@ -99,7 +99,8 @@ std::optional<double> ReconstructionResidual(const DltParameterTable& t, const s
     std::vector<int> rows;
     for (const ViewObservation& o : seen) {
         if (!Spatial(t, o.view)) continue;
-        images.push_back({ImagePoint{static_cast<int>(o.position.x), static_cast<int>(o.position.y)}});
+        const Point2f position = UsableOrMissing(o.position);
+        images.push_back({ImagePoint{static_cast<int>(position.x), static_cast<int>(position.y)}});
         rows.push_back(o.view);
     }
     if (images.size() < 2) return std::nullopt;

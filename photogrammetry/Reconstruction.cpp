@@ -4,6 +4,7 @@
 #include "MatrixToolkit.h"
 
 #include <algorithm>
+#include <limits>
 #include <unordered_map>
 
 namespace kadivo {
@@ -127,12 +128,14 @@ void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone) {
             }
             const FrameRecord& record = doc.views[sv].frameStore.records()[static_cast<std::size_t>(found->second)];
             for (int p = 0; p < doc.pointCount; ++p) {
-                const Point2f pos = record.imagePos[static_cast<std::size_t>(p)];
+                const Point2f pos = UsableOrMissing(record.imagePos[static_cast<std::size_t>(p)]);
                 images[sv][static_cast<std::size_t>(p)] = {static_cast<int>(pos.x), static_cast<int>(pos.y)};
             }
             seen.push_back(&images[sv]);
             rows.push_back(v + 1);
-            ++nextFrame[sv];
+            // The last frame number there is ends the view's frames.
+            if (nextFrame[sv] == std::numeric_limits<int>::max()) contributing[sv] = false;
+            else ++nextFrame[sv];
         }
         Point3* world = doc.worldRaw[f];
         if (seen.size() == 1 && !spatial) {

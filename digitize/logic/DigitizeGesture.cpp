@@ -10,7 +10,8 @@ int PointToEdit(const std::vector<Point2f>& points, Point2f press) {
     const int x = static_cast<int>(press.x), y = static_cast<int>(press.y);
     int chosen = -1;
     for (std::size_t i = 0; i < points.size(); ++i) {
-        const int dx = static_cast<int>(points[i].x) - x, dy = static_cast<int>(points[i].y) - y;
+        const Point2f point = UsableOrMissing(points[i]);
+        const int dx = static_cast<int>(point.x) - x, dy = static_cast<int>(point.y) - y;
         if (std::abs(dx) + std::abs(dy) < 5) chosen = static_cast<int>(i);
     }
     return chosen;

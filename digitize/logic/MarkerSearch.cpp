@@ -150,6 +150,7 @@ std::vector<float> GreyValues(const std::vector<std::uint8_t>& levels) {
 
 void CaptureTemplate(const GreyFrame& frame, Point2f at, int templateSize, int frameIndex, MarkerTemplate& result) {
     const int size = std::clamp(templateSize, SearchSettings::kMinTemplateSize, SearchSettings::kMaxTemplateSize);
+    at = UsableOrMissing(at);
     const int x0 = static_cast<int>(at.x) - size / 2;
     const int y0 = static_cast<int>(at.y) - size / 2;
     const std::vector<std::uint8_t> levels = frame.Block(x0, y0, size);

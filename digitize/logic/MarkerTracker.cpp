@@ -24,7 +24,8 @@ VideoSource* TrackedSource(CKadivoDoc& doc, int view) {
 
 GreyFrame GreyFrameOf(VideoSource& source) { return {source.Pixels(), source.Format().palette}; }
 
-bool HasPosition(Point2f p) { return !(p == kNoPosition); }
+// A position that is not a usable number counts as none.
+bool HasPosition(Point2f p) { return !(UsableOrMissing(p) == kNoPosition); }
 
 }  // namespace
 

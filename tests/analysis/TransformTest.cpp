@@ -3,6 +3,7 @@
 #include "WorldCompletion.h"
 
 #include <cmath>
+#include <limits>
 
 namespace kadivo::test {
 namespace {
@@ -143,6 +144,52 @@ TEST_F(Transform, OneViewGivesThePlanarReconstruction) {
     EXPECT_NEAR(doc->worldRaw[0][0].y, 0.5, 1e-9);
     EXPECT_EQ(doc->worldRaw[0][0].z, 0.0);
     EXPECT_EQ(doc->worldRaw[0][1], kMissingWorldPoint);
+}
+
+TEST_F(Transform, PositionsThatAreNotNumbersAreMissingPoints) {
+    Build(2);
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    auto record = [&](int view, int frame) -> FrameRecord& {
+        return const_cast<FrameRecord&>(doc->views[static_cast<std::size_t>(view)].frameStore.records()[static_cast<std::size_t>(frame)]);
+    };
+    for (int v = 0; v < 2; ++v) {
+        record(v, 4).imagePos[0] = {nan, 10.0f};
+        record(v, 5).imagePos[1] = {inf, -inf};
+        record(v, 6).imagePos[2] = {3.0e9f, 12.0f};
+    }
+    doc->OnTransformImageData();
+    EXPECT_EQ(doc->worldRaw[4][0], kMissingWorldPoint);
+    EXPECT_EQ(doc->worldRaw[5][1], kMissingWorldPoint);
+    EXPECT_EQ(doc->worldRaw[6][2], kMissingWorldPoint);
+    EXPECT_NEAR(doc->worldRaw[4][1].x, Truth(1, 4).x, 0.01) << "the other points of the frame are solved";
+    EXPECT_NEAR(doc->worldRaw[7][0].x, Truth(0, 7).x, 0.01);
+    // A calibration point that is not a number is a missing one, not a wild pixel.
+    doc->views[0].frameStore.calibrationRecord.imagePos[0] = {nan, nan};
+    EXPECT_EQ(UsableOrMissing(doc->views[0].frameStore.calibrationRecord.imagePos[0]), kNoPosition);
+}
+
+TEST_F(Transform, FrameNumbersAtTheEndOfTheRangeDoNotWrapAround) {
+    NewSequence(2, 4);
+    InstallSequenceSteps(doc->steps);
+    doc->calibrationType = 2;
+    doc->calibrationPoints = {{0, 0, 0}, {2, 0, 0}, {2, 1, 0}, {0, 1, 0}, {}};
+    ViewFrameStore& store = doc->current().frameStore;
+    store.calibrationPointCount = 4;
+    const Point2f image[4] = {{100, 100}, {500, 100}, {500, 300}, {100, 300}};
+    for (int i = 0; i < 4; ++i) store.calibrationRecord.imagePos[static_cast<std::size_t>(i)] = image[i];
+    store.calibrationRecord.digitizedCount = 4;
+    constexpr int kLast = std::numeric_limits<int>::max();
+    for (int frame : {kLast - 1, kLast}) {
+        FrameRecord& record = store.NewRecord(frame);
+        record.imagePos[0] = {300, 200};
+        record.imagePos[1] = {100, 100};
+        record.digitizedCount = 2;
+    }
+    doc->current().syncFrame = kLast - 1;
+    doc->OnTransformImageData();
+    ASSERT_EQ(doc->worldFrameCount, 2);
+    EXPECT_NEAR(doc->worldRaw[1][0].x, 1.0, 1e-6);
+    EXPECT_NEAR(doc->worldRaw[1][1].y, 0.0, 1e-6);
 }
 
 }  // namespace
