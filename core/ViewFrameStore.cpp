@@ -32,6 +32,13 @@ const FrameRecord* ViewFrameStore::FindRecord(int frame, int mode) const {
     return RecordAt(FindIndex(frame));
 }
 
+std::unordered_map<int, int> ViewFrameStore::RecordIndexByFrame() const {
+    std::unordered_map<int, int> index;
+    index.reserve(records_.size());
+    for (std::size_t r = 0; r < records_.size(); ++r) index.emplace(records_[r].frame, static_cast<int>(r));
+    return index;
+}
+
 void ViewFrameStore::SetCurrentFrame(int frame, int mode) {
     if (mode == kMovement) current_ = FindIndex(frame);
 }

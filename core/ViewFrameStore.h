@@ -4,6 +4,7 @@
 #include "ModelPoint.h"
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace kadivo {
@@ -55,6 +56,9 @@ public:
     FrameRecord* ActiveRecord(int mode);
     const FrameRecord* ActiveRecord(int mode) const;
     const FrameRecord* FindRecord(int frame, int mode) const;
+    // The index of every frame's movement record, as FindRecord finds it (the first record
+    // of a frame in list order), for work that visits many frames.
+    std::unordered_map<int, int> RecordIndexByFrame() const;
     void SetCurrentFrame(int frame, int mode);
     const FrameRecord* PreviousRecord(int frame, int mode) const;
     FrameRecord& NewRecord(int frame);

@@ -5,6 +5,8 @@
 #include "FileIo.h"
 #include "Kinematics.h"
 
+#include <limits>
+#include <unordered_map>
 
 namespace kadivo {
 
@@ -124,15 +126,17 @@ std::string PointsExportText(const CKadivoDoc& doc, const PointsExportOptions& o
         text += "\n\n";
     }
     const ViewFrameStore& store = doc.current().frameStore;
+    const std::unordered_map<int, int> byFrame = store.RecordIndexByFrame();
     for (int frame = 0;; frame += store.frameStep) {
-        const FrameRecord* record = store.FindRecord(frame, kMovement);
-        if (!record) break;
+        const auto found = byFrame.find(frame);
+        if (found == byFrame.end()) break;
+        const FrameRecord& record = store.records()[static_cast<std::size_t>(found->second)];
         for (int p : points) {
-            const Point2f pos = record->imagePos[static_cast<std::size_t>(p)];
+            const Point2f pos = UsableOrMissing(record.imagePos[static_cast<std::size_t>(p)]);
             AppendFormat(text, "%3.6f\t%3.6f\t", static_cast<double>(pos.x), static_cast<double>(pos.y));
         }
         text += '\n';
-        if (store.frameStep < 1) break;
+        if (store.frameStep < 1 || frame > std::numeric_limits<int>::max() - store.frameStep) break;
     }
     return text;
 }

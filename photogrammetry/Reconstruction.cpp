@@ -98,16 +98,12 @@ void PrepareWorldData(CKadivoDoc& doc) {
 
 void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone) {
     const int views = doc.viewCount();
-    // Each view's records by frame number (the first record of a frame wins, as a lookup in
-    // list order finds it).
+    // Each view's records by frame number.
     std::vector<std::unordered_map<int, int>> byFrame(static_cast<std::size_t>(views));
     std::vector<int> nextFrame(static_cast<std::size_t>(views));
     std::vector<bool> contributing(static_cast<std::size_t>(views), true);
     for (int v = 0; v < views; ++v) {
-        const std::vector<FrameRecord>& records = doc.views[static_cast<std::size_t>(v)].frameStore.records();
-        auto& index = byFrame[static_cast<std::size_t>(v)];
-        index.reserve(records.size());
-        for (std::size_t r = 0; r < records.size(); ++r) index.emplace(records[r].frame, static_cast<int>(r));
+        byFrame[static_cast<std::size_t>(v)] = doc.views[static_cast<std::size_t>(v)].frameStore.RecordIndexByFrame();
         nextFrame[static_cast<std::size_t>(v)] = doc.views[static_cast<std::size_t>(v)].syncFrame;
     }
     PrepareWorldData(doc);

@@ -18,7 +18,7 @@ int RowStride(int width) { return ((width * 24 + 31) / 32) * 4; }
 
 CaptureAbilities TestPatternDevice::Abilities() const {
     CaptureAbilities abilities;
-    abilities.bufferCount = kBufferCount;
+    abilities.bufferCount = options_.bufferCount;
     abilities.frameSizes.assign(std::begin(kSizes), std::end(kSizes));
     abilities.bitDepths = {24};
     return abilities;
@@ -63,13 +63,15 @@ bool TestPatternDevice::NextFrame(CapturedFrame& frame, std::string& error) {
         return false;
     }
     std::int64_t counter = next_;
-    if (dropEvery_ > 0 && (counter + 1) % dropEvery_ == 0) ++counter;
-    const auto due = [&](std::int64_t k) { return origin_ + std::chrono::microseconds(k * period_); };
-    // A consumer more than the buffers behind finds only the newest frame.
-    const auto now = Clock::now();
-    if (now - due(counter) > std::chrono::microseconds(std::int64_t{kBufferCount} * period_))
-        counter = std::chrono::duration_cast<std::chrono::microseconds>(now - origin_).count() / period_;
-    std::this_thread::sleep_until(due(counter));
+    if (options_.dropEvery > 0 && (counter + 1) % options_.dropEvery == 0) ++counter;
+    if (options_.realTime) {
+        const auto due = [&](std::int64_t k) { return origin_ + std::chrono::microseconds(k * period_); };
+        // A consumer more than the buffers behind finds only the newest frame.
+        const auto now = Clock::now();
+        if (now - due(counter) > std::chrono::microseconds(std::int64_t{options_.bufferCount} * period_))
+            counter = std::chrono::duration_cast<std::chrono::microseconds>(now - origin_).count() / period_;
+        std::this_thread::sleep_until(due(counter));
+    }
     Draw(counter, frame);
     frame.timestampMicroseconds = counter * period_;
     next_ = counter + 1;

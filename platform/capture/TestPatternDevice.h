@@ -8,16 +8,21 @@ namespace kadivo {
 
 // A capture driver without hardware: a disc circling on a grey ground, the frame counter
 // in the code block of the top-left corner (16 squares of 8 x 8 pixels, least significant
-// bit first, then the stream tag 1 in the next 8), at the requested rate. Frames the
-// consumer is too slow to take are lost as a camera loses them, and `dropEvery` > 0 loses
-// every n-th frame on purpose.
+// bit first, then the stream tag 1 in the next 8), at the requested rate. A consumer more
+// than the buffers behind loses frames as with a camera.
 class TestPatternDevice : public CaptureDevice {
 public:
     static constexpr const char* kName = "Test Pattern";
     static constexpr const char* kVersion = "1.0";
-    static constexpr int kBufferCount = 4;
 
-    explicit TestPatternDevice(int dropEvery = 0) : dropEvery_(dropEvery) {}
+    struct Options {
+        int dropEvery = 0;      // > 0: every n-th frame is lost on purpose
+        int bufferCount = 32;   // frames a consumer may fall behind before they are lost
+        bool realTime = true;   // false: each frame comes at once, stamped as if on time
+    };
+
+    TestPatternDevice() : TestPatternDevice(Options{}) {}
+    explicit TestPatternDevice(Options options) : options_(options) {}
 
     CaptureDriverName Name() const override { return {kName, kVersion}; }
     CaptureAbilities Abilities() const override;
@@ -36,7 +41,7 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    int dropEvery_;
+    Options options_;
     FrameSize size_{640, 480};
     int brightness_ = 40;  // the ground
     int contrast_ = 255;   // the disc

@@ -34,7 +34,8 @@ public:
             error = "no such driver";
             return nullptr;
         }
-        return std::make_unique<TestPatternDevice>(dropEvery);
+        // Buffers enough that a busy test machine never loses frames by accident.
+        return std::make_unique<TestPatternDevice>(TestPatternDevice::Options{.dropEvery = dropEvery, .bufferCount = 1000});
     }
     int dropEvery = 0;
 };

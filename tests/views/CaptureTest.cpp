@@ -158,7 +158,7 @@ CaptureSession::WriterFactory WriterAt(const std::string& path) {
 TEST(CaptureSession, TwoSecondsOfTheTestPatternHoldFiftyFramesEachCarryingItsIndex) {
     test::TempDir dir;
     const std::string path = dir.Path("capture.avi");
-    TestPatternDevice device;
+    TestPatternDevice device({.realTime = false});
     CaptureSettings settings;
     settings.framesPerSecond = 25;
     settings.seconds = 2;
@@ -180,7 +180,7 @@ TEST(CaptureSession, TwoSecondsOfTheTestPatternHoldFiftyFramesEachCarryingItsInd
 TEST(CaptureSession, FramesTheDeviceDropsAreCountedAndReported) {
     test::TempDir dir;
     const std::string path = dir.Path("capture.avi");
-    TestPatternDevice device(10);  // loses frames 9, 19, 29, ...
+    TestPatternDevice device({.dropEvery = 10, .realTime = false});  // loses frames 9, 19, 29, ...
     CaptureSettings settings;
     settings.framesPerSecond = 50;
     settings.seconds = 1;
@@ -197,7 +197,7 @@ TEST(CaptureSession, FramesTheDeviceDropsAreCountedAndReported) {
 
 TEST(CaptureSession, TooManyDroppedFramesEndTheCaptureEarly) {
     test::TempDir dir;
-    TestPatternDevice device(2);  // every second frame
+    TestPatternDevice device({.dropEvery = 2, .realTime = false});  // every second frame
     CaptureSettings settings;
     settings.framesPerSecond = 50;
     settings.seconds = 2;
