@@ -3,6 +3,7 @@
 #include "CDltCalibration.h"
 #include "CaptureCommands.h"
 #include "CKadivoDoc.h"
+#include "CalibrateViews.h"
 #include "CalibrationReport.h"
 #include "ExportCommand.h"
 #include "FileIo.h"
@@ -68,9 +69,12 @@ int Calibrate(const std::vector<std::string>& args, CKadivoDoc& doc) {
     LoadSequence(args[0], doc);
     if (doc.calibrationPoints.empty()) throw std::runtime_error("the sequence has no calibration profile");
     doc.steps.calibrateViews(doc);
+    if (!doc.dltValid && PosturePointsLevel(doc))
+        throw std::runtime_error("the posture points are level: the first and fourth lie on the same image row");
     if (!doc.dltValid) throw std::runtime_error("no view has a complete calibration frame to calibrate");
     for (int view = 1; view <= doc.dlt.viewCount; ++view) {
         std::printf("View %d\n", view);
+        if (CalibrationIsDegenerate(doc, view)) std::printf("%s\n", kDegenerateCalibration);
         for (const auto& [id, value] : DltParameterRows(doc.dlt, view)) std::printf("%s\t%s\n", id.c_str(), value.c_str());
         if (points)
             for (const ControlPointError& error : CalibrationReport(doc, view))

@@ -80,6 +80,20 @@ int CDltCalibration::Calibrate(const std::vector<std::vector<ImagePoint>>& image
     return p;
 }
 
+bool DltSystemIsDegenerate(const std::vector<ImagePoint>& view, const std::vector<Point3>& worldPoints, int pointCount,
+                           bool spatial) {
+    const int p = spatial ? 11 : 8;
+    const int n = std::clamp(pointCount, 0, static_cast<int>(std::min(view.size(), worldPoints.size())));
+    if (2 * n < p) return true;
+    Matrix a(2 * n, p), b(2 * n, 1), v(p, p);
+    a.Clear();
+    for (int i = 1; i <= n; ++i)
+        FillRows(a, b, i, view[static_cast<std::size_t>(i - 1)], worldPoints[static_cast<std::size_t>(i - 1)], spatial);
+    std::vector<double> w(static_cast<std::size_t>(p) + 1, 0.0);
+    DecomposeSvd(a, 2 * n, p, w.data(), v);
+    return std::any_of(w.begin() + 1, w.end(), [](double value) { return value <= kSingularValueThreshold; });
+}
+
 std::pair<double, double> ProjectDlt(const DltParameterTable& table, int view, const Point3& world) {
     auto l = [&](int j) { return table.GetParameter(j, view); };
     if (table.parameterCount == 11) {

@@ -37,6 +37,13 @@ private:
 // The image position of a world point through one view's parameters (1-based view).
 std::pair<double, double> ProjectDlt(const DltParameterTable& table, int view, const Point3& world);
 
+// Whether the control points leave one view's least-squares system rank-deficient (a
+// singular value at or below the solver's threshold, or fewer equations than parameters):
+// the calibration then fits the points whatever the camera, and its residual means nothing.
+// Identical, collinear and, for the 11-parameter DLT, coplanar control points do this.
+bool DltSystemIsDegenerate(const std::vector<ImagePoint>& view, const std::vector<Point3>& worldPoints, int pointCount,
+                           bool spatial);
+
 // The rows of the "DLT Reconstruction Parameters" list for one view (1-based): "L%d" with
 // the value as "%2.3f", then the RMS residual of the control points.
 std::vector<std::pair<std::string, std::string>> DltParameterRows(const DltParameterTable& table, int view);

@@ -66,6 +66,12 @@ void CalibrateSingleViewOnOpen(CKadivoDoc& doc) {
     Calibrate(doc, {TruncatedPositions(doc.views[0].frameStore, doc.calibrationPointCount)});
 }
 
+bool PosturePointsLevel(const CKadivoDoc& doc) {
+    if (doc.calibrationType != static_cast<int>(CalibrationType::Posture2D)) return false;
+    const FrameRecord& record = doc.current().frameStore.calibrationRecord;
+    return record.imagePos[0].y == record.imagePos[3].y;
+}
+
 void InstallCalibrationSteps(SequenceSteps& steps) {
     steps.calibrateViews = CalibrateViews;
     steps.calibrateOnOpen = CalibrateSingleViewOnOpen;

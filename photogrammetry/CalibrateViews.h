@@ -15,6 +15,10 @@ void CalibrateViews(CKadivoDoc& doc);
 // points as they are; run after the sequence is opened.
 void CalibrateSingleViewOnOpen(CKadivoDoc& doc);
 
+// Whether the posture method cannot scale its points: the first and fourth lie on the same
+// image row of the current view's calibration frame.
+bool PosturePointsLevel(const CKadivoDoc& doc);
+
 // Installs both as the document's calibration steps.
 void InstallCalibrationSteps(SequenceSteps& steps);
 

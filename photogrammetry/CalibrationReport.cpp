@@ -33,6 +33,14 @@ std::vector<std::vector<ImagePoint>> CalibrationImagePoints(const CKadivoDoc& do
     return images;
 }
 
+bool CalibrationIsDegenerate(const CKadivoDoc& doc, int view) {
+    if (doc.dlt.empty() || view < 1 || view > doc.dlt.viewCount) return false;
+    const std::vector<std::vector<ImagePoint>> images = CalibrationImagePoints(doc);
+    if (static_cast<int>(images.size()) < view) return false;
+    return DltSystemIsDegenerate(images[static_cast<std::size_t>(view - 1)], doc.calibrationPoints,
+                                 doc.calibrationPointCount, doc.dlt.parameterCount == 11);
+}
+
 std::vector<ControlPointError> CalibrationReport(const CKadivoDoc& doc, int view) {
     const DltParameterTable& table = doc.dlt;
     if (table.empty() || view < 1 || view > table.viewCount) return {};

@@ -25,6 +25,11 @@ std::vector<std::vector<ImagePoint>> CalibrationImagePoints(const CKadivoDoc& do
 // worst leave-one-out first. Empty without a calibration.
 std::vector<ControlPointError> CalibrationReport(const CKadivoDoc& doc, int view);
 
+inline constexpr const char* kDegenerateCalibration = "degenerate: the control points do not determine the camera";
+// Whether view `view` (1-based) of the document's calibration came from a degenerate
+// system (see DltSystemIsDegenerate). False without a calibration.
+bool CalibrationIsDegenerate(const CKadivoDoc& doc, int view);
+
 // "point N\treprojection X.XXX px\tleave-one-out Y.YYY px" (N 1-based).
 std::string ControlPointErrorLine(const ControlPointError& error);
 

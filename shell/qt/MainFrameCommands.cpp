@@ -331,8 +331,12 @@ void MainFrame::ShowDltParameters() {
     if (!active_) return;
     const CKadivoDoc& doc = active_->doc();
     std::vector<std::vector<ControlPointError>> report;
-    for (int view = 1; view <= doc.dlt.viewCount; ++view) report.push_back(CalibrationReport(doc, view));
-    DltParametersDialog dialog(doc.dlt, std::move(report), this);
+    std::vector<bool> degenerate;
+    for (int view = 1; view <= doc.dlt.viewCount; ++view) {
+        report.push_back(CalibrationReport(doc, view));
+        degenerate.push_back(CalibrationIsDegenerate(doc, view));
+    }
+    DltParametersDialog dialog(doc.dlt, std::move(report), std::move(degenerate), this);
     dialog.exec();
 }
 

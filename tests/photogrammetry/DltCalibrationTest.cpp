@@ -57,6 +57,29 @@ TEST(DltCalibration, PlanarCameraFromOneView) {
     EXPECT_EQ(rows[8].first, "RMS");
 }
 
+TEST(DltCalibration, DegenerateControlPointsAreToldApartFromGoodOnes) {
+    const std::vector<Point3> cube = CubePoints();
+    EXPECT_FALSE(DltSystemIsDegenerate(Pixels(kLeft, cube), cube, static_cast<int>(cube.size()), true));
+    // Coplanar points cannot fix the 11-parameter DLT; they do fix the planar one.
+    std::vector<Point3> plane;
+    for (double x : {0.0, 1.0, 2.0})
+        for (double y : {0.0, 1.0, 2.0}) plane.push_back({x, y, 0.0});
+    const int n = static_cast<int>(plane.size());
+    EXPECT_TRUE(DltSystemIsDegenerate(Pixels(kLeft, plane), plane, n, true));
+    EXPECT_FALSE(DltSystemIsDegenerate(Pixels(kLeft, plane), plane, n, false));
+    // Collinear and identical points fix neither.
+    std::vector<Point3> line, same(6, Point3{1, 1, 1});
+    for (int i = 0; i < 6; ++i) line.push_back({0.5 * i, 0.25 * i, 0.0});
+    EXPECT_TRUE(DltSystemIsDegenerate(Pixels(kLeft, line), line, 6, false));
+    EXPECT_TRUE(DltSystemIsDegenerate(Pixels(kLeft, same), same, 6, false));
+    // Too few points for the parameters.
+    EXPECT_TRUE(DltSystemIsDegenerate(Pixels(kLeft, cube), cube, 5, true));
+    // The calibration of such points reports a perfect fit all the same: hence the check.
+    DltParameterTable table;
+    CDltCalibration(table).Calibrate({Pixels(kLeft, same)}, same, 6, 1);
+    EXPECT_LT(table.Residual(1), 1e-6);
+}
+
 class CalibrateViewsTest : public DocumentFixture {
 protected:
     void SetUp() override {
@@ -109,6 +132,9 @@ TEST_F(CalibrateViewsTest, PostureWithTheFirstAndFourthPointLevelLeavesTheCalibr
     EXPECT_FALSE(doc->dltValid);
     EXPECT_TRUE(doc->dlt.empty());
     EXPECT_EQ(doc->calibrationPoints[3], (Point3{0, 1.8, 0}));
+    EXPECT_TRUE(PosturePointsLevel(*doc)) << "which the command line says";
+    doc->calibrationType = 2;
+    EXPECT_FALSE(PosturePointsLevel(*doc)) << "only the posture method scales by the rows";
 }
 
 TEST_F(CalibrateViewsTest, SeveralViewsCalibrateOnlyWhenAllAreComplete) {

@@ -163,7 +163,7 @@ private slots:
             images[1].push_back({static_cast<int>(300 - 60 * w.z + 10 * w.x), static_cast<int>(120 + 80 * w.y + 5 * w.x)});
         }
         CDltCalibration(table).Calibrate(images, world, static_cast<int>(world.size()), 2);
-        DltParametersDialog dialog(table, {{{2, 0.5, 1.5}, {0, 0.2, 0.4}}, {}}, nullptr);
+        DltParametersDialog dialog(table, {{{2, 0.5, 1.5}, {0, 0.2, 0.4}}, {}}, {false, true}, nullptr);
         KeepPicture(dialog, "dlt-parameters");
         auto* views = dialog.findChild<QComboBox*>();
         QTreeWidget* rows = dialog.Parameters();
@@ -179,6 +179,11 @@ private slots:
         QCOMPARE(rows->topLevelItem(0)->text(0), QString("L1"));
         QVERIFY(rows->topLevelItem(0)->text(1) != viewOne);
         QCOMPARE(dialog.ControlPoints()->topLevelItemCount(), 0);
+        // The second view's control points determine no camera: the dialog says so.
+        QVERIFY(!dialog.Warning()->isHidden());
+        QCOMPARE(dialog.Warning()->text(), QString("degenerate: the control points do not determine the camera"));
+        views->setCurrentIndex(0);
+        QVERIFY(dialog.Warning()->isHidden());
     }
 
     void videoDialogsArePresetAndReturnTheirValues() {

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QTreeWidget>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -12,9 +13,10 @@
 namespace kadivo {
 
 DltParametersDialog::DltParametersDialog(const DltParameterTable& table, std::vector<std::vector<ControlPointError>> report,
-                                         QWidget* parent)
-    : QDialog(parent), table_(table), report_(std::move(report)), views_(new QComboBox(this)), rows_(new QTreeWidget(this)),
-      points_(new QTreeWidget(this)) {
+                                         std::vector<bool> degenerate, QWidget* parent)
+    : QDialog(parent), table_(table), report_(std::move(report)), degenerate_(std::move(degenerate)),
+      views_(new QComboBox(this)), rows_(new QTreeWidget(this)), points_(new QTreeWidget(this)),
+      warning_(new QLabel(QString::fromUtf8(kDegenerateCalibration), this)) {
     setWindowTitle("DLT Reconstruction Parameters");
     for (int view = 1; view <= table.viewCount; ++view) views_->addItem(QString("View %1").arg(view));
     rows_->setRootIsDecorated(false);
@@ -33,6 +35,9 @@ DltParametersDialog::DltParametersDialog(const DltParameterTable& table, std::ve
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(views_);
+    warning_->setObjectName("degenerateWarning");
+    warning_->setStyleSheet("color: #b00020; font-weight: bold;");
+    layout->addWidget(warning_);
     auto* lists = new QHBoxLayout;
     lists->addWidget(rows_);
     lists->addWidget(points_, 1);
@@ -43,6 +48,7 @@ DltParametersDialog::DltParametersDialog(const DltParameterTable& table, std::ve
 }
 
 void DltParametersDialog::ShowView(int view) {
+    warning_->setVisible(view >= 1 && view <= static_cast<int>(degenerate_.size()) && degenerate_[static_cast<std::size_t>(view - 1)]);
     rows_->clear();
     for (const auto& [id, value] : DltParameterRows(table_, view))
         rows_->addTopLevelItem(new QTreeWidgetItem({QString::fromStdString(id), QString::fromStdString(value)}));
