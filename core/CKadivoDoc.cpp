@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <new>
 
 namespace kadivo {
 
@@ -115,12 +116,18 @@ bool CKadivoDoc::OnNewDocument() {
 
 bool CKadivoDoc::OnOpenDocument(const std::string& path) {
     SequenceReadResult read;
+    std::string failure;
     try {
         read = ReadSequenceFile(path, *this);
+    } catch (const std::bad_alloc&) {
+        failure = "\"" + path + "\" holds more than the memory available can take.";
     } catch (const std::exception& error) {
+        failure = error.what();
+    }
+    if (!failure.empty()) {
         DeleteContents();
         AddViewSlot(0);
-        prompts_.ShowMessage("Unable to read the sequence file.\n" + std::string(error.what()));
+        prompts_.ShowMessage("Unable to read the sequence file.\n" + failure);
         return false;
     }
     path_ = path;

@@ -1,6 +1,12 @@
 #include "DocumentFixture.h"
 #include "RawSequenceBuilder.h"
 #include "SequenceFile.h"
+#include "HeadlessPrompts.h"
+#include "TempDir.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <random>
 
@@ -129,6 +135,33 @@ TEST_F(SequenceFileErrors, RandomDamageNeverCrashes) {
         ReadError(bytes);  // either reads or reports; never crashes or hangs
     }
 }
+
+// Address sanitizer reserves more address space than any ceiling a test could set.
+#if !defined(__SANITIZE_ADDRESS__)
+TEST_F(SequenceFileErrors, AFileTooLargeForTheMemorySaysSoInsteadOfEndingTheProgram) {
+    CraftedSequence crafted;
+    crafted.points = 0;
+    crafted.digitizedCount = 0;
+    crafted.recordsPerView = 3000000;
+    TempDir dir;
+    const std::string path = dir.Write("huge.kdv", CraftSequence(crafted));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        rlimit ceiling{256u << 20, 256u << 20};
+        ::setrlimit(RLIMIT_AS, &ceiling);
+        HeadlessPrompts messages;
+        CKadivoDoc huge(messages, NoVideoSourceFactory());
+        const bool read = huge.OnOpenDocument(path);
+        const bool said = messages.LastMessage() == "Unable to read the sequence file. \"" + path +
+                                                        "\" holds more than the memory available can take.";
+        ::_exit(!read && said ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "the reader ended the program";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the message names the file and the reason";
+}
+#endif
 
 }  // namespace
 }  // namespace kadivo::test
