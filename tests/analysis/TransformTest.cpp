@@ -33,6 +33,21 @@ class Transform : public DocumentFixture {
 protected:
     static constexpr int kFrames = 40;
 
+    // One view of two points with a planar calibration: a 2 m by 1 m rectangle seen as
+    // 400 by 200 pixels from (100, 100). The view's frames are the caller's.
+    ViewFrameStore& PlanarSequence() {
+        NewSequence(2, 4);
+        InstallSequenceSteps(doc->steps);
+        doc->calibrationType = 2;
+        doc->calibrationPoints = {{0, 0, 0}, {2, 0, 0}, {2, 1, 0}, {0, 1, 0}, {}};
+        ViewFrameStore& store = doc->current().frameStore;
+        store.calibrationPointCount = 4;
+        const Point2f image[4] = {{100, 100}, {500, 100}, {500, 300}, {100, 300}};
+        for (int i = 0; i < 4; ++i) store.calibrationRecord.imagePos[static_cast<std::size_t>(i)] = image[i];
+        store.calibrationRecord.digitizedCount = 4;
+        return store;
+    }
+
     // A sequence of `cameras` cameras with a complete calibration cube and kFrames digitized frames.
     void Build(int cameras) {
         NewSequence(3, 8);
@@ -125,15 +140,7 @@ TEST_F(Transform, WorldFramesFollowTheShortestViewAndAreReused) {
 }
 
 TEST_F(Transform, OneViewGivesThePlanarReconstruction) {
-    NewSequence(2, 4);
-    InstallSequenceSteps(doc->steps);
-    doc->calibrationType = 2;
-    doc->calibrationPoints = {{0, 0, 0}, {2, 0, 0}, {2, 1, 0}, {0, 1, 0}, {}};
-    ViewFrameStore& store = doc->current().frameStore;
-    store.calibrationPointCount = 4;
-    const Point2f image[4] = {{100, 100}, {500, 100}, {500, 300}, {100, 300}};
-    for (int i = 0; i < 4; ++i) store.calibrationRecord.imagePos[static_cast<std::size_t>(i)] = image[i];
-    store.calibrationRecord.digitizedCount = 4;
+    ViewFrameStore& store = PlanarSequence();
     FrameRecord& record = store.NewRecord(0);
     record.imagePos[0] = {300, 200};
     record.imagePos[1] = kNoPosition;
@@ -169,15 +176,7 @@ TEST_F(Transform, PositionsThatAreNotNumbersAreMissingPoints) {
 }
 
 TEST_F(Transform, FrameNumbersAtTheEndOfTheRangeDoNotWrapAround) {
-    NewSequence(2, 4);
-    InstallSequenceSteps(doc->steps);
-    doc->calibrationType = 2;
-    doc->calibrationPoints = {{0, 0, 0}, {2, 0, 0}, {2, 1, 0}, {0, 1, 0}, {}};
-    ViewFrameStore& store = doc->current().frameStore;
-    store.calibrationPointCount = 4;
-    const Point2f image[4] = {{100, 100}, {500, 100}, {500, 300}, {100, 300}};
-    for (int i = 0; i < 4; ++i) store.calibrationRecord.imagePos[static_cast<std::size_t>(i)] = image[i];
-    store.calibrationRecord.digitizedCount = 4;
+    ViewFrameStore& store = PlanarSequence();
     constexpr int kLast = std::numeric_limits<int>::max();
     for (int frame : {kLast - 1, kLast}) {
         FrameRecord& record = store.NewRecord(frame);

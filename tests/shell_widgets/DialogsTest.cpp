@@ -180,6 +180,7 @@ private slots:
         QVERIFY(rows->topLevelItem(0)->text(1) != viewOne);
         QCOMPARE(dialog.ControlPoints()->topLevelItemCount(), 0);
         // The second view's control points determine no camera: the dialog says so.
+        KeepPicture(dialog, "dlt-parameters-degenerate");
         QVERIFY(!dialog.Warning()->isHidden());
         QCOMPARE(dialog.Warning()->text(), QString("degenerate: the control points do not determine the camera"));
         views->setCurrentIndex(0);
