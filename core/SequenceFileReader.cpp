@@ -34,6 +34,9 @@ T Decode(const std::uint8_t*& at) {
 
 // Decodes `count` stored points (position, scroll position, zoom code) from a checked block.
 const std::uint8_t* DecodeStoredPoints(const std::uint8_t* at, FrameRecord& record, int count) {
+    record.imagePos.Hold(static_cast<std::size_t>(count));
+    record.scrollPos.Hold(static_cast<std::size_t>(count));
+    record.zoomAt.Hold(static_cast<std::size_t>(count));
     for (std::size_t p = 0; p < static_cast<std::size_t>(count); ++p) {
         record.imagePos[p].x = Decode<float>(at);
         record.imagePos[p].y = Decode<float>(at);
