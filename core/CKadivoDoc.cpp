@@ -315,7 +315,7 @@ StatusTexts CKadivoDoc::Status() const {
         texts.side = "None";
         texts.point = "Point " + std::to_string(next) + "/" + std::to_string(store.calibrationPointCount);
     }
-    texts.image = "Image:" + std::to_string(current().currentFrame + 1) + "/" + std::to_string(MaxFrameCount() + 1);
+    texts.image = "Image:" + std::to_string(current().currentFrame + 1LL) + "/" + std::to_string(MaxFrameCount() + 1LL);
     return texts;
 }
 

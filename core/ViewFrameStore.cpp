@@ -1,5 +1,7 @@
 #include "ViewFrameStore.h"
 
+#include "FrameArithmetic.h"
+
 namespace kadivo {
 
 ViewFrameStore::ViewFrameStore(int modelPointCount, int step) : pointCount(modelPointCount), frameStep(step) {}
@@ -21,9 +23,10 @@ int ViewFrameStore::FindIndex(int frame) const {
 
 // The last record in list order that holds the frame one step back.
 int ViewFrameStore::PreviousIndex(int frame) const {
-    const int wanted = frame - frameStep;
+    const std::optional<int> wanted = OffsetFrame(frame, -static_cast<long long>(frameStep));
+    if (!wanted) return kNoRecord;
     for (std::size_t i = records_.size(); i-- > 0;)
-        if (records_[i].frame == wanted) return static_cast<int>(i);
+        if (records_[i].frame == *wanted) return static_cast<int>(i);
     return kNoRecord;
 }
 

@@ -1,6 +1,7 @@
 #include "MarkerTracker.h"
 
 #include "CKadivoDoc.h"
+#include "FrameArithmetic.h"
 #include "VideoSource.h"
 
 #include <algorithm>
@@ -54,16 +55,17 @@ void CaptureNextTemplate(CKadivoDoc& doc, int view, Point2f at) {
 void CaptureTemplatesFromPreviousFrame(CKadivoDoc& doc, int view) {
     if (view < 0 || view >= doc.viewCount()) return;
     CameraView& camera = doc.views[static_cast<std::size_t>(view)];
-    const int previousFrame = camera.currentFrame - doc.options.frameStep;
-    const FrameRecord* previous = camera.frameStore.FindRecord(previousFrame, kMovement);
+    const std::optional<int> previousFrame = OffsetFrame(camera.currentFrame, -static_cast<long long>(doc.options.frameStep));
+    if (!previousFrame) return;
+    const FrameRecord* previous = camera.frameStore.FindRecord(*previousFrame, kMovement);
     auto* source = dynamic_cast<VideoSource*>(camera.videoSource.get());
     if (!previous || !source || !source->IsOpen()) return;
-    if (source->FetchFrame(previousFrame, false)) source->PrepareDisplayImage();
+    if (source->FetchFrame(*previousFrame, false)) source->PrepareDisplayImage();
     if (source->CachedFrame() != previousFrame) return;
     const int templateSize = TrackingSettingsOf(doc, *source).templateSize;
     for (int point = 0; point < previous->digitizedCount && point < kModelTableSize; ++point) {
         const Point2f at = previous->imagePos[static_cast<std::size_t>(point)];
-        if (HasPosition(at)) CaptureTemplate(GreyFrameOf(*source), at, templateSize, previousFrame, source->TemplateOf(point));
+        if (HasPosition(at)) CaptureTemplate(GreyFrameOf(*source), at, templateSize, *previousFrame, source->TemplateOf(point));
     }
     if (source->FetchFrame(camera.currentFrame, false)) source->PrepareDisplayImage();
 }
@@ -90,9 +92,10 @@ std::optional<LocatedPoint> LocateNextPoint(CKadivoDoc& doc, int view, SearchIma
         return LocatedPoint{current->imagePos[index]};
     }
     if (mode != kMovement) return std::nullopt;
-    const int previousFrame = camera.currentFrame - doc.options.frameStep;
-    const FrameRecord* previous = store.FindRecord(previousFrame, kMovement);
-    if (marker.frame != previousFrame || !previous || point >= previous->digitizedCount) return std::nullopt;
+    const std::optional<int> previousFrame = OffsetFrame(camera.currentFrame, -static_cast<long long>(doc.options.frameStep));
+    if (!previousFrame) return std::nullopt;
+    const FrameRecord* previous = store.FindRecord(*previousFrame, kMovement);
+    if (marker.frame != *previousFrame || !previous || point >= previous->digitizedCount) return std::nullopt;
     const Point2f p = previous->imagePos[index];
     if (!HasPosition(p)) return std::nullopt;
     if (method == kPreviousPosition) return LocatedPoint{p};

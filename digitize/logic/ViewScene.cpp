@@ -1,6 +1,7 @@
 #include "ViewScene.h"
 
 #include "CKadivoDoc.h"
+#include "FrameArithmetic.h"
 
 #include <cstdio>
 
@@ -18,8 +19,9 @@ bool SpatiallyCalibrated(const CKadivoDoc& doc) {
 const FrameRecord* RecordAtSameMoment(const CKadivoDoc& doc, int view, int other) {
     const CameraView& shown = doc.views[static_cast<std::size_t>(view)];
     const CameraView& target = doc.views[static_cast<std::size_t>(other)];
-    const int frame = shown.currentFrame - shown.syncFrame + target.syncFrame;
-    return target.frameStore.FindRecord(frame, kMovement);
+    const std::optional<int> frame =
+        OffsetFrame(shown.currentFrame, static_cast<long long>(target.syncFrame) - shown.syncFrame);
+    return frame ? target.frameStore.FindRecord(*frame, kMovement) : nullptr;
 }
 
 // Where each view saw model point `point` at the moment view `view` shows.

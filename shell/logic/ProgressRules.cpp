@@ -1,5 +1,7 @@
 #include "ProgressRules.h"
 
+#include "FrameArithmetic.h"
+
 #include <algorithm>
 
 namespace kadivo {
@@ -15,13 +17,17 @@ SliderMove MoveFrameSlider(SliderAction action, int position, SliderRange range,
     int next = position;
     switch (action) {
         case SliderAction::LineLeft:
-            if (position > range.minimum) next = position - frameStep;
+            if (position > range.minimum) next = OffsetFrame(position, -static_cast<long long>(frameStep)).value_or(range.minimum);
             break;
         case SliderAction::LineRight:
-            if (position < range.limit) next = position + frameStep;
+            if (position < range.limit) next = OffsetFrame(position, frameStep).value_or(range.limit);
             break;
-        case SliderAction::PageLeft: next = std::clamp(position - 10, range.minimum, range.limit); break;
-        case SliderAction::PageRight: next = std::clamp(position + 10, range.minimum, range.limit); break;
+        case SliderAction::PageLeft:
+            next = std::clamp(OffsetFrame(position, -10).value_or(range.minimum), range.minimum, range.limit);
+            break;
+        case SliderAction::PageRight:
+            next = std::clamp(OffsetFrame(position, 10).value_or(range.limit), range.minimum, range.limit);
+            break;
         case SliderAction::Thumb: next = thumbPosition; break;
         case SliderAction::Home: next = range.minimum; break;
         case SliderAction::End: next = range.limit; break;

@@ -1,6 +1,8 @@
 #include "DocumentFixture.h"
 #include "Hints.h"
 
+#include <limits>
+
 namespace kadivo::test {
 namespace {
 
@@ -21,6 +23,19 @@ protected:
         doc->views[1].currentFrame = b;
     }
 };
+
+TEST_F(Navigation, FrameNumbersAtTheEndsOfTheRangeDoNotWrapAround) {
+    NewSequence(1);
+    constexpr int kMax = std::numeric_limits<int>::max(), kMin = std::numeric_limits<int>::min();
+    doc->views[0].currentFrame = kMax;
+    EXPECT_EQ(doc->Status().image.substr(0, 17), "Image:2147483648/");
+    EXPECT_FALSE(doc->NextImage(false)) << "a view without video and records cannot step on";
+    ViewFrameStore& store = doc->views[0].frameStore;
+    store.NewRecord(kMin).imagePos[0] = {5, 5};
+    EXPECT_EQ(store.PredictPosition(kMin, kMovement).x, -1) << "no frame before the first frame number";
+    doc->views[0].currentFrame = kMin;
+    EXPECT_EQ(doc->Status().image.substr(0, 18), "Image:-2147483647/");
+}
 
 TEST_F(Navigation, NextImageWithoutLockMovesOnlyTheCurrentView) {
     TwoViews();

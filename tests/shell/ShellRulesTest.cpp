@@ -7,6 +7,7 @@
 #include "TipOfTheDay.h"
 
 #include <fstream>
+#include <limits>
 
 namespace kadivo::test {
 namespace {
@@ -32,6 +33,13 @@ TEST(ProgressRules, TheFrameSliderStepsByTheFrameStepAndFollowsOnlyBelowTheLimit
     EXPECT_EQ(MoveFrameSlider(SliderAction::Thumb, 4, range, 3, 42), (SliderMove{42, true}));
     EXPECT_EQ(MoveFrameSlider(SliderAction::Home, 50, range, 3, 0), (SliderMove{0, true}));
     EXPECT_EQ(MoveFrameSlider(SliderAction::End, 50, range, 3, 0), (SliderMove{99, false}));
+    // At the ends of the range of frame numbers nothing wraps around.
+    constexpr int kMax = std::numeric_limits<int>::max(), kMin = std::numeric_limits<int>::min();
+    const SliderRange wide{kMin, kMax};
+    EXPECT_EQ(MoveFrameSlider(SliderAction::LineRight, kMax - 1, wide, 5, 0).position, kMax);
+    EXPECT_EQ(MoveFrameSlider(SliderAction::LineLeft, kMin + 1, wide, 5, 0).position, kMin);
+    EXPECT_EQ(MoveFrameSlider(SliderAction::PageRight, kMax - 3, wide, 5, 0).position, kMax);
+    EXPECT_EQ(MoveFrameSlider(SliderAction::PageLeft, kMin + 3, wide, 5, 0).position, kMin);
 }
 
 TEST(FileFilters, BoxFiltersBecomeQtFilters) {

@@ -1,6 +1,7 @@
 #include "AnimationScene.h"
 
 #include "CKadivoDoc.h"
+#include "FrameArithmetic.h"
 
 #include <algorithm>
 
@@ -14,7 +15,8 @@ constexpr double kMiddleExtrusion = 0.15;
 // Whether point p has no position in the current view's record of the frame shown.
 bool MissingInView(const CKadivoDoc& doc, int p, int frame) {
     const CameraView& view = doc.current();
-    const FrameRecord* record = view.frameStore.FindRecord(frame + view.syncFrame, kMovement);
+    const std::optional<int> stored = OffsetFrame(frame, view.syncFrame);
+    const FrameRecord* record = stored ? view.frameStore.FindRecord(*stored, kMovement) : nullptr;
     return record && p < record->digitizedCount && record->imagePos[static_cast<std::size_t>(p)].x == -1.0f;
 }
 

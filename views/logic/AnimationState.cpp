@@ -2,6 +2,7 @@
 
 #include "AppendFormat.h"
 #include "CKadivoDoc.h"
+#include "FrameArithmetic.h"
 
 #include <algorithm>
 
@@ -77,7 +78,9 @@ std::optional<int> AnimationState::FrameToShow(const CKadivoDoc& doc) const {
         if (doc.views.empty()) return std::nullopt;
         const CameraView& view = doc.current();
         const FrameRecord* record = view.frameStore.currentRecord();
-        frame = record ? record->frame - view.syncFrame : 0;
+        const std::optional<int> shown = record ? OffsetFrame(record->frame, -static_cast<long long>(view.syncFrame)) : 0;
+        if (!shown) return std::nullopt;
+        frame = *shown;
     }
     if (frame < 0 || frame >= doc.worldFrameCount) return std::nullopt;
     return frame;
