@@ -50,27 +50,36 @@ QPushButton* Button(const char* text, QHBoxLayout* row) {
     return button;
 }
 
+// The two choice pages: what is chosen, the list, what the chosen entry holds, and a
+// button at the bottom right to define a new one, which is returned.
+QPushButton* LayOutChoice(QWidget* page, const char* explanation, const char* label, QComboBox* list, QLabel* details,
+                          const char* newText) {
+    details->setWordWrap(true);
+    auto* layout = Column(page);
+    layout->addWidget(Explanation(explanation));
+    auto* form = new QFormLayout;
+    form->addRow(label, list);
+    layout->addLayout(form);
+    layout->addWidget(details);
+    layout->addStretch();
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    QPushButton* fresh = Button(newText, row);
+    layout->addLayout(row);
+    return fresh;
+}
+
 }  // namespace
 
 // --- page 0 ---------------------------------------------------------------------------------
 
 ModelChoicePage::ModelChoicePage(WizardFlow& flow, WizardDialog& wizard)
     : WizardPageWidget(flow), models_(new QComboBox), points_(new QLabel) {
-    points_->setWordWrap(true);
-    auto* fresh = new QPushButton("New Model");
-    auto* layout = Column(this);
-    layout->addWidget(Explanation("A digitizing project starts with the model: the points you will digitize in every "
-                                  "frame, with their side tags and the segments between them.\n\nChoose a model "
-                                  "from the list and press Next, or define a new one."));
-    auto* form = new QFormLayout;
-    form->addRow("Digitizing Model:", models_);
-    layout->addLayout(form);
-    layout->addWidget(points_);
-    layout->addStretch();
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(fresh);
-    layout->addLayout(row);
+    QPushButton* fresh = LayOutChoice(this,
+                                      "A digitizing project starts with the model: the points you will digitize in "
+                                      "every frame, with their side tags and the segments between them.\n\nChoose a "
+                                      "model from the list and press Next, or define a new one.",
+                                      "Digitizing Model:", models_, points_, "New Model");
     connect(models_, &QComboBox::activated, this, [this](int index) {
         flow_.ChooseModel(index);
         ShowPoints();
@@ -304,21 +313,11 @@ void SegmentsPage::Leave() {
 
 CalibrationChoicePage::CalibrationChoicePage(WizardFlow& flow, WizardDialog& wizard)
     : WizardPageWidget(flow), calibrations_(new QComboBox), description_(new QLabel) {
-    description_->setWordWrap(true);
-    auto* fresh = new QPushButton("New Calibration");
-    auto* layout = Column(this);
-    layout->addWidget(Explanation("The calibration setup tells Kadivo how image points become world coordinates: a "
-                                  "frame of control points at known positions (2D or 3D), or the subject's height "
-                                  "(posture).\n\nChoose a setup and press Next, or define a new one."));
-    auto* form = new QFormLayout;
-    form->addRow("Calibration Setup:", calibrations_);
-    layout->addLayout(form);
-    layout->addWidget(description_);
-    layout->addStretch();
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(fresh);
-    layout->addLayout(row);
+    QPushButton* fresh = LayOutChoice(this,
+                                      "The calibration setup tells Kadivo how image points become world coordinates: "
+                                      "a frame of control points at known positions (2D or 3D), or the subject's "
+                                      "height (posture).\n\nChoose a setup and press Next, or define a new one.",
+                                      "Calibration Setup:", calibrations_, description_, "New Calibration");
     connect(calibrations_, &QComboBox::activated, this, [this](int index) {
         flow_.ChooseCalibration(index);
         ShowDescription();
