@@ -3,6 +3,7 @@
 
 #include "CKadivoDoc.h"
 #include "HeadlessPrompts.h"
+#include "OneViewSequence.h"
 #include "TextExports.h"
 
 #include <algorithm>
@@ -19,17 +20,7 @@ constexpr int kPoints = 8;
 double SecondsFor(int frames) {
     HeadlessPrompts ui(stderr);
     CKadivoDoc doc(ui, NoVideoSourceFactory());
-    doc.DeleteContents();
-    doc.pointCount = kPoints;
-    doc.AddViewSlot(0);
-    ViewFrameStore& store = doc.views[0].frameStore;
-    store.ReserveRecords(frames);
-    for (int f = 0; f < frames; ++f) {
-        FrameRecord& record = store.NewRecord(f);
-        record.digitizedCount = kPoints;
-        for (int p = 0; p < kPoints; ++p)
-            record.imagePos[static_cast<std::size_t>(p)] = {static_cast<float>(f % 700 + p), static_cast<float>(p)};
-    }
+    bench::FillOneView(doc, kPoints, frames);
     PointsExportOptions options;
     options.rows.assign(kPoints, true);
     double best = 1e9;

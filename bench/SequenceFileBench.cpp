@@ -5,6 +5,7 @@
 #include "CKadivoDoc.h"
 #include "FileIo.h"
 #include "HeadlessPrompts.h"
+#include "OneViewSequence.h"
 #include "SequenceFile.h"
 
 #include <algorithm>
@@ -62,7 +63,10 @@ void Report(const char* what, double kadivo, const char* peer, double copy) {
 }
 
 // Bytes of heap in use.
-std::size_t HeapInUse() { return mallinfo2().uordblks + mallinfo2().hblkhd; }
+std::size_t HeapInUse() {
+    const struct mallinfo2 heap = mallinfo2();
+    return heap.uordblks + heap.hblkhd;
+}
 
 // One view of `points` points with `records` digitized frames: the file's bytes, and the
 // memory and time reading it takes per record.
@@ -71,16 +75,7 @@ void RecordCosts(int points, int records, const std::filesystem::path& dir) {
     const std::string path = (dir / "records.kdv").string();
     {
         CKadivoDoc doc(ui, NoVideoSourceFactory());
-        doc.DeleteContents();
-        doc.pointCount = points;
-        doc.AddViewSlot(0);
-        ViewFrameStore& store = doc.views[0].frameStore;
-        store.ReserveRecords(records);
-        for (int f = 0; f < records; ++f) {
-            FrameRecord& record = store.NewRecord(f);
-            record.digitizedCount = points;
-            for (int p = 0; p < points; ++p) record.imagePos[static_cast<std::size_t>(p)] = {static_cast<float>(p), 1.0f};
-        }
+        bench::FillOneView(doc, points, records);
         SaveSequenceFile(doc, path);
     }
     const double fileBytes = static_cast<double>(std::filesystem::file_size(path));
