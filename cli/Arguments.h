@@ -23,6 +23,19 @@ inline const std::string& OptionValue(const std::vector<std::string>& options, s
     return options[++i];
 }
 
+// Walks a command's arguments: the words not starting with "--" come back in order, and
+// every option is handed with its value to `option(name, value)`.
+template <typename Option>
+std::vector<std::string> SplitArguments(const std::vector<std::string>& args, Option option) {
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.rfind("--", 0) != 0) positional.push_back(arg);
+        else option(arg, OptionValue(args, i));
+    }
+    return positional;
+}
+
 // The items of a comma-separated list; an empty text is one empty item.
 inline std::vector<std::string> SplitList(const std::string& text) {
     std::vector<std::string> items(1);

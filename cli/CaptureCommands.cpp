@@ -63,19 +63,13 @@ CaptureRequest ParseCaptureRequest(const std::vector<std::string>& args) {
     const SequenceOptions defaults;
     request.settings.framesPerSecond = defaults.captureRate;
     request.settings.seconds = defaults.captureTime;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg.rfind("--", 0) != 0) {
-            request.positional.push_back(arg);
-            continue;
-        }
-        const std::string& value = OptionValue(args, i);
+    request.positional = SplitArguments(args, [&](const std::string& arg, const std::string& value) {
         if (arg == "--device") request.device = DriverIndex(value);
         else if (arg == "--rate") request.settings.framesPerSecond = ParseBounded(arg, value, 1, 1000);
         else if (arg == "--seconds") request.settings.seconds = ParseBounded(arg, value, 1, 3600);
         else if (arg == "--size") request.size = ParseSize(value);
         else throw std::invalid_argument("unknown option " + arg);
-    }
+    });
     return request;
 }
 

@@ -34,20 +34,14 @@ int ParseChoice(const std::string& option, const std::string& value, const std::
 
 VideoRequest ParseVideoRequest(const std::vector<std::string>& args) {
     VideoRequest request;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg.rfind("--", 0) != 0) {
-            request.positional.push_back(arg);
-            continue;
-        }
-        const std::string& value = OptionValue(args, i);
+    request.positional = SplitArguments(args, [&](const std::string& arg, const std::string& value) {
         if (arg == "--type") request.imageType = ParseChoice(arg, value, {"normal", "interlaced", "dual"});
         else if (arg == "--first-field") request.firstField = ParseChoice(arg, value, {"0", "1"});
         else if (arg == "--stream") {
             request.stream = ParseIndex(value);
             if (*request.stream < 0) throw std::invalid_argument("--stream takes a stream number from 0");
         } else throw std::invalid_argument("unknown option " + arg);
-    }
+    });
     return request;
 }
 
