@@ -90,8 +90,7 @@ std::string FolderOf(const std::string& path) {
 // A free name for a temporary file in `folder`: short, whatever the target's name.
 std::string TemporaryName(const std::string& folder) {
     static std::atomic<unsigned> counter{0};
-    const unsigned long stamp = static_cast<unsigned long>(::getpid()) * 7919u + counter++;
-    return folder + "/.kadivo-" + std::to_string(stamp % 1000000007u) + ".tmp";
+    return folder + "/.kadivo-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
 }
 
 }  // namespace
