@@ -73,13 +73,7 @@ private slots:
 
     void aJointAtTheOriginIsDrawnWhereTheProjectionPutsIt() {
         FrameFixture f(RegisterWindows);
-        NewSequenceSetup setup;
-        setup.pointCount = 1;
-        setup.modelPoints[0].name = "Ball";
-        f.prompts.wizardResult = setup;
-        f.frame->resize(900, 700);
-        f.frame->show();
-        DocumentSession* session = f.frame->NewSequence();
+        DocumentSession* session = f.NewOnePointSequence("Ball");
         QVERIFY(session);
         CKadivoDoc& doc = session->doc();
         doc.worldFrameCount = 1;

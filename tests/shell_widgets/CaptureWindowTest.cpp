@@ -79,13 +79,7 @@ private:
         Opened o;
         o.fixture = std::make_unique<FrameFixture>(RegisterWindows);
         FrameFixture& f = *o.fixture;
-        NewSequenceSetup setup;
-        setup.pointCount = 1;
-        setup.modelPoints[0].name = "Ball";
-        f.prompts.wizardResult = setup;
-        f.frame->resize(900, 700);
-        f.frame->show();
-        o.session = f.frame->NewSequence();
+        o.session = f.NewOnePointSequence("Ball");
         if (!o.session) return o;
         o.session->doc().options.captureTime = seconds;
         o.session->doc().options.captureRate = rate;

@@ -72,6 +72,17 @@ struct FrameFixture {
     }
     ~FrameFixture() { frame.reset(); }
 
+    // Shows the frame at 900 x 700 with a new sequence of one model point called `pointName`.
+    DocumentSession* NewOnePointSequence(const std::string& pointName) {
+        NewSequenceSetup setup;
+        setup.pointCount = 1;
+        setup.modelPoints[0].name = pointName;
+        prompts.wizardResult = setup;
+        frame->resize(900, 700);
+        frame->show();
+        return frame->NewSequence();
+    }
+
     QtSettingsStore settings;
     FakePrompts prompts;
     FakeExportDialogs dialogs;
