@@ -166,6 +166,9 @@ public:
     void OnJumpToStart();
     void OnJumpToEnd();
     void GoToFrame(int frame, bool notify);
+    // The current view alone shows `frame`, whatever the frame step and "Lock Views" (the
+    // mouse wheel of the graph and animation windows).
+    void ShowFrameInCurrentView(int frame);
     void OnNextUnfinishedImage();
     bool CanNextImage() const;
     bool CanPreviousImage() const;

@@ -90,6 +90,15 @@ void CKadivoDoc::GoToFrame(int frame, bool notify) {
     if (notify) AnnounceFrameStep(options.lockViews ? kAllViews : currentView);
 }
 
+void CKadivoDoc::ShowFrameInCurrentView(int frame) {
+    if (views.empty() || frame < 0 || (HasVideo(currentView) && frame > LastFrame(currentView))) return;
+    CameraView& view = current();
+    if (view.currentFrame == frame) return;
+    view.currentFrame = frame;
+    view.frameStore.SetCurrentFrame(frame, digitizeMode);
+    AnnounceFrameStep(currentView);
+}
+
 void CKadivoDoc::OnNextUnfinishedImage() {
     CameraView& view = current();
     if (digitizeMode != kMovement || !view.frameStore.IsComplete(kMovement)) return;

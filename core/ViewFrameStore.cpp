@@ -24,9 +24,12 @@ int ViewFrameStore::FindIndex(int frame) const {
 // The last record in list order that holds the frame one step back.
 int ViewFrameStore::PreviousIndex(int frame) const {
     const std::optional<int> wanted = OffsetFrame(frame, -static_cast<long long>(frameStep));
-    if (!wanted) return kNoRecord;
+    return wanted ? LastIndexOf(*wanted) : kNoRecord;
+}
+
+int ViewFrameStore::LastIndexOf(int frame) const {
     for (std::size_t i = records_.size(); i-- > 0;)
-        if (records_[i].frame == *wanted) return static_cast<int>(i);
+        if (records_[i].frame == frame) return static_cast<int>(i);
     return kNoRecord;
 }
 

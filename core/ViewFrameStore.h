@@ -61,6 +61,9 @@ public:
     std::unordered_map<int, int> RecordIndexByFrame() const;
     void SetCurrentFrame(int frame, int mode);
     const FrameRecord* PreviousRecord(int frame, int mode) const;
+    // The last movement record of `frame` in list order: the one a frame before shows to
+    // the frame after it (prediction, locating, templates).
+    const FrameRecord* LastRecordOf(int frame) const { return RecordAt(LastIndexOf(frame)); }
     FrameRecord& NewRecord(int frame);
     void ReserveRecords(int count) { records_.reserve(static_cast<std::size_t>(count)); }
     int AddPoint(Point2f pos, int zoom, ScrollPos scroll, int frame, int mode);
@@ -87,6 +90,7 @@ private:
     int ModePointCount(int mode) const { return mode == kCalibration ? calibrationPointCount : pointCount; }
     int FindIndex(int frame) const;
     int PreviousIndex(int frame) const;
+    int LastIndexOf(int frame) const;
     FrameRecord& ActiveOrNewRecord(int frame, int mode);
     const FrameRecord* RecordAt(int index) const {
         return index == kNoRecord ? nullptr : &records_[static_cast<std::size_t>(index)];

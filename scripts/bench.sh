@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 scripts/install-packages.sh "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
-cmake --preset default >/dev/null
+cmake --preset default -DKADIVO_TESTS=ON -DKADIVO_BENCH=ON -DKADIVO_GUI=ON >/dev/null
 cmake --build --preset default -j "$(nproc)"
 for bench in build/default/bench/*_bench; do
   echo "== $(basename "$bench")"

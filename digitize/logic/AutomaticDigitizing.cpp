@@ -104,12 +104,29 @@ void AutomaticDigitizing::Step() {
         LocateNext();
         if (wasRunning && !running_) return;  // the marker was lost
     }
-    const std::optional<Point2f> at = target_ ? std::optional<Point2f>(target_->at) : host_.Pointer();
+    // Only "None" leads by hand: otherwise a point that was not located would be stored where
+    // the cursor was last sent, on the previous point.
+    const bool byHand = doc_.options.locateMethod == kLocateByHand;
+    std::optional<Point2f> at;
+    if (target_) at = target_->at;
+    else if (byHand) at = host_.Pointer();
     if (!at) {
+        const CameraView& view = doc_.views[static_cast<std::size_t>(camera_)];
+        lost_ = LostMarker{view.currentFrame, view.frameStore.NextIndex(doc_.digitizeMode)};
         Finish(Stop::NoPosition);
+        if (!byHand && host_.ShowsMessages()) doc_.prompts().ShowMessage(NotLocatedMessage(), {kLostCaption, false, 0});
         return;
     }
     if (!Digitize(*at)) Finish(Stop::End);
+}
+
+std::string AutomaticDigitizing::NotLocatedMessage() const {
+    const CameraView& view = doc_.views[static_cast<std::size_t>(camera_)];
+    const int point = view.frameStore.NextIndex(doc_.digitizeMode);
+    const std::string name = point >= 0 && point < kModelTableSize ? doc_.modelPoints[static_cast<std::size_t>(point)].name
+                                                                  : std::to_string(point + 1);
+    return std::string(kLostMessage) + "\n\"" + name + "\" could not be located in frame " +
+           std::to_string(view.currentFrame) + ": digitize it by hand, then go on.";
 }
 
 void AutomaticDigitizing::Finish(Stop reason) {

@@ -4,6 +4,7 @@
 #include "MarkerSearch.h"
 
 #include <optional>
+#include <string>
 
 namespace kadivo {
 
@@ -23,8 +24,8 @@ public:
     virtual void Redraw() = 0;
     // Moves the mouse cursor over frame position `at`.
     virtual void PlaceCursor(Point2f at) = 0;
-    // The frame position under the mouse, when the mouse is over the frame: an automatic step
-    // takes it when nothing was located, so the user can lead the digitizing by hand.
+    // The frame position under the mouse, when the mouse is over the frame: with the locate
+    // method "None" an automatic step takes it, so the user leads the digitizing by hand.
     virtual std::optional<Point2f> Pointer() const = 0;
     // Whether the user is told of a lost marker; tracking in batches reports it afterwards.
     virtual bool ShowsMessages() const = 0;
@@ -42,6 +43,8 @@ public:
     static constexpr const char* kLostCaption = "Attention";
     static constexpr const char* kTimerError = "Error starting Windows timer";
 
+    // Lost: the match moved beyond the threshold. NoPosition: nothing was located (no
+    // template, or no position in the frame before) and nothing may be taken instead.
     enum class Stop { None, ByUser, Lost, End, NoPosition };
     struct LostMarker {
         int frame = 0;
@@ -53,7 +56,7 @@ public:
     void SetCamera(int view) { camera_ = view; }
     int Camera() const { return camera_; }
     bool Running() const { return running_; }
-    // Why the last run ended, and where a lost marker was last seen.
+    // Why the last run ended, and where a lost or unlocated marker was.
     Stop LastStop() const { return lastStop_; }
     std::optional<LostMarker> Lost() const { return lost_; }
 
@@ -85,6 +88,8 @@ private:
     bool TargetIsCurrent() const;
     void Finish(Stop reason);
     bool NothingLeft() const;
+    // "The point location not found!" naming the next point and its frame.
+    std::string NotLocatedMessage() const;
 
     CKadivoDoc& doc_;
     TrackingHost& host_;

@@ -10,9 +10,6 @@
 namespace kadivo {
 namespace {
 
-constexpr int kPreviousPosition = 0;
-constexpr int kComputerVision = 1;
-
 // The view's source with its current frame in the buffer, enhanced as the window shows it.
 VideoSource* TrackedSource(CKadivoDoc& doc, int view) {
     if (view < 0 || view >= doc.viewCount()) return nullptr;
@@ -57,7 +54,7 @@ void CaptureTemplatesFromPreviousFrame(CKadivoDoc& doc, int view) {
     CameraView& camera = doc.views[static_cast<std::size_t>(view)];
     const std::optional<int> previousFrame = OffsetFrame(camera.currentFrame, -static_cast<long long>(doc.options.frameStep));
     if (!previousFrame) return;
-    const FrameRecord* previous = camera.frameStore.FindRecord(*previousFrame, kMovement);
+    const FrameRecord* previous = camera.frameStore.LastRecordOf(*previousFrame);
     auto* source = dynamic_cast<VideoSource*>(camera.videoSource.get());
     if (!previous || !source || !source->IsOpen()) return;
     if (source->FetchFrame(*previousFrame, false)) source->PrepareDisplayImage();
@@ -72,7 +69,7 @@ void CaptureTemplatesFromPreviousFrame(CKadivoDoc& doc, int view) {
 
 std::optional<LocatedPoint> LocateNextPoint(CKadivoDoc& doc, int view, SearchImages* images) {
     const int method = doc.options.locateMethod;
-    if (method != kPreviousPosition && method != kComputerVision) return std::nullopt;
+    if (method != kLocateByPreviousPosition && method != kLocateByComputerVision) return std::nullopt;
     if (view < 0 || view >= doc.viewCount()) return std::nullopt;
     const CameraView& camera = doc.views[static_cast<std::size_t>(view)];
     const ViewFrameStore& store = camera.frameStore;
@@ -94,11 +91,11 @@ std::optional<LocatedPoint> LocateNextPoint(CKadivoDoc& doc, int view, SearchIma
     if (mode != kMovement) return std::nullopt;
     const std::optional<int> previousFrame = OffsetFrame(camera.currentFrame, -static_cast<long long>(doc.options.frameStep));
     if (!previousFrame) return std::nullopt;
-    const FrameRecord* previous = store.FindRecord(*previousFrame, kMovement);
+    const FrameRecord* previous = store.LastRecordOf(*previousFrame);
     if (marker.frame != *previousFrame || !previous || point >= previous->digitizedCount) return std::nullopt;
     const Point2f p = previous->imagePos[index];
     if (!HasPosition(p)) return std::nullopt;
-    if (method == kPreviousPosition) return LocatedPoint{p};
+    if (method == kLocateByPreviousPosition) return LocatedPoint{p};
 
     const SearchSettings settings = TrackingSettingsOf(doc, *source);
     if (marker.size != settings.templateSize) return std::nullopt;

@@ -10,6 +10,11 @@ namespace kadivo {
 class CKadivoDoc;
 class VideoSource;
 
+// The locate methods of the options ("Locate Next Point Using").
+inline constexpr int kLocateByPreviousPosition = 0;
+inline constexpr int kLocateByComputerVision = 1;
+inline constexpr int kLocateByHand = 2;  // "None"
+
 // Where the next point of a camera view's current frame is expected, in frame coordinates.
 struct LocatedPoint {
     Point2f at;

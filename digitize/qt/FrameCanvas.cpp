@@ -309,10 +309,10 @@ void FrameCanvas::Carry(const DigitizeGesture::Steps& steps) {
         editPreview_ = {gesture_.editIndex(), *steps.movePoint};
         viewport()->update();
     }
-    if (steps.storePoint && editPreview_) {
-        const int index = editPreview_->first;
+    // A press and release without a move stores the release position too.
+    if (steps.storePoint && gesture_.editIndex() >= 0) {
         editPreview_.reset();
-        doc_.MovePoint(index, *steps.storePoint);
+        doc_.MovePoint(gesture_.editIndex(), *steps.storePoint);
     }
     if (steps.rangeOfInterest) {
         rangeRequested_ = false;

@@ -23,6 +23,9 @@ public:
     std::vector<std::string> ProfileNames() const;
     void Choose(int index);
     void TypeName(const std::string& name);
+    // "New Calibration": a new profile still to be named, starting from the method and the
+    // points of the profile shown.
+    void StartNew() { TypeName(kNewProfileName); }
     void SetMethod(int method) { method_ = method; }
     const std::string& Name() const { return name_; }
     int Method() const { return method_; }

@@ -139,6 +139,8 @@ constexpr CommandInfo kCommands[] = {
     {C::CaptureDriverInfo, "Capture Driver Info", "", "", "The installed capture drivers and what the current one can do"},
     {C::DigitizingModel, "Digitizing Model", "", "", "Define a digitizing model"},
     {C::CalibrationSetup, "Calibration Setup", "", "", "Define a calibration frame"},
+    {C::DigitizingModels, "Digitizing Models", "", "", "Define a digitizing model"},
+    {C::CalibrationObjects, "Calibration Objects", "", "", "Define a calibration frame"},
     {C::WindowToolbar, "Window Toolbar", "", "", "Show or hide the window toolbar"},
     {C::ImageToolbar, "Image Toolbar", "", "", "Show or hide the image toolbar of the digitizing windows"},
     {C::DigitizingToolbar, "Digitizing Toolbar", "", "", "Show or hide the digitizing toolbar"},

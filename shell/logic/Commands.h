@@ -38,8 +38,8 @@ enum class CommandId {
     // Capture
     CaptureVideo, CaptureSpareA, CaptureSpareB, SaveVideoAs, VideoFormat, VideoSource, DisplaySettings, Overlay, Preview,
     CaptureDriverInfo,
-    // Profiles
-    DigitizingModel, CalibrationSetup,
+    // Profiles, and the same wizards under their names in the Sequence menu
+    DigitizingModel, CalibrationSetup, DigitizingModels, CalibrationObjects,
     // View
     WindowToolbar, ImageToolbar, DigitizingToolbar, CaptureToolbar, AnimationToolbar, AnalysisToolbar, StatusBar,
     SequenceInfoPane,

@@ -33,6 +33,9 @@ public:
     std::vector<std::string> ProfileNames() const { return models_.names(); }
     void Choose(int index);
     void TypeName(const std::string& name);
+    // "New Model": a new profile still to be named; the point count of the profile shown is
+    // where the count starts.
+    void StartNew() { TypeName(kNewProfileName); }
     void SetPointCount(int count) { count_ = count; }
     const std::string& Name() const { return name_; }
     int PointCount() const { return count_; }

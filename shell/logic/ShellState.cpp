@@ -20,14 +20,18 @@ WindowKind KindOf(const WindowState& state) {
 
 std::optional<CommandStatus> ShellCommandStatus(CommandId id, const ShellState& s) {
     const bool doc = s.doc != nullptr;
-    if (OptionsPageOf(id) >= 0) return Enabled(doc && s.optionsSheetAvailable);
+    if (OptionsPageOf(id) >= 0) return Enabled(doc);
     switch (id) {
-        case C::NewSequence: return Enabled(s.newSequenceAvailable);
+        case C::NewSequence:
         case C::OpenSequence:
         case C::PageSetup:
         case C::Preferences:
         case C::Exit:
         case C::SequenceInfoPane:
+        case C::DigitizingModel:
+        case C::CalibrationSetup:
+        case C::DigitizingModels:
+        case C::CalibrationObjects:
         case C::HelpTopics:
         case C::TipOfTheDay:
         case C::WebSite:
@@ -44,9 +48,6 @@ std::optional<CommandStatus> ShellCommandStatus(CommandId id, const ShellState& 
         case C::CascadeWindows:
         case C::TileWindows:
             return Enabled(s.activeWindow);
-        case C::DigitizingModel:
-        case C::CalibrationSetup:
-            return Enabled(s.profileWizardsAvailable);
         case C::NewDigitizingWindow: return Enabled(doc && s.KindAvailable(WindowKind::Digitizing));
         case C::NewAnimationWindow: return Enabled(doc && s.KindAvailable(WindowKind::Animation));
         case C::NewAnalysisWindow:

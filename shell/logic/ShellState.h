@@ -23,9 +23,6 @@ struct ShellState {
     bool activeWindow = false;        // a window is active in the main frame
     bool captureOpen = false;
     std::array<bool, kWindowKindCount> kindAvailable{};  // a window class is registered for the kind
-    bool newSequenceAvailable = false;    // the new-sequence wizard exists
-    bool optionsSheetAvailable = false;   // the sequence options sheet exists
-    bool profileWizardsAvailable = false; // the model and calibration wizards exist
 
     bool KindAvailable(WindowKind kind) const { return kindAvailable[static_cast<std::size_t>(kind)]; }
 };

@@ -46,12 +46,15 @@ bool WizardFlow::IsLast() const {
 void WizardFlow::NewModel() {
     if (page() != WizardPage::ModelChoice) return;
     newModel_ = true;
+    // "Next" asks for a name instead of editing whichever profile page 0 had selected.
+    model_.StartNew();
     Show(WizardPage::ModelName);
 }
 
 void WizardFlow::NewCalibration() {
     if (page() != WizardPage::CalibrationChoice) return;
     newCalibration_ = true;
+    calibration_.StartNew();
     Show(WizardPage::CalibrationName);
 }
 

@@ -129,7 +129,8 @@ void MainFrame::CreateMenus() {
     QMenu* sequence = menuBar()->addMenu("&Sequence");
     add(sequence, {C::SequenceOptions, C::AutoSearchOptions, C::CaptureOptions, C::FilterOptions, C::PointsConfiguration,
                    C::CalibrationOptions, kSeparator, C::ModelParameters, C::SetVideoFrameRate, C::VideoOptions,
-                   kSeparator, C::TransformImageData, C::ViewDltParameters});
+                   kSeparator, C::TransformImageData, C::ViewDltParameters, kSeparator, C::DigitizingModels,
+                   C::CalibrationObjects});
 
     QMenu* digitize = menuBar()->addMenu("&Digitize");
     add(digitize, {C::Movement, C::Calibration, kSeparator, C::PreviousImage, C::NextImage, C::NextUnfinishedImage,

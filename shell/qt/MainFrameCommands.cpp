@@ -58,7 +58,6 @@ ShellState MainFrame::State() const {
     state.anyDocument = !sessions_.empty();
     state.activeWindow = area_->activeSubWindow() != nullptr;
     state.captureOpen = active_ && active_->HasCaptureWindow();
-    state.profileWizardsAvailable = true;
     for (int k = 0; k < kWindowKindCount; ++k)
         state.kindAvailable[static_cast<std::size_t>(k)] = services_.kinds.Available(static_cast<WindowKind>(k));
     return state;
@@ -130,8 +129,14 @@ void MainFrame::Execute(CommandId id) {
         case C::TipOfTheDay: ShowTipOfTheDay(false); break;
         case C::WebSite: QDesktopServices::openUrl(QUrl(kWebAddress)); break;
         case C::About: AboutDialog(this).exec(); break;
-        case C::DigitizingModel: RunProfileWizard(WizardKind::Model); break;
-        case C::CalibrationSetup: RunProfileWizard(WizardKind::Calibration); break;
+        case C::DigitizingModel:
+        case C::DigitizingModels:
+            RunProfileWizard(WizardKind::Model);
+            break;
+        case C::CalibrationSetup:
+        case C::CalibrationObjects:
+            RunProfileWizard(WizardKind::Calibration);
+            break;
         default:
             if (session) RunDocumentCommand(id, session->doc());
             break;

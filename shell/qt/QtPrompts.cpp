@@ -109,23 +109,26 @@ bool QtPrompts::EditVideoImageOptions(int& imageType, int& firstField) {
     return true;
 }
 
-// The options sheet and the wizard come with the wizards; until then their commands are
-// disabled and nothing reaches these.
-bool QtPrompts::RunOptionsSheet(SequenceOptionsSheet& sheet) {
-    OptionsSheetDialog dialog(sheet, *this, window_);
+bool ShowOptionsSheet(SequenceOptionsSheet& sheet, Prompts& prompts, QWidget* parent) {
+    OptionsSheetDialog dialog(sheet, prompts, parent);
     return dialog.exec() == QDialog::Accepted;
 }
-std::optional<NewSequenceSetup> QtPrompts::RunNewSequenceWizard() {
+
+std::optional<NewSequenceSetup> ShowNewSequenceWizard(Prompts& prompts, QWidget* parent) {
     ModelProfileList models(ModelProfilePath());
     models.Load();
     CalibrationProfileList calibrations(CalibrationProfilePath());
     calibrations.Load();
-    ReportUnreadableDatabase(models.ReadError(), *this);
-    ReportUnreadableDatabase(calibrations.ReadError(), *this);
-    WizardDialog wizard(WizardKind::NewSequence, models, calibrations, *this, window_);
+    ReportUnreadableDatabase(models.ReadError(), prompts);
+    ReportUnreadableDatabase(calibrations.ReadError(), prompts);
+    WizardDialog wizard(WizardKind::NewSequence, models, calibrations, prompts, parent);
     if (wizard.exec() != QDialog::Accepted) return std::nullopt;
     return wizard.Flow().Setup();
 }
+
+bool QtPrompts::RunOptionsSheet(SequenceOptionsSheet& sheet) { return ShowOptionsSheet(sheet, *this, window_); }
+
+std::optional<NewSequenceSetup> QtPrompts::RunNewSequenceWizard() { return ShowNewSequenceWizard(*this, window_); }
 
 std::optional<double> QtPrompts::EditFrameRate(double rate) {
     FrameRateDialog dialog(rate, window_);

@@ -76,6 +76,11 @@ private:
     bool failed_ = false;
 };
 
+// The options sheet and the new-sequence wizard over `parent`; what they tell the user goes
+// to `prompts`.
+bool ShowOptionsSheet(SequenceOptionsSheet& sheet, Prompts& prompts, QWidget* parent);
+std::optional<NewSequenceSetup> ShowNewSequenceWizard(Prompts& prompts, QWidget* parent);
+
 // The default answer of a question box: its `defaultButton`-th button.
 Answer DefaultAnswer(Buttons buttons, int defaultButton);
 

@@ -49,6 +49,13 @@ private slots:
         QVERIFY2(colours.size() > 20, "menus, toolbar and status bar are drawn");
     }
 
+    void newStartsTheNewSequenceWizard() {
+        QByteArray errors;
+        const int status = RunScreenshot({folder_.filePath("new.png"), "--new"}, errors);
+        QCOMPARE(status, 1);
+        QVERIFY2(errors.contains("kadivo: the dialog \"New Wizard\" would open; cancelled"), errors.constData());
+    }
+
     void aMessageThatWouldAppearFailsTheRunWithOneLine() {
         QByteArray errors;
         const int status = RunScreenshot({folder_.filePath("none.png"), folder_.filePath("missing.kdv")}, errors);

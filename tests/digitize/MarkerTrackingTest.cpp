@@ -24,7 +24,8 @@ inline void PrintTo(const Point2f& p, std::ostream* out) { *out << "(" << p.x <<
 namespace kadivo::test {
 namespace {
 
-// A window that records where the cursor went and can refuse its timer.
+// A window that records where the cursor went and can refuse its timer. Like a real one, the
+// mouse stays over the frame where the cursor was last sent.
 class RecordingHost : public HeadlessTrackingHost {
 public:
     bool timerWorks = true;
@@ -33,6 +34,9 @@ public:
     bool StartTimer(int) override { return timerWorks; }
     bool ShowsMessages() const override { return true; }
     void PlaceCursor(Point2f at) override { cursor.push_back(at); }
+    std::optional<Point2f> Pointer() const override {
+        return cursor.empty() ? std::nullopt : std::optional<Point2f>(cursor.back());
+    }
 };
 
 class Tracking : public ::testing::Test {
@@ -137,6 +141,62 @@ TEST_F(Tracking, PreviousPositionPutsTheCursorOnThePointOfTheFrameBefore) {
     doc->GoToFrame(10, false);
     tracking.LocateNext();
     EXPECT_EQ(host.cursor.size(), 1u);
+}
+
+TEST_F(Tracking, APointThatCannotBeLocatedStopsGoInsteadOfTakingThePreviousPoint) {
+    OpenSequence(VideoTestFile("mjpeg_320x240_50fps_50f.avi"), 2);
+    ASSERT_TRUE(tracking.Digitize(DiscCentres()[0]));
+    doc->MarkPointMissingInFrame();  // P2 not seen in frame 0: no template for frame 1
+    ASSERT_EQ(doc->current().currentFrame, 1);
+    prompts.ExpectMessage(std::string(AutomaticDigitizing::kLostMessage) +
+                          "\n\"P2\" could not be located in frame 1: digitize it by hand, then go on.");
+    RunToTheEnd();
+    EXPECT_EQ(tracking.LastStop(), AutomaticDigitizing::Stop::NoPosition);
+    ASSERT_TRUE(tracking.Lost());
+    EXPECT_EQ(tracking.Lost()->frame, 1);
+    EXPECT_EQ(tracking.Lost()->point, 1);
+    const FrameRecord* frame1 = doc->current().frameStore.FindRecord(1, kMovement);
+    ASSERT_TRUE(frame1);
+    EXPECT_EQ(frame1->digitizedCount, 1) << "P1 tracked, P2 left to the user";
+    EXPECT_EQ(doc->current().frameStore.recordCount(), 2);
+
+    // With "None" the user leads: the step takes the mouse position.
+    doc->options.locateMethod = kLocateByHand;
+    host.cursor.push_back({40.0f, 30.0f});
+    tracking.SinglePoint();
+    frame1 = doc->current().frameStore.FindRecord(1, kMovement);
+    EXPECT_EQ(frame1->digitizedCount, 2);
+    EXPECT_EQ(frame1->imagePos[1], (Point2f{40.0f, 30.0f}));
+}
+
+TEST_F(Tracking, KadivoCliTrackReportsThePointItCouldNotLocate) {
+    OpenSequence(VideoTestFile("mjpeg_320x240_50fps_50f.avi"), 2);
+    ASSERT_TRUE(tracking.Digitize(DiscCentres()[0]));
+    doc->MarkPointMissingInFrame();
+    const TrackingReport report = TrackView(*doc, 0);
+    EXPECT_EQ(ReportLine(*doc, report), "view 1: 0 frames tracked; no position to track from at frame 1, point 2 (P2)");
+    EXPECT_EQ(doc->current().frameStore.FindRecord(1, kMovement)->digitizedCount, 1);
+}
+
+TEST_F(Tracking, TheFrameBeforeIsItsLastRecordInListOrder) {
+    // Files may hold a frame twice; the later record is the one the frame after follows.
+    OpenSequence(VideoTestFile("mjpeg_320x240_50fps_50f.avi"));
+    Use(1, true, false);
+    doc->options.locateMethod = kLocateByPreviousPosition;
+    ASSERT_TRUE(tracking.Digitize({10.0f, 10.0f}));
+    FrameRecord& again = doc->views[0].frameStore.NewRecord(0);
+    again.imagePos[0] = DiscCentres()[0];
+    again.digitizedCount = 1;
+    tracking.LocateNext();
+    EXPECT_EQ(host.cursor.back(), DiscCentres()[0]);
+
+    // Templates from the frame before are taken there too: the search finds the disc.
+    Source().TemplateOf(0) = {};
+    CaptureTemplatesFromPreviousFrame(*doc, 0);
+    doc->options.locateMethod = kLocateByComputerVision;
+    tracking.LocateNext();
+    const Point2f found = host.cursor.back();
+    EXPECT_LE(std::hypot(found.x - DiscCentres()[1].x, found.y - DiscCentres()[1].y), 1.5f);
 }
 
 TEST_F(Tracking, AnErasedPointSendsTheCursorBackToWhereItWas) {

@@ -9,8 +9,10 @@
 #include "ShellTestSupport.h"
 #include "WorldCompletion.h"
 
+#include <QApplication>
 #include <QMdiSubWindow>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <cmath>
 
@@ -151,6 +153,14 @@ private slots:
                 QVERIFY2(drawn > 50, qPrintable(QString("style %1 floor %2 drew %3").arg(style).arg(floor).arg(drawn)));
             }
         QVERIFY2(QFileInfo::exists(FloorTexturePath()), "the default floor is installed on first use");
+
+        // The wheel over the picture: one frame a notch, whatever the frame step.
+        doc.options.frameStep = 2;
+        QWheelEvent wheel(QPointF(40, 40), view->Canvas()->mapToGlobal(QPointF(40, 40)), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view->Canvas(), &wheel);
+        QCOMPARE(doc.current().currentFrame, 11);
+        doc.options.frameStep = 1;
 
         // Play runs on its timer and wraps; options restart a running animation.
         QVERIFY(view->HandleCommand(CommandId::Play));

@@ -85,10 +85,13 @@ class CommandRules : public DocumentFixture {};
 
 TEST_F(CommandRules, WithoutASequenceOnlyTheProgramsCommandsRun) {
     ShellState state;
-    for (CommandId id : {CommandId::OpenSequence, CommandId::Exit, CommandId::About, CommandId::HelpTopics})
+    for (CommandId id : {CommandId::NewSequence, CommandId::OpenSequence, CommandId::Exit, CommandId::About,
+                         CommandId::HelpTopics, CommandId::DigitizingModel, CommandId::CalibrationSetup,
+                         CommandId::DigitizingModels, CommandId::CalibrationObjects})
         EXPECT_TRUE(ShellCommandStatus(id, state)->enabled) << Command(id).text;
     for (CommandId id : {CommandId::Save, CommandId::SaveAll, CommandId::NextImage, CommandId::ExportPoints,
-                         CommandId::Print, CommandId::NewDigitizingWindow, CommandId::NewSequence})
+                         CommandId::Print, CommandId::NewDigitizingWindow, CommandId::SequenceOptions,
+                         CommandId::CalibrationOptions})
         EXPECT_FALSE(ShellCommandStatus(id, state)->enabled) << Command(id).text;
     EXPECT_FALSE(ShellCommandStatus(CommandId::EraseLastPoint, state)) << "the windows' own commands";
 }
@@ -105,6 +108,10 @@ TEST_F(CommandRules, WindowCommandsNeedTheirWindowKindAndCaptureOpensOnce) {
     EXPECT_TRUE(ShellCommandStatus(CommandId::EnableVideoCapture, state)->enabled);
     state.captureOpen = true;
     EXPECT_FALSE(ShellCommandStatus(CommandId::EnableVideoCapture, state)->enabled);
+    for (CommandId id : {CommandId::SequenceOptions, CommandId::AutoSearchOptions, CommandId::CaptureOptions,
+                         CommandId::FilterOptions, CommandId::PointsConfiguration, CommandId::CalibrationOptions,
+                         CommandId::NewSequence})
+        EXPECT_TRUE(ShellCommandStatus(id, state)->enabled) << Command(id).text << ": with a sequence open";
 }
 
 TEST_F(CommandRules, DocumentCommandsFollowTheDocument) {

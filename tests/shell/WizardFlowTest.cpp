@@ -106,6 +106,39 @@ TEST_F(Wizards, WithProfilesNextUsesTheChosenOnesAndBackRetracesThePath) {
     EXPECT_TRUE(again.newModel());
 }
 
+TEST_F(Wizards, NewModelAndNewCalibrationStartAsNewUnnamedProfiles) {
+    WriteProfiles();
+    WizardFlow flow(WizardKind::NewSequence, models, calibrations);
+    flow.NewModel();
+    EXPECT_EQ(flow.model().Name(), kNewProfileName) << "not the profile page 0 had selected";
+    EXPECT_EQ(flow.Next(), std::optional<std::string>(kProfileNameNotUnique));
+    Expect(flow, P::ModelName);
+    flow.model().TypeName("Leg");
+    flow.model().SetPointCount(3);
+    NextTo(flow, P::PointNames);
+    NextTo(flow, P::Segments);
+    NextTo(flow, P::CalibrationChoice);
+    flow.NewCalibration();
+    EXPECT_EQ(flow.calibration().Name(), kNewProfileName);
+    EXPECT_EQ(flow.Next(), std::optional<std::string>(kProfileNameNotUnique));
+    flow.calibration().TypeName("Floor");
+    flow.calibration().SetMethod(CalibrationDefinition::kFrame2D);
+    NextTo(flow, P::FramePoints);
+    for (int i = 0; i < 4; ++i) flow.calibration().Points().Add();
+    NextTo(flow, P::Finished);
+    ASSERT_TRUE(flow.Finish(prompts));
+
+    // Both new profiles are added; the existing ones are as they were.
+    models.Load();
+    calibrations.Load();
+    EXPECT_EQ(models.names(), (std::vector<std::string>{"Arm", "Leg", kNewProfileName}));
+    EXPECT_EQ(models.profiles[0].pointCount(), 2);
+    EXPECT_EQ(models.profiles[0].GetName(1), "Elbow");
+    EXPECT_EQ(calibrations.lastIndex, 2);
+    EXPECT_EQ(calibrations.GetName(0), "Board");
+    EXPECT_EQ(calibrations.GetName(1), "Floor");
+}
+
 TEST_F(Wizards, NamesAndCountsAreChecked) {
     WriteProfiles();
     WizardFlow flow(WizardKind::Model, models, calibrations);

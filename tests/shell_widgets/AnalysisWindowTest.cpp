@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDialogButtonBox>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
 #include <QPushButton>
@@ -22,6 +23,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QWheelEvent>
 
 namespace kadivo::test {
 
@@ -72,6 +74,41 @@ private:
 
 private slots:
     void initTestCase() { PrepareShellTests(data_); }
+
+    void theWheelMovesTheCurrentViewOneFrameANotch() {
+        FrameFixture f(RegisterWindows);
+        f.frame->resize(1000, 800);
+        f.frame->show();
+        DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
+        QVERIFY(session);
+        f.frame->Action(CommandId::TransformImageData)->trigger();
+        CDataView* view = AnalysisWindow(session);
+        QVERIFY(view);
+        CKadivoDoc& doc = session->doc();
+        doc.AddCameraView();
+        doc.SetCurrentView(0);
+        doc.options.frameStep = 2;
+        doc.options.lockViews = 1;
+        doc.GoToFrame(4, true);
+        const int otherView = doc.views[1].currentFrame;
+        auto turn = [view](int delta) {
+            QWheelEvent wheel(QPointF(50, 50), view->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(view, &wheel);
+        };
+        turn(-120);
+        QCOMPARE(doc.current().currentFrame, 5);
+        QCOMPARE(doc.views[1].currentFrame, otherView);
+        turn(-60);
+        QCOMPARE(doc.current().currentFrame, 5);
+        turn(-60);
+        QCOMPARE(doc.current().currentFrame, 6);
+        turn(120);
+        QCOMPARE(doc.current().currentFrame, 5);
+        doc.ShowFrameInCurrentView(doc.worldFrameCount - 2);
+        turn(-120);
+        QCOMPARE(doc.current().currentFrame, doc.worldFrameCount - 2);
+    }
 
     void curvesFromTheDialogsAreDrawnSavedAndReopened() {
         FrameFixture f(RegisterWindows);
@@ -153,6 +190,18 @@ private slots:
         QVERIFY(pdftoppm.waitForFinished(30000));
         QCOMPARE(pdftoppm.exitCode(), 0);
         QVERIFY(!QImage(files_.filePath("page-1.png")).isNull());
+
+        // Printed and saved for a page, the window keeps its own layout: clicks, the read-out
+        // and the frame marker still find their graphs, and the file keeps the window's.
+        const std::vector<GraphRect> onScreen = model.Rects();
+        auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget());
+        sub->mdiArea()->setActiveSubWindow(sub);
+        QVERIFY(f.frame->PrintActiveWindowToPdf(files_.filePath("printed.pdf")));
+        QVERIFY(view->SaveGraph(files_.filePath("again.pdf"), true));
+        QVERIFY2(model.Rects() == onScreen, "the window's rectangles after printing");
+        const PlotArea last = PlotAreaOf(onScreen[3]);
+        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(static_cast<int>(last.left) + 3, static_cast<int>(last.top) + 3));
+        QCOMPARE(model.state().selectedGraph, 3);
 
         // Saved and opened again: the window comes back as it was.
         const GraphWindowState before = std::get<GraphWindowState>(*view->State());

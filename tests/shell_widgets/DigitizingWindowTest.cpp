@@ -142,6 +142,12 @@ private slots:
         f.frame->Action(CommandId::Redo)->trigger();
         QCOMPARE(doc.current().frameStore.GetPoint(0, kMovement), (Point2f{121, 150}));
         QVERIFY(!f.frame->Action(CommandId::Redo)->isEnabled());
+
+        // A press and release without a move stores the release position as well.
+        QTest::mousePress(canvas, Qt::LeftButton, {}, {152, 118});
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, {152, 118});
+        QCOMPARE(doc.current().frameStore.GetPoint(1, kMovement), (Point2f{152, 122}));
+        QCOMPARE(f.frame->Action(CommandId::Undo)->text(), QString("Undo Move Point"));
     }
 
     void theWindowIsSavedAndComesBack() {
@@ -239,6 +245,29 @@ private slots:
         QCOMPARE(doc.views[0].frameStore.records()[0].digitizedCount, 1);
         f.frame->Action(CommandId::ZoomThree)->trigger();
         KeepPicture(*second, "digitizing-zoom-three");
+    }
+
+    void goStopsAtAPointItCannotLocateAndLeavesItToTheUser() {
+        FrameFixture f(RegisterDigitizingWindow);
+        DocumentSession* session = NewSequenceOnVideo(f, 2);
+        QVERIFY(session);
+        CKadivoView* window = Window(session);
+        CKadivoDoc& doc = session->doc();
+        const std::vector<DiscCentre> centres = DiscCentres();
+        Click(window, {centres[0].x, centres[0].yTop});
+        f.frame->Action(CommandId::Missing)->trigger();
+        QCOMPARE(doc.current().currentFrame, 1);
+        doc.options.autoDigitizeInterval = 1;
+        f.prompts.ExpectMessage(std::string(AutomaticDigitizing::kLostMessage) +
+                                "\n\"P2\" could not be located in frame 1: digitize it by hand, then go on.");
+        f.frame->Action(CommandId::Go)->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!window->Canvas()->Tracking().Running(), 10000);
+        QVERIFY(window->Canvas()->Tracking().LastStop() == AutomaticDigitizing::Stop::NoPosition);
+        QCOMPARE(doc.current().currentFrame, 1);
+        const FrameRecord* frame1 = doc.current().frameStore.FindRecord(1, kMovement);
+        QVERIFY(frame1);
+        QCOMPARE(frame1->digitizedCount, 1);
+        QCOMPARE(doc.current().frameStore.recordCount(), 2);
     }
 
     void goTracksTheDiscToTheEndOnTheTimerAndStopStops() {

@@ -2,6 +2,7 @@
 
 #include "CKadivoDoc.h"
 #include "FakePrompts.h"
+#include "FrameWheel.h"
 #include "GraphWindowModel.h"
 #include "Kinematics.h"
 #include "WorldCompletion.h"
@@ -138,11 +139,25 @@ TEST(GraphWindow, ClicksSelectGraphsAndCurvesAndOpenTheirProperties) {
 }
 
 TEST(GraphWindow, TheWheelStepsFramesWithinTheData) {
-    EXPECT_EQ(GraphWindowModel::WheelFrame(5, -120, 20), std::optional<int>(6));
-    EXPECT_EQ(GraphWindowModel::WheelFrame(5, 120, 20), std::optional<int>(4));
-    EXPECT_EQ(GraphWindowModel::WheelFrame(0, 120, 20), std::nullopt);
-    EXPECT_EQ(GraphWindowModel::WheelFrame(18, -120, 20), std::nullopt) << "up to F − 2";
-    EXPECT_EQ(GraphWindowModel::WheelFrame(5, 60, 20), std::nullopt) << "half a notch";
+    FrameWheel wheel;
+    EXPECT_EQ(wheel.Turn(5, -120, 20), std::optional<int>(6));
+    EXPECT_EQ(wheel.Turn(5, 120, 20), std::optional<int>(4));
+    EXPECT_EQ(wheel.Turn(0, 120, 20), std::nullopt);
+    EXPECT_EQ(wheel.Turn(18, -120, 20), std::nullopt) << "up to F − 2";
+    EXPECT_EQ(wheel.Turn(5, 240, 20), std::optional<int>(3)) << "two notches";
+}
+
+TEST(GraphWindow, FractionsOfANotchAddUpAndATurnBackStartsAfresh) {
+    FrameWheel wheel;
+    EXPECT_EQ(wheel.Turn(5, 60, 20), std::nullopt) << "half a notch";
+    EXPECT_EQ(wheel.Turn(5, 40, 20), std::nullopt);
+    EXPECT_EQ(wheel.Turn(5, 30, 20), std::optional<int>(4)) << "130 of 120";
+    EXPECT_EQ(wheel.Turn(4, 110, 20), std::optional<int>(3)) << "the 10 left over count";
+    EXPECT_EQ(wheel.Turn(3, 90, 20), std::nullopt);
+    EXPECT_EQ(wheel.Turn(3, -60, 20), std::nullopt) << "the other way forgets the 90";
+    EXPECT_EQ(wheel.Turn(3, -60, 20), std::optional<int>(4));
+    EXPECT_EQ(wheel.Turn(18, -120, 20), std::nullopt) << "a notch beyond the data is spent";
+    EXPECT_EQ(wheel.Turn(18, 120, 20), std::optional<int>(17));
 }
 
 // The sample sequence, transformed.

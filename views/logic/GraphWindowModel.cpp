@@ -190,13 +190,4 @@ void GraphWindowModel::ApplyCurveProperties(const CurveProperties& p) {
     curve->color = p.color;
 }
 
-std::optional<int> GraphWindowModel::WheelFrame(int current, int wheelDelta, int frames) {
-    // A turn away from the user (a positive delta) goes towards the start.
-    const int notches = wheelDelta / 120;
-    if (notches == 0) return std::nullopt;
-    const int frame = current - notches;
-    if (frame < 0 || frame > frames - 2) return std::nullopt;
-    return frame;
-}
-
 }  // namespace kadivo

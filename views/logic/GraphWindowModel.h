@@ -84,10 +84,6 @@ public:
     // Delete answered Yes.
     void Delete();
 
-    // The frame the wheel moves to from `current`: one a notch, towards the start when the
-    // wheel turns away from the user (positive delta), only within 0 .. frames − 2.
-    static std::optional<int> WheelFrame(int current, int wheelDelta, int frames);
-
 private:
     void Select(int graph, int curve);
 

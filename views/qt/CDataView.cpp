@@ -65,24 +65,24 @@ void CDataView::Redraw() {
     update();
 }
 
-void CDataView::DrawInto(QPainter& painter, QSize size, bool onlySelected) {
-    if (!onlySelected) {
-        PaintGraphs(painter, model_, size, Doc().framePeriod);
-        return;
+// Pages and files get their layout on a copy: the window's own rectangles serve its clicks,
+// read-outs and frame marker, and are saved with the sequence.
+void CDataView::DrawInto(QPainter& painter, QSize size, bool onlySelected) const {
+    GraphWindowState drawn = model_.state();
+    if (onlySelected) {
+        const DataGraphState* selected = model_.SelectedGraph();
+        drawn.graphs = {selected ? *selected : model_.state().graphs.front()};
+        drawn.selectedGraph = -1;
     }
-    GraphWindowState alone = model_.state();
-    const DataGraphState* selected = model_.SelectedGraph();
-    alone.graphs = {selected ? *selected : model_.state().graphs.front()};
-    alone.selectedGraph = -1;
-    GraphWindowModel single(alone);
-    PaintGraphs(painter, single, size, Doc().framePeriod);
+    GraphWindowModel copy(std::move(drawn));
+    PaintGraphs(painter, copy, size, Doc().framePeriod);
 }
 
 void CDataView::paintEvent(QPaintEvent* event) {
     if (dirty_ || canvas_.size() != size()) {
         canvas_ = QImage(size(), QImage::Format_RGB32);
         QPainter painter(&canvas_);
-        DrawInto(painter, size(), false);
+        PaintGraphs(painter, model_, size(), Doc().framePeriod);
         dirty_ = false;
     }
     QPainter painter(this);
@@ -165,9 +165,8 @@ void CDataView::mouseMoveEvent(QMouseEvent* event) {
 void CDataView::wheelEvent(QWheelEvent* event) {
     CKadivoDoc& doc = Doc();
     if (doc.views.empty()) return;
-    if (const std::optional<int> frame =
-            GraphWindowModel::WheelFrame(doc.current().currentFrame, event->angleDelta().y(), doc.worldFrameCount))
-        doc.GoToFrame(*frame, true);
+    if (const std::optional<int> frame = wheel_.Turn(doc.current().currentFrame, event->angleDelta().y(), doc.worldFrameCount))
+        doc.ShowFrameInCurrentView(*frame);
     event->accept();
 }
 

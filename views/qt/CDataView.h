@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChildWindow.h"
+#include "FrameWheel.h"
 #include "GraphWindowModel.h"
 
 #include <QImage>
@@ -53,10 +54,11 @@ private:
     void Open(GraphWindowModel::ClickOutcome outcome);
     void CopyToClipboard();
     void SaveGraphFromBox();
-    void DrawInto(QPainter& painter, QSize size, bool onlySelected);
+    void DrawInto(QPainter& painter, QSize size, bool onlySelected) const;
 
     std::function<QAction*(CommandId)> action_;  // the program's commands, for the context menu
     GraphWindowModel model_;
+    FrameWheel wheel_;
     QImage canvas_;
     bool dirty_ = true;
     int markedFrame_ = -1;

@@ -140,9 +140,9 @@ bool CThreeDView::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::Wheel: {
             CKadivoDoc& doc = Doc();
             if (doc.views.empty()) return true;
-            if (const std::optional<int> frame = GraphWindowModel::WheelFrame(
+            if (const std::optional<int> frame = wheel_.Turn(
                     doc.current().currentFrame, static_cast<QWheelEvent*>(event)->angleDelta().y(), doc.worldFrameCount))
-                doc.GoToFrame(*frame, true);
+                doc.ShowFrameInCurrentView(*frame);
             return true;
         }
         default: return false;

@@ -2,6 +2,7 @@
 
 #include "AnimationState.h"
 #include "ChildWindow.h"
+#include "FrameWheel.h"
 
 #include <QTimer>
 
@@ -45,6 +46,7 @@ private:
     void SaveFrameFromBox();
 
     AnimationState state_;
+    FrameWheel wheel_;
     AnimationCanvas* canvas_;
     QTimer timer_;
     bool failureShown_ = false;
