@@ -122,16 +122,20 @@ int RunCaptureCommand(const std::vector<std::string>& args) {
     std::error_code ignored;
     std::filesystem::create_directories(CacheDirectory(), ignored);
     const std::string scratch = CacheDirectory() + "/captmp-" + std::to_string(::getpid()) + ".avi";
-    CaptureSession session(*device, request.settings, [&](int width, int height, int rate, std::string& error) {
-        return CreateMjpegAviFile(scratch, width, height, rate, error);
-    });
+    CaptureSession session(
+        *device, request.settings,
+        [&](int width, int height, int rate, std::string& error) {
+            return CreateMjpegAviFile(scratch, width, height, rate, error, AviFileSpace::Reserved);
+        },
+        [&](std::string& error) { return ReserveFileSpace(scratch, kDefaultCaptureFileBytes, error); });
     const CaptureOutcome outcome = session.Run();
     const ScratchFile remover{scratch};
 
     using Status = CaptureOutcome::Status;
-    if (outcome.status == Status::FileFailed)
+    if (outcome.status == Status::FileFailed || outcome.status == Status::NoSpace)
         throw std::runtime_error("cannot record into " + scratch + ": " + outcome.error);
-    if (outcome.status == Status::DeviceFailed) throw std::runtime_error(OneLine(CaptureFailureMessage(outcome)));
+    if (outcome.status == Status::Refused || outcome.status == Status::DeviceFailed)
+        throw std::runtime_error(OneLine(CaptureFailureMessage(outcome)));
     if (outcome.status == Status::Dropped) {
         std::fprintf(stderr, "%s\n", kFramesDroppedMessage);
         std::fflush(stderr);

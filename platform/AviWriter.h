@@ -18,9 +18,19 @@ public:
     virtual int FramesWritten() const = 0;
 };
 
+// How the writer treats a file that exists: replaced, or written over from its start into
+// the space reserved for it beforehand (ReserveFileSpace) and cut to the video's length
+// when finished.
+enum class AviFileSpace { Replace, Reserved };
+
 // A writer of `width` × `height` frames at `framesPerSecond`; null with `error` set when
 // the file cannot be made.
 std::unique_ptr<AviVideoWriter> CreateMjpegAviFile(const std::string& path, int width, int height, int framesPerSecond,
-                                                   std::string& error);
+                                                   std::string& error, AviFileSpace space = AviFileSpace::Replace);
+
+// Makes `path` hold at least `bytes` of disk space that writing it cannot run out of: the
+// file is made when it does not exist and grown when it is smaller; false with the
+// system's reason when the space cannot be had.
+bool ReserveFileSpace(const std::string& path, std::uint64_t bytes, std::string& error);
 
 }  // namespace kadivo

@@ -73,14 +73,15 @@ std::unique_ptr<AviFile> OpenAviFile(const std::string& path) {
 }
 
 std::unique_ptr<AviVideoWriter> CreateMjpegAviFile(const std::string& path, int width, int height, int framesPerSecond,
-                                                   std::string& error) {
+                                                   std::string& error, AviFileSpace space) {
     const VideoModule& module = Module();
     if (!module.create) {
         error = module.error;
         return nullptr;
     }
     char reason[256] = {};
-    std::unique_ptr<AviVideoWriter> writer(module.create(path.c_str(), width, height, framesPerSecond, reason, sizeof reason));
+    std::unique_ptr<AviVideoWriter> writer(module.create(path.c_str(), width, height, framesPerSecond,
+                                                     space == AviFileSpace::Reserved ? 1 : 0, reason, sizeof reason));
     if (!writer) error = reason;
     return writer;
 }

@@ -8,6 +8,7 @@
 #include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QScrollBar>
 
 #include <cmath>
@@ -39,13 +40,31 @@ Point2f FramePoint(double x, double y) { return {static_cast<float>(x), static_c
 
 WindowPoint At(const QPointF& p) { return {p.x(), p.y()}; }
 
+// The cursor while a range of interest is being defined: a cross whose centre is the
+// hot spot, with the corner of a dashed rectangle below and right of it.
+QCursor RangeCursor() {
+    QPixmap pixmap(24, 24);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    for (const auto& [colour, width] : {std::pair{QColor(Qt::black), 3}, std::pair{QColor(Qt::white), 1}}) {
+        painter.setPen(QPen(colour, width));
+        painter.drawLine(0, 6, 12, 6);
+        painter.drawLine(6, 0, 6, 12);
+        QPen dashed(colour, width, Qt::DashLine);
+        painter.setPen(dashed);
+        painter.drawLine(10, 10, 22, 10);
+        painter.drawLine(10, 10, 10, 22);
+    }
+    return QCursor(pixmap, 6, 6);
+}
+
 }  // namespace
 
 FrameCanvas::FrameCanvas(CKadivoDoc& doc, QWidget* parent)
     : QAbstractScrollArea(parent), doc_(doc), tracking_(doc, *this) {
     setObjectName("frameCanvas");
     viewport()->setMouseTracking(true);
-    viewport()->setCursor(Qt::CrossCursor);
+    ShowModeCursor();
     holdTimer_.setSingleShot(true);
     connect(&holdTimer_, &QTimer::timeout, this, [this] { Carry(gesture_.HoldTimerFired()); });
     connect(&autoTimer_, &QTimer::timeout, this, [this] { tracking_.Tick(); });
@@ -275,6 +294,7 @@ void FrameCanvas::mousePressEvent(QMouseEvent* event) {
     Carry(gesture_.Press(At(event->position()),
                          {keys.testFlag(Qt::ControlModifier), edit || keys.testFlag(Qt::ShiftModifier)}, CurrentSituation()));
     if (gesture_.kind() == DigitizeGesture::Kind::RangeOfInterest) rubberBand_ = QRect(lastPress_, lastPress_);
+    ShowModeCursor();
 }
 
 void FrameCanvas::mouseMoveEvent(QMouseEvent* event) {
@@ -293,6 +313,7 @@ void FrameCanvas::mouseReleaseEvent(QMouseEvent* event) {
     mouse_ = event->position().toPoint();
     Carry(gesture_.Release(At(event->position())));
     rubberBand_.reset();
+    ShowModeCursor();
     viewport()->update();
 }
 
@@ -322,6 +343,17 @@ void FrameCanvas::Carry(const DigitizeGesture::Steps& steps) {
 }
 
 void FrameCanvas::Digitize(Point2f at) { tracking_.Digitize(at); }
+
+void FrameCanvas::RequestRange() {
+    rangeRequested_ = true;
+    ShowModeCursor();
+}
+
+void FrameCanvas::ShowModeCursor() {
+    static const QCursor range = RangeCursor();
+    if (rangeRequested_ || rubberBand_) viewport()->setCursor(range);
+    else viewport()->setCursor(Qt::CrossCursor);
+}
 
 bool FrameCanvas::StartTimer(int milliseconds) {
     autoTimer_.start(milliseconds);

@@ -40,7 +40,8 @@ public:
     int SneakZoom() const { return sneakZoom_; }
     void SetSneakZoom(int percentage) { sneakZoom_ = percentage; }
     // "Range Of Interest" → "Define": the next drag defines it.
-    void RequestRange() { rangeRequested_ = true; }
+    // "Range Of Interest" → "Define": the next drag defines it, under the range cursor.
+    void RequestRange();
     bool RangeRequested() const { return rangeRequested_; }
     // "Edit Point": the next press edits the point near it, as a Shift-press does.
     void RequestEdit() { editRequested_ = true; }
@@ -69,6 +70,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // The range cursor while a range of interest is asked for or dragged, else the cross.
+    void ShowModeCursor();
     QSize FrameSize() const;
     double Zoom() const;
     void UpdateScrollBars();

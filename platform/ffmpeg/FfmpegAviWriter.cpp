@@ -8,18 +8,100 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
 namespace kadivo {
 namespace {
 
 using namespace ffmpeg;
 
+// Frees the output's I/O context: FFmpeg's own file, or the reserved file's context.
+bool CloseOutput(AVFormatContext* context) {
+    if (!context->pb) return true;
+    if (!(context->flags & AVFMT_FLAG_CUSTOM_IO)) return avio_closep(&context->pb) >= 0;
+    avio_flush(context->pb);
+    const bool written = context->pb->error >= 0;
+    av_freep(&context->pb->buffer);
+    avio_context_free(&context->pb);
+    return written;
+}
+
 struct OutputContextCloser {
     void operator()(AVFormatContext* context) const {
-        if (context->pb) avio_closep(&context->pb);
+        CloseOutput(context);
         avformat_free_context(context);
     }
 };
 using OutputContextPtr = std::unique_ptr<AVFormatContext, OutputContextCloser>;
+
+// A file written over the space reserved for it: opened without truncation, written where
+// the muxer seeks, and cut after the furthest byte written when closed.
+class ReservedFile {
+public:
+    ~ReservedFile() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+
+    bool Open(const std::string& path, std::string& error) {
+        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        if (fd_ < 0) error = path + ": " + std::strerror(errno);
+        return fd_ >= 0;
+    }
+
+    // The I/O context over the file, for the output; null when out of memory.
+    AVIOContext* Context() {
+        constexpr int kBufferSize = 1 << 16;
+        auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
+        if (!buffer) return nullptr;
+        AVIOContext* context = avio_alloc_context(buffer, kBufferSize, 1, this, nullptr, &Write, &Seek);
+        if (!context) av_free(buffer);
+        return context;
+    }
+
+    // Cuts the file after what was written and closes it; false with nothing more to say
+    // than that it failed.
+    bool Close() {
+        const bool cut = ::ftruncate(fd_, end_) == 0;
+        const bool closed = ::close(fd_) == 0;
+        fd_ = -1;
+        return cut && closed;
+    }
+
+private:
+    static int Write(void* opaque, std::uint8_t* data, int size) {
+        auto* file = static_cast<ReservedFile*>(opaque);
+        for (int done = 0; done < size;) {
+            const ssize_t wrote = ::pwrite(file->fd_, data + done, static_cast<std::size_t>(size - done), file->position_ + done);
+            if (wrote < 0 && errno == EINTR) continue;
+            if (wrote <= 0) return AVERROR(wrote < 0 ? errno : EIO);
+            done += static_cast<int>(wrote);
+        }
+        file->position_ += size;
+        file->end_ = std::max(file->end_, file->position_);
+        return size;
+    }
+
+    static std::int64_t Seek(void* opaque, std::int64_t offset, int whence) {
+        auto* file = static_cast<ReservedFile*>(opaque);
+        switch (whence & ~AVSEEK_FORCE) {
+            case AVSEEK_SIZE: return file->end_;
+            case SEEK_SET: file->position_ = offset; break;
+            case SEEK_CUR: file->position_ += offset; break;
+            case SEEK_END: file->position_ = file->end_ + offset; break;
+            default: return AVERROR(EINVAL);
+        }
+        return file->position_;
+    }
+
+    int fd_ = -1;
+    off_t position_ = 0;
+    off_t end_ = 0;
+};
 
 std::string ErrorText(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -29,8 +111,10 @@ std::string ErrorText(int code) {
 
 class FfmpegAviWriter final : public AviVideoWriter {
 public:
-    FfmpegAviWriter(OutputContextPtr output, CodecContextPtr codec, AVStream* stream, int width, int height)
-        : output_(std::move(output)), codec_(std::move(codec)), stream_(stream), width_(width), height_(height),
+    FfmpegAviWriter(std::unique_ptr<ReservedFile> reserved, OutputContextPtr output, CodecContextPtr codec, AVStream* stream,
+                    int width, int height)
+        : reserved_(std::move(reserved)), output_(std::move(output)), codec_(std::move(codec)), stream_(stream),
+          width_(width), height_(height),
           frame_(av_frame_alloc()), packet_(av_packet_alloc()),
           scaler_(sws_getContext(width, height, AV_PIX_FMT_BGR24, width, height, AV_PIX_FMT_YUVJ420P, SWS_BILINEAR,
                                  nullptr, nullptr, nullptr)) {}
@@ -71,11 +155,18 @@ public:
         finished_ = true;
         if (!failed_) Encode(nullptr);
         if (!failed_ && av_write_trailer(output_.get()) < 0) failed_ = true;
-        if (output_->pb && avio_closep(&output_->pb) < 0) failed_ = true;
+        if (!CloseOutput(output_.get())) failed_ = true;
+        if (reserved_ && !reserved_->Close()) failed_ = true;
         return !failed_;
     }
 
     int FramesWritten() const override { return static_cast<int>(frames_); }
+
+    int WriteHeader() {
+        const int code = avformat_write_header(output_.get(), nullptr);
+        if (code < 0) failed_ = finished_ = true;
+        return code;
+    }
 
 private:
     bool Encode(const AVFrame* frame) {
@@ -90,6 +181,7 @@ private:
         }
     }
 
+    std::unique_ptr<ReservedFile> reserved_;  // declared first: the output writes into it until freed
     OutputContextPtr output_;
     CodecContextPtr codec_;
     AVStream* stream_;
@@ -105,7 +197,8 @@ private:
 }  // namespace
 
 std::unique_ptr<AviVideoWriter> ffmpeg::CreateFfmpegMjpegAviFile(const std::string& path, int width, int height,
-                                                                 int framesPerSecond, std::string& error) {
+                                                                 int framesPerSecond, AviFileSpace space,
+                                                                 std::string& error) {
     SilenceLibraryLog();
     if (width <= 0 || height <= 0 || width % 2 || height % 2 || framesPerSecond <= 0) {
         error = "unsupported frame size or rate";
@@ -143,15 +236,26 @@ std::unique_ptr<AviVideoWriter> ffmpeg::CreateFfmpegMjpegAviFile(const std::stri
     }
     avcodec_parameters_from_context(stream->codecpar, codec.get());
     stream->time_base = codec->time_base;
-    if (const int code = avio_open(&output->pb, path.c_str(), AVIO_FLAG_WRITE); code < 0) {
+    std::unique_ptr<ReservedFile> reserved;
+    if (space == AviFileSpace::Reserved) {
+        reserved = std::make_unique<ReservedFile>();
+        if (!reserved->Open(path, error)) return nullptr;
+        output->pb = reserved->Context();
+        if (!output->pb) {
+            error = "out of memory";
+            return nullptr;
+        }
+        output->flags |= AVFMT_FLAG_CUSTOM_IO;
+    } else if (const int code = avio_open(&output->pb, path.c_str(), AVIO_FLAG_WRITE); code < 0) {
         error = ErrorText(code);
         return nullptr;
     }
-    if (const int code = avformat_write_header(output.get(), nullptr); code < 0) {
+    auto writer =
+        std::make_unique<FfmpegAviWriter>(std::move(reserved), std::move(output), std::move(codec), stream, width, height);
+    if (const int code = writer->WriteHeader(); code < 0) {
         error = ErrorText(code);
         return nullptr;
     }
-    auto writer = std::make_unique<FfmpegAviWriter>(std::move(output), std::move(codec), stream, width, height);
     if (!writer->Ready(error)) return nullptr;
     return writer;
 }

@@ -21,10 +21,12 @@ KADIVO_MODULE_EXPORT kadivo::AviFile* KadivoOpenAviFile(const char* path) {
 }
 
 KADIVO_MODULE_EXPORT kadivo::AviVideoWriter* KadivoCreateMjpegAviFile(const char* path, int width, int height,
-                                                                      int framesPerSecond, char* error, int errorSize) {
+                                                                      int framesPerSecond, int reserved, char* error,
+                                                                      int errorSize) {
     std::string reason;
+    const kadivo::AviFileSpace space = reserved ? kadivo::AviFileSpace::Reserved : kadivo::AviFileSpace::Replace;
     std::unique_ptr<kadivo::AviVideoWriter> writer =
-        kadivo::ffmpeg::CreateFfmpegMjpegAviFile(path, width, height, framesPerSecond, reason);
+        kadivo::ffmpeg::CreateFfmpegMjpegAviFile(path, width, height, framesPerSecond, space, reason);
     if (!writer) CopyText(reason, error, errorSize);
     return writer.release();
 }

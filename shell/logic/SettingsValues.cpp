@@ -81,4 +81,19 @@ GraphWindowState NewGraphWindowState(const SettingsStore& settings) {
     return state;
 }
 
+CaptureFileSettings CaptureFileSettingsOf(const SettingsStore& settings, const std::string& defaultFolder) {
+    CaptureFileSettings capture;
+    capture.folder = settings.GetString("Capture", "Folder", "");
+    if (capture.folder.empty()) capture.folder = defaultFolder;
+    const int megabytes = GetInt(settings, "Capture", "Megabytes", CaptureFileSettings::kDefaultMegabytes);
+    if (megabytes >= CaptureFileSettings::kMinMegabytes && megabytes <= CaptureFileSettings::kMaxMegabytes)
+        capture.megabytes = megabytes;
+    return capture;
+}
+
+void StoreCaptureFileSettings(SettingsStore& settings, const CaptureFileSettings& capture) {
+    settings.SetString("Capture", "Folder", capture.folder);
+    SetInt(settings, "Capture", "Megabytes", capture.megabytes);
+}
+
 }  // namespace kadivo

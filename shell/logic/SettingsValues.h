@@ -3,6 +3,7 @@
 #include "SettingsStore.h"
 #include "WindowState.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -49,5 +50,22 @@ struct RecentVideoEntry {
 
 // "AVIFiles"/"File1".."File5" without the empty ones.
 std::vector<RecentVideoEntry> RecentVideoEntries(const SettingsStore& settings);
+
+// Where the capture window records before "Save Video As...", and the space given to the
+// file before each recording: "Capture"/"Folder" and "Capture"/"Megabytes".
+struct CaptureFileSettings {
+    static constexpr int kMinMegabytes = 1, kMaxMegabytes = 65536, kDefaultMegabytes = 10;
+    std::string folder;
+    int megabytes = kDefaultMegabytes;
+
+    std::string Path() const { return folder + "/captmp.avi"; }
+    // 10 MB are 0xA00000 bytes.
+    std::uint64_t Bytes() const { return static_cast<std::uint64_t>(megabytes) << 20; }
+    friend bool operator==(const CaptureFileSettings&, const CaptureFileSettings&) = default;
+};
+
+// The stored settings; an empty folder is `defaultFolder`, a size out of range the default.
+CaptureFileSettings CaptureFileSettingsOf(const SettingsStore& settings, const std::string& defaultFolder);
+void StoreCaptureFileSettings(SettingsStore& settings, const CaptureFileSettings& capture);
 
 }  // namespace kadivo

@@ -174,7 +174,8 @@ void MainFrame::CreateMenus() {
 
     QMenu* capture = menuBar()->addMenu("Video &Capture");
     add(capture, {C::CaptureVideo, C::SaveVideoAs, kSeparator, C::VideoFormat, C::VideoSource, C::DisplaySettings,
-                  kSeparator, C::Overlay, C::Preview, kSeparator, C::CaptureDriverInfo});
+                  kSeparator, C::Overlay, C::Preview, kSeparator, C::CaptureDriverInfo, kSeparator,
+                  C::Preferences});
 
     QMenu* profiles = menuBar()->addMenu("&Profiles");
     add(profiles, {C::DigitizingModel, C::CalibrationSetup});

@@ -1,6 +1,7 @@
 #include "MainFrame.h"
 
 #include "ChildWindow.h"
+#include "DataDirectory.h"
 #include "ExportDialogs.h"
 #include "FileFilters.h"
 #include "MainStatusBar.h"
@@ -358,8 +359,8 @@ void MainFrame::RunProfileWizard(WizardKind kind) {
 }
 
 void MainFrame::ShowPreferences() {
-    PreferencesDialog dialog(PreferencesStartupOption(services_.settings), this);
-    if (dialog.exec() == QDialog::Accepted) StoreStartupOption(services_.settings, dialog.Option());
+    PreferencesDialog dialog(LoadPreferences(services_.settings, CacheDirectory()), this);
+    if (dialog.exec() == QDialog::Accepted) StorePreferences(services_.settings, dialog.Preferences());
 }
 
 }  // namespace kadivo

@@ -8,6 +8,7 @@
 #include "CaptureSession.h"
 #include "CaptureWindowKind.h"
 #include "ShellTestSupport.h"
+#include "dialogs/ProgramDialogs.h"
 #include "capture/TestPatternDevice.h"
 
 #include <QApplication>
@@ -119,8 +120,13 @@ private slots:
         QVERIFY(!o.view->CaptureReady());
         QVERIFY(!Enabled(f, CommandId::CaptureVideo));
         QTRY_VERIFY(o.view->CaptureReady());
-        QCOMPARE(f.prompts.progressText, std::string("Testing driver"));
-        QVERIFY(!f.prompts.progressShown);
+        // The progress box of the start, closed once the driver answered.
+        auto* progress = o.view->findChild<ProgressBox*>("captureStartProgress");
+        QVERIFY(progress);
+        QCOMPARE(progress->windowTitle(), QString("Wait, please..."));
+        QCOMPARE(progress->Message(), QString("Testing driver"));
+        QCOMPARE(progress->Text(), QString("100%"));
+        QVERIFY(!progress->isVisible());
         QTRY_VERIFY(!o.view->Picture().isNull());
         QCOMPARE(o.view->Picture().size(), QSize(640, 480));
         // The code block in the top-left corner is the right way up: its first squares are
@@ -163,6 +169,21 @@ private slots:
         QCOMPARE(ReadBytes(saved), ReadBytes(files_.filePath("Kadivo/captmp.avi")));
         QCOMPARE(o.session->doc().views[0].frameStore.videoFileName, saved.toStdString());
         KeepPicture(f.frame.get(), "capture-saved");
+    }
+
+    void aCaptureFileWithoutItsSpaceIsReportedBeforeTheCameraStarts() {
+        QtSettingsStore settings;
+        StoreCaptureFileSettings(settings, {"/proc/kadivo-cannot-be-made", 10});
+        settings.Sync();
+        Opened o = OpenCaptureWindow(1, 25);
+        QVERIFY(o.view);
+        FrameFixture& f = *o.fixture;
+        QTRY_VERIFY(o.view->CaptureReady());
+        f.prompts.ExpectMessageStartingWith(std::string(kCaptureFileMessage) + "\n/proc/kadivo-cannot-be-made/captmp.avi: ");
+        Capture(f, o.view);
+        QVERIFY(!o.view->CaptureOk());
+        QVERIFY(!Enabled(f, CommandId::SaveVideoAs));
+        QFile::remove(settings.FileName());
     }
 
     void droppedFramesAreReportedAndTheRecordingCannotBeSaved() {

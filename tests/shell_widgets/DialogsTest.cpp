@@ -215,11 +215,19 @@ private slots:
     }
 
     void preferencesShowTheStoredOption() {
-        PreferencesDialog dialog(StartupOption::DoNothing, nullptr);
+        ProgramPreferences stored;
+        stored.capture = {"/var/tmp/kadivo", 10};
+        PreferencesDialog dialog(stored, nullptr);
         KeepPicture(dialog, "preferences");
         QVERIFY(dialog.doNothing->isChecked());
+        QCOMPARE(dialog.captureFolder->text(), QString("/var/tmp/kadivo"));
+        QCOMPARE(dialog.captureMegabytes->value(), 10);
         dialog.newSequence->setChecked(true);
-        QCOMPARE(dialog.Option(), StartupOption::NewSequence);
+        dialog.captureFolder->setText(" /data/capture ");
+        dialog.captureMegabytes->setValue(200);
+        const ProgramPreferences chosen = dialog.Preferences();
+        QCOMPARE(chosen.startup, StartupOption::NewSequence);
+        QCOMPARE(chosen.capture, (CaptureFileSettings{"/data/capture", 200}));
     }
 
     void theProgressBoxShowsItsPercentage() {

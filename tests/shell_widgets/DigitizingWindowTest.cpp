@@ -247,6 +247,41 @@ private slots:
         KeepPicture(*second, "digitizing-zoom-three");
     }
 
+    void theRangeOfInterestIsDraggedUnderItsOwnCursor() {
+        FrameFixture f(RegisterDigitizingWindow);
+        DocumentSession* session = NewSequenceOnVideo(f, 1);
+        QVERIFY(session);
+        CKadivoView* window = Window(session);
+        QWidget* canvas = window->Canvas()->viewport();
+        QCOMPARE(canvas->cursor().shape(), Qt::CrossCursor);
+        f.frame->Action(CommandId::RangeDefine)->trigger();
+        QCOMPARE(canvas->cursor().shape(), Qt::BitmapCursor);
+        QTest::mousePress(canvas, Qt::LeftButton, {}, {20, 30});
+        QTest::mouseMove(canvas, {80, 70});
+        QCOMPARE(canvas->cursor().shape(), Qt::BitmapCursor);
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, {120, 100});
+        QCOMPARE(canvas->cursor().shape(), Qt::CrossCursor);
+        const RangeOfInterest& range = window->Canvas()->Source()->Enhancement().Range();
+        QCOMPARE(range.left, 20);
+        QCOMPARE(range.right, 120);
+        QCOMPARE(std::abs(range.top - range.bottom), 70);
+        QCOMPARE(session->doc().current().frameStore.recordCount(), 0);
+
+        // Ctrl+Shift drags one without the menu; the window's record keeps it.
+        QTest::mousePress(canvas, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier, {50, 60});
+        QCOMPARE(canvas->cursor().shape(), Qt::BitmapCursor);
+        QTest::mouseRelease(canvas, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier, {150, 160});
+        QCOMPARE(canvas->cursor().shape(), Qt::CrossCursor);
+        QCOMPARE(range.left, 50);
+        const DigitizingWindowValues saved = DigitizingWindowValues::From(std::get<DigitizingWindowState>(*window->State()));
+        QCOMPARE(saved.rangeOfInterest.left, 50);
+        QCOMPARE(saved.rangeOfInterest.right, 150);
+
+        f.frame->Action(CommandId::RangeClear)->trigger();
+        QCOMPARE(range.left, 0);
+        QCOMPARE(range.right, 320);
+    }
+
     void goStopsAtAPointItCannotLocateAndLeavesItToTheUser() {
         FrameFixture f(RegisterDigitizingWindow);
         DocumentSession* session = NewSequenceOnVideo(f, 2);

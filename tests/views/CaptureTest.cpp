@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <random>
 #include <thread>
 
@@ -30,11 +31,14 @@ public:
     std::vector<CaptureControl> Controls() const override { return {}; }
     bool SetControl(const std::string&, int) override { return false; }
     bool Start(int, std::string& error) override {
+        ++starts;
         error = "no signal";
         return false;
     }
     bool NextFrame(CapturedFrame&, std::string&) override { return false; }
     void Stop() override {}
+
+    int starts = 0;
 
 private:
     CaptureAbilities abilities_;
@@ -238,14 +242,53 @@ TEST(CaptureSession, AFileThatCannotBeMadeOrADeviceThatRefusesSaysWhy) {
     CaptureSession noFile(device, settings, WriterAt("/nonexistent-folder/capture.avi"));
     const CaptureOutcome file = noFile.Run();
     EXPECT_EQ(file.status, CaptureOutcome::Status::FileFailed);
-    EXPECT_EQ(CaptureFailureMessage(file).rfind(kCaptureFileMessage, 0), 0u);
-    EXPECT_GT(CaptureFailureMessage(file).size(), std::string(kCaptureFileMessage).size() + 1);
+    EXPECT_EQ(CaptureFailureMessage(file).rfind(kRecordingNotWrittenMessage, 0), 0u);
+    EXPECT_GT(CaptureFailureMessage(file).size(), std::string(kRecordingNotWrittenMessage).size() + 1);
 
     StatedDevice refusing({}, {});
     CaptureSession noSignal(refusing, settings, WriterAt("/tmp/unused.avi"));
     const CaptureOutcome refused = noSignal.Run();
-    EXPECT_EQ(refused.status, CaptureOutcome::Status::DeviceFailed);
+    EXPECT_EQ(refused.status, CaptureOutcome::Status::Refused);
     EXPECT_EQ(CaptureFailureMessage(refused), "Error Capturing video\nno signal");
+}
+
+TEST(CaptureSession, TheFileGetsItsSpaceBeforeTheDeviceStartsAndKeepsOnlyTheVideo) {
+    test::TempDir dir;
+    TestPatternDevice device({.realTime = false});
+    CaptureSettings settings;
+    settings.seconds = 1;
+    const std::string path = dir.Path("captmp.avi");
+    std::uintmax_t sizeBeforeFrames = 0;
+    CaptureSession session(
+        device, settings,
+        [&](int width, int height, int rate, std::string& error) {
+            sizeBeforeFrames = std::filesystem::file_size(path);
+            return CreateMjpegAviFile(path, width, height, rate, error, AviFileSpace::Reserved);
+        },
+        [&](std::string& error) { return ReserveFileSpace(path, kDefaultCaptureFileBytes, error); });
+    const CaptureOutcome outcome = session.Run();
+    ASSERT_EQ(outcome.status, CaptureOutcome::Status::Captured) << outcome.error;
+    EXPECT_EQ(sizeBeforeFrames, 0xA00000u) << "10 MB before the first frame";
+    const std::uintmax_t size = std::filesystem::file_size(path);
+    EXPECT_LT(size, 0xA00000u) << "cut to the video";
+    ASSERT_EQ(StreamLength(path), 25);
+    std::vector<int> order(25);
+    for (int n = 0; n < 25; ++n) order[static_cast<std::size_t>(n)] = n;
+    EXPECT_EQ(CodesOf(path, order), order) << "every frame of the reserved file";
+
+    // A file that cannot have its space: the device is never started.
+    StatedDevice untouched({}, {});
+    CaptureSession noSpace(untouched, settings, WriterAt(dir.Path("unused.avi")), [](std::string& reason) {
+        reason = "No space left on device";
+        return false;
+    });
+    const CaptureOutcome refused = noSpace.Run();
+    EXPECT_EQ(refused.status, CaptureOutcome::Status::NoSpace);
+    EXPECT_EQ(CaptureFailureMessage(refused), std::string(kCaptureFileMessage) + "\nNo space left on device");
+    EXPECT_EQ(untouched.starts, 0);
+    std::string error;
+    EXPECT_FALSE(ReserveFileSpace("/nonexistent-folder/captmp.avi", 1024, error));
+    EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
 }
 
 TEST(TestPattern, SizesControlsAndTheCodeBlock) {

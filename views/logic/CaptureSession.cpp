@@ -38,11 +38,18 @@ CaptureOutcome CaptureSession::Run() {
         outcome.error = "the capture frame rate and time must be positive";
         return outcome;
     }
+    if (reserveSpace_ && !reserveSpace_(outcome.error)) {
+        outcome.status = Status::NoSpace;
+        return outcome;
+    }
     if (settings_.delayMilliseconds > 0 && !Wait(settings_.delayMilliseconds)) {
         outcome.status = Status::Cancelled;
         return outcome;
     }
-    if (!device_.Start(period, outcome.error)) return outcome;
+    if (!device_.Start(period, outcome.error)) {
+        outcome.status = Status::Refused;
+        return outcome;
+    }
 
     std::unique_ptr<AviVideoWriter> writer;
     CapturedFrame frame;
@@ -98,8 +105,10 @@ std::string CaptureFailureMessage(const CaptureOutcome& outcome) {
     using Status = CaptureOutcome::Status;
     switch (outcome.status) {
         case Status::Dropped: return kFramesDroppedMessage;
-        case Status::FileFailed: return std::string(kCaptureFileMessage) + "\n" + outcome.error;
-        case Status::DeviceFailed: return std::string(kCaptureRefusedMessage) + "\n" + outcome.error;
+        case Status::NoSpace: return std::string(kCaptureFileMessage) + "\n" + outcome.error;
+        case Status::Refused: return std::string(kCaptureRefusedMessage) + "\n" + outcome.error;
+        case Status::DeviceFailed: return std::string(kCameraStoppedMessage) + "\n" + outcome.error;
+        case Status::FileFailed: return std::string(kRecordingNotWrittenMessage) + "\n" + outcome.error;
         case Status::Captured:
         case Status::Cancelled: return "";
     }

@@ -29,8 +29,11 @@ struct CaptureSettings {
 int FramesMissingBetween(std::int64_t previousMicroseconds, std::int64_t currentMicroseconds, int periodMicroseconds);
 
 struct CaptureOutcome {
-    enum class Status { Captured, Dropped, Cancelled, FileFailed, DeviceFailed };
-    Status status = Status::DeviceFailed;
+    // NoSpace: the video file could not be given its space before the device started.
+    // Refused: the device would not start. DeviceFailed: it stopped delivering frames.
+    // FileFailed: a frame or the end of the file could not be written.
+    enum class Status { Captured, Dropped, Cancelled, NoSpace, Refused, DeviceFailed, FileFailed };
+    Status status = Status::Refused;
     int framesCaptured = 0;
     int framesDropped = 0;
     std::string error;  // the reason of a failure
@@ -44,9 +47,13 @@ class CaptureSession {
 public:
     using WriterFactory =
         std::function<std::unique_ptr<AviVideoWriter>(int width, int height, int framesPerSecond, std::string& error)>;
+    // Gives the video file its space before the device starts; false with the reason.
+    using SpaceReserver = std::function<bool(std::string& error)>;
 
-    CaptureSession(CaptureDevice& device, CaptureSettings settings, WriterFactory createWriter)
-        : device_(device), settings_(settings), createWriter_(std::move(createWriter)) {}
+    CaptureSession(CaptureDevice& device, CaptureSettings settings, WriterFactory createWriter,
+                   SpaceReserver reserveSpace = nullptr)
+        : device_(device), settings_(settings), createWriter_(std::move(createWriter)),
+          reserveSpace_(std::move(reserveSpace)) {}
 
     CaptureOutcome Run();
     void Cancel() { cancelled_ = true; }
@@ -61,6 +68,7 @@ private:
     CaptureDevice& device_;
     CaptureSettings settings_;
     WriterFactory createWriter_;
+    SpaceReserver reserveSpace_;
     std::atomic<bool> cancelled_{false};
     std::atomic<int> captured_{0};
     std::atomic<int> dropped_{0};
@@ -73,6 +81,10 @@ inline constexpr const char* kCaptureFileMessage =
     "Error Allocating space for temporary file\nPlease allocate new space for temporary file\nusing the preference "
     "dialog selecteable under the Capture menu";
 inline constexpr const char* kCaptureRefusedMessage = "Error Capturing video";
+inline constexpr const char* kCameraStoppedMessage = "The camera stopped during the capture.";
+inline constexpr const char* kRecordingNotWrittenMessage = "The recording could not be written.";
+// The space the capture file is given before each recording unless the preferences say otherwise.
+inline constexpr std::uint64_t kDefaultCaptureFileBytes = 0xA00000;
 inline constexpr const char* kFramesDroppedMessage =
     "Frames droped during capturing.\nVideo sequence can not be used for analysis!";
 

@@ -5,6 +5,7 @@
 #include "CaptureReport.h"
 #include "DocumentSession.h"
 #include "FileIo.h"
+#include "dialogs/ProgramDialogs.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -57,8 +58,9 @@ QImage PictureOf(const CapturedFrame& frame) {
 
 }  // namespace
 
-CCaptureView::CCaptureView(DocumentSession& session, const CaptureDrivers& drivers, std::string scratchPath)
-    : ChildWindow(session), drivers_(drivers), scratch_(std::move(scratchPath)),
+CCaptureView::CCaptureView(DocumentSession& session, const CaptureDrivers& drivers,
+                           std::function<CaptureFileSettings()> captureFile)
+    : ChildWindow(session), drivers_(drivers), captureFile_(std::move(captureFile)),
       pictureArea_(new PictureArea(picture_, this)), progress_(new QProgressBar(this)) {
     setObjectName("captureWindow");
     setFocusPolicy(Qt::StrongFocus);
@@ -94,16 +96,21 @@ void CCaptureView::showEvent(QShowEvent* event) {
 void CCaptureView::CreateCaptureWindow() {
     if (created_) return;
     created_ = true;
-    Prompts& prompts = session().prompts();
-    prompts.BeginProgress("Create capture window...", 2);
+    // The progress box keeps the program painting while a driver takes its time to answer.
+    startProgress_ = new ProgressBox(this);
+    startProgress_->setObjectName("captureStartProgress");
+    startProgress_->SetMessage("Create capture window...");
+    startProgress_->SetRange(0, 2);
+    startProgress_->SetStep(1);
+    startProgress_->show();
+    startProgress_->SetPosition(0);
     driverNames_ = ListCaptureDrivers([this](int index) { return drivers_.Description(index); });
-    prompts.StepProgress();
-    prompts.EndProgress();
-    prompts.BeginProgress("Testing driver", 1);
+    startProgress_->SetMessage("Testing driver");
+    startProgress_->StepIt();
     std::string error;
     device_ = drivers_.Connect(0, error);
-    prompts.StepProgress();
-    prompts.EndProgress();
+    startProgress_->StepIt();
+    startProgress_->hide();
     if (!device_) {
         Say(QString::fromStdString("No capture driver could be connected: " + error));
         return;
@@ -153,11 +160,16 @@ void CCaptureView::CaptureVideo() {
 
     StopPreview();
     captureOk_ = false;
+    const CaptureFileSettings file = captureFile_();
+    scratch_ = file.Path();
     std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(scratch_).parent_path(), ignored);
-    session_ = std::make_unique<CaptureSession>(*device_, settings, [this](int width, int height, int rate, std::string& error) {
-        return CreateMjpegAviFile(scratch_, width, height, rate, error);
-    });
+    std::filesystem::create_directories(file.folder, ignored);
+    session_ = std::make_unique<CaptureSession>(
+        *device_, settings,
+        [path = scratch_](int width, int height, int rate, std::string& error) {
+            return CreateMjpegAviFile(path, width, height, rate, error, AviFileSpace::Reserved);
+        },
+        [path = scratch_, bytes = file.Bytes()](std::string& error) { return ReserveFileSpace(path, bytes, error); });
     progress_->setRange(0, settings.FramesWanted());
     progress_->setValue(0);
     progress_->show();
@@ -194,8 +206,10 @@ void CCaptureView::FinishCapture() {
             break;
         case Status::Cancelled: Say("Capture cancelled"); break;
         case Status::Dropped:
-        case Status::FileFailed:
+        case Status::NoSpace:
+        case Status::Refused:
         case Status::DeviceFailed:
+        case Status::FileFailed:
             Say(QString("Captured %1 frames, %2 dropped").arg(outcome_.framesCaptured).arg(outcome_.framesDropped));
             session().prompts().ShowMessage(CaptureFailureMessage(outcome_), {"", true, 0});
             break;

@@ -3,10 +3,13 @@
 #include "CaptureDevice.h"
 #include "CaptureSession.h"
 #include "ChildWindow.h"
+#include "SettingsValues.h"
 #include "LivePreview.h"
 
 #include <QImage>
 #include <QTimer>
+
+#include <functional>
 
 #include <atomic>
 #include <memory>
@@ -16,6 +19,8 @@ class QProgressBar;
 
 namespace kadivo {
 
+class ProgressBox;
+
 // The live video window of a sequence: connects to the first capture driver, shows the
 // camera's picture, records the sequence's capture time at its capture rate into a scratch
 // file on a worker thread, and saves a recording without dropped frames under a name of
@@ -23,7 +28,9 @@ namespace kadivo {
 class CCaptureView : public ChildWindow {
     Q_OBJECT
 public:
-    CCaptureView(DocumentSession& session, const CaptureDrivers& drivers, std::string scratchPath);
+    // `captureFile` says where to record and how much space to give the file, at each capture.
+    CCaptureView(DocumentSession& session, const CaptureDrivers& drivers,
+                 std::function<CaptureFileSettings()> captureFile);
     ~CCaptureView() override;
 
     std::optional<WindowState> State() const override { return std::nullopt; }
@@ -69,7 +76,9 @@ private:
     void Say(const QString& text) { emit readoutChanged(text); }
 
     const CaptureDrivers& drivers_;
-    std::string scratch_;
+    std::function<CaptureFileSettings()> captureFile_;
+    ProgressBox* startProgress_ = nullptr;  // shown while the driver is connected, then hidden
+    std::string scratch_;  // where the last capture was recorded
     std::vector<CaptureDriverName> driverNames_;
     std::unique_ptr<CaptureDevice> device_;
     std::unique_ptr<LivePreview> preview_;

@@ -11,6 +11,8 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFileDialog>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLinearGradient>
@@ -19,29 +21,56 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QLineEdit>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
 namespace kadivo {
 
-PreferencesDialog::PreferencesDialog(StartupOption option, QWidget* parent)
+PreferencesDialog::PreferencesDialog(const ProgramPreferences& preferences, QWidget* parent)
     : QDialog(parent), newSequence(new QRadioButton("New Sequence")), lastSaved(new QRadioButton("Last Saved Sequence")),
-      doNothing(new QRadioButton("Do Nothing")) {
+      doNothing(new QRadioButton("Do Nothing")), captureFolder(new QLineEdit), captureMegabytes(new QSpinBox) {
     setWindowTitle("Kadivo Preferences");
+    const StartupOption option = preferences.startup;
     (option == StartupOption::NewSequence ? newSequence : option == StartupOption::LastSavedSequence ? lastSaved : doNothing)
         ->setChecked(true);
     auto* group = new QGroupBox("At start-up");
     auto* groupLayout = new QVBoxLayout(group);
     for (QRadioButton* button : {newSequence, lastSaved, doNothing}) groupLayout->addWidget(button);
+
+    auto* capture = new QGroupBox("Temporary capture file");
+    captureFolder->setText(QString::fromStdString(preferences.capture.folder));
+    captureFolder->setMinimumWidth(260);
+    auto* browse = new QPushButton("Browse...");
+    connect(browse, &QPushButton::clicked, this, [this] {
+        const QString folder = QFileDialog::getExistingDirectory(this, "Folder of the temporary capture file", captureFolder->text());
+        if (!folder.isEmpty()) captureFolder->setText(folder);
+    });
+    captureMegabytes->setRange(CaptureFileSettings::kMinMegabytes, CaptureFileSettings::kMaxMegabytes);
+    captureMegabytes->setSuffix(" MB");
+    captureMegabytes->setValue(preferences.capture.megabytes);
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(captureFolder, 1);
+    folderRow->addWidget(browse);
+    auto* form = new QFormLayout(capture);
+    form->addRow("Folder:", folderRow);
+    form->addRow("Space allocated before each capture:", captureMegabytes);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
+    layout->addWidget(capture);
     layout->addWidget(OkCancelButtons(this));
 }
 
-StartupOption PreferencesDialog::Option() const {
-    if (newSequence->isChecked()) return StartupOption::NewSequence;
-    if (lastSaved->isChecked()) return StartupOption::LastSavedSequence;
-    return StartupOption::DoNothing;
+ProgramPreferences PreferencesDialog::Preferences() const {
+    ProgramPreferences preferences;
+    preferences.startup = newSequence->isChecked() ? StartupOption::NewSequence
+                          : lastSaved->isChecked() ? StartupOption::LastSavedSequence
+                                                   : StartupOption::DoNothing;
+    preferences.capture.folder = captureFolder->text().trimmed().toStdString();
+    preferences.capture.megabytes = captureMegabytes->value();
+    return preferences;
 }
 
 TipDialog::TipDialog(TipOfTheDay& tips, QWidget* parent)
@@ -129,13 +158,15 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent), browser_(new QTextBro
 void HelpWindow::ShowContents() { browser_->setSource(QUrl("qrc:/manual/index.md"), QTextDocument::MarkdownResource); }
 
 ProgressBox::ProgressBox(QWidget* parent, const QString& caption)
-    : QDialog(parent), bar_(new QProgressBar(this)), percent_(new QLabel("0%", this)) {
+    : QDialog(parent), message_(new QLabel(this)), bar_(new QProgressBar(this)), percent_(new QLabel("0%", this)) {
     setWindowTitle(caption);
     setModal(false);
     bar_->setTextVisible(false);
     bar_->setRange(lower_, upper_);
+    bar_->setMinimumWidth(240);
     percent_->setAlignment(Qt::AlignCenter);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(message_);
     layout->addWidget(bar_);
     layout->addWidget(percent_);
     setMinimumWidth(280);

@@ -1,27 +1,32 @@
 #pragma once
 
-#include "StartupRules.h"
+#include "ProgramPreferences.h"
 
 #include <QDialog>
 #include <QLabel>
 
 class QCheckBox;
+class QLineEdit;
 class QProgressBar;
 class QRadioButton;
+class QSpinBox;
 class QTextBrowser;
 
 namespace kadivo {
 
 class TipOfTheDay;
 
-// "Kadivo Preferences": what the program does when it starts.
+// "Kadivo Preferences": what the program does when it starts, and where and with how much
+// space the capture window records.
 class PreferencesDialog : public QDialog {
     Q_OBJECT
 public:
-    PreferencesDialog(StartupOption option, QWidget* parent);
-    StartupOption Option() const;
+    PreferencesDialog(const ProgramPreferences& preferences, QWidget* parent);
+    ProgramPreferences Preferences() const;
 
     QRadioButton *newSequence, *lastSaved, *doNothing;
+    QLineEdit* captureFolder;
+    QSpinBox* captureMegabytes;
 };
 
 // "Tip of the Day", with "Next Tip" and "Show tips at startup".
@@ -66,6 +71,9 @@ class ProgressBox : public QDialog {
     Q_OBJECT
 public:
     explicit ProgressBox(QWidget* parent, const QString& caption = "Wait, please...");
+    // What is being done, above the bar.
+    void SetMessage(const QString& text) { message_->setText(text); }
+    QString Message() const { return message_->text(); }
     void SetRange(int lower, int upper);
     void SetPosition(int position);
     void OffsetPosition(int delta) { SetPosition(position_ + delta); }
@@ -75,6 +83,7 @@ public:
     QString Text() const { return percent_->text(); }
 
 private:
+    QLabel* message_;
     QProgressBar* bar_;
     QLabel* percent_;
     int lower_ = 0, upper_ = 100, position_ = 0, step_ = 10;
