@@ -31,6 +31,9 @@ struct SequenceOptionsSheet {
     int captureDelay = 500;
     int captureTime = 3;
     int captureRate = 25;
+    // The installed capture drivers by name in index order, for the "Device" list; shown
+    // only: the capture window always connects to the first.
+    std::vector<std::string> captureDevices;
     int interpolation = 0;
     int filtering = 1;
     float cutOffFrequency = 6.0f;

@@ -3,6 +3,7 @@
 #include "Geometry.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -80,6 +81,9 @@ public:
     // Null with `error` set when the driver cannot be connected.
     virtual std::unique_ptr<CaptureDevice> Connect(int index, std::string& error) const = 0;
 };
+
+// The installed drivers by index 0 to 9, up to the first index without one.
+std::vector<CaptureDriverName> ListCaptureDrivers(const std::function<std::optional<CaptureDriverName>(int)>& describe);
 
 // The drivers of this computer: every Video4Linux2 device that captures, then the Test Pattern.
 const CaptureDrivers& SystemCaptureDrivers();

@@ -209,6 +209,7 @@ bool CKadivoView::HandleCommand(CommandId id) {
         case C::AddView: AddView(); return true;
         case C::ClearAllFiltering: ClearAllFiltering(); return true;
         case C::RangeDefine: canvas_->RequestRange(); return true;
+        case C::AutoScroll: canvas_->SetAutoScroll(!canvas_->AutoScroll()); return true;
         case C::RangeClear:
             if (VideoSource* source = canvas_->Source()) {
                 source->Enhancement().ClearRange(source->FrameSize().width, source->FrameSize().height);
@@ -241,6 +242,7 @@ std::optional<CommandStatus> CKadivoView::CommandStatusFor(CommandId id) const {
             return CommandStatus{video, id == C::RangeDefine && canvas_->RangeRequested()};
         case C::EditPoint: return CommandStatus{doc.current().frameStore.NextIndex(doc.digitizeMode) > 0, false};
         case C::ResizeWindowToImage: return CommandStatus{true, false};
+        case C::AutoScroll: return CommandStatus{video, canvas_->AutoScroll()};
         case C::AddView: return CommandStatus{doc.viewCount() < kMaxCameraViews, false};
         case C::ImageAdjust: return CommandStatus{video, static_cast<bool>(adjust_)};
         case C::AutoFilter: return CommandStatus{false, false};

@@ -367,7 +367,21 @@ void FrameCanvas::RestoreView(ScrollPos scroll, int zoomCode) {
 }
 
 // The cursor follows only inside the program's active window: another program keeps its mouse.
+void FrameCanvas::KeepInSight(Point2f at) {
+    // A point within a tenth of the view from its edge would leave sight with the next move.
+    const QRect view = viewport()->rect();
+    const QRect comfortable = view.adjusted(view.width() / 10, view.height() / 10, -view.width() / 10, -view.height() / 10);
+    const WindowPoint window = Geometry().ToWindow(at);
+    if (comfortable.contains(QPoint(static_cast<int>(window.x), static_cast<int>(window.y)))) return;
+    const double zoom = Zoom();
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() +
+                                    static_cast<int>(std::lround((window.x - view.width() / 2.0) / zoom)));
+    verticalScrollBar()->setValue(verticalScrollBar()->value() +
+                                  static_cast<int>(std::lround((window.y - view.height() / 2.0) / zoom)));
+}
+
 void FrameCanvas::PlaceCursor(Point2f at) {
+    if (autoScroll_) KeepInSight(at);
     viewport()->update();
     if (!isVisible() || !isActiveWindow()) return;
     const WindowPoint window = Geometry().ToWindow(at);

@@ -39,10 +39,12 @@ public:
     QSize FrameDisplaySize() const;
     int SneakZoom() const { return sneakZoom_; }
     void SetSneakZoom(int percentage) { sneakZoom_ = percentage; }
-    // "Range Of Interest" → "Define": the next drag defines it.
     // "Range Of Interest" → "Define": the next drag defines it, under the range cursor.
     void RequestRange();
     bool RangeRequested() const { return rangeRequested_; }
+    // "Auto Scroll": the view scrolls to keep the located next point in sight.
+    bool AutoScroll() const { return autoScroll_; }
+    void SetAutoScroll(bool on) { autoScroll_ = on; }
     // "Edit Point": the next press edits the point near it, as a Shift-press does.
     void RequestEdit() { editRequested_ = true; }
     bool ShowTags() const;
@@ -72,6 +74,8 @@ protected:
 private:
     // The range cursor while a range of interest is asked for or dragged, else the cross.
     void ShowModeCursor();
+    // Centres the view on frame position `at` when it lies outside the view or near its edge.
+    void KeepInSight(Point2f at);
     QSize FrameSize() const;
     double Zoom() const;
     void UpdateScrollBars();
@@ -103,6 +107,7 @@ private:
     bool displayDirty_ = true;
     int sneakZoom_ = 25;
     bool rangeRequested_ = false;
+    bool autoScroll_ = false;
     bool editRequested_ = false;
     QPoint lastPress_, mouse_;
     std::optional<std::pair<int, Point2f>> editPreview_;

@@ -103,6 +103,7 @@ private:
 
     bool Save(DocumentSession* session);
     bool SaveAs(DocumentSession* session);
+    void SaveAll();
     void OpenSequenceFromBox();
     void OpenVideoFromBox();
     void OpenNewWindow(WindowKind kind);

@@ -15,6 +15,8 @@
 #include "dialogs/ProgramDialogs.h"
 #include "dialogs/WizardDialog.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
@@ -58,7 +60,8 @@ ShellState MainFrame::State() const {
     state.doc = active_ ? &active_->doc() : nullptr;
     state.anyDocument = !sessions_.empty();
     state.activeWindow = area_->activeSubWindow() != nullptr;
-    state.captureOpen = active_ && active_->HasCaptureWindow();
+    // One camera serves one capture window, whichever sequence it belongs to.
+    state.captureOpen = std::any_of(sessions_.begin(), sessions_.end(), [](const auto& s) { return s->HasCaptureWindow(); });
     for (int k = 0; k < kWindowKindCount; ++k)
         state.kindAvailable[static_cast<std::size_t>(k)] = services_.kinds.Available(static_cast<WindowKind>(k));
     return state;
@@ -104,10 +107,7 @@ void MainFrame::Execute(CommandId id) {
         case C::CloseSequence: CloseSession(session); break;
         case C::Save: Save(session); break;
         case C::SaveAs: SaveAs(session); break;
-        case C::SaveAll:
-            for (auto& each : sessions_)
-                if (!Save(each.get())) break;
-            break;
+        case C::SaveAll: SaveAll(); break;
         case C::OpenVideo: OpenVideoFromBox(); break;
         case C::Print: Print(false); break;
         case C::PrintPreview: Print(true); break;
@@ -212,6 +212,15 @@ bool MainFrame::SaveAs(DocumentSession* session) {
     session->UpdateWindowTitles();
     UpdateTitle();
     return true;
+}
+
+// Every sequence is offered its save, whatever became of the one before; those left unsaved
+// are named at the end.
+void MainFrame::SaveAll() {
+    std::string unsaved;
+    for (auto& each : sessions_)
+        if (!Save(each.get())) unsaved += "\n" + each->DisplayName().toStdString();
+    if (!unsaved.empty()) services_.prompts.ShowMessage("These sequences were not saved:" + unsaved);
 }
 
 void MainFrame::OpenSequenceFromBox() {

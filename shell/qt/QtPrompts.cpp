@@ -1,5 +1,6 @@
 #include "QtPrompts.h"
 
+#include "CaptureDevice.h"
 #include "FileFilters.h"
 #include "MainStatusBar.h"
 #include "ProfileWriter.h"
@@ -110,6 +111,10 @@ bool QtPrompts::EditVideoImageOptions(int& imageType, int& firstField) {
 }
 
 bool ShowOptionsSheet(SequenceOptionsSheet& sheet, Prompts& prompts, QWidget* parent) {
+    const CaptureDrivers& drivers = SystemCaptureDrivers();
+    sheet.captureDevices.clear();
+    for (const CaptureDriverName& driver : ListCaptureDrivers([&](int index) { return drivers.Description(index); }))
+        sheet.captureDevices.push_back(driver.name);
     OptionsSheetDialog dialog(sheet, prompts, parent);
     return dialog.exec() == QDialog::Accepted;
 }

@@ -5,6 +5,7 @@
 #include "AnalysisWindowKind.h"
 #include "CDataView.h"
 #include "DigitizingWindowKind.h"
+#include "GraphPainter.h"
 #include "SequenceFile.h"
 #include "ShellTestSupport.h"
 #include "dialogs/ExportOptionDialogs.h"
@@ -15,6 +16,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
@@ -184,6 +186,11 @@ private slots:
         QCOMPARE(QImage(files_.filePath("graph.png")).size(), view->size());
         QVERIFY(view->SaveGraph(files_.filePath("window.svg"), true));
         QVERIFY(QSvgRenderer(files_.filePath("window.svg")).isValid());
+        // The text is in the graphs' face, or the face of the same widths the tests install.
+        QVERIFY2(ReadBytes(files_.filePath("window.svg")).contains(QFontDatabase::hasFamily(kGraphFontFace)
+                                                                        ? "font-family=\"ARIEL\""
+                                                                        : "font-family=\"Liberation Sans\""),
+                 "the graphs' font");
         QVERIFY(view->SaveGraph(files_.filePath("window.pdf"), true));
         QProcess pdftoppm;
         pdftoppm.start("pdftoppm", {"-png", "-r", "30", files_.filePath("window.pdf"), files_.filePath("page")});

@@ -6,6 +6,7 @@
 #include "FrameCanvas.h"
 #include "ImageAdjustWindow.h"
 #include "MainStatusBar.h"
+#include "MarkerTracker.h"
 #include "ShellTestSupport.h"
 #include "SyntheticCameras.h"
 #include "VideoSource.h"
@@ -280,6 +281,40 @@ private slots:
         f.frame->Action(CommandId::RangeClear)->trigger();
         QCOMPARE(range.left, 0);
         QCOMPARE(range.right, 320);
+    }
+
+    void autoScrollKeepsTheLocatedPointInSight() {
+        FrameFixture f(RegisterDigitizingWindow);
+        DocumentSession* session = NewSequenceOnVideo(f, 1);
+        QVERIFY(session);
+        CKadivoView* window = Window(session);
+        FrameCanvas* canvas = window->Canvas();
+        CKadivoDoc& doc = session->doc();
+        doc.options.locateMethod = kLocateByPreviousPosition;
+        f.frame->Action(CommandId::ZoomFour)->trigger();
+        canvas->SetScroll({0, 0});
+        Click(window, {60, 60});  // frame 0, near the top-left corner
+        const Point2f point = doc.current().frameStore.records()[0].imagePos[0];
+        auto inSight = [&] {
+            const WindowPoint at = canvas->Geometry().ToWindow(point);
+            return canvas->viewport()->rect().contains(QPoint(static_cast<int>(at.x), static_cast<int>(at.y)));
+        };
+        QVERIFY(!f.frame->Action(CommandId::AutoScroll)->isChecked());
+        f.frame->Action(CommandId::AutoScroll)->trigger();
+        f.frame->UpdateCommands();
+        QVERIFY(f.frame->Action(CommandId::AutoScroll)->isChecked());
+        // The user looks elsewhere; "Single Point" locates the point and brings it back.
+        canvas->SetScroll({200, 150});
+        QVERIFY(!inSight());
+        f.frame->Action(CommandId::SinglePoint)->trigger();
+        QCOMPARE(doc.current().currentFrame, 2);
+        QVERIFY2(inSight(), "the located point is in the view");
+
+        // Off again: the view stays where the user left it.
+        f.frame->Action(CommandId::AutoScroll)->trigger();
+        canvas->SetScroll({200, 150});
+        f.frame->Action(CommandId::SinglePoint)->trigger();
+        QVERIFY(!inSight());
     }
 
     void goStopsAtAPointItCannotLocateAndLeavesItToTheUser() {

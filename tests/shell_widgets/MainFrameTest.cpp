@@ -256,6 +256,32 @@ private slots:
         f.frame->Execute(CommandId::EnableVideoCapture);
         QCOMPARE(session->Windows().size(), std::size_t{3});
         QVERIFY2((session->WindowStates().size()) == (std::size_t{2}), "capture windows are not saved");
+
+        // One camera, one capture window: another sequence cannot open a second.
+        QVERIFY(f.NewOnePointSequence("Ball"));
+        f.frame->UpdateCommands();
+        QVERIFY(!f.frame->Action(CommandId::EnableVideoCapture)->isEnabled());
+    }
+
+    void saveAllGoesOnPastASaveThatFailedAndNamesIt() {
+        FrameFixture f(true);
+        DocumentSession* untitled = f.NewOnePointSequence("Ball");
+        QVERIFY(untitled);
+        const QString copy = files_.filePath("walk.kdv");
+        for (const QString& name : {QString("walk.kdv"), QString("walk.avi")}) {
+            QFile::remove(files_.filePath(name));
+            QVERIFY(QFile::copy(QStringLiteral(KADIVO_SOURCE_DIR "/samples/") + name, files_.filePath(name)));
+        }
+        DocumentSession* saved = f.frame->OpenSequence(copy.toStdString());
+        QVERIFY(saved);
+        saved->doc().AddCameraView();
+        QVERIFY(saved->doc().IsModified());
+        // The untitled sequence's save box is cancelled; the other is saved all the same.
+        f.prompts.ExpectMessage("These sequences were not saved:\n" + untitled->DisplayName().toStdString());
+        f.frame->Action(CommandId::SaveAll)->trigger();
+        QCOMPARE(f.prompts.proposedNames.size(), std::size_t{1});
+        QVERIFY(!saved->doc().IsModified());
+        QVERIFY(untitled->doc().IsModified() || untitled->doc().pathName().empty());
     }
 
     void printsTheActiveWindowToPdf() {

@@ -182,6 +182,10 @@ private slots:
         bool sheetShown = false;
         WhenShown<OptionsSheetDialog>(sheetShown, [](OptionsSheetDialog& sheet) {
             QCOMPARE(sheet.Tabs()->currentIndex(), 0);
+            // The capture drivers by name in index order: the cameras, then the Test Pattern.
+            auto* device = sheet.Find<QComboBox>("Device");
+            QVERIFY(device->count() >= 1);
+            QCOMPARE(device->itemText(device->count() - 1), QString("Test Pattern"));
             sheet.Find<QCheckBox>("Display Point Tags")->setChecked(true);
             sheet.Find<QSpinBox>("Image Skip Factor")->setValue(2);
             sheet.accept();

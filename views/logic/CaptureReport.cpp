@@ -7,7 +7,6 @@ namespace kadivo {
 
 namespace {
 
-constexpr int kMaxDrivers = 10;
 constexpr int kReportedDepths[] = {1, 4, 8, 16, 24, 32};
 constexpr const char* kEmptyLine = "\r\n";
 
@@ -19,16 +18,6 @@ std::string Line(const char* format, Values... values) {
 }
 
 }  // namespace
-
-std::vector<CaptureDriverName> ListCaptureDrivers(const std::function<std::optional<CaptureDriverName>(int)>& describe) {
-    std::vector<CaptureDriverName> drivers;
-    for (int index = 0; index < kMaxDrivers; ++index) {
-        std::optional<CaptureDriverName> driver = describe(index);
-        if (!driver) break;
-        drivers.push_back(std::move(*driver));
-    }
-    return drivers;
-}
 
 bool IsNtsc(const CaptureAbilities& abilities, const CaptureFormat& format) {
     const auto ntscWidth = [](int width) { return width == 320 || width == 640 || width == 160 || width == 400; };

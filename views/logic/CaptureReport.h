@@ -9,9 +9,6 @@
 
 namespace kadivo {
 
-// The installed drivers by index 0 to 9, up to the first index without one.
-std::vector<CaptureDriverName> ListCaptureDrivers(const std::function<std::optional<CaptureDriverName>(int)>& describe);
-
 // NTSC when a supported frame size (the current one when none are listed) is 320, 640,
 // 160 or 400 pixels wide; PAL/SECAM otherwise.
 bool IsNtsc(const CaptureAbilities& abilities, const CaptureFormat& format);

@@ -1,5 +1,6 @@
 #include "GraphPainter.h"
 
+#include <QFontDatabase>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -159,6 +160,7 @@ void DrawGraph(QPainter& painter, const DataGraphState& graph, const GraphRect& 
     const PlotArea area = PlotAreaOf(rect);
     const QColor ink = FromColorRef(graph.graphColor);
     QFont font = painter.font();
+    if (const QString family = GraphFontFamily(); !family.isEmpty()) font.setFamily(family);
     font.setBold(false);
     font.setPixelSize(std::clamp(rect.height() / 22, 9, 14));
     painter.setFont(font);
@@ -187,6 +189,16 @@ void DrawGraph(QPainter& painter, const DataGraphState& graph, const GraphRect& 
 }
 
 }  // namespace
+
+QString GraphFontFamily() {
+    // Looked up once: the font database does not change while the program runs.
+    static const QString family = [] {
+        for (const char* wanted : {kGraphFontFace, kGraphFontFallback})
+            if (QFontDatabase::hasFamily(wanted)) return QString(wanted);
+        return QString();
+    }();
+    return family;
+}
 
 QColor FromColorRef(std::int32_t value) {
     const auto v = static_cast<std::uint32_t>(value);

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QPolygonF>
+#include <QString>
 #include <QSize>
 
 #include <vector>
@@ -11,6 +12,13 @@
 class QPainter;
 
 namespace kadivo {
+
+// The graphs' text is in the face "ARIEL" where a font of that name is installed, else in
+// Liberation Sans (the same widths as the face meant), else in the painter's font.
+inline constexpr const char* kGraphFontFace = "ARIEL";
+inline constexpr const char* kGraphFontFallback = "Liberation Sans";
+// The family to draw in; empty for the painter's own.
+QString GraphFontFamily();
 
 // A colour as the graph records keep it: 0x00BBGGRR.
 QColor FromColorRef(std::int32_t value);

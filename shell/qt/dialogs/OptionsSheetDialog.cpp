@@ -200,6 +200,7 @@ QWidget* OptionsSheetDialog::CapturePage() {
     auto* page = new QWidget;
     auto* device = new QComboBox;
     device->setObjectName("Device");
+    for (const std::string& name : sheet_.captureDevices) device->addItem(QString::fromStdString(name));
     device->setEnabled(device->count() > 0);
     auto* form = new QFormLayout(page);
     form->addRow("Frame Rate", WithUnit(Spin("Frame Rate", 1, 120, sheet_.captureRate), "(Frames/Sec)"));
