@@ -35,8 +35,10 @@ QColor Background() {
 }
 
 // Where a world point lands in a picture of `size`: the view's perspective of 30 degrees
-// from `distance`, shifted by (panX, panY), without rotation.
-QPoint Projected(const Point3& p, QSize size, double distance, double panX, double panY) {
+// from `distance`, shifted by (panX, panY), turned by `rotX` degrees about the X axis.
+QPoint Projected(const Point3& world, QSize size, double distance, double panX, double panY, double rotX = 0.0) {
+    const double a = rotX * 3.14159265358979323846 / 180.0;
+    const Point3 p{world.x, world.y * std::cos(a) - world.z * std::sin(a), world.y * std::sin(a) + world.z * std::cos(a)};
     const double depth = -(p.z + distance);
     const double f = 1.0 / std::tan(15.0 * 3.14159265358979323846 / 180.0);
     const double aspect = static_cast<double>(size.width()) / size.height();
@@ -115,6 +117,56 @@ private slots:
 
         QVERIFY(view->SaveFrame(files_.filePath("frame.png")));
         QCOMPARE(QImage(files_.filePath("frame.png")).size(), picture.size());
+    }
+
+    void theFloorGridAndTheTexturedFloorLieWhereTheProjectionPutsThem() {
+        FrameFixture f(RegisterWindows);
+        DocumentSession* session = f.NewOnePointSequence("Ball");
+        QVERIFY(session);
+        CKadivoDoc& doc = session->doc();
+        doc.worldFrameCount = 1;
+        doc.worldFiltered = WorldData(1, 2);
+        doc.worldFiltered[0][0] = {3.9, 0.0, 3.9};  // out of the way of the points looked at
+        doc.worldExtent.minimum.y = -1.0;
+        AnimationWindowState options;
+        options.showCenterOfGravity = 0;
+        options.rotX = 90.0;  // looking down on the floor, from far enough to see all of it
+        options.distance = -20.0;
+        QVERIFY(session->OpenWindow(options));
+        CThreeDView* view = Window(session);
+        QVERIFY(view);
+        view->parentWidget()->resize(520, 420);
+        QVERIFY(QTest::qWaitForWindowExposed(view));
+        QVERIFY(view->Canvas()->Usable());
+
+        // 25 white lines each way from -4 to 4 at the lowest height: on x = 1/3 and on
+        // z = -2/3, white; in the middle of a cell, the background.
+        QImage picture = Picture(view);
+        KeepPicture(picture, "animation-floor-grid");
+        auto whiteNear = [&picture](QPoint at) {
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (Near(picture.pixelColor(at + QPoint(dx, dy)), Qt::white, 40)) return true;
+            return false;
+        };
+        const QSize size = picture.size();
+        for (const Point3& onLine : {Point3{1.0 / 3.0, -1.0, 0.5}, Point3{-1.5, -1.0, -2.0 / 3.0}, Point3{-4.0, -1.0, 1.2}})
+            QVERIFY2(whiteNear(Projected(onLine, size, -20.0, 0, 0, 90.0)), qPrintable(QString("x %1 z %2").arg(onLine.x).arg(onLine.z)));
+        for (const Point3& inCell : {Point3{1.0 / 6.0, -1.0, 1.0 / 6.0}, Point3{-2.5, -1.0, 1.5}})
+            QVERIFY(Near(picture.pixelColor(Projected(inCell, size, -20.0, 0, 0, 90.0)), Background()));
+        QVERIFY2(Near(picture.pixelColor(Projected({4.5, -1.0, 0.5}, size, -20.0, 0, 0, 90.0)), Background()),
+                 "nothing beyond x = 4");
+
+        // The textured floor covers the square from -4 to 4 and nothing beyond it.
+        AnimationWindowState textured = view->Animation().record();
+        textured.showFloor = 1;
+        view->ApplyOptions(textured, false);
+        picture = Picture(view);
+        KeepPicture(picture, "animation-floor-textured");
+        for (const Point3& inside : {Point3{1.0 / 6.0, -1.0, 1.0 / 6.0}, Point3{-2.5, -1.0, 1.5}, Point3{3.0, -1.0, -3.0}})
+            QVERIFY2(!Near(picture.pixelColor(Projected(inside, size, -20.0, 0, 0, 90.0)), Background()),
+                     qPrintable(QString("x %1 z %2").arg(inside.x).arg(inside.z)));
+        QVERIFY(Near(picture.pixelColor(Projected({5.0, -1.0, 0.5}, size, -20.0, 0, 0, 90.0)), Background()));
     }
 
     void theSampleInEachSegmentStyleWithAndWithoutTheFloor() {

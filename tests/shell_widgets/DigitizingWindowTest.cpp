@@ -17,6 +17,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMdiSubWindow>
 #include <QSlider>
 #include <QTest>
@@ -232,7 +233,21 @@ private slots:
         f.frame->Action(CommandId::NewDigitizingWindow)->trigger();
         QCOMPARE(session->Windows().size(), std::size_t{2});
         auto* second = Window(session, 1);
-        QVERIFY(second->ShowCameraView(0));
+        QCOMPARE(second->Camera(), 1);
+        // "Camera View 1" from the Camera Views menu: the active window shows view 0, which
+        // becomes the current one, with its frame fetched.
+        f.frame->WindowArea()->setActiveSubWindow(session->Windows().at(1));
+        QAction* cameraView1 = nullptr;
+        for (QAction* action : f.frame->findChild<QMenu*>("cameraViewsMenu")->actions())
+            if (action->text() == "Camera View 1") cameraView1 = action;
+        QVERIFY(cameraView1);
+        cameraView1->trigger();
+        QCOMPARE(second->Camera(), 0);
+        QCOMPARE(doc.currentView, 0);
+        VideoSource* shown = second->Canvas()->Source();
+        QVERIFY(shown && shown->HasFrame());
+        QCOMPARE(shown->CachedFrame(), doc.views[0].currentFrame);
+        QVERIFY(!second->Canvas()->DisplayedFrame().isNull());
         const ViewScene scene = BuildViewScene(doc, 0, 320, 240);
         QVERIFY2(scene.guides.size() == 1, "view 1 has the next point of view 0");
         f.frame->WindowArea()->tileSubWindows();
