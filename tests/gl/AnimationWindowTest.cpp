@@ -2,16 +2,23 @@
 // renderer. Set KADIVO_TEST_PICTURES to a folder to keep pictures of it.
 
 #include "AnimationCanvas.h"
+#include "AnimationOptionsDialog.h"
 #include "AnimationWindowKind.h"
 #include "CThreeDView.h"
 #include "FloorTexture.h"
+#include "GraphDialogs.h"
 #include "PinLoadedLibraries.h"
 #include "ShellTestSupport.h"
 #include "WorldCompletion.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QMdiSubWindow>
+#include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -213,6 +220,29 @@ private slots:
         QApplication::sendEvent(view->Canvas(), &wheel);
         QCOMPARE(doc.current().currentFrame, 11);
         doc.options.frameStep = 1;
+
+        // "Animation Options" from the menu: the dialog's choices go into the window's record,
+        // which the sequence file keeps.
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<AnimationOptionsDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QCOMPARE(dialog->windowTitle(), QString("Animation Options"));
+            dialog->speed->setValue(12);
+            dialog->segmentStyle->button(2)->click();
+            dialog->showMissing->setChecked(false);
+            dialog->joints->SetColour(0x00FF00);
+            dialog->accept();
+        });
+        f.frame->Action(CommandId::AnimationOptions)->trigger();
+        const AnimationWindowState chosen = std::get<AnimationWindowState>(*view->State());
+        QCOMPARE(chosen.speed, 12);
+        QCOMPARE(chosen.segmentStyle, 2);
+        QCOMPARE(chosen.showMissing, 0);
+        QCOMPARE(chosen.jointColor, 0x00FF00);
+        QCOMPARE(chosen.distance, -6.0);  // the orientation stays
+        AnimationWindowState back = chosen;
+        back.speed = options.speed;
+        view->ApplyOptions(back, false);
 
         // Play runs on its timer and wraps; options restart a running animation.
         QVERIFY(view->HandleCommand(CommandId::Play));

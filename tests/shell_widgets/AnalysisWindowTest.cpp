@@ -5,8 +5,10 @@
 #include "AnalysisWindowKind.h"
 #include "CDataView.h"
 #include "DigitizingWindowKind.h"
+#include "GraphDialogs.h"
 #include "GraphPainter.h"
 #include "SequenceFile.h"
+#include "SettingsValues.h"
 #include "ShellTestSupport.h"
 #include "dialogs/ExportOptionDialogs.h"
 #include "dialogs/PointListWidget.h"
@@ -17,6 +19,8 @@
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
@@ -110,6 +114,73 @@ private slots:
         doc.ShowFrameInCurrentView(doc.worldFrameCount - 2);
         turn(-120);
         QCOMPARE(doc.current().currentFrame, doc.worldFrameCount - 2);
+    }
+
+    void enterOpensTheGraphOrCurvePropertiesAndTheirChoicesStay() {
+        FrameFixture f(RegisterWindows);
+        f.frame->resize(1100, 850);
+        f.frame->show();
+        DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
+        QVERIFY(session);
+        f.frame->Action(CommandId::TransformImageData)->trigger();
+        CDataView* view = AnalysisWindow(session);
+        QVERIFY(view);
+        QString title;
+        AnswerCurveDialog<ExportLinearDialog>({2}, {"Position", "X"}, &title);
+        f.frame->Action(CommandId::LinearKinematics)->trigger();
+        GraphWindowModel& model = view->Model();
+        QCOMPARE(model.state().graphs[0].curves.size(), std::size_t{1});
+        view->setFocus();
+
+        // No curve selected: Enter opens "Graph Properties"; its colours become the defaults
+        // of new graph windows.
+        QVERIFY(!model.SelectedCurve());
+        bool shown = false;
+        QTimer::singleShot(0, [&shown] {
+            auto* dialog = qobject_cast<GraphPropertiesDialog*>(QApplication::activeModalWidget());
+            shown = dialog != nullptr;
+            if (!dialog) return;
+            dialog->title->setText("Knee forward");
+            dialog->background->SetColour(0x203040);
+            dialog->curves->SetColour(0x00FFFF);
+            dialog->accept();
+        });
+        QTest::keyClick(view, Qt::Key_Return);
+        QVERIFY(shown);
+        QCOMPARE(model.state().graphs[0].title, std::string("Knee forward"));
+        QCOMPARE(model.state().backgroundColor, 0x203040);
+        const QtSettingsStore settings;
+        QCOMPARE(GetInt(settings, "DataWnd", "Default Color", 0), 0x203040);
+        QCOMPARE(GetInt(settings, "DataWnd", "Default Curve Color", 0), 0x00FFFF);
+        QCOMPARE(NewGraphWindowState(settings).backgroundColor, 0x203040);
+
+        // A curve selected: Enter opens "Curve Properties".
+        const std::vector<GraphRect> rects = model.Rects();
+        const DataGraphState& graph = model.state().graphs[0];
+        const DataCurveState& knee = graph.curves[0];
+        const int middle = static_cast<int>(knee.samples.size()) / 2;
+        const PlotArea plot = PlotAreaOf(rects[0]);
+        QTest::mouseClick(view, Qt::LeftButton, {},
+                          QPoint(static_cast<int>(plot.SampleX(middle, static_cast<int>(knee.samples.size()))),
+                                 static_cast<int>(plot.Y(knee.samples[static_cast<std::size_t>(middle)], graph.leftMin, graph.leftMax))));
+        QVERIFY(model.SelectedCurve());
+        shown = false;
+        QTimer::singleShot(0, [&shown] {
+            auto* dialog = qobject_cast<CurvePropertiesDialog*>(QApplication::activeModalWidget());
+            shown = dialog != nullptr;
+            if (!dialog) return;
+            dialog->name->setText("Knee X");
+            dialog->lineWidth->setValue(4);
+            dialog->showLegend->setChecked(false);
+            dialog->accept();
+        });
+        QTest::keyClick(view, Qt::Key_Enter);
+        QVERIFY(shown);
+        const DataCurveState& edited = model.state().graphs[0].curves[0];
+        QCOMPARE(edited.name, std::string("Knee X"));
+        QCOMPARE(edited.lineWidth, 4);
+        QCOMPARE(edited.showLegend, 0);
+        QFile::remove(settings.FileName());
     }
 
     void curvesFromTheDialogsAreDrawnSavedAndReopened() {

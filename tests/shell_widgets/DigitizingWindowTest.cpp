@@ -263,6 +263,64 @@ private slots:
         KeepPicture(*second, "digitizing-zoom-three");
     }
 
+    void theStoredViewEditPointTheReadOutAndThePointTags() {
+        FrameFixture f(RegisterDigitizingWindow);
+        DocumentSession* session = NewSequenceOnVideo(f, 2);
+        QVERIFY(session);
+        CKadivoView* window = Window(session);
+        FrameCanvas* canvas = window->Canvas();
+        CKadivoDoc& doc = session->doc();
+        QWidget* viewport = canvas->viewport();
+
+        // The read-out: "X:0000/Y:0000" as the window becomes active, the frame position under
+        // the mouse as it moves.
+        f.frame->WindowArea()->setActiveSubWindow(nullptr);
+        f.frame->WindowArea()->setActiveSubWindow(session->Windows().at(0));
+        QCOMPARE(f.frame->Status()->Pane(5)->text(), QString("X:0000/Y:0000"));
+        QTest::mouseMove(viewport, {30, 40});
+        QCOMPARE(f.frame->Status()->Pane(5)->text(), QString("30.00/200.00"));
+
+        // Point 1 digitized at x4 and scrolled, point 2 at x1: the next frame comes back to the
+        // zoom and scroll point 1 was digitized at.
+        f.frame->Action(CommandId::ZoomFour)->trigger();
+        canvas->SetScroll({40, 30});
+        QCOMPARE(canvas->Scroll(), (ScrollPos{40, 30}));
+        Click(window, {100, 100});
+        f.frame->Action(CommandId::ZoomOne)->trigger();
+        canvas->SetScroll({0, 0});
+        Click(window, {150, 100});
+        QCOMPARE(doc.current().currentFrame, 1);
+        QCOMPARE(doc.current().zoomCode, 6);
+        QCOMPARE(canvas->Scroll(), (ScrollPos{40, 30}));
+
+        // "Edit Point" on a frame still being digitized: the next press takes the point near it.
+        Click(window, {100, 100});
+        QCOMPARE(doc.current().frameStore.NextIndex(kMovement), 1);
+        QCOMPARE(doc.current().zoomCode, 3);  // where point 2 was digitized
+        const WindowPoint first = canvas->Geometry().ToWindow(doc.current().frameStore.GetPoint(0, kMovement));
+        f.frame->Action(CommandId::EditPoint)->trigger();
+        QTest::mousePress(viewport, Qt::LeftButton, {}, QPoint(static_cast<int>(first.x) + 1, static_cast<int>(first.y) + 1));
+        QTest::mouseMove(viewport, {130, 112});
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, {132, 112});
+        const Point2f edited = doc.current().frameStore.GetPoint(0, kMovement), wanted = canvas->Geometry().ToFrame({132, 112});
+        QVERIFY2(edited == wanted, qPrintable(QString("%1,%2 for %3,%4").arg(edited.x).arg(edited.y).arg(wanted.x).arg(wanted.y)));
+        QCOMPARE(doc.current().frameStore.NextIndex(kMovement), 1);
+
+        // "Display Point Tags": the point's number above and left of its cross.
+        const WindowPoint at = canvas->Geometry().ToWindow(doc.current().frameStore.GetPoint(0, kMovement));
+        const QRect tagArea(static_cast<int>(at.x) - 12, static_cast<int>(at.y) - 24, 14, 16);
+        const QImage without = viewport->grab().toImage().copy(tagArea);
+        doc.options.showPointTags = 1;
+        viewport->repaint();
+        const QImage with = viewport->grab().toImage().copy(tagArea);
+        int brighter = 0;  // the white figure, smoothed at its edges
+        for (int y = 0; y < with.height(); ++y)
+            for (int x = 0; x < with.width(); ++x)
+                brighter += with.pixelColor(x, y).lightness() - without.pixelColor(x, y).lightness() > 60;
+        KeepPicture(*window, "digitizing-point-tag");
+        QVERIFY2(brighter >= 8, qPrintable(QString("%1 pixels of the tag").arg(brighter)));
+    }
+
     void theRangeOfInterestIsDraggedUnderItsOwnCursor() {
         FrameFixture f(RegisterDigitizingWindow);
         DocumentSession* session = NewSequenceOnVideo(f, 1);
