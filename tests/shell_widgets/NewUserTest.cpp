@@ -37,6 +37,12 @@ namespace kadivo::test {
 
 namespace {
 
+// Set KADIVO_TEST_PICTURES to a folder to keep pictures of the path.
+void KeepPicture(QWidget& widget, const QString& name) {
+    const QByteArray folder = qgetenv("KADIVO_TEST_PICTURES");
+    if (!folder.isEmpty()) widget.grab().save(QString::fromUtf8(folder) + "/" + name + ".png");
+}
+
 const QString kVideo = QStringLiteral(KADIVO_SHARED_DIR "/testdata/video/mjpeg_320x240_50fps_50f.avi");
 
 // The scripted fake, but with the program's real wizard and options sheet.
@@ -117,6 +123,7 @@ void AnswerTheWizard(WizardDialog& wizard) {
     }
     PressNext(wizard);
     QCOMPARE(wizard.windowTitle(), QString("New Wizard - Finished"));
+    KeepPicture(wizard, "new-user-wizard-finished");
     QTest::mouseClick(wizard.FinishButton(), Qt::LeftButton);
 }
 
@@ -177,6 +184,7 @@ private slots:
         for (QPoint at : {QPoint(40, 50), QPoint(200, 60), QPoint(42, 52), QPoint(202, 62)})
             QTest::mouseClick(canvas, Qt::LeftButton, {}, at);
         QCOMPARE(doc.current().currentFrame, 2);
+        KeepPicture(frame, "new-user-digitized");
 
         // The options sheet from the Sequence menu: point tags on, every second frame.
         bool sheetShown = false;
@@ -186,6 +194,9 @@ private slots:
             auto* device = sheet.Find<QComboBox>("Device");
             QVERIFY(device->count() >= 1);
             QCOMPARE(device->itemText(device->count() - 1), QString("Test Pattern"));
+            sheet.Tabs()->setCurrentIndex(2);
+            KeepPicture(sheet, "new-user-capture-page");
+            sheet.Tabs()->setCurrentIndex(0);
             sheet.Find<QCheckBox>("Display Point Tags")->setChecked(true);
             sheet.Find<QSpinBox>("Image Skip Factor")->setValue(2);
             sheet.accept();
@@ -232,6 +243,7 @@ private slots:
             auto* name = Shown<ModelNamePage>(wizard);
             QVERIFY(name);
             QCOMPARE(name->Names()->currentText(), QString(kNewProfileName));
+            KeepPicture(wizard, "new-user-new-model");
             prompts.ExpectMessage(kProfileNameNotUnique);
             PressNext(wizard);
             QVERIFY2(Shown<ModelNamePage>(wizard), "Next without a name stays");
