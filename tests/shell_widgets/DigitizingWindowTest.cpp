@@ -239,7 +239,7 @@ private slots:
         f.frame->WindowArea()->setActiveSubWindow(session->Windows().at(1));
         QAction* cameraView1 = nullptr;
         for (QAction* action : f.frame->findChild<QMenu*>("cameraViewsMenu")->actions())
-            if (action->text() == "Camera View 1") cameraView1 = action;
+            if (action->objectName() == "Camera View 1") cameraView1 = action;
         QVERIFY(cameraView1);
         cameraView1->trigger();
         QCOMPARE(second->Camera(), 0);
@@ -247,7 +247,6 @@ private slots:
         VideoSource* shown = second->Canvas()->Source();
         QVERIFY(shown && shown->HasFrame());
         QCOMPARE(shown->CachedFrame(), doc.views[0].currentFrame);
-        QVERIFY(!second->Canvas()->DisplayedFrame().isNull());
         const ViewScene scene = BuildViewScene(doc, 0, 320, 240);
         QVERIFY2(scene.guides.size() == 1, "view 1 has the next point of view 0");
         f.frame->WindowArea()->tileSubWindows();
