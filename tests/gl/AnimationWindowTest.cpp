@@ -71,6 +71,18 @@ private:
         return nullptr;
     }
 
+    // A new sequence of one point, "Ball", at `at` in its one frame, the floor at height -1.
+    static DocumentSession* OneJointSequence(FrameFixture& f, const Point3& at) {
+        DocumentSession* session = f.NewOnePointSequence("Ball");
+        if (!session) return nullptr;
+        CKadivoDoc& doc = session->doc();
+        doc.worldFrameCount = 1;
+        doc.worldFiltered = WorldData(1, 2);
+        doc.worldFiltered[0][0] = at;
+        doc.worldExtent.minimum.y = -1.0;
+        return session;
+    }
+
     static QImage Picture(CThreeDView* view) {
         view->ShowFrame();
         QTest::qWait(30);
@@ -84,13 +96,8 @@ private slots:
 
     void aJointAtTheOriginIsDrawnWhereTheProjectionPutsIt() {
         FrameFixture f(RegisterWindows);
-        DocumentSession* session = f.NewOnePointSequence("Ball");
+        DocumentSession* session = OneJointSequence(f, {0.0, 0.0, 0.0});
         QVERIFY(session);
-        CKadivoDoc& doc = session->doc();
-        doc.worldFrameCount = 1;
-        doc.worldFiltered = WorldData(1, 2);
-        doc.worldFiltered[0][0] = {0.0, 0.0, 0.0};
-        doc.worldExtent.minimum.y = -1.0;
         AnimationWindowState options;
         options.jointColor = 0x0000FF;  // red
         options.showCenterOfGravity = 0;
@@ -128,13 +135,8 @@ private slots:
 
     void theFloorGridAndTheTexturedFloorLieWhereTheProjectionPutsThem() {
         FrameFixture f(RegisterWindows);
-        DocumentSession* session = f.NewOnePointSequence("Ball");
+        DocumentSession* session = OneJointSequence(f, {3.9, 0.0, 3.9});  // out of the way of the points looked at
         QVERIFY(session);
-        CKadivoDoc& doc = session->doc();
-        doc.worldFrameCount = 1;
-        doc.worldFiltered = WorldData(1, 2);
-        doc.worldFiltered[0][0] = {3.9, 0.0, 3.9};  // out of the way of the points looked at
-        doc.worldExtent.minimum.y = -1.0;
         AnimationWindowState options;
         options.showCenterOfGravity = 0;
         options.rotX = 90.0;  // looking down on the floor, from far enough to see all of it

@@ -78,16 +78,22 @@ private:
         return nullptr;
     }
 
+    // The sample, shown in a frame of `size` and transformed through the menu.
+    static DocumentSession* OpenTransformedSample(FrameFixture& f, QSize size) {
+        f.frame->resize(size);
+        f.frame->show();
+        DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
+        if (session) f.frame->Action(CommandId::TransformImageData)->trigger();
+        return session;
+    }
+
 private slots:
     void initTestCase() { PrepareShellTests(data_); }
 
     void theWheelMovesTheCurrentViewOneFrameANotch() {
         FrameFixture f(RegisterWindows);
-        f.frame->resize(1000, 800);
-        f.frame->show();
-        DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
+        DocumentSession* session = OpenTransformedSample(f, QSize(1000, 800));
         QVERIFY(session);
-        f.frame->Action(CommandId::TransformImageData)->trigger();
         CDataView* view = AnalysisWindow(session);
         QVERIFY(view);
         CKadivoDoc& doc = session->doc();
@@ -118,11 +124,8 @@ private slots:
 
     void enterOpensTheGraphOrCurvePropertiesAndTheirChoicesStay() {
         FrameFixture f(RegisterWindows);
-        f.frame->resize(1100, 850);
-        f.frame->show();
-        DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
+        DocumentSession* session = OpenTransformedSample(f, QSize(1100, 850));
         QVERIFY(session);
-        f.frame->Action(CommandId::TransformImageData)->trigger();
         CDataView* view = AnalysisWindow(session);
         QVERIFY(view);
         QString title;
@@ -185,11 +188,8 @@ private slots:
 
     void curvesFromTheDialogsAreDrawnSavedAndReopened() {
         FrameFixture f(RegisterWindows);
-        f.frame->resize(1200, 900);
-        f.frame->show();
-        DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
+        DocumentSession* session = OpenTransformedSample(f, QSize(1200, 900));
         QVERIFY(session);
-        f.frame->Action(CommandId::TransformImageData)->trigger();
         CKadivoDoc& doc = session->doc();
         QVERIFY(doc.worldFrameCount > 2);
         CDataView* view = AnalysisWindow(session);

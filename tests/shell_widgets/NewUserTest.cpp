@@ -1,7 +1,8 @@
 // The path a new user takes: from an empty data directory through File → New Sequence and
 // the wizard, a video opened into the new sequence, a few clicks, the options sheet from the
 // Sequence menu, and Save. The wizard and the sheet are the program's own dialogs, driven
-// through their widgets; file boxes and messages go to the scripted fake.
+// through their widgets; file boxes and messages go to the scripted fake. Set
+// KADIVO_TEST_PICTURES to a folder to keep pictures of the path.
 
 #include "CKadivoView.h"
 #include "ControlPointTable.h"
@@ -11,6 +12,7 @@
 #include "QtPrompts.h"
 #include "SequenceFile.h"
 #include "ShellTestSupport.h"
+#include "WizardTestSupport.h"
 #include "dialogs/ControlPointEditor.h"
 #include "dialogs/OptionsSheetDialog.h"
 #include "dialogs/WizardDialog.h"
@@ -37,12 +39,6 @@ namespace kadivo::test {
 
 namespace {
 
-// Set KADIVO_TEST_PICTURES to a folder to keep pictures of the path.
-void KeepPicture(QWidget& widget, const QString& name) {
-    const QByteArray folder = qgetenv("KADIVO_TEST_PICTURES");
-    if (!folder.isEmpty()) widget.grab().save(QString::fromUtf8(folder) + "/" + name + ".png");
-}
-
 const QString kVideo = QStringLiteral(KADIVO_SHARED_DIR "/testdata/video/mjpeg_320x240_50fps_50f.avi");
 
 // The scripted fake, but with the program's real wizard and options sheet.
@@ -64,16 +60,6 @@ void WhenShown(bool& seen, std::function<void(Dialog&)> drive) {
         seen = dialog != nullptr;
         if (dialog) drive(*dialog);
     });
-}
-
-template <typename Page>
-Page* Shown(WizardDialog& wizard) {
-    return qobject_cast<Page*>(wizard.CurrentPage());
-}
-
-void SetCell(QTableWidget* table, int row, int column, const QString& text) {
-    table->setCurrentCell(row, column);
-    table->item(row, column)->setText(text);
 }
 
 void PressNext(WizardDialog& wizard) { QTest::mouseClick(wizard.NextButton(), Qt::LeftButton); }
@@ -235,9 +221,7 @@ private slots:
         WhenShown<WizardDialog>(wizardShown, [&prompts](WizardDialog& wizard) {
             auto* choice = Shown<ModelChoicePage>(wizard);
             QVERIFY(choice);
-            QPushButton* fresh = nullptr;
-            for (QPushButton* button : choice->findChildren<QPushButton*>())
-                if (button->text() == "New Model") fresh = button;
+            QPushButton* fresh = ButtonOn(choice, "New Model");
             QVERIFY(fresh);
             QTest::mouseClick(fresh, Qt::LeftButton);
             auto* name = Shown<ModelNamePage>(wizard);

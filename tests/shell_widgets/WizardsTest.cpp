@@ -7,6 +7,7 @@
 #include "QtPrompts.h"
 #include "SequenceFile.h"
 #include "ShellTestSupport.h"
+#include "WizardTestSupport.h"
 #include "dialogs/WizardDialog.h"
 #include "dialogs/WizardPages.h"
 
@@ -27,30 +28,6 @@
 
 namespace kadivo::test {
 
-namespace {
-
-void KeepPicture(QWidget& widget, const QString& name) {
-    const QByteArray folder = qgetenv("KADIVO_TEST_PICTURES");
-    if (!folder.isEmpty()) widget.grab().save(QString::fromUtf8(folder) + "/" + name + ".png");
-}
-
-QPushButton* ButtonOn(QWidget* page, const QString& text) {
-    for (QPushButton* button : page->findChildren<QPushButton*>())
-        if (button->text() == text) return button;
-    return nullptr;
-}
-
-template <typename Page>
-Page* Shown(WizardDialog& wizard) {
-    return qobject_cast<Page*>(wizard.CurrentPage());
-}
-
-void SetCell(QTableWidget* table, int row, int column, const QString& text) {
-    table->setCurrentCell(row, column);
-    table->item(row, column)->setText(text);
-}
-
-}  // namespace
 
 class WizardsTest : public QObject {
     Q_OBJECT
