@@ -77,7 +77,8 @@ void CKadivoDoc::GoToFrame(int frame, bool notify) {
     auto canMove = [&](int v) {
         const CameraView& view = views[static_cast<std::size_t>(v)];
         if (!HasVideo(v) && view.currentFrame >= view.frameStore.recordCount()) return false;
-        return target >= 0 && target <= LastFrame(v) - options.frameStep;
+        // Every frame the video has, the last included: the slider reaches it as the stepping does.
+        return target >= 0 && target <= LastFrame(v);
     };
     if (!options.lockViews && !canMove(currentView)) return;
     for (int v = 0; v < viewCount(); ++v) {
@@ -110,9 +111,10 @@ void CKadivoDoc::OnNextUnfinishedImage() {
     AnnounceFrameStep(currentView);
 }
 
+// Enabled exactly when the step lands on a frame the video has, as NextImage takes it.
 bool CKadivoDoc::CanNextImage() const {
     const CameraView& view = current();
-    if (HasVideo(currentView)) return view.currentFrame < LastFrame(currentView) - options.frameStep;
+    if (HasVideo(currentView)) return ViewCanStepForward(currentView);
     return view.currentFrame <= view.frameStore.recordCount();
 }
 

@@ -32,7 +32,7 @@ SliderMove MoveFrameSlider(SliderAction action, int position, SliderRange range,
         case SliderAction::Home: next = range.minimum; break;
         case SliderAction::End: next = range.limit; break;
     }
-    return {next, next >= range.minimum && next < range.limit};
+    return {next, next >= range.minimum && next <= range.limit};
 }
 
 }  // namespace kadivo

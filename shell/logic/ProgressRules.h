@@ -24,8 +24,8 @@ struct SliderMove {
 
 // Where a scroll request moves the slider: a line by the sequence's frame step (left only
 // above the minimum, right only below the limit), a page by 10 within the range, the thumb
-// to where it was dragged, home and end to the ends. The document follows to positions from
-// the minimum up to, but not including, the limit.
+// to where it was dragged, home and end to the ends. The document follows to every position
+// from the minimum to the limit, the last frame included, as the stepping reaches it.
 SliderMove MoveFrameSlider(SliderAction action, int position, SliderRange range, int frameStep, int thumbPosition);
 
 }  // namespace kadivo

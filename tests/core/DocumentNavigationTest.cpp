@@ -100,15 +100,20 @@ TEST_F(Navigation, ViewWithoutVideoStepsOnlyAsFarAsItsRecords) {
     EXPECT_FALSE(doc->CanNextImage());
 }
 
-TEST_F(Navigation, NextImageIsEnabledBelowTheLastStep) {
+TEST_F(Navigation, NextImageIsEnabledWhileTheStepLandsOnAFrameOfTheVideo) {
     NewSequence(1);
     OpenVideo("a.avi", 10);
-    doc->current().currentFrame = 8;
-    EXPECT_TRUE(doc->CanNextImage());
     doc->current().currentFrame = 9;
-    EXPECT_FALSE(doc->CanNextImage());
-    EXPECT_TRUE(doc->NextImage(false)) << "the command itself still takes the last step";
+    EXPECT_TRUE(doc->CanNextImage()) << "the last frame, 10, is one step away";
+    EXPECT_TRUE(doc->NextImage(false));
     EXPECT_EQ(doc->current().currentFrame, 10);
+    EXPECT_FALSE(doc->CanNextImage());
+    EXPECT_FALSE(doc->NextImage(false));
+    doc->SetFrameStep(3);
+    doc->current().currentFrame = 6;
+    EXPECT_TRUE(doc->CanNextImage()) << "6 + 3 = 9 is a frame";
+    doc->current().currentFrame = 8;
+    EXPECT_FALSE(doc->CanNextImage()) << "8 + 3 = 11 is not";
 }
 
 TEST_F(Navigation, JumpsRoundTheEndDownToTheStep) {
@@ -136,7 +141,7 @@ TEST_F(Navigation, JumpsNeedAVideoWithMoreThanOneFrame) {
     EXPECT_FALSE(doc->CanJumpToEnd());
 }
 
-TEST_F(Navigation, GoToFrameRoundsAndRefusesTargetsPastTheLastStep) {
+TEST_F(Navigation, GoToFrameRoundsAndReachesTheLastFrameButNoFurther) {
     TwoViews();
     doc->SetFrameStep(4);
     doc->GoToFrame(10, true);
@@ -145,11 +150,13 @@ TEST_F(Navigation, GoToFrameRoundsAndRefusesTargetsPastTheLastStep) {
     doc->GoToFrame(17, true);
     EXPECT_EQ(FrameOf(0), 16);
     doc->GoToFrame(20, true);
-    EXPECT_EQ(FrameOf(0), 16) << "20 is beyond 20 - 4";
+    EXPECT_EQ(FrameOf(0), 20) << "the last frame, as a step from 16 reaches it";
+    doc->GoToFrame(24, true);
+    EXPECT_EQ(FrameOf(0), 20) << "beyond the video";
     doc->OnLockViews();
-    doc->GoToFrame(24, false);
-    EXPECT_EQ(FrameOf(0), 16);
-    EXPECT_EQ(FrameOf(1), 24);
+    doc->GoToFrame(28, false);
+    EXPECT_EQ(FrameOf(0), 20);
+    EXPECT_EQ(FrameOf(1), 28);
 }
 
 TEST_F(Navigation, NextUnfinishedImageSkipsCompleteFrames) {

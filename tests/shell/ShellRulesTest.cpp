@@ -22,17 +22,17 @@ TEST(ProgressRules, ThePercentageIsTakenModuloHundredExceptAtExactlyHundred) {
     EXPECT_EQ(ProgressPercentText(3, 5, 5), "0%") << "an empty range does not divide by zero";
 }
 
-TEST(ProgressRules, TheFrameSliderStepsByTheFrameStepAndFollowsOnlyBelowTheLimit) {
+TEST(ProgressRules, TheFrameSliderStepsByTheFrameStepAndTheDocumentFollowsUpToTheLimit) {
     const SliderRange range{0, 99};
     EXPECT_EQ(MoveFrameSlider(SliderAction::LineRight, 10, range, 3, 0), (SliderMove{13, true}));
     EXPECT_EQ(MoveFrameSlider(SliderAction::LineLeft, 10, range, 3, 0), (SliderMove{7, true}));
     EXPECT_EQ(MoveFrameSlider(SliderAction::LineLeft, 0, range, 3, 0), (SliderMove{0, true})) << "not below the minimum";
-    EXPECT_EQ(MoveFrameSlider(SliderAction::LineRight, 99, range, 3, 0), (SliderMove{99, false}));
-    EXPECT_EQ(MoveFrameSlider(SliderAction::PageRight, 95, range, 3, 0), (SliderMove{99, false}));
+    EXPECT_EQ(MoveFrameSlider(SliderAction::LineRight, 99, range, 3, 0), (SliderMove{99, true})) << "not beyond the limit";
+    EXPECT_EQ(MoveFrameSlider(SliderAction::PageRight, 95, range, 3, 0), (SliderMove{99, true}));
     EXPECT_EQ(MoveFrameSlider(SliderAction::PageLeft, 4, range, 3, 0), (SliderMove{0, true}));
     EXPECT_EQ(MoveFrameSlider(SliderAction::Thumb, 4, range, 3, 42), (SliderMove{42, true}));
     EXPECT_EQ(MoveFrameSlider(SliderAction::Home, 50, range, 3, 0), (SliderMove{0, true}));
-    EXPECT_EQ(MoveFrameSlider(SliderAction::End, 50, range, 3, 0), (SliderMove{99, false}));
+    EXPECT_EQ(MoveFrameSlider(SliderAction::End, 50, range, 3, 0), (SliderMove{99, true})) << "the last frame";
     // At the ends of the range of frame numbers nothing wraps around.
     constexpr int kMax = std::numeric_limits<int>::max(), kMin = std::numeric_limits<int>::min();
     const SliderRange wide{kMin, kMax};

@@ -304,7 +304,25 @@ private slots:
         QCOMPARE(session->doc().current().currentFrame, 9);
         slider->triggerAction(QAbstractSlider::SliderToMaximum);
         QCOMPARE(slider->value(), 49);
-        QVERIFY2((session->doc().current().currentFrame) == (9), "the limit itself is not a frame to go to");
+        QCOMPARE(session->doc().current().currentFrame, 49);
+        QCOMPARE(Pane(f, 4), QString("Image:50/50"));
+    }
+
+    void nextImageReachesTheLastFrame() {
+        FrameFixture f;
+        DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
+        QVERIFY(session);
+        CKadivoDoc& doc = session->doc();
+        const int last = doc.LastFrame(0);
+        QCOMPARE(last, 49);
+        doc.GoToFrame(last - 1, true);
+        f.frame->UpdateCommands();
+        QVERIFY2(f.frame->Action(CommandId::NextImage)->isEnabled(), "one step before the last frame");
+        f.frame->Action(CommandId::NextImage)->trigger();
+        QCOMPARE(doc.current().currentFrame, last);
+        QCOMPARE(Pane(f, 4), QString("Image:50/50"));
+        QCOMPARE(f.frame->Status()->FrameSlider()->value(), last);
+        QVERIFY(!f.frame->Action(CommandId::NextImage)->isEnabled());
     }
 
     void theModelPropertiesEditTheSequence() {
