@@ -301,6 +301,10 @@ std::vector<CameraViewMenuEntry> CKadivoDoc::CameraViewMenuEntries() const {
 
 // --- status bar and slider ------------------------------------------------------------------
 
+std::string CKadivoDoc::TransformedText() const {
+    return "Transformed: " + std::to_string(worldFrameCount) + " frames of " + std::to_string(pointCount) + " points";
+}
+
 StatusTexts CKadivoDoc::Status() const {
     StatusTexts texts;
     const ViewFrameStore& store = current().frameStore;

@@ -207,6 +207,8 @@ public:
     void Redo();
 
     StatusTexts Status() const;
+    // The status bar's word once "Transform Image Data" has run: "Transformed: %d frames of %d points".
+    std::string TransformedText() const;
     FrameSliderState FrameSlider() const;
 
     Prompts& prompts() { return prompts_; }

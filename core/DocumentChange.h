@@ -23,6 +23,7 @@ enum class Change : std::uint32_t {
     WorldData = 1u << 12,      // the reconstructed or smoothed world coordinates
     FrameRate = 1u << 13,
     SequenceOpened = 1u << 14,
+    Transformed = 1u << 15,    // "Transform Image Data" made the world data anew from the images
     // How views should show it:
     FitWindow = 1u << 20,      // resize the window to the frame (the Auto Resize option)
     NoVideo = 1u << 21,        // the view has no video: its picture comes from the data only

@@ -223,7 +223,7 @@ void CKadivoDoc::OnTransformImageData() {
     for (CameraView& view : views) view.frameStore.calibrationDirty = false;
     RunTransformation();
     modified_ = true;
-    Announce(Change::WorldData, kAllViews);
+    Announce(Change::WorldData | Change::Transformed, kAllViews);
 }
 
 void CKadivoDoc::SetModel(const ModelTable& model) {

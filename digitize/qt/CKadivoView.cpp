@@ -181,7 +181,8 @@ void CKadivoView::AddView() {
     if (view < 0) return;
     canvas_->SetCamera(view);
     Doc().SetCurrentView(view);
-    const std::optional<std::string> chosen = session().prompts().ChooseOpenFile("*.avi", "avi", kVideoFileFilter);
+    const std::optional<std::string> chosen =
+        session().prompts().ChooseOpenFile(BesideSequence(Doc().pathName(), "*.avi"), "avi", kVideoFileFilter);
     if (!chosen) return;
     Doc().OpenVideoFile(*chosen, false);
     QtSettingsStore settings;

@@ -14,4 +14,8 @@ std::string QtFileFilter(const std::string& filter);
 inline constexpr const char* kVideoFileFilter =
     "Video Files (*.avi *.mp4 *.mov *.mkv *.webm)|*.avi;*.mp4;*.mov;*.mkv;*.webm|All Files (*.*)|*.*||";
 
+// What a file box starts at for a file of the sequence at `sequencePath`: `name` (a file or a
+// pattern such as "*.avi") in the sequence's folder; `name` alone for a sequence not saved yet.
+std::string BesideSequence(const std::string& sequencePath, const std::string& name);
+
 }  // namespace kadivo

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPrinter>
@@ -27,6 +28,8 @@ namespace kadivo {
 namespace {
 
 using C = CommandId;
+
+constexpr int kStatusMessageMs = 10000;  // how long a passing word stays in the status bar
 
 QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
 
@@ -70,8 +73,13 @@ MainFrame::MainFrame(ShellServices services) : services_(std::move(services)) {
 }
 
 MainFrame::~MainFrame() {
-    // The windows go before the sessions whose documents they observe.
-    for (auto& session : sessions_) session->CloseAllWindows();
+    // The windows go before the sessions whose documents they observe, and the sessions go
+    // before the frame's own members, without telling the frame of it any more.
+    for (auto& session : sessions_) {
+        session->CloseAllWindows();
+        disconnect(session.get(), nullptr, this, nullptr);
+    }
+    sessions_.clear();
 }
 
 void MainFrame::CreateActions() {
@@ -374,9 +382,11 @@ ChildWindow* MainFrame::ActiveChild() const {
     return window ? qobject_cast<ChildWindow*>(window->widget()) : nullptr;
 }
 
-void MainFrame::OnDocumentChanged(DocumentSession* session, const DocumentChange&) {
+void MainFrame::OnDocumentChanged(DocumentSession* session, const DocumentChange& change) {
     session->UpdateWindowTitles();
     if (session == active_) RefreshFromActive();
+    if (change.what.Has(Change::Transformed))
+        status_->showMessage(QString::fromStdString(session->doc().TransformedText()), kStatusMessageMs);
 }
 
 void MainFrame::RefreshFromActive() {
@@ -482,6 +492,12 @@ QMdiSubWindow* MainFrame::Place(ChildWindow* child, const WindowPlacement* place
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(ProgramIcon());
     window->installEventFilter(this);
+    // The window's own Close takes Ctrl+W too, which would make File → Close's shortcut
+    // ambiguous and leave both dead; the window keeps Ctrl+F4.
+    for (QAction* action : window->systemMenu()->actions()) {
+        QList<QKeySequence> keys = action->shortcuts();
+        if (keys.removeAll(QKeySequence(Qt::CTRL | Qt::Key_W)) > 0) action->setShortcuts(keys);
+    }
     connect(child, &ChildWindow::readoutChanged, this, [this, window](const QString& text) {
         if (area_->activeSubWindow() == window) status_->ShowReadout(text);
     });

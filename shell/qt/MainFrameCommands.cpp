@@ -230,7 +230,8 @@ void MainFrame::OpenSequenceFromBox() {
 
 void MainFrame::OpenVideoFromBox() {
     if (!active_) return;
-    const std::optional<std::string> chosen = services_.prompts.ChooseOpenFile("*.avi", "avi", kVideoFileFilter);
+    const std::optional<std::string> chosen =
+        services_.prompts.ChooseOpenFile(BesideSequence(active_->doc().pathName(), "*.avi"), "avi", kVideoFileFilter);
     if (!chosen) return;
     active_->doc().OpenVideoFile(*chosen, true);
     RememberRecentVideoFile(services_.settings, *chosen);

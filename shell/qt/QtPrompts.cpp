@@ -9,6 +9,7 @@
 #include "dialogs/VideoDialogs.h"
 #include "dialogs/WizardDialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -41,10 +42,6 @@ Answer AnswerOf(int button) {
 
 QString Caption(const std::string& caption) { return caption.empty() ? kProgramName : QString::fromStdString(caption); }
 
-// The initial name of a file box; a bare pattern such as "*.avi" names no file.
-QString InitialName(const std::string& name) {
-    return name.find('*') != std::string::npos ? QString() : QString::fromStdString(name);
-}
 
 std::string WithExtension(const QString& chosen, const std::string& extension) {
     if (chosen.isEmpty() || extension.empty() || !QFileInfo(chosen).suffix().isEmpty()) return chosen.toStdString();
@@ -80,20 +77,32 @@ Answer QtPrompts::Ask(const std::string& text, Buttons buttons, const QuestionSt
     return AnswerOf(box.exec());
 }
 
+QString FileBoxStart(const std::string& name, const QString& lastFolder) {
+    const QString given = QString::fromStdString(name);
+    const bool pattern = name.find('*') != std::string::npos;
+    const bool inFolder = name.find('/') != std::string::npos;
+    const QString folder = inFolder ? QFileInfo(given).path() : lastFolder;
+    if (pattern) return folder;
+    if (inFolder || folder.isEmpty()) return given;
+    return QDir(folder).filePath(given);
+}
+
 std::optional<std::string> QtPrompts::ChooseSaveFile(const std::string& proposedName, const std::string& defaultExtension,
                                                      const std::string& filter) {
-    const QString chosen = QFileDialog::getSaveFileName(window_, "Save As", InitialName(proposedName),
+    const QString chosen = QFileDialog::getSaveFileName(window_, "Save As", FileBoxStart(proposedName, lastFolder_),
                                                         QString::fromStdString(QtFileFilter(filter)), nullptr,
                                                         QFileDialog::DontConfirmOverwrite);
     if (chosen.isEmpty()) return std::nullopt;
+    lastFolder_ = QFileInfo(chosen).path();
     return WithExtension(chosen, defaultExtension);
 }
 
 std::optional<std::string> QtPrompts::ChooseOpenFile(const std::string& initialName, const std::string&,
                                                      const std::string& filter) {
-    const QString chosen = QFileDialog::getOpenFileName(window_, "Open", InitialName(initialName),
+    const QString chosen = QFileDialog::getOpenFileName(window_, "Open", FileBoxStart(initialName, lastFolder_),
                                                         QString::fromStdString(QtFileFilter(filter)));
     if (chosen.isEmpty()) return std::nullopt;
+    lastFolder_ = QFileInfo(chosen).path();
     return chosen.toStdString();
 }
 

@@ -42,6 +42,7 @@ public:
 private:
     QPointer<QWidget> window_;
     QPointer<MainStatusBar> status_;
+    QString lastFolder_;  // of the file last chosen in a file box
 };
 
 // Prompts for a run nobody watches (--screenshot): every message, question and dialog is
@@ -80,6 +81,10 @@ private:
 // to `prompts`.
 bool ShowOptionsSheet(SequenceOptionsSheet& sheet, Prompts& prompts, QWidget* parent);
 std::optional<NewSequenceSetup> ShowNewSequenceWizard(Prompts& prompts, QWidget* parent);
+
+// Where a file box starts for `name`: its folder and file; a pattern such as "*.avi" names
+// only its folder; a name without a folder goes into `lastFolder`, when there is one.
+QString FileBoxStart(const std::string& name, const QString& lastFolder);
 
 // The default answer of a question box: its `defaultButton`-th button.
 Answer DefaultAnswer(Buttons buttons, int defaultButton);

@@ -3,6 +3,8 @@
 
 #include "CDltCalibration.h"
 #include "ModelPropertiesTree.h"
+#include "MainStatusBar.h"
+#include "QtPrompts.h"
 #include "ShellTestSupport.h"
 #include "SplashCloser.h"
 #include "dialogs/DltParametersDialog.h"
@@ -212,6 +214,16 @@ private slots:
         QCOMPARE(rate.Rate(), 25.0);
         rate.findChild<QDoubleSpinBox*>()->setValue(50.0);
         QCOMPARE(rate.Rate(), 50.0);
+    }
+
+    void fileBoxesStartInTheFolderGivenOrTheOneLastUsed() {
+        QCOMPARE(FileBoxStart("*.avi", ""), QString());
+        QCOMPARE(FileBoxStart("*.avi", "/last"), QString("/last"));
+        QCOMPARE(FileBoxStart("/trials/*.avi", "/last"), QString("/trials"));
+        QCOMPARE(FileBoxStart("/trials/walk.txt", "/last"), QString("/trials/walk.txt"));
+        QCOMPARE(FileBoxStart("Animation.png", "/last"), QString("/last/Animation.png"));
+        QCOMPARE(FileBoxStart("Animation.png", ""), QString("Animation.png"));
+        QCOMPARE(FileBoxStart("", "/last"), QString("/last"));
     }
 
     void preferencesShowTheStoredOption() {

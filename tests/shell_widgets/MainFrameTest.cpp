@@ -105,6 +105,9 @@ private slots:
         f.frame->Action(CommandId::TransformImageData)->trigger();
         QVERIFY(f.frame->Action(CommandId::ExportLinear)->isEnabled());
         QVERIFY(f.frame->ActiveSession()->doc().IsModified());
+        const CKadivoDoc& transformed = f.frame->ActiveSession()->doc();
+        QCOMPARE(f.frame->Status()->currentMessage(),
+                 QString("Transformed: %1 frames of %2 points").arg(transformed.worldFrameCount).arg(transformed.pointCount));
         QVERIFY(f.frame->isWindowModified());
         f.frame->Action(CommandId::LockViews)->trigger();
         QVERIFY(f.frame->Action(CommandId::LockViews)->isChecked());
@@ -244,6 +247,25 @@ private slots:
         QVERIFY(reopened);
         QCOMPARE(reopened->Windows().size(), std::size_t{3});
         QCOMPARE(reopened->Windows().back()->geometry(), QRect(30, 40, 300, 200));
+    }
+
+    void openVideoStartsInTheSequencesFolder() {
+        FrameFixture f;
+        QVERIFY(f.frame->OpenSequence(SamplePath().toStdString()));
+        f.frame->Action(CommandId::OpenVideo)->trigger();  // the box is cancelled
+        QCOMPARE(f.prompts.openBoxNames.back(), std::string(KADIVO_SOURCE_DIR "/samples/*.avi"));
+    }
+
+    void ctrlWClosesTheActiveSequenceAsFileCloseDoes() {
+        FrameFixture f(true);
+        f.frame->show();
+        QVERIFY(QTest::qWaitForWindowActive(f.frame.get()));
+        DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
+        QVERIFY(session);
+        QCOMPARE(f.frame->Sessions().size(), std::size_t{1});
+        QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : f.frame.get();
+        QTest::keyClick(focus, Qt::Key_W, Qt::ControlModifier);
+        QVERIFY(f.frame->Sessions().empty());
     }
 
     void captureWindowOpensOnce() {
