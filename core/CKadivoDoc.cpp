@@ -268,6 +268,12 @@ int CKadivoDoc::OpenVideoFile(const std::string& path, bool askToAdd) {
     if (digitizeMode == kMovement) view.frameStore.videoFileName = name;
     else view.frameStore.calibrationVideoName = name;
     modified_ = true;
+    // The added view gets the window the question promised.
+    if (what.Has(Change::CameraViews)) {
+        DigitizingWindowState window;
+        window.setCameraIndex(currentView);
+        windowHost_->OpenWindow(window);
+    }
     Announce(Resizing(what));
     return 1;
 }

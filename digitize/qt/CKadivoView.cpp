@@ -10,9 +10,12 @@
 #include "VideoSource.h"
 
 #include <QApplication>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kadivo {
 
@@ -122,7 +125,14 @@ void CKadivoView::ResizeToImage() {
     auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
     if (!frame || frame->isMaximized()) return;
     const QSize extra = frame->size() - canvas_->viewport()->size();
-    frame->resize(canvas_->FrameDisplaySize() + extra);
+    QSize size = canvas_->FrameDisplaySize() + extra;
+    // Never beyond the main window's area: smaller where the area is, moved in where it ends.
+    if (QMdiArea* area = frame->mdiArea()) {
+        const QSize room = area->viewport()->size();
+        size = size.boundedTo(room);
+        frame->move(std::min(frame->x(), room.width() - size.width()), std::min(frame->y(), room.height() - size.height()));
+    }
+    frame->resize(size);
 }
 
 // Enhancement changes the frame in the video source: with a busy cursor, then drawn again.

@@ -488,6 +488,7 @@ void MainFrame::RebuildWindowMenu() {
 }
 
 QMdiSubWindow* MainFrame::Place(ChildWindow* child, const WindowPlacement* placement) {
+    const QSize wanted = child->size();  // what the window made itself, before the area places it
     QMdiSubWindow* window = area_->addSubWindow(child);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(ProgramIcon());
@@ -503,12 +504,16 @@ QMdiSubWindow* MainFrame::Place(ChildWindow* child, const WindowPlacement* place
     });
     child->AttachCommands([this](CommandId id) { return Action(id); });
     child->ShowImageToolbar(imageToolbarVisible_);
-    if (placement && placement->rectRight > placement->rectLeft && placement->rectBottom > placement->rectTop)
+    const bool placed = placement && placement->rectRight > placement->rectLeft && placement->rectBottom > placement->rectTop;
+    if (placed)
         window->setGeometry(placement->rectLeft, placement->rectTop, placement->rectRight - placement->rectLeft,
                             placement->rectBottom - placement->rectTop);
     if (placement && placement->showState == 3) window->showMaximized();
     else if (placement && placement->showState == 2) window->showMinimized();
     else window->show();
+    // A new window gets the size it asked for, within the area.
+    if (!placed && !window->isMaximized() && !window->isMinimized())
+        window->resize((wanted + (window->size() - child->size())).boundedTo(area_->viewport()->size()));
     return window;
 }
 

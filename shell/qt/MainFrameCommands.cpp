@@ -39,6 +39,7 @@ using C = CommandId;
 
 constexpr const char* kSequenceFilter = "Kadivo Files (*.kdv)|*.kdv|All Files (*.*)|*.*||";
 constexpr const char* kWebAddress = "https://kadivo.org";
+constexpr double kNewAnimationTilt = 15.0;  // degrees about the X axis
 
 bool IsToolbarToggle(CommandId id) {
     switch (id) {
@@ -233,8 +234,11 @@ void MainFrame::OpenVideoFromBox() {
     const std::optional<std::string> chosen =
         services_.prompts.ChooseOpenFile(BesideSequence(active_->doc().pathName(), "*.avi"), "avi", kVideoFileFilter);
     if (!chosen) return;
+    const int views = active_->doc().viewCount();
     active_->doc().OpenVideoFile(*chosen, true);
     RememberRecentVideoFile(services_.settings, *chosen);
+    // A view added for the video came with a window of its own: side by side with the others.
+    if (active_->doc().viewCount() > views) area_->tileSubWindows();
 }
 
 void MainFrame::OpenNewWindow(WindowKind kind) {
@@ -248,7 +252,13 @@ void MainFrame::OpenNewWindow(WindowKind kind) {
             break;
         }
         case WindowKind::Analysis: active_->OpenWindow(NewGraphWindowState(services_.settings)); break;
-        case WindowKind::Animation: active_->OpenWindow(AnimationWindowState{}); break;
+        case WindowKind::Animation: {
+            // Tilted a little, so that the floor shows from above.
+            AnimationWindowState state;
+            state.rotX = kNewAnimationTilt;
+            active_->OpenWindow(state);
+            break;
+        }
         case WindowKind::Capture: active_->OpenCaptureWindow(); break;
     }
 }

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSpinBox>
 #include <QTest>
@@ -245,6 +246,14 @@ private slots:
         AnimationWindowState back = chosen;
         back.speed = options.speed;
         view->ApplyOptions(back, false);
+
+        // A new animation window from the menu: its asked-for size, tilted to show the floor.
+        f.frame->Action(CommandId::NewAnimationWindow)->trigger();
+        auto* fresh = qobject_cast<CThreeDView*>(session->Windows().back()->widget());
+        QVERIFY(fresh && fresh != view);
+        QCOMPARE(std::get<AnimationWindowState>(*fresh->State()).rotX, 15.0);
+        QVERIFY2(fresh->width() >= 560 && fresh->height() >= 440, qPrintable(QString("%1 x %2").arg(fresh->width()).arg(fresh->height())));
+        f.frame->WindowArea()->setActiveSubWindow(session->Windows().front());
 
         // Play runs on its timer and wraps; options restart a running animation.
         QVERIFY(view->HandleCommand(CommandId::Play));

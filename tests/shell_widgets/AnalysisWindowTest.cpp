@@ -133,6 +133,8 @@ private slots:
         f.frame->Action(CommandId::LinearKinematics)->trigger();
         GraphWindowModel& model = view->Model();
         QCOMPARE(model.state().graphs[0].curves.size(), std::size_t{1});
+        QVERIFY2(view->width() >= 640 && view->height() >= 480,
+                 qPrintable(QString("a new analysis window of %1 x %2").arg(view->width()).arg(view->height())));
         view->setFocus();
 
         // No curve selected: Enter opens "Graph Properties"; its colours become the defaults

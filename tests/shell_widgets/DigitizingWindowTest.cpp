@@ -320,6 +320,34 @@ private slots:
         QVERIFY2(brighter >= 8, qPrintable(QString("%1 pixels of the tag").arg(brighter)));
     }
 
+    void aSecondVideoAddsAViewWithAWindowOfItsOwnInsideTheArea() {
+        FrameFixture f(RegisterDigitizingWindow);
+        DocumentSession* session = NewSequenceOnVideo(f, 1);
+        QVERIFY(session);
+        CKadivoDoc& doc = session->doc();
+        f.prompts.openFileAnswer = KADIVO_SHARED_DIR "/testdata/video/raw_bgr24_320x240_30fps_30f.avi";
+        f.prompts.ExpectQuestion(
+            "The Current Active Window is already loaded with a AVI file.\nDo you want to add an additional Window and Camera "
+            "View ?",
+            Answer::Yes);
+        f.frame->Action(CommandId::OpenVideo)->trigger();
+        QCOMPARE(doc.viewCount(), 2);
+        QCOMPARE(session->Windows().size(), std::size_t{2});
+        QCOMPARE(Window(session, 0)->Camera(), 0);
+        QCOMPARE(Window(session, 1)->Camera(), 1);
+        const QRect area = f.frame->WindowArea()->viewport()->rect();
+        const QRect first = session->Windows().at(0)->geometry(), second = session->Windows().at(1)->geometry();
+        QVERIFY2(!first.intersects(second), "tiled side by side");
+        QVERIFY(area.contains(first) && area.contains(second));
+        KeepPicture(*f.frame, "digitizing-added-view");
+
+        // "Resize Window to Image" at x4 fills the area at most.
+        f.frame->WindowArea()->setActiveSubWindow(session->Windows().at(1));
+        f.frame->Action(CommandId::ZoomFour)->trigger();
+        f.frame->Action(CommandId::ResizeWindowToImage)->trigger();
+        QVERIFY2(area.contains(session->Windows().at(1)->geometry()), "never beyond the main window's area");
+    }
+
     void theRangeOfInterestIsDraggedUnderItsOwnCursor() {
         FrameFixture f(RegisterDigitizingWindow);
         DocumentSession* session = NewSequenceOnVideo(f, 1);
