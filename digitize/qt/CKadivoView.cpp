@@ -124,7 +124,9 @@ bool CKadivoView::ShowCameraView(int view) {
 void CKadivoView::ResizeToImage() {
     auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
     if (!frame || frame->isMaximized()) return;
-    const QSize extra = frame->size() - canvas_->viewport()->size();
+    // The window around the picture, without the scroll bars: they go once the picture fits.
+    const int border = 2 * canvas_->frameWidth();
+    const QSize extra = frame->size() - canvas_->size() + QSize(border, border);
     QSize size = canvas_->FrameDisplaySize() + extra;
     // Never beyond the main window's area: smaller where the area is, moved in where it ends.
     if (QMdiArea* area = frame->mdiArea()) {

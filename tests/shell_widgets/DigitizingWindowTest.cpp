@@ -19,6 +19,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTest>
 
@@ -92,6 +93,10 @@ private slots:
         CKadivoView* window = Window(session);
         QVERIFY(window);
         QCOMPARE(window->Canvas()->FrameDisplaySize(), QSize(320, 240));
+        // "Auto Resize" fits the window to the frame exactly, without scroll bars.
+        QCOMPARE(window->Canvas()->viewport()->size(), QSize(320, 240));
+        QVERIFY(!window->Canvas()->horizontalScrollBar()->isVisible());
+        QVERIFY(!window->Canvas()->verticalScrollBar()->isVisible());
         const std::vector<DiscCentre> centres = DiscCentres();
         for (int frame = 0; frame < 10; ++frame) {
             QCOMPARE(session->doc().current().currentFrame, frame);
