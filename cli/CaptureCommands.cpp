@@ -52,7 +52,7 @@ FrameSize ParseSize(const std::string& value) {
 int DriverIndex(const std::string& value) {
     if (const int number = ParseIndex(value); number >= 0) return number;
     const CaptureDrivers& drivers = SystemCaptureDrivers();
-    const std::vector<CaptureDriverName> names = ListCaptureDrivers([&](int i) { return drivers.Description(i); });
+    const std::vector<CaptureDriverName> names = ListCaptureDrivers(drivers);
     for (std::size_t i = 0; i < names.size(); ++i)
         if (names[i].name == value) return static_cast<int>(i);
     throw std::invalid_argument("no capture driver is called \"" + value + "\"");
@@ -103,7 +103,7 @@ int RunCaptureInfoCommand(const std::vector<std::string>& args) {
     if (!request.positional.empty()) throw std::invalid_argument("capture-info takes no file");
     const CaptureDrivers& drivers = SystemCaptureDrivers();
     const std::unique_ptr<CaptureDevice> device = ConnectDriver(request.device);
-    std::fputs(CaptureDriverReport(ListCaptureDrivers([&](int i) { return drivers.Description(i); }), device.get()).c_str(),
+    std::fputs(CaptureDriverReport(ListCaptureDrivers(drivers), device.get()).c_str(),
                stdout);
     return 0;
 }

@@ -28,6 +28,9 @@ enum class AviFileSpace { Replace, Reserved };
 std::unique_ptr<AviVideoWriter> CreateMjpegAviFile(const std::string& path, int width, int height, int framesPerSecond,
                                                    std::string& error, AviFileSpace space = AviFileSpace::Replace);
 
+// The space a capture file is given before each recording unless the user chose another.
+inline constexpr std::uint64_t kDefaultCaptureFileBytes = 0xA00000;
+
 // Makes `path` hold at least `bytes` of disk space that writing it cannot run out of: the
 // file is made when it does not exist and grown when it is smaller; false with the
 // system's reason when the space cannot be had.

@@ -84,6 +84,7 @@ public:
 
 // The installed drivers by index 0 to 9, up to the first index without one.
 std::vector<CaptureDriverName> ListCaptureDrivers(const std::function<std::optional<CaptureDriverName>(int)>& describe);
+std::vector<CaptureDriverName> ListCaptureDrivers(const CaptureDrivers& drivers);
 
 // The drivers of this computer: every Video4Linux2 device that captures, then the Test Pattern.
 const CaptureDrivers& SystemCaptureDrivers();

@@ -13,4 +13,8 @@ std::vector<CaptureDriverName> ListCaptureDrivers(const std::function<std::optio
     return drivers;
 }
 
+std::vector<CaptureDriverName> ListCaptureDrivers(const CaptureDrivers& drivers) {
+    return ListCaptureDrivers([&drivers](int index) { return drivers.Description(index); });
+}
+
 }  // namespace kadivo

@@ -321,11 +321,7 @@ void FrameCanvas::Carry(const DigitizeGesture::Steps& steps) {
     if (steps.startHoldTimer) holdTimer_.start(kHoldMilliseconds);
     if (steps.stopHoldTimer) holdTimer_.stop();
     if (steps.showMagnifier || steps.hideMagnifier) viewport()->update();
-    if (steps.scrollBy.x != 0.0 || steps.scrollBy.y != 0.0) {
-        const double zoom = Zoom();
-        horizontalScrollBar()->setValue(horizontalScrollBar()->value() + static_cast<int>(std::lround(steps.scrollBy.x / zoom)));
-        verticalScrollBar()->setValue(verticalScrollBar()->value() + static_cast<int>(std::lround(steps.scrollBy.y / zoom)));
-    }
+    if (steps.scrollBy.x != 0.0 || steps.scrollBy.y != 0.0) ScrollBy(steps.scrollBy);
     if (steps.movePoint) {
         editPreview_ = {gesture_.editIndex(), *steps.movePoint};
         viewport()->update();
@@ -366,20 +362,23 @@ void FrameCanvas::RestoreView(ScrollPos scroll, int zoomCode) {
     SetScroll(scroll);
 }
 
-// The cursor follows only inside the program's active window: another program keeps its mouse.
+// The scroll bars count frame pixels.
+void FrameCanvas::ScrollBy(WindowPoint pixels) {
+    const double zoom = Zoom();
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() + static_cast<int>(std::lround(pixels.x / zoom)));
+    verticalScrollBar()->setValue(verticalScrollBar()->value() + static_cast<int>(std::lround(pixels.y / zoom)));
+}
+
 void FrameCanvas::KeepInSight(Point2f at) {
     // A point within a tenth of the view from its edge would leave sight with the next move.
     const QRect view = viewport()->rect();
     const QRect comfortable = view.adjusted(view.width() / 10, view.height() / 10, -view.width() / 10, -view.height() / 10);
     const WindowPoint window = Geometry().ToWindow(at);
     if (comfortable.contains(QPoint(static_cast<int>(window.x), static_cast<int>(window.y)))) return;
-    const double zoom = Zoom();
-    horizontalScrollBar()->setValue(horizontalScrollBar()->value() +
-                                    static_cast<int>(std::lround((window.x - view.width() / 2.0) / zoom)));
-    verticalScrollBar()->setValue(verticalScrollBar()->value() +
-                                  static_cast<int>(std::lround((window.y - view.height() / 2.0) / zoom)));
+    ScrollBy({window.x - view.width() / 2.0, window.y - view.height() / 2.0});
 }
 
+// The cursor follows only inside the program's active window: another program keeps its mouse.
 void FrameCanvas::PlaceCursor(Point2f at) {
     if (autoScroll_) KeepInSight(at);
     viewport()->update();

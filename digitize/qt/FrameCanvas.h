@@ -74,6 +74,8 @@ protected:
 private:
     // The range cursor while a range of interest is asked for or dragged, else the cross.
     void ShowModeCursor();
+    // Moves the picture by window pixels, as a pan does.
+    void ScrollBy(WindowPoint pixels);
     // Centres the view on frame position `at` when it lies outside the view or near its edge.
     void KeepInSight(Point2f at);
     QSize FrameSize() const;

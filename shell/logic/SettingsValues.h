@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AviWriter.h"
 #include "SettingsStore.h"
 #include "WindowState.h"
 
@@ -54,12 +55,12 @@ std::vector<RecentVideoEntry> RecentVideoEntries(const SettingsStore& settings);
 // Where the capture window records before "Save Video As...", and the space given to the
 // file before each recording: "Capture"/"Folder" and "Capture"/"Megabytes".
 struct CaptureFileSettings {
-    static constexpr int kMinMegabytes = 1, kMaxMegabytes = 65536, kDefaultMegabytes = 10;
+    static constexpr int kMinMegabytes = 1, kMaxMegabytes = 65536;
+    static constexpr int kDefaultMegabytes = static_cast<int>(kDefaultCaptureFileBytes >> 20);
     std::string folder;
     int megabytes = kDefaultMegabytes;
 
     std::string Path() const { return folder + "/captmp.avi"; }
-    // 10 MB are 0xA00000 bytes.
     std::uint64_t Bytes() const { return static_cast<std::uint64_t>(megabytes) << 20; }
     friend bool operator==(const CaptureFileSettings&, const CaptureFileSettings&) = default;
 };

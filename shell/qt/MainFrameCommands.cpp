@@ -15,8 +15,6 @@
 #include "dialogs/ProgramDialogs.h"
 #include "dialogs/WizardDialog.h"
 
-#include <algorithm>
-
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
@@ -30,6 +28,8 @@
 #include <QPrinter>
 #include <QToolBar>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace kadivo {
 

@@ -42,7 +42,6 @@ Answer AnswerOf(int button) {
 
 QString Caption(const std::string& caption) { return caption.empty() ? kProgramName : QString::fromStdString(caption); }
 
-
 std::string WithExtension(const QString& chosen, const std::string& extension) {
     if (chosen.isEmpty() || extension.empty() || !QFileInfo(chosen).suffix().isEmpty()) return chosen.toStdString();
     return chosen.toStdString() + "." + extension;
@@ -120,9 +119,8 @@ bool QtPrompts::EditVideoImageOptions(int& imageType, int& firstField) {
 }
 
 bool ShowOptionsSheet(SequenceOptionsSheet& sheet, Prompts& prompts, QWidget* parent) {
-    const CaptureDrivers& drivers = SystemCaptureDrivers();
     sheet.captureDevices.clear();
-    for (const CaptureDriverName& driver : ListCaptureDrivers([&](int index) { return drivers.Description(index); }))
+    for (const CaptureDriverName& driver : ListCaptureDrivers(SystemCaptureDrivers()))
         sheet.captureDevices.push_back(driver.name);
     OptionsSheetDialog dialog(sheet, prompts, parent);
     return dialog.exec() == QDialog::Accepted;

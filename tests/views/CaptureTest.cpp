@@ -102,7 +102,7 @@ TEST(CaptureDrivers, TheListEndsAtTheFirstGapAndAtTen) {
     EXPECT_EQ(withDrivers({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}).size(), 10u);
     // This computer's list ends with the Test Pattern, which needs no hardware.
     const CaptureDrivers& system = SystemCaptureDrivers();
-    const std::vector<CaptureDriverName> installed = ListCaptureDrivers([&](int i) { return system.Description(i); });
+    const std::vector<CaptureDriverName> installed = ListCaptureDrivers(system);
     ASSERT_FALSE(installed.empty());
     EXPECT_EQ(installed.back().name, "Test Pattern");
 }

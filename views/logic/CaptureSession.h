@@ -83,8 +83,6 @@ inline constexpr const char* kCaptureFileMessage =
 inline constexpr const char* kCaptureRefusedMessage = "Error Capturing video";
 inline constexpr const char* kCameraStoppedMessage = "The camera stopped during the capture.";
 inline constexpr const char* kRecordingNotWrittenMessage = "The recording could not be written.";
-// The space the capture file is given before each recording unless the preferences say otherwise.
-inline constexpr std::uint64_t kDefaultCaptureFileBytes = 0xA00000;
 inline constexpr const char* kFramesDroppedMessage =
     "Frames droped during capturing.\nVideo sequence can not be used for analysis!";
 

@@ -104,7 +104,7 @@ void CCaptureView::CreateCaptureWindow() {
     startProgress_->SetStep(1);
     startProgress_->show();
     startProgress_->SetPosition(0);
-    driverNames_ = ListCaptureDrivers([this](int index) { return drivers_.Description(index); });
+    driverNames_ = ListCaptureDrivers(drivers_);
     startProgress_->SetMessage("Testing driver");
     startProgress_->StepIt();
     std::string error;
