@@ -54,6 +54,7 @@ void ComputeCentreOfGravity(CKadivoDoc& doc) {
     for (int f = 0; f < doc.worldFrameCount; ++f) {
         Point3* world = doc.worldRaw[f];
         float g[3] = {0.0f, 0.0f, 0.0f};
+        bool weighed = false, incomplete = false;
         for (int p = 0; p < doc.pointCount; ++p) {
             const ModelPoint& point = doc.modelPoints[static_cast<std::size_t>(p)];
             for (int slot = 0; slot < kMaxSegments; ++slot) {
@@ -61,6 +62,10 @@ void ComputeCentreOfGravity(CKadivoDoc& doc) {
                 if (q >= 0 && q < doc.pointCount) {
                     const double ratio = point.segmentParamA[static_cast<std::size_t>(slot)];
                     const float mass = point.segmentParamB[static_cast<std::size_t>(slot)];
+                    if (mass != 0.0f) {
+                        weighed = true;
+                        incomplete = incomplete || world[p] == kMissingWorldPoint || world[q] == kMissingWorldPoint;
+                    }
                     for (int axis = 0; axis < 3; ++axis) {
                         const double s = Axis(world[p], axis) + (Axis(world[q], axis) - Axis(world[p], axis)) * ratio;
                         g[axis] += mass * static_cast<float>(s);
@@ -69,7 +74,9 @@ void ComputeCentreOfGravity(CKadivoDoc& doc) {
                 if (slot + 1 < kMaxSegments && point.linkedPoint[static_cast<std::size_t>(slot + 1)] == -1) break;
             }
         }
-        world[doc.pointCount] = {g[0], g[1], g[2]};
+        // Without a segment that has mass, or with one of its ends unsolved, the sum is no
+        // centre of gravity at all.
+        world[doc.pointCount] = weighed && !incomplete ? Point3{g[0], g[1], g[2]} : kMissingWorldPoint;
     }
 }
 

@@ -11,7 +11,8 @@ class CKadivoDoc;
 void AssignSegmentParameters(CKadivoDoc& doc);
 
 // The centre of gravity of every frame into raw world entry `pointCount`: the sum of each
-// segment's centre of mass weighted by its mass fraction.
+// segment's centre of mass weighted by its mass fraction. A frame with no segment of any mass,
+// or with an end of such a segment missing, gets the missing point.
 void ComputeCentreOfGravity(CKadivoDoc& doc);
 
 }  // namespace kadivo

@@ -4,16 +4,22 @@
 #include "Differentiation.h"
 
 #include <cmath>
+#include <limits>
 
 namespace kadivo {
 
 namespace {
 
 constexpr double kDegrees = 57.29577951308239;
+constexpr float kNoValue = std::numeric_limits<float>::quiet_NaN();
 
 std::vector<float> Differentiate(std::vector<float> series, const CKadivoDoc& doc, Quantity quantity) {
     if (quantity == Quantity::Position) return series;
-    return DifferentiateSeries(series, doc.framePeriod, quantity == Quantity::Velocity ? 1 : 2);
+    std::vector<float> rates = DifferentiateSeries(series, doc.framePeriod, quantity == Quantity::Velocity ? 1 : 2);
+    // A central difference skips its own frame, which may be the one without a value.
+    for (std::size_t f = 0; f < rates.size(); ++f)
+        if (std::isnan(series[f])) rates[f] = kNoValue;
+    return rates;
 }
 
 // The two in-plane coordinates of a world point for a rotation axis, in the plane's order.
@@ -35,7 +41,9 @@ std::vector<float> LinearSeries(const CKadivoDoc& doc, int entry, bool smoothed,
     series.reserve(static_cast<std::size_t>(doc.worldFrameCount));
     for (int f = 0; f < doc.worldFrameCount; ++f) {
         const Point3& p = world[f][entry];
-        if (component == Component::Distance)
+        if (p == kMissingWorldPoint)
+            series.push_back(kNoValue);
+        else if (component == Component::Distance)
             series.push_back(static_cast<float>(std::sqrt(std::pow(p.x, 2) + std::pow(p.y, 2) + std::pow(p.z, 2))));
         else
             series.push_back(static_cast<float>(Axis(p, static_cast<int>(component))));
@@ -70,14 +78,23 @@ std::vector<float> JointAngleSeries(const WorldData& world, const ExportJoint& j
     if (world.empty()) return angles;
     double previousU[2] = {0, 0}, previousW[2] = {0, 0};
     double directionU = 0.0, directionW = 0.0;
+    bool started = false;
     for (int f = 0; f < frames; ++f) {
+        const Point3* row = world[f];
+        if (row[joint.vertex] == kMissingWorldPoint || row[joint.secondPoint] == kMissingWorldPoint ||
+            row[joint.firstPoint] == kMissingWorldPoint) {
+            // The angle after the gap turns on from the last frame that had one.
+            angles.push_back(kNoValue);
+            continue;
+        }
         double vertex[2], second[2], first[2];
         PlaneCoordinates(world[f][joint.vertex], axis, vertex[0], vertex[1]);
         PlaneCoordinates(world[f][joint.secondPoint], axis, second[0], second[1]);
         PlaneCoordinates(world[f][joint.firstPoint], axis, first[0], first[1]);
         const double u[2] = {second[0] - vertex[0], second[1] - vertex[1]};
         const double w[2] = {first[0] - vertex[0], first[1] - vertex[1]};
-        if (f == 0) {
+        if (!started) {
+            started = true;
             // Each direction from (1, 0), by the cross and dot products, in [0, 360).
             directionU = std::atan2(u[1], u[0]) * kDegrees;
             directionW = std::atan2(w[1], w[0]) * kDegrees;

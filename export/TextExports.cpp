@@ -5,6 +5,7 @@
 #include "FileIo.h"
 #include "Kinematics.h"
 
+#include <cmath>
 #include <limits>
 #include <unordered_map>
 
@@ -35,7 +36,12 @@ std::string Missing(std::initializer_list<std::pair<bool, const char*>> parts) {
 
 void WriteRows(std::string& text, const std::vector<std::vector<float>>& columns, int frames) {
     for (int f = 0; f < frames; ++f) {
-        for (const std::vector<float>& column : columns) AppendFormat(text, "%2.3f\t", static_cast<double>(column[static_cast<std::size_t>(f)]));
+        // A frame without a value leaves its field empty.
+        for (const std::vector<float>& column : columns) {
+            const float value = column[static_cast<std::size_t>(f)];
+            if (!std::isnan(value)) AppendFormat(text, "%2.3f", static_cast<double>(value));
+            text += '\t';
+        }
         text += '\n';
     }
 }

@@ -8,25 +8,46 @@
 
 namespace kadivo {
 
+namespace {
+
+// The frames [first, last) of one run of frames in which a world entry was solved.
+struct SolvedRun {
+    int first, last;
+};
+
+std::vector<SolvedRun> SolvedRuns(const WorldData& world, int entry, int frames) {
+    std::vector<SolvedRun> runs;
+    for (int f = 0; f < frames; ++f) {
+        if (world[f][entry] == kMissingWorldPoint) continue;
+        if (runs.empty() || runs.back().last != f) runs.push_back({f, f});
+        runs.back().last = f + 1;
+    }
+    return runs;
+}
+
+}  // namespace
+
 void SmoothWorldData(CKadivoDoc& doc) {
     if (doc.worldRaw.empty()) return;
     const int frames = doc.worldFrameCount;
     if (doc.worldFiltered.frames() != doc.worldRaw.frames() || doc.worldFiltered.entriesPerFrame() != doc.worldRaw.entriesPerFrame())
         doc.worldFiltered = WorldData(doc.worldRaw.frames(), doc.worldRaw.entriesPerFrame());
-    std::vector<float> series(static_cast<std::size_t>(frames));
     for (int p = 0; p <= doc.pointCount; ++p) {
-        for (int axis = 0; axis < 3; ++axis) {
-            for (int f = 0; f < frames; ++f)
-                series[static_cast<std::size_t>(f)] = static_cast<float>(Axis(doc.worldRaw[f][p], axis));
-            std::vector<float> smoothed;
-            switch (doc.options.filtering) {
-            case 1: smoothed = SplineSmooth(series, doc.options.splineOrder, doc.options.smoothError); break;
-            case 2: smoothed = LowPassFilter(series, doc.options.cutOffFrequency, 1.0f / doc.framePeriod); break;
-            default:
-                for (int f = 0; f < frames; ++f) doc.worldFiltered[f][p] = doc.worldRaw[f][p];
-                continue;
+        for (int f = 0; f < frames; ++f) doc.worldFiltered[f][p] = doc.worldRaw[f][p];
+        if (doc.options.filtering != 1 && doc.options.filtering != 2) continue;
+        // A filter run across an unsolved frame would smear its marker into the frames
+        // beside it, so each run of solved frames is smoothed on its own.
+        for (const SolvedRun& run : SolvedRuns(doc.worldRaw, p, frames)) {
+            std::vector<float> series(static_cast<std::size_t>(run.last - run.first));
+            for (int axis = 0; axis < 3; ++axis) {
+                for (int f = run.first; f < run.last; ++f)
+                    series[static_cast<std::size_t>(f - run.first)] = static_cast<float>(Axis(doc.worldRaw[f][p], axis));
+                const std::vector<float> smoothed =
+                    doc.options.filtering == 1 ? SplineSmooth(series, doc.options.splineOrder, doc.options.smoothError)
+                                               : LowPassFilter(series, doc.options.cutOffFrequency, 1.0f / doc.framePeriod);
+                for (int f = run.first; f < run.last; ++f)
+                    Axis(doc.worldFiltered[f][p], axis) = smoothed[static_cast<std::size_t>(f - run.first)];
             }
-            for (int f = 0; f < frames; ++f) Axis(doc.worldFiltered[f][p], axis) = smoothed[static_cast<std::size_t>(f)];
         }
     }
 }
@@ -36,7 +57,8 @@ void ComputeWorldExtent(CKadivoDoc& doc) {
     WorldExtent extent;
     for (int f = 0; f < doc.worldFrameCount; ++f) {
         for (int p = 0; p < doc.pointCount; ++p) {
-            Point3& point = doc.worldFiltered[f][p];
+            const Point3& point = doc.worldFiltered[f][p];
+            if (point == kMissingWorldPoint) continue;
             for (int axis = 0; axis < 3; ++axis) {
                 const double value = Axis(point, axis);
                 Axis(extent.maximum, axis) = std::max(Axis(extent.maximum, axis), value);

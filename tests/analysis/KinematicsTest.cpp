@@ -124,5 +124,54 @@ TEST_F(KinematicsTest, CentreOfGravityIsTheMassWeightedSumOfSegmentCentres) {
     EXPECT_FLOAT_EQ(static_cast<float>(doc->worldRaw[1][3].z), 0.75f);
 }
 
+TEST_F(KinematicsTest, ACentreOfGravityThatCannotBeComputedIsMissing) {
+    World(3, 3, [](int p, int f) { return Point3{static_cast<double>(p), static_cast<double>(f), 0.0}; });
+    Link(0, 0, 1);
+    Link(1, 0, 2);
+    ComputeCentreOfGravity(*doc);
+    for (int f = 0; f < 3; ++f) EXPECT_EQ(doc->worldRaw[f][3], kMissingWorldPoint) << "no segment has mass";
+
+    doc->modelPoints[0].segmentParamA[0] = 0.5f;
+    doc->modelPoints[0].segmentParamB[0] = 1.0f;
+    doc->worldRaw[1][1] = kMissingWorldPoint;  // an end of the weighed segment
+    doc->worldRaw[2][2] = kMissingWorldPoint;  // only the massless segment's end
+    ComputeCentreOfGravity(*doc);
+    EXPECT_EQ(doc->worldRaw[0][3], (Point3{0.5, 0.0, 0.0}));
+    EXPECT_EQ(doc->worldRaw[1][3], kMissingWorldPoint);
+    EXPECT_EQ(doc->worldRaw[2][3], (Point3{0.5, 2.0, 0.0}));
+}
+
+TEST_F(KinematicsTest, MissingFramesHaveNoValueAndNeitherDoTheRatesThatNeedThem) {
+    World(3, 8, [](int p, int f) { return Point3{static_cast<double>(f + p), 0.0, 0.0}; });
+    doc->framePeriod = 1.0f;
+    doc->worldRaw[4][0] = kMissingWorldPoint;
+    const std::vector<float> x = LinearSeries(*doc, 0, false, Quantity::Position, Component::X);
+    const std::vector<float> v = LinearSeries(*doc, 0, false, Quantity::Velocity, Component::X);
+    const std::vector<float> a = LinearSeries(*doc, 0, false, Quantity::Acceleration, Component::Distance);
+    for (int f = 0; f < 8; ++f) {
+        const auto i = static_cast<std::size_t>(f);
+        // The last frame's rate is extrapolated from frames 6 and 5.
+        const bool noRate = (f >= 3 && f <= 5) || f == 7;
+        EXPECT_EQ(std::isnan(x[i]), f == 4) << f;
+        EXPECT_EQ(std::isnan(v[i]), noRate) << f;
+        EXPECT_EQ(std::isnan(a[i]), noRate) << f;
+        if (!std::isnan(v[i])) EXPECT_FLOAT_EQ(v[i], 1.0f) << f;
+    }
+
+    // A joint whose point is missing has no angle there, and turns on from the frame before.
+    World(3, 5, [](int p, int f) {
+        const double turn = 0.5 * f;
+        return p == 2 ? Point3{std::cos(turn), std::sin(turn), 0.0} : Point3{p == 0 ? 1.0 : 0.0, 0.0, 0.0};
+    });
+    Link(0, 0, 1);
+    Link(1, 0, 2);
+    doc->worldRaw[2][2] = kMissingWorldPoint;
+    const std::vector<ExportJoint> joints = BuildJointList(*doc);
+    ASSERT_EQ(joints.size(), 1u);
+    const std::vector<float> angle = JointAngleSeries(doc->worldRaw, joints[0], 5, 2, false);
+    EXPECT_TRUE(std::isnan(angle[2]));
+    EXPECT_NEAR(angle[3] - angle[1], angle[1] - angle[0] + angle[1] - angle[0], 1e-3f) << "continuous across the gap";
+}
+
 }  // namespace
 }  // namespace kadivo::test

@@ -9,6 +9,22 @@
 namespace kadivo::test {
 namespace {
 
+// A segment's centre of mass (as a fraction of the way from its first point) and its share
+// of the body's mass: the segment table's values, with the hand carried by the forearm, the
+// foot by the calf, and each sided segment counted for both sides of a figure marked on one.
+struct SegmentShare {
+    float ratio, mass;
+};
+constexpr SegmentShare kHead{0.464f, 0.073f}, kUpperArm{0.509f, 2 * 0.026f}, kForearmAndHand{0.582f, 2 * (0.016f + 0.007f)},
+    kTrunk{0.438f, 2 * 0.253f}, kThigh{0.4f, 2 * 0.103f}, kCalfAndFoot{0.418f, 2 * (0.043f + 0.015f)};
+// The walker has no arm markers: the arms go with the trunk.
+constexpr SegmentShare kTrunkAndArms{0.438f, kTrunk.mass + kUpperArm.mass + kForearmAndHand.mass};
+
+void Weigh(ModelPoint& point, int slot, SegmentShare share) {
+    point.segmentParamA[static_cast<std::size_t>(slot)] = share.ratio;
+    point.segmentParamB[static_cast<std::size_t>(slot)] = share.mass;
+}
+
 // The sample shipped in samples/walk.kdv: the five markers of samples/walk.avi digitized
 // over its first 20 frames, and the calibration frame drawn in it.
 // Set KADIVO_REGENERATE_SAMPLES=1 to write it anew after a deliberate format change.
@@ -26,6 +42,8 @@ protected:
             point.linkedPoint[0] = p < 4 ? p + 1 : -1;
             point.segmentName[0] = p < 4 ? std::string(names[p]) + "-" + names[p + 1] : "Segment 1";
         }
+        const SegmentShare shares[] = {kHead, kTrunkAndArms, kThigh, kCalfAndFoot};
+        for (int p = 0; p < 4; ++p) Weigh(doc->modelPoints[static_cast<std::size_t>(p)], 0, shares[p]);
         doc->calibrationType = static_cast<int>(CalibrationType::Frame2D);
         doc->calibrationPoints.clear();
         for (const auto& world : WalkFigure::kCalibrationWorld) doc->calibrationPoints.push_back({world[0], world[1], 0});
@@ -75,6 +93,14 @@ protected:
             from.segmentName[static_cast<std::size_t>(from.segmentCount)] =
                 std::string(DemoScene::kMarkerNames[static_cast<std::size_t>(a)]) + "-" + DemoScene::kMarkerNames[static_cast<std::size_t>(b)];
             ++from.segmentCount;
+        }
+        // In the order of the figure's segments.
+        const SegmentShare shares[] = {kHead, kUpperArm, kForearmAndHand, kTrunk, kThigh, kCalfAndFoot};
+        for (std::size_t s = 0; s < DemoScene::kSegments.size(); ++s) {
+            ModelPoint& from = doc->modelPoints[static_cast<std::size_t>(DemoScene::kSegments[s][0])];
+            int slot = 0;
+            while (from.linkedPoint[static_cast<std::size_t>(slot)] != DemoScene::kSegments[s][1]) ++slot;
+            Weigh(from, slot, shares[s]);
         }
         doc->calibrationType = static_cast<int>(CalibrationType::Frame3D);
         doc->calibrationPoints.clear();

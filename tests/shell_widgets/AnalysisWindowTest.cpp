@@ -122,6 +122,33 @@ private slots:
         QCOMPARE(doc.current().currentFrame, doc.worldFrameCount - 2);
     }
 
+    // The walker's centre of gravity lies between its hip and shoulder markers; a model
+    // without segment masses has none, and the curve has no values to draw.
+    void theCentreOfGravityCurveFollowsTheFigureOrHasNoValues() {
+        FrameFixture f(RegisterWindows);
+        DocumentSession* session = OpenTransformedSample(f, QSize(1000, 800));
+        QVERIFY(session);
+        CDataView* view = AnalysisWindow(session);
+        QVERIFY(view);
+        CKadivoDoc& doc = session->doc();
+        QString title;
+        AnswerCurveDialog<ExportLinearDialog>({doc.pointCount}, {"Position", "Y"}, &title);
+        f.frame->Action(CommandId::LinearKinematics)->trigger();
+        const DataCurveState& centre = view->Model().state().graphs[0].curves.at(0);
+        QCOMPARE(QString::fromStdString(centre.name), QString("CG - Y pos"));
+        for (int frame = 0; frame < doc.worldFrameCount; ++frame) {
+            const float y = centre.samples.at(static_cast<std::size_t>(frame));
+            QVERIFY2(y > doc.worldFiltered[frame][2].y && y < doc.worldFiltered[frame][1].y, qPrintable(QString::number(y)));
+        }
+
+        for (ModelPoint& point : doc.modelPoints) point.segmentParamB.fill(0.0f);
+        f.frame->Action(CommandId::TransformImageData)->trigger();
+        AnswerCurveDialog<ExportLinearDialog>({doc.pointCount}, {"Position", "Y"}, &title);
+        f.frame->Action(CommandId::LinearKinematics)->trigger();
+        const DataCurveState& none = view->Model().state().graphs[0].curves.back();
+        QVERIFY(std::all_of(none.samples.begin(), none.samples.end(), [](float y) { return std::isnan(y); }));
+    }
+
     void enterOpensTheGraphOrCurvePropertiesAndTheirChoicesStay() {
         FrameFixture f(RegisterWindows);
         DocumentSession* session = OpenTransformedSample(f, QSize(1100, 850));

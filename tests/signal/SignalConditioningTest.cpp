@@ -161,5 +161,23 @@ TEST_F(GapsTest, SmoothingCopiesFiltersAndFindsTheExtent) {
     EXPECT_NEAR(doc->worldFiltered[15][0].z, 0.5, 0.02);
 }
 
+TEST_F(GapsTest, UnsolvedFramesStayMissingAndTheRunsBesideThemAreSmoothedApart) {
+    Build(40, {}, 0);
+    for (int f : {12, 13}) doc->worldRaw[f][0] = kMissingWorldPoint;
+    doc->framePeriod = 0.02f;
+    for (int filtering : {1, 2}) {
+        doc->options.filtering = filtering;
+        doc->options.smoothError = -1.0;
+        doc->options.cutOffFrequency = 6.0f;
+        SmoothWorldData(*doc);
+        EXPECT_EQ(doc->worldFiltered[12][0], kMissingWorldPoint);
+        EXPECT_EQ(doc->worldFiltered[13][0], kMissingWorldPoint);
+        for (int f : {10, 11, 14, 15})
+            EXPECT_NEAR(doc->worldFiltered[f][0].y, -1.0 * f, 2.0) << "filter " << filtering << ", frame " << f;
+    }
+    ComputeWorldExtent(*doc);
+    EXPECT_LT(doc->worldExtent.maximum.x, 500.0) << "the missing marker is no coordinate";
+}
+
 }  // namespace
 }  // namespace kadivo::test

@@ -148,5 +148,15 @@ TEST_F(AnimationDocument, AMissingPointGoesWithItsSegmentsWhenMissingPointsAreHi
     EXPECT_EQ(BuildAnimationScene(*doc, options, 1).segments.size(), 2u) << "another frame";
 }
 
+TEST_F(AnimationDocument, WhatNoViewsSolvedIsNotDrawnEvenWithMissingPointsShown) {
+    Build(5);
+    doc->worldFiltered[3][1] = kMissingWorldPoint;
+    doc->worldFiltered[3][doc->pointCount] = kMissingWorldPoint;
+    const AnimationScene scene = BuildAnimationScene(*doc, AnimationWindowState{}, 3);
+    ASSERT_EQ(scene.joints.size(), 2u) << "no centre of gravity, no point 1";
+    EXPECT_NE(scene.joints[1].colour, kCentreOfGravityColour);
+    EXPECT_TRUE(scene.segments.empty());
+}
+
 }  // namespace
 }  // namespace kadivo::test

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 
@@ -103,6 +104,18 @@ TEST(GraphClipboard, ALineACurveAndATabAfterEverySample) {
     EXPECT_EQ(ClipboardText(NewGraph(0, 0)), "");
 }
 
+TEST(GraphCurves, FramesWithoutAValueStayOutOfTheRangeAndTheClipboard) {
+    const float none = std::nanf("");
+    DataGraphState graph = NewGraph(0, 0);
+    AddCurve(graph, {none, 2.0f, none, -1.0f}, "gaps", 0);
+    AddCurve(graph, {none, none}, "nothing", 0);
+    EXPECT_EQ(graph.curves[0].valueMin, -1.0f);
+    EXPECT_EQ(graph.curves[0].valueMax, 2.0f);
+    EXPECT_EQ(graph.curves[1].valueMin, 0.0f);
+    EXPECT_EQ(graph.curves[1].valueMax, 1.0f);
+    EXPECT_EQ(ClipboardText(graph), "\t2.0000\t\t-1.0000\t\n\t\t\n");
+}
+
 TEST(GraphWindow, ClicksSelectGraphsAndCurvesAndOpenTheirProperties) {
     GraphWindowModel window{GraphWindowState{}};
     window.NewGraph();
@@ -188,6 +201,7 @@ protected:
         return columns;
     }
     static std::string AsExported(float value) {
+        if (std::isnan(value)) return "";
         char text[64];
         std::snprintf(text, sizeof text, "%2.3f", static_cast<double>(value));
         return text;

@@ -44,7 +44,8 @@ AnimationScene BuildAnimationScene(const CKadivoDoc& doc, const AnimationWindowS
     std::vector<Point3> placed(skipped.size());
     for (int p = 0; p < points; ++p) {
         const auto i = static_cast<std::size_t>(p);
-        skipped[i] = !options.showMissing && MissingInView(doc, p, frame);
+        // A point no views could solve has no place to be drawn at, shown missing or not.
+        skipped[i] = row[p] == kMissingWorldPoint || (!options.showMissing && MissingInView(doc, p, frame));
         placed[i] = row[p];
         if (options.extrudeLeft) {
             const int side = doc.modelPoints[i].side;
@@ -63,7 +64,7 @@ AnimationScene BuildAnimationScene(const CKadivoDoc& doc, const AnimationWindowS
             scene.segments.push_back({placed[i], placed[static_cast<std::size_t>(link)]});
         }
     }
-    if (options.showCenterOfGravity && world.entriesPerFrame() > doc.pointCount) {
+    if (options.showCenterOfGravity && world.entriesPerFrame() > doc.pointCount && row[doc.pointCount] != kMissingWorldPoint) {
         Point3 centre = row[doc.pointCount];
         if (options.extrudeLeft) centre.z += kMiddleExtrusion;
         scene.joints.push_back({centre, kCentreOfGravityColour});

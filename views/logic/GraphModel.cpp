@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace kadivo {
 
@@ -35,10 +36,16 @@ DataGraphState NewGraph(int graphColor, int curveColor) {
 }
 
 void SetValueRange(DataCurveState& curve) {
-    if (curve.samples.empty()) return;
-    const auto [low, high] = std::minmax_element(curve.samples.begin(), curve.samples.end());
-    curve.valueMin = *low;
-    curve.valueMax = *high == *low ? *low + 1.0f : *high;
+    // Frames without a value (NaN) leave the range alone.
+    float low = std::numeric_limits<float>::infinity(), high = -low;
+    for (float sample : curve.samples) {
+        if (std::isnan(sample)) continue;
+        low = std::min(low, sample);
+        high = std::max(high, sample);
+    }
+    if (low > high) low = high = 0.0f;
+    curve.valueMin = low;
+    curve.valueMax = high == low ? low + 1.0f : high;
 }
 
 bool AddCurve(DataGraphState& graph, std::vector<float> samples, const std::string& name, int unit) {
@@ -153,7 +160,10 @@ std::optional<std::string> ReadOut(const DataGraphState& graph, const GraphRect&
 std::string ClipboardText(const DataGraphState& graph) {
     std::string text;
     for (const DataCurveState& curve : graph.curves) {
-        for (float sample : curve.samples) AppendFormat(text, "%2.4f\t", static_cast<double>(sample));
+        for (float sample : curve.samples) {
+            if (!std::isnan(sample)) AppendFormat(text, "%2.4f", static_cast<double>(sample));
+            text += '\t';
+        }
         text += '\n';
     }
     return text;
