@@ -131,6 +131,8 @@ bool CKadivoDoc::OnOpenDocument(const std::string& path) {
         return false;
     }
     path_ = path;
+    locatedFolders_.clear();
+    relinked_ = false;
     ReopenVideos(read.hasStreamChoices);
     OpenWindowsAfterLoad(read.hasWindowRecords);
     for (CameraView& view : views) {
@@ -143,27 +145,11 @@ bool CKadivoDoc::OnOpenDocument(const std::string& path) {
     if (steps.calibrateOnOpen && views.size() == 1 && calibratedViews == 1) steps.calibrateOnOpen(*this);
     if (steps.refreshWorldData) steps.refreshWorldData(*this);
     digitizeMode = kMovement;
-    modified_ = false;
+    // A video found in a new place changes the link the file holds.
+    modified_ = relinked_;
     history_.Clear();
     Announce(Resizing(Change::SequenceOpened), kAllViews);
     return true;
-}
-
-void CKadivoDoc::ReopenVideos(bool useStoredStreams) {
-    for (CameraView& view : views) {
-        ViewFrameStore& store = view.frameStore;
-        if (store.videoFileName.empty()) continue;
-        const int stream = useStoredStreams ? view.videoSource->StreamIndex() : 0;
-        std::string name = store.videoFileName;
-        if (!view.videoSource->Open(name, path_, options.firstField, stream)) {
-            prompts_.ShowMessage("Unable to Open Video File");
-            continue;
-        }
-        store.videoFileName = name;
-        view.videoSource->SetFirstField(options.firstField);
-        view.frameSize = view.videoSource->DisplaySize();
-        view.videoSource->FetchFrame(0, false);
-    }
 }
 
 // Opens the windows read from the file; a window that cannot be created is dropped with its

@@ -234,6 +234,14 @@ private:
     void ApplyOptionsSheet(const SequenceOptionsSheet& sheet);
     void ApplyCalibrationSettings(const SequenceOptionsSheet& sheet);
     void ReopenVideos(bool useStoredStreams);
+    enum class LinkedVideo { Opened, Unreadable, NotLocated };
+    // Opens the video `name` links to for view v; one found nowhere is asked for, and the
+    // folder the user finds it in is searched for the videos that follow. `name` becomes the
+    // path opened, or, for a video not located, the place its link pointed at.
+    LinkedVideo OpenLinkedVideo(CameraView& view, int v, std::string& name, int storedStream);
+    // The absolute path a stored link finds, also in the folders videos were located in; where
+    // it pointed when it finds nothing.
+    std::string LinkedVideoPath(const std::string& stored) const;
     void OpenWindowsAfterLoad(bool fileHasWindows);
     int RoundToStep(int frame) const;
     ChangeSet Resizing(ChangeSet what) const;
@@ -264,6 +272,9 @@ private:
     WindowHost* windowHost_ = &recordHost_;
     std::string path_;
     bool modified_ = false;
+    // The folders videos were located in while the sequence opened, and whether any was.
+    std::vector<std::string> locatedFolders_;
+    bool relinked_ = false;
 };
 
 }  // namespace kadivo

@@ -24,9 +24,10 @@ SequenceReadResult ReadSequence(ByteReader& in, CKadivoDoc& doc);
 SequenceReadResult ReadSequence(const std::uint8_t* data, std::size_t size, CKadivoDoc& doc);
 // Reads the file at `path` through a small window. Throws FileIoError or FileFormatError.
 SequenceReadResult ReadSequenceFile(const std::string& path, CKadivoDoc& doc);
-// The ".kdv" image of `doc`, always of the current version.
-void WriteSequence(const CKadivoDoc& doc, ByteWriter& out);
-std::vector<std::uint8_t> WriteSequence(const CKadivoDoc& doc);
+// The ".kdv" image of `doc`, always of the current version, its video links made for a
+// file at `savedAt` (see VideoLinkFor; none: the names as they are).
+void WriteSequence(const CKadivoDoc& doc, ByteWriter& out, const std::string& savedAt = {});
+std::vector<std::uint8_t> WriteSequence(const CKadivoDoc& doc, const std::string& savedAt = {});
 // Writes `doc` to `path` through a temporary file that replaces `path` only when complete.
 // Throws FileIoError.
 void SaveSequenceFile(const CKadivoDoc& doc, const std::string& path);

@@ -1,7 +1,8 @@
 #include "ArchiveString.h"
 #include "CKadivoDoc.h"
-#include "SequenceFile.h"
 #include "FileIo.h"
+#include "SequenceFile.h"
+#include "VideoLinks.h"
 #include "WindowRecordIo.h"
 
 #include <cstring>
@@ -97,7 +98,7 @@ void WriteModelPoints(ByteWriter& out, const CKadivoDoc& doc) {
     }
 }
 
-void WriteDigitizedData(ByteWriter& out, const CKadivoDoc& doc, int v) {
+void WriteDigitizedData(ByteWriter& out, const CKadivoDoc& doc, int v, const std::string& savedAt) {
     const ViewFrameStore& store = doc.views[static_cast<std::size_t>(v)].frameStore;
     out.I32(v);
     for (const FrameRecord& record : store.records()) {
@@ -112,8 +113,8 @@ void WriteDigitizedData(ByteWriter& out, const CKadivoDoc& doc, int v) {
     out.I32(store.calibrationPointCount);
     WriteStoredPoints(out, calibration, store.calibrationPointCount + 1);
     out.I32(calibration.digitizedCount);
-    WriteArchiveString(out, store.videoFileName);
-    WriteArchiveString(out, store.calibrationVideoName);
+    WriteArchiveString(out, VideoLinkFor(store.videoFileName, savedAt));
+    WriteArchiveString(out, VideoLinkFor(store.calibrationVideoName, savedAt));
 }
 
 void WriteCalibrationAndWorldData(ByteWriter& out, const CKadivoDoc& doc) {
@@ -153,26 +154,26 @@ void WriteTail(ByteWriter& out, const CKadivoDoc& doc) {
 
 }  // namespace
 
-void WriteSequence(const CKadivoDoc& doc, ByteWriter& out) {
+void WriteSequence(const CKadivoDoc& doc, ByteWriter& out, const std::string& savedAt) {
     WriteHeaderAndOptions(out, doc);
     WriteModelPoints(out, doc);
-    for (int v = 0; v < doc.viewCount(); ++v) WriteDigitizedData(out, doc, v);
+    for (int v = 0; v < doc.viewCount(); ++v) WriteDigitizedData(out, doc, v, savedAt);
     WriteCalibrationAndWorldData(out, doc);
     WriteWindows(out, doc);
     WriteTail(out, doc);
     out.Finish();
 }
 
-std::vector<std::uint8_t> WriteSequence(const CKadivoDoc& doc) {
+std::vector<std::uint8_t> WriteSequence(const CKadivoDoc& doc, const std::string& savedAt) {
     ByteWriter out;
-    WriteSequence(doc, out);
+    WriteSequence(doc, out, savedAt);
     return out.Take();
 }
 
 void SaveSequenceFile(const CKadivoDoc& doc, const std::string& path) {
     AtomicFile file(path);
     ByteWriter out([&file](const std::uint8_t* data, std::size_t size) { file.Write(data, size); });
-    WriteSequence(doc, out);
+    WriteSequence(doc, out, path);
     file.Commit();
 }
 

@@ -21,8 +21,8 @@ class VideoSourceInterface {
 public:
     virtual ~VideoSourceInterface() = default;
 
-    // Opens `name` (searching next to `sequencePath` when needed); on success `name`
-    // holds the path actually opened. `storedStream` 0 means no stored stream choice.
+    // Opens `name` at the first of its VideoCandidates that opens; on success `name` holds
+    // the absolute path actually opened. `storedStream` 0 means no stored stream choice.
     virtual bool Open(std::string& name, const std::string& sequencePath, int firstField, int storedStream) = 0;
     virtual bool IsOpen() const = 0;
     // Path of the open file; empty when closed.

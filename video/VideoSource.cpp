@@ -1,6 +1,7 @@
 #include "VideoSource.h"
 
 #include "FieldSplitting.h"
+#include "VideoLinks.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,18 +14,6 @@ namespace {
 
 constexpr int kMaxStreams = 10;
 constexpr const char* kNoDecompressor = "Error Reading the AVI file.\nNo suitable decompressor found!";
-constexpr const char* kVideoFilter = "Video File (*.avi)|*.avi|All Files (*.*)|*.*||";
-
-// Names stored by other systems separate folders with backslashes.
-std::string BareName(const std::string& path) {
-    const auto cut = path.find_last_of("\\/");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
-std::string FolderOf(const std::string& path) {
-    const auto cut = path.find_last_of("\\/");
-    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
 
 bool IsMotionJpeg(std::uint32_t code) {
     char text[4];
@@ -59,31 +48,14 @@ VideoSource::VideoSource(Prompts& prompts) : prompts_(prompts) {}
 VideoSource::~VideoSource() { Close(); }
 
 std::unique_ptr<AviFile> VideoSource::OpenFirstFound(std::string& name, const std::string& sequencePath) {
-    if (auto file = OpenAviFile(name)) return file;
-    const std::string bare = BareName(name);
-    if (auto file = OpenAviFile(bare)) {
-        // Kept absolute, so that the sequence still finds it from another working folder.
-        name = std::filesystem::absolute(bare).string();
-        return file;
-    }
-    if (!sequencePath.empty()) {
-        const std::string besideSequence = FolderOf(sequencePath) + bare;
-        if (auto file = OpenAviFile(besideSequence)) {
-            // A bare name stays bare: it keeps naming the file beside the sequence wherever
-            // the two are moved together.
-            if (name != bare) name = besideSequence;
+    for (const std::string& candidate : VideoCandidates(name, sequencePath)) {
+        if (auto file = OpenAviFile(candidate)) {
+            // Kept absolute: the sequence stores the link that suits the place it is saved at.
+            name = std::filesystem::absolute(candidate).lexically_normal().string();
             return file;
         }
     }
-    if (LocateFile(name)) return OpenAviFile(name);
     return nullptr;
-}
-
-bool VideoSource::LocateFile(std::string& name) {
-    const std::optional<std::string> chosen = prompts_.ChooseOpenFile(name, "avi", kVideoFilter);
-    if (!chosen) return false;
-    name = *chosen;
-    return true;
 }
 
 int VideoSource::ChooseStream(int count) { return std::clamp(prompts_.ChooseStream(count), 0, count - 1); }

@@ -83,7 +83,6 @@ public:
 
 private:
     std::unique_ptr<AviFile> OpenFirstFound(std::string& name, const std::string& sequencePath);
-    bool LocateFile(std::string& name);
     int ChooseStream(int count);
     void RecomputeLastFrame();
     bool FetchStoredFrame(int stored);

@@ -1,12 +1,12 @@
 #include "CKadivoView.h"
 
 #include "DocumentSession.h"
-#include "FileFilters.h"
 #include "FrameCanvas.h"
 #include "FrameFilters.h"
 #include "ImageAdjustWindow.h"
 #include "QtSettingsStore.h"
 #include "RecentVideoFiles.h"
+#include "VideoLinks.h"
 #include "VideoSource.h"
 
 #include <QApplication>

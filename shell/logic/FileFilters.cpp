@@ -54,9 +54,4 @@ std::string QtFileFilter(const std::string& filter) {
     return result;
 }
 
-std::string BesideSequence(const std::string& sequencePath, const std::string& name) {
-    const std::size_t slash = sequencePath.rfind('/');
-    return slash == std::string::npos ? name : sequencePath.substr(0, slash + 1) + name;
-}
-
 }  // namespace kadivo

@@ -155,7 +155,9 @@ TEST_F(KinematicsTest, MissingFramesHaveNoValueAndNeitherDoTheRatesThatNeedThem)
         EXPECT_EQ(std::isnan(x[i]), f == 4) << f;
         EXPECT_EQ(std::isnan(v[i]), noRate) << f;
         EXPECT_EQ(std::isnan(a[i]), noRate) << f;
-        if (!std::isnan(v[i])) EXPECT_FLOAT_EQ(v[i], 1.0f) << f;
+        if (!std::isnan(v[i])) {
+            EXPECT_FLOAT_EQ(v[i], 1.0f) << f;
+        }
     }
 
     // A joint whose point is missing has no angle there, and turns on from the frame before.

@@ -1,5 +1,12 @@
-# Resaves IN to OUT with the command-line front end and fails unless the bytes are equal.
-execute_process(COMMAND ${CLI} resave ${IN} ${OUT} RESULT_VARIABLE status)
+# Copies IN and its VIDEO into a folder of their own, resaves the copy there with the
+# command-line front end, and fails unless the bytes are equal. (Saved elsewhere, the
+# sequence would store a link that reaches the video from there instead of its bare name.)
+get_filename_component(folder ${OUT} DIRECTORY)
+file(REMOVE_RECURSE ${folder})
+file(MAKE_DIRECTORY ${folder})
+file(COPY ${IN} ${VIDEO} DESTINATION ${folder})
+get_filename_component(name ${IN} NAME)
+execute_process(COMMAND ${CLI} resave ${folder}/${name} ${OUT} RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "resave failed with ${status}")
 endif()

@@ -141,12 +141,12 @@ TEST_F(Lifecycle, OpeningReopensVideosAndSelectsFrameZero) {
     EXPECT_FALSE(doc->IsModified());
 }
 
-TEST_F(Lifecycle, AMissingVideoIsReportedAndTheRestLoads) {
+TEST_F(Lifecycle, AMissingVideoIsAskedForAndTheRestLoads) {
     const std::string path = dir.Write("seq.kdv", CraftSequence({}));
-    prompts.ExpectMessage("Unable to Open Video File");
+    prompts.ExpectQuestion("The video \"walk.avi\" of camera view 1 was not found. Locate it?", Answer::No);
     ASSERT_TRUE(doc->OnOpenDocument(path));
     EXPECT_EQ(doc->current().frameStore.recordCount(), 1);
-    EXPECT_EQ(doc->current().frameStore.videoFileName, "walk.avi");
+    EXPECT_EQ(doc->current().frameStore.videoFileName, dir.Path("walk.avi")) << "where the link pointed";
 }
 
 TEST_F(Lifecycle, StoredStreamChoiceOfVersionThreeIsPassedToTheSource) {

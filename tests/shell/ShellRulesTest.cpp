@@ -42,11 +42,6 @@ TEST(ProgressRules, TheFrameSliderStepsByTheFrameStepAndTheDocumentFollowsUpToTh
     EXPECT_EQ(MoveFrameSlider(SliderAction::PageLeft, kMin + 3, wide, 5, 0).position, kMin);
 }
 
-TEST(FileFilters, FileBoxesOfASequenceStartInItsFolder) {
-    EXPECT_EQ(BesideSequence("/data/trials/walk.kdv", "*.avi"), "/data/trials/*.avi");
-    EXPECT_EQ(BesideSequence("/walk.kdv", "*.avi"), "/*.avi");
-    EXPECT_EQ(BesideSequence("", "*.avi"), "*.avi") << "not saved yet";
-}
 
 TEST(FileFilters, BoxFiltersBecomeQtFilters) {
     EXPECT_EQ(QtFileFilter("Text File (*.txt)|*.txt|All Files (*.*)|*.*||"), "Text File (*.txt);;All Files (*)");

@@ -43,16 +43,54 @@ private slots:
     void initTestCase() { PrepareShellTests(data_); }
     void cleanup() { QFile::remove(QtSettingsStore().FileName()); }
 
+    // A copy of the sample with its video in `folder` under the test's files.
+    QString CopySample(const QString& folder) {
+        QDir(files_.path()).mkpath(folder);
+        for (const QString& name : {QString("walk.kdv"), QString("walk.avi")}) {
+            QFile::remove(File(folder + "/" + name));
+            if (!QFile::copy(QStringLiteral(KADIVO_SOURCE_DIR "/samples/") + name, File(folder + "/" + name))) return {};
+        }
+        return File(folder + "/walk.kdv");
+    }
+
     void savesTheSampleByteForByte() {
         FrameFixture f;
-        DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
+        const QString copy = CopySample("byte-for-byte");
+        DocumentSession* session = f.frame->OpenSequence(copy.toStdString());
         QVERIFY(session);
         QVERIFY(!session->doc().IsModified());
-        f.prompts.saveFileAnswer = File("resaved.kdv").toStdString();
+        f.prompts.saveFileAnswer = File("byte-for-byte/resaved.kdv").toStdString();
         f.frame->Action(CommandId::SaveAs)->trigger();
         QCOMPARE(f.prompts.lastSaveExtension, std::string("kdv"));
-        QCOMPARE(ReadBytes(File("resaved.kdv")), ReadBytes(SamplePath()));
+        QCOMPARE(ReadBytes(File("byte-for-byte/resaved.kdv")), ReadBytes(SamplePath()));
         QCOMPARE(f.frame->windowTitle(), QString("resaved.kdv[*] - Kadivo"));
+    }
+
+    // Save As into another folder keeps the way to the video; a video that has gone is asked
+    // for by name, in a file box that starts beside the sequence.
+    void saveAsElsewhereKeepsTheVideoAndAMissingOneIsAskedFor() {
+        FrameFixture f;
+        const QString copy = CopySample("trial");
+        QVERIFY(f.frame->OpenSequence(copy.toStdString()));
+        QDir(files_.path()).mkpath("results");
+        f.prompts.saveFileAnswer = File("results/walk.kdv").toStdString();
+        f.frame->Action(CommandId::SaveAs)->trigger();
+        f.frame->Action(CommandId::CloseSequence)->trigger();
+        DocumentSession* reopened = f.frame->OpenSequence(File("results/walk.kdv").toStdString());
+        QVERIFY(reopened);
+        QVERIFY(reopened->doc().HasVideo(0));
+        f.frame->Action(CommandId::CloseSequence)->trigger();
+
+        QVERIFY(QDir(files_.path()).mkpath("archive"));
+        QVERIFY(QFile::rename(File("trial/walk.avi"), File("archive/walk.avi")));
+        f.prompts.ExpectQuestion("The video \"../trial/walk.avi\" of camera view 1 was not found. Locate it?", Answer::Yes);
+        f.prompts.openFileAnswer = File("archive/walk.avi").toStdString();
+        DocumentSession* located = f.frame->OpenSequence(File("results/walk.kdv").toStdString());
+        QVERIFY(located);
+        QCOMPARE(f.prompts.openBoxNames.back(), File("results/walk.avi").toStdString());
+        QVERIFY(located->doc().HasVideo(0));
+        QVERIFY(located->doc().IsModified());
+        QCOMPARE(Pane(f, 4), QString("Image:1/50"));
     }
 
     void panesSliderAndMenuFollowTheActiveSequence() {
