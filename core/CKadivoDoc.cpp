@@ -185,6 +185,11 @@ bool CKadivoDoc::OnSaveDocument(const std::string& path) {
     return true;
 }
 
+void CKadivoDoc::WindowContentsEdited() {
+    modified_ = true;
+    Announce(Change::WindowContents, kAllViews);
+}
+
 void CKadivoDoc::OnCloseDocument() {
     windowHost_->CloseAllWindows();
     DeleteContents();

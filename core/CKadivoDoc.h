@@ -206,6 +206,9 @@ public:
     void Undo();
     void Redo();
 
+    // A window's saved contents were edited: the sequence has changed.
+    void WindowContentsEdited();
+
     StatusTexts Status() const;
     // The status bar's word once "Transform Image Data" has run: "Transformed: %d frames of %d points".
     std::string TransformedText() const;

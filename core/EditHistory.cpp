@@ -123,7 +123,11 @@ void EditHistory::Redo() {
     if (redo_.empty() || open_) return;
     Step step = std::move(redo_.back());
     redo_.pop_back();
+    // The edit comes back where the user is looking; an undo still returns to its frame.
+    std::vector<int> shown;
+    for (const CameraView& view : doc_.views) shown.push_back(view.currentFrame);
     SwapState(step);
+    for (std::size_t v = 0; v < shown.size(); ++v) doc_.views[v].currentFrame = shown[v];
     for (std::size_t v = 0; v < step.appended.size() && v < doc_.views.size(); ++v) {
         std::vector<FrameRecord>& records = doc_.views[v].frameStore.MutableRecords();
         records.insert(records.end(), step.appended[v].begin(), step.appended[v].end());

@@ -16,7 +16,8 @@ class CKadivoDoc;
 // Undo and redo of the edits of digitized data and of the model. An edit is recorded as the
 // state it changed: copies of the frame records it touched, the records it appended, and
 // the few values of each view and of the document it may change. Undoing swaps that state
-// with the document's, which turns the step into its redo.
+// with the document's, which turns the step into its redo. A redo leaves every view on the
+// frame it shows.
 class EditHistory final : public RecordJournal {
 public:
     static constexpr std::size_t kCapacity = 1024;

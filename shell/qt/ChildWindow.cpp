@@ -12,6 +12,8 @@ ChildWindow::ChildWindow(DocumentSession& session, QWidget* parent) : QWidget(pa
 
 ChildWindow::~ChildWindow() { session_.doc().observers().Remove(*this); }
 
+void ChildWindow::ContentsEdited() { session_.doc().WindowContentsEdited(); }
+
 void ChildWindow::Print(QPainter& painter, const QRect& page) {
     const QPixmap picture = grab();
     const QSize fitted = picture.size().scaled(page.size(), Qt::KeepAspectRatio);

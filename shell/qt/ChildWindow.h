@@ -51,6 +51,10 @@ signals:
     // A read-out for the status bar's fifth pane.
     void readoutChanged(const QString& text);
 
+protected:
+    // The user changed what State() gives, which the sequence file keeps.
+    void ContentsEdited();
+
 private:
     DocumentSession& session_;
 };

@@ -149,6 +149,22 @@ private slots:
         QVERIFY(std::all_of(none.samples.begin(), none.samples.end(), [](float y) { return std::isnan(y); }));
     }
 
+    // Curves are kept in the sequence file: adding one changes the sequence.
+    void anAddedCurveMarksTheSequenceChanged() {
+        FrameFixture f(RegisterWindows);
+        DocumentSession* session = OpenTransformedSample(f, QSize(1000, 800));
+        QVERIFY(session);
+        f.prompts.saveFileAnswer = files_.filePath("curves.kdv").toStdString();
+        f.frame->Action(CommandId::SaveAs)->trigger();
+        QVERIFY(!session->doc().IsModified());
+        QString title;
+        AnswerCurveDialog<ExportLinearDialog>({0}, {"Position", "X"}, &title);
+        f.frame->Action(CommandId::LinearKinematics)->trigger();
+        QVERIFY(session->doc().IsModified());
+        QVERIFY(f.frame->isWindowModified());
+        for (QMdiSubWindow* window : session->Windows()) QVERIFY(window->isWindowModified());
+    }
+
     void enterOpensTheGraphOrCurvePropertiesAndTheirChoicesStay() {
         FrameFixture f(RegisterWindows);
         DocumentSession* session = OpenTransformedSample(f, QSize(1100, 850));

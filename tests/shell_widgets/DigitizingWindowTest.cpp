@@ -157,6 +157,39 @@ private slots:
         QCOMPARE(f.frame->Action(CommandId::Undo)->text(), QString("Undo Move Point"));
     }
 
+    // Every window's title marks the sequence changed while it is; a redo leaves the view
+    // on the frame the user was looking at.
+    void undoRedoAndSaveKeepEveryTitleAndTheFrameTheUserIsOn() {
+        FrameFixture f(RegisterDigitizingWindow);
+        DocumentSession* session = NewSequenceOnVideo(f, 1);
+        QVERIFY(session);
+        f.frame->Action(CommandId::NewDigitizingWindow)->trigger();
+        QCOMPARE(session->Windows().size(), std::size_t{2});
+        CKadivoDoc& doc = session->doc();
+        auto marked = [&](bool modified) {
+            for (QMdiSubWindow* window : session->Windows())
+                if (window->isWindowModified() != modified) return false;
+            return f.frame->isWindowModified() == modified && doc.IsModified() == modified;
+        };
+        f.prompts.saveFileAnswer = files_.filePath("marks.kdv").toStdString();
+        f.frame->Action(CommandId::SaveAs)->trigger();
+        QVERIFY(marked(false));
+
+        Click(Window(session), {100, 100});
+        QCOMPARE(doc.current().currentFrame, 1);
+        QVERIFY(marked(true));
+        f.frame->Action(CommandId::Undo)->trigger();
+        QCOMPARE(doc.current().currentFrame, 0);
+        f.frame->Action(CommandId::Redo)->trigger();
+        QCOMPARE(doc.current().currentFrame, 0);
+        QCOMPARE(f.frame->Status()->Pane(4)->text(), QString("Image:1/50"));
+        QVERIFY(doc.current().frameStore.IsComplete(kMovement));
+        f.frame->Action(CommandId::Save)->trigger();
+        QVERIFY(marked(false));
+        f.frame->Action(CommandId::Undo)->trigger();
+        QVERIFY(marked(true));
+    }
+
     void theWindowIsSavedAndComesBack() {
         const QString path = files_.filePath("window.kdv");
         {

@@ -179,6 +179,7 @@ void CDataView::keyPressEvent(QKeyEvent* event) {
                 if (session().prompts().Ask(*question, Buttons::YesNoCancel, {GraphWindowModel::kWarningCaption, true, 0}) ==
                     Answer::Yes) {
                     model_.Delete();
+                    ContentsEdited();
                     Redraw();
                 }
             return;
@@ -206,6 +207,7 @@ void CDataView::AddLinearCurves() {
     ExportLinearDialog dialog(LinearExportRows(doc), session().prompts(), this, KinematicsDialogUse::AddCurves);
     if (dialog.exec() != QDialog::Accepted) return;
     model_.AddCurves(LinearCurves(doc, dialog.Options()));
+    ContentsEdited();
     Redraw();
 }
 
@@ -214,6 +216,7 @@ void CDataView::AddAngularCurves() {
     ExportAngularDialog dialog(AngularExportRows(doc), session().prompts(), this, KinematicsDialogUse::AddCurves);
     if (dialog.exec() != QDialog::Accepted) return;
     model_.AddCurves(AngularCurves(doc, dialog.Options()));
+    ContentsEdited();
     Redraw();
 }
 
@@ -226,6 +229,7 @@ void CDataView::EditGraphProperties() {
     if (dialog.exec() != QDialog::Accepted) return;
     const GraphProperties properties = dialog.Properties();
     model_.ApplyGraphProperties(properties);
+    ContentsEdited();
     QtSettingsStore store;
     SetInt(store, kColourSection, "Default Color", properties.background);
     SetInt(store, kColourSection, "Default Curve Color", properties.curves);
@@ -239,6 +243,7 @@ void CDataView::EditCurveProperties() {
     CurvePropertiesDialog dialog(*properties, this);
     if (dialog.exec() != QDialog::Accepted) return;
     model_.ApplyCurveProperties(dialog.Properties());
+    ContentsEdited();
     Redraw();
 }
 
@@ -308,6 +313,7 @@ bool CDataView::HandleCommand(CommandId id) {
         case C::SaveGraphAs: SaveGraphFromBox(); return true;
         default: return false;
     }
+    ContentsEdited();
     Redraw();
     return true;
 }

@@ -103,6 +103,7 @@ void CThreeDView::EditOptions() {
         return;
     }
     ApplyOptions(dialog.Options(), wasRunning);
+    ContentsEdited();
 }
 
 bool CThreeDView::SaveFrame(const QString& path) { return canvas_->Usable() && canvas_->grabFramebuffer().save(path, "PNG"); }
