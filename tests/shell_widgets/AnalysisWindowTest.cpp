@@ -136,6 +136,7 @@ private slots:
         f.frame->Action(CommandId::LinearKinematics)->trigger();
         const DataCurveState& centre = view->Model().state().graphs[0].curves.at(0);
         QCOMPARE(QString::fromStdString(centre.name), QString("CG - Y pos"));
+        KeepPicture(*view, "analysis-centre-of-gravity");
         for (int frame = 0; frame < doc.worldFrameCount; ++frame) {
             const float y = centre.samples.at(static_cast<std::size_t>(frame));
             QVERIFY2(y > doc.worldFiltered[frame][2].y && y < doc.worldFiltered[frame][1].y, qPrintable(QString::number(y)));
