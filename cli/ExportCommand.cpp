@@ -6,6 +6,7 @@
 #include "CKadivoDoc.h"
 #include "CsmExporter.h"
 #include "Kinematics.h"
+#include "OpenSimExports.h"
 #include "ReportedError.h"
 #include "TextExports.h"
 
@@ -18,19 +19,20 @@ namespace kadivo::cli {
 namespace {
 
 struct ExportRequest {
-    std::string format;  // linear, angular, points, bvh, csm, c3d
+    std::string format;  // linear, angular, points, bvh, csm, c3d, trc, mot
     std::string out;
     bool force = false;
     std::vector<std::string> select;
     std::set<std::string> kinds, directions;
-    bool raw = false, header = false, ccw = false;
+    bool raw = false, header = false, ccw = false, millimetres = false;
+    AxisMapping axes = kZUpToYUp;
     std::string actor, comment;
     std::vector<std::pair<int, std::string>> labels;
 };
 
 ExportRequest Parse(const std::vector<std::string>& options) {
     ExportRequest r;
-    const std::set<std::string> formats = {"--linear", "--angular", "--points", "--bvh", "--csm", "--c3d"};
+    const std::set<std::string> formats = {"--linear", "--angular", "--points", "--bvh", "--csm", "--c3d", "--trc", "--mot"};
     for (std::size_t i = 0; i < options.size(); ++i) {
         const std::string& option = options[i];
         auto value = [&]() -> const std::string& { return OptionValue(options, i); };
@@ -45,6 +47,12 @@ ExportRequest Parse(const std::vector<std::string>& options) {
         else if (option == "--raw") r.raw = true;
         else if (option == "--header") r.header = true;
         else if (option == "--ccw") r.ccw = true;
+        else if (option == "--mm") r.millimetres = true;
+        else if (option == "--axes") {
+            const std::optional<AxisMapping> axes = ParseAxisMapping(value());
+            if (!axes) throw std::invalid_argument("--axes takes each of x, y and z once, as x,z,-y");
+            r.axes = *axes;
+        }
         else if (option == "--actor") r.actor = value();
         else if (option == "--comment") r.comment = value();
         else if (option == "--label") {
@@ -134,6 +142,26 @@ void RunExport(CKadivoDoc& doc, const std::vector<std::string>& options) {
         o.header = r.header;
         RequireEmpty(ValidateAngularExport(o));
         Write(doc, r.out, AngularExportText(doc, o, now));
+    } else if (r.format == "trc") {
+        TrcExportOptions o;
+        o.rows = r.select.empty() ? std::vector<bool>(static_cast<std::size_t>(doc.pointCount), true)
+                                  : SelectRows(r.select, PointNames(doc, false));
+        o.smoothed = !r.raw;
+        o.millimetres = r.millimetres;
+        o.axes = r.axes;
+        Write(doc, r.out, TrcExportText(doc, o, std::filesystem::path(r.out).filename().string()));
+    } else if (r.format == "mot") {
+        AngularExportOptions o;
+        std::vector<std::string> joints;
+        for (const ExportJoint& joint : BuildJointList(doc)) joints.push_back(joint.name);
+        o.rows = r.select.empty() ? std::vector<bool>(joints.size(), true) : SelectRows(r.select, joints);
+        o.angle = true;
+        o.x = r.directions.count("x");
+        o.y = r.directions.count("y");
+        o.z = r.directions.count("z") || r.directions.empty();
+        o.counterClockwise = r.ccw;
+        o.smoothed = !r.raw;
+        Write(doc, r.out, MotExportText(doc, o, std::filesystem::path(r.out).stem().string()));
     } else if (r.format == "points") {
         PointsExportOptions o;
         o.rows = SelectRows(r.select, PointNames(doc, false));

@@ -6,6 +6,8 @@
 #include "ExportPath.h"
 #include "Kinematics.h"
 
+#include <filesystem>
+
 namespace kadivo {
 
 namespace {
@@ -117,6 +119,26 @@ void ExportC3dFile(CKadivoDoc& doc) {
     if (!CheckFramePeriod(doc)) return;
     const std::optional<std::string> path = ChooseExportPath(doc, "c3d", kC3dFilter);
     if (path) C3dExporter(doc).Write(*path);
+}
+
+void ExportTrcFile(CKadivoDoc& doc, ExportDialogs& dialogs) {
+    if (!CheckFramePeriod(doc)) return;
+    TrcExportOptions options;
+    options.rows.assign(static_cast<std::size_t>(doc.pointCount), true);
+    if (!dialogs.EditTrcExport(options, PointsExportRows(doc))) return;
+    const std::optional<std::string> path = ChooseExportPath(doc, "trc", kTrcFilter);
+    if (!path) return;
+    WriteExportFile(doc, *path, TrcExportText(doc, options, std::filesystem::path(*path).filename().string()), kDataFileFailure);
+}
+
+void ExportMotFile(CKadivoDoc& doc, ExportDialogs& dialogs) {
+    if (!CheckFramePeriod(doc)) return;
+    AngularExportOptions options;
+    options.rows.assign(AngularExportRows(doc).size(), false);
+    if (!dialogs.EditAngularExport(options, AngularExportRows(doc))) return;
+    const std::optional<std::string> path = ChooseExportPath(doc, "mot", kMotFilter);
+    if (!path) return;
+    WriteExportFile(doc, *path, MotExportText(doc, options, std::filesystem::path(*path).stem().string()), kDataFileFailure);
 }
 
 }  // namespace kadivo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CsmExporter.h"
+#include "OpenSimExports.h"
 #include "TextExports.h"
 
 #include <string>
@@ -38,6 +39,8 @@ public:
     virtual bool EditPointsExport(PointsExportOptions& options, const std::vector<ExportListRow>& rows) = 0;
     // `options.mapping` holds the default labels; the cells name the points.
     virtual bool EditCsmExport(CsmExportOptions& options, const std::vector<std::string>& pointCells) = 0;
+    // The rows are the model points.
+    virtual bool EditTrcExport(TrcExportOptions& options, const std::vector<ExportListRow>& rows) = 0;
 };
 
 // What OK in "Export Linear Data" or "Export Angular Data" leads to, given what its
@@ -53,6 +56,9 @@ void ExportDigitizedPoints(CKadivoDoc& doc, ExportDialogs& dialogs);
 void ExportBvhFile(CKadivoDoc& doc);
 void ExportCsmFile(CKadivoDoc& doc, ExportDialogs& dialogs);
 void ExportC3dFile(CKadivoDoc& doc);
+void ExportTrcFile(CKadivoDoc& doc, ExportDialogs& dialogs);
+// The joint angles through "Export Angular Data", as a motion file.
+void ExportMotFile(CKadivoDoc& doc, ExportDialogs& dialogs);
 
 // The world-data exports need reconstructed world coordinates.
 bool CanExportWorldData(const CKadivoDoc& doc);

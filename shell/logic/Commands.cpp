@@ -25,6 +25,8 @@ constexpr CommandInfo kCommands[] = {
     {C::ExportBvh, "BVH Motion File", "", "", "Export the motion as a BVH file"},
     {C::ExportCsm, "CSM Motion File", "", "", "Export the marker trajectories as a CSM file"},
     {C::ExportC3d, "C3D File", "", "", "Export the marker trajectories as a C3D file"},
+    {C::ExportTrc, "TRC Marker File", "", "", "Export the marker trajectories as a TRC file for OpenSim"},
+    {C::ExportMot, "MOT Motion File", "", "", "Export joint angles as a MOT file for OpenSim"},
     {C::Print, "Print", "Ctrl+P", "print", "Print the active window"},
     {C::PrintPreview, "Print Preview", "", "print-preview", "Show the printed pages of the active window"},
     {C::PageSetup, "Page Setup", "", "", "Choose the paper and its margins"},
@@ -176,7 +178,8 @@ constexpr CommandId kDocumentCommands[] = {
     C::ViewDltParameters, C::PreviousImage, C::NextImage, C::NextUnfinishedImage, C::JumpToStart, C::JumpToEnd,
     C::PointMissing, C::PointStatic, C::ClearAllPoints, C::SyncImage, C::LockViews, C::ZoomIn, C::ZoomOut,
     C::ZoomQuarter, C::ZoomHalf, C::ZoomOne, C::ZoomTwo, C::ZoomThree, C::ZoomFour, C::RemoveView,
-    C::ExportLinear, C::ExportAngular, C::ExportPoints, C::ExportBvh, C::ExportCsm, C::ExportC3d, C::Undo, C::Redo,
+    C::ExportLinear, C::ExportAngular, C::ExportPoints, C::ExportBvh, C::ExportCsm, C::ExportC3d, C::ExportTrc,
+    C::ExportMot, C::Undo, C::Redo,
 };
 
 CommandStatus Enabled(bool on) { return {on, false}; }
@@ -282,6 +285,8 @@ CommandStatus DocumentCommandStatus(CommandId id, const CKadivoDoc& doc) {
         case C::ExportBvh:
         case C::ExportCsm:
         case C::ExportC3d:
+        case C::ExportTrc:
+        case C::ExportMot:
             return Enabled(CanExportWorldData(doc));
         default: return {};
     }

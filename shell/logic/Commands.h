@@ -11,7 +11,7 @@ class CKadivoDoc;
 enum class CommandId {
     // File
     NewSequence, OpenSequence, CloseSequence, Save, SaveAs, SaveAll, OpenVideo,
-    ExportLinear, ExportAngular, ExportPoints, ExportBvh, ExportCsm, ExportC3d,
+    ExportLinear, ExportAngular, ExportPoints, ExportBvh, ExportCsm, ExportC3d, ExportTrc, ExportMot,
     Print, PrintPreview, PageSetup, Preferences, Exit,
     // Sequence
     SequenceOptions, AutoSearchOptions, CaptureOptions, FilterOptions, PointsConfiguration, CalibrationOptions,

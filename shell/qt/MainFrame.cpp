@@ -119,7 +119,7 @@ void MainFrame::CreateMenus() {
     recentVideos_ = file->addMenu("Recent Videos");
     connect(recentVideos_, &QMenu::aboutToShow, this, &MainFrame::RebuildRecentVideos);
     QMenu* exports = file->addMenu("Export...");
-    add(exports, {C::ExportLinear, C::ExportAngular, C::ExportPoints, kSeparator, C::ExportBvh, C::ExportCsm, C::ExportC3d});
+    add(exports, {C::ExportLinear, C::ExportAngular, C::ExportPoints, kSeparator, C::ExportBvh, C::ExportCsm, C::ExportC3d, kSeparator, C::ExportTrc, C::ExportMot});
     add(file, {kSeparator, C::Print, C::PrintPreview, C::PageSetup, kSeparator, C::Preferences, kSeparator});
     recentSequences_ = file->addMenu("Recent Sequences");
     connect(recentSequences_, &QMenu::aboutToShow, this, &MainFrame::RebuildRecentSequences);

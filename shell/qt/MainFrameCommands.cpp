@@ -183,6 +183,8 @@ void MainFrame::RunDocumentCommand(CommandId id, CKadivoDoc& doc) {
         case C::ExportBvh: ExportBvhFile(doc); break;
         case C::ExportCsm: ExportCsmFile(doc, dialogs); break;
         case C::ExportC3d: ExportC3dFile(doc); break;
+        case C::ExportTrc: ExportTrcFile(doc, dialogs); break;
+        case C::ExportMot: ExportMotFile(doc, dialogs); break;
         default: break;
     }
 }

@@ -188,6 +188,13 @@ bool QtPrompts::EditCsmExport(CsmExportOptions& options, const std::vector<std::
     return true;
 }
 
+bool QtPrompts::EditTrcExport(TrcExportOptions& options, const std::vector<ExportListRow>& rows) {
+    TrcExportDialog dialog(rows, options, window_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    options = dialog.Options();
+    return true;
+}
+
 void UnattendedPrompts::Report(const std::string& text) {
     std::fprintf(stderr, "kadivo: %s\n", OneLine(text).c_str());
     failed_ = true;

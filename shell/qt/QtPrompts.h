@@ -38,6 +38,7 @@ public:
     bool EditAngularExport(AngularExportOptions& options, const std::vector<ExportListRow>& rows) override;
     bool EditPointsExport(PointsExportOptions& options, const std::vector<ExportListRow>& rows) override;
     bool EditCsmExport(CsmExportOptions& options, const std::vector<std::string>& pointCells) override;
+    bool EditTrcExport(TrcExportOptions& options, const std::vector<ExportListRow>& rows) override;
 
 private:
     QPointer<QWidget> window_;
@@ -69,6 +70,7 @@ public:
     bool EditAngularExport(AngularExportOptions&, const std::vector<ExportListRow>&) override { return Refuse("Export Angular Data"); }
     bool EditPointsExport(PointsExportOptions&, const std::vector<ExportListRow>&) override { return Refuse("Image Data Export"); }
     bool EditCsmExport(CsmExportOptions&, const std::vector<std::string>&) override { return Refuse("CSM Export Properties"); }
+    bool EditTrcExport(TrcExportOptions&, const std::vector<ExportListRow>&) override { return Refuse("TRC Export"); }
 
 private:
     void Report(const std::string& text);

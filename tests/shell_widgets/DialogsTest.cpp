@@ -111,6 +111,26 @@ private slots:
         QCOMPARE(dialog.Options().rows, std::vector<bool>(50, false));
     }
 
+    void trcExportStartsWithEveryMarkerAndTheAxesOpenSimWants() {
+        TrcExportOptions start;
+        start.rows = {true, true};
+        TrcExportDialog dialog({{"Head", "N"}, {"Knee", "R"}}, start, nullptr);
+        dialog.resize(dialog.sizeHint());
+        KeepPicture(dialog, "export-trc");
+        TrcExportOptions options = dialog.Options();
+        QCOMPARE(options.rows, (std::vector<bool>{true, true}));
+        QVERIFY(options.axes == kZUpToYUp);
+        QVERIFY(options.smoothed && !options.millimetres);
+        dialog.units->setCurrentIndex(1);
+        dialog.axes->setCurrentIndex(1);
+        dialog.unsmoothed->setChecked(true);
+        dialog.markers->List()->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
+        options = dialog.Options();
+        QVERIFY(options.millimetres && !options.smoothed);
+        QVERIFY(options.axes == kAsCalibrated);
+        QCOMPARE(options.rows, (std::vector<bool>{false, true}));
+    }
+
     void csmExportTakesTheEditedLabels() {
         CsmExportDialog dialog({"N. Head", "R. Knee"}, {"LFHD", "NOTDEF"}, nullptr);
         KeepPicture(dialog, "export-csm");

@@ -167,6 +167,7 @@ private slots:
         };
         f.dialogs.points = [](PointsExportOptions& o) { o.rows.assign(o.rows.size(), true); };
         f.dialogs.csm = [](CsmExportOptions& o) { o.actor = "walker"; };
+        f.dialogs.trc = [](TrcExportOptions& o) { o.millimetres = true; };
         const struct {
             CommandId command;
             const char* file;
@@ -178,6 +179,8 @@ private slots:
             {CommandId::ExportBvh, "walk.bvh", "HIERARCHY"},
             {CommandId::ExportCsm, "walk.csm", "$Actor walker"},
             {CommandId::ExportC3d, "walk.c3d", ""},
+            {CommandId::ExportTrc, "walk.trc", "PathFileType\t4\t(X/Y/Z)\twalk.trc\n"},
+            {CommandId::ExportMot, "walk.mot", "walk\nversion=1\n"},
         };
         for (const auto& e : exports) {
             f.prompts.saveFileAnswer = File(e.file).toStdString();

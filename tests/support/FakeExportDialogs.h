@@ -13,6 +13,7 @@ struct FakeExportDialogs : ExportDialogs {
     std::function<void(AngularExportOptions&)> angular;
     std::function<void(PointsExportOptions&)> points;
     std::function<void(CsmExportOptions&)> csm;
+    std::function<void(TrcExportOptions&)> trc;
     std::vector<ExportListRow> shownRows;
     std::vector<std::string> shownCells;
     std::vector<std::string> shownMapping;
@@ -41,6 +42,10 @@ struct FakeExportDialogs : ExportDialogs {
         shownCells = cells;
         shownMapping = o.mapping;
         return Run(csm, o);
+    }
+    bool EditTrcExport(TrcExportOptions& o, const std::vector<ExportListRow>& rows) override {
+        shownRows = rows;
+        return Run(trc, o);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "PointListWidget.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -14,6 +15,9 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <iterator>
 
 namespace kadivo {
 
@@ -149,6 +153,50 @@ PointsExportOptions ImageDataExportDialog::Options() const {
     o.header = header->isChecked();
     o.rows = points->Checked();
     if (o.rows.size() > static_cast<std::size_t>(PointsExportOptions::kMaxRows)) o.rows.resize(PointsExportOptions::kMaxRows);
+    return o;
+}
+
+namespace {
+
+// The axes a TRC file can be written in; OpenSim wants y up.
+const struct {
+    const char* label;
+    AxisMapping mapping;
+} kTrcAxes[] = {{"Z up in the calibration: X, Z, -Y", kZUpToYUp}, {"Y up in the calibration: as calibrated", kAsCalibrated}};
+
+}  // namespace
+
+TrcExportDialog::TrcExportDialog(const std::vector<ExportListRow>& rows, const TrcExportOptions& start, QWidget* parent)
+    : QDialog(parent), markers(new PointListWidget(rows, "Point Name", 120, 60, true)), smoothed(new QRadioButton("Smoothed")),
+      unsmoothed(new QRadioButton("Unsmoothed")), units(new QComboBox), axes(new QComboBox) {
+    setWindowTitle("TRC Export");
+    markers->SetAll(true);
+    (start.smoothed ? smoothed : unsmoothed)->setChecked(true);
+    units->addItems({"Metres (m)", "Millimetres (mm)"});
+    units->setCurrentIndex(start.millimetres ? 1 : 0);
+    for (const auto& choice : kTrcAxes) {
+        axes->addItem(choice.label);
+        if (choice.mapping == start.axes) axes->setCurrentIndex(axes->count() - 1);
+    }
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Group("Data", {smoothed, unsmoothed}));
+    auto* file = new QGroupBox("File");
+    auto* form = new QFormLayout(file);
+    form->addRow("Units", units);
+    form->addRow("Axes", axes);
+    layout->addWidget(file);
+    auto* list = new QGroupBox("Markers");
+    (new QVBoxLayout(list))->addWidget(markers);
+    layout->addWidget(list, 1);
+    layout->addWidget(OkCancelButtons(this));
+}
+
+TrcExportOptions TrcExportDialog::Options() const {
+    TrcExportOptions o;
+    o.rows = markers->Checked();
+    o.smoothed = smoothed->isChecked();
+    o.millimetres = units->currentIndex() == 1;
+    o.axes = kTrcAxes[std::clamp(axes->currentIndex(), 0, static_cast<int>(std::size(kTrcAxes)) - 1)].mapping;
     return o;
 }
 

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QRadioButton;
@@ -67,6 +68,18 @@ public:
 
     QCheckBox* header;
     PointListWidget* points;
+};
+
+// "TRC Export": the markers, smoothed or raw positions, the units and the axes of the file.
+class TrcExportDialog : public QDialog {
+    Q_OBJECT
+public:
+    TrcExportDialog(const std::vector<ExportListRow>& rows, const TrcExportOptions& start, QWidget* parent);
+    TrcExportOptions Options() const;
+
+    PointListWidget* markers;
+    QRadioButton *smoothed, *unsmoothed;
+    QComboBox *units, *axes;
 };
 
 // "CSM Export Properties": the marker label of every point, an actor and a comment.
