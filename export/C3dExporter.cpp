@@ -15,7 +15,12 @@ namespace {
 constexpr int kBlock = 512;
 constexpr std::uint8_t kKey = 0x50;
 constexpr std::uint8_t kIntelProcessor = 84;
-constexpr std::int8_t kPointGroup = 1, kAnalogGroup = 2;
+constexpr std::int8_t kPointGroup = 1, kAnalogGroup = 2, kTrialGroup = 3, kEventGroup = 4;
+// Header words 150 and 151: the key that says the event section is laid out, and no events.
+constexpr std::size_t kEventKeyOffset = 298;
+constexpr std::uint16_t kEventKey = 12345;
+// A 16-bit frame count holds at most this; longer trials give their last frame in TRIAL.
+constexpr int kMostHeaderFrames = 65535;
 
 template <typename T>
 void AppendRaw(std::vector<std::uint8_t>& bytes, T value) {
@@ -37,6 +42,10 @@ public:
         AppendRaw(Parameter(group, name, 2, {}).data, value);
     }
     void Float(std::int8_t group, const std::string& name, float value) { AppendRaw(Parameter(group, name, 4, {}).data, value); }
+    void Int16s(std::int8_t group, const std::string& name, const std::vector<std::int16_t>& values) {
+        Entry& entry = Parameter(group, name, 2, {static_cast<std::uint8_t>(values.size())});
+        for (std::int16_t value : values) AppendRaw(entry.data, value);
+    }
     // A character array of `rows` texts, each padded with blanks to the longest.
     void Text(std::int8_t group, const std::string& name, const std::vector<std::string>& rows) {
         std::size_t width = 1;
@@ -139,8 +148,15 @@ std::vector<std::uint8_t> C3dExporter::Bytes() const {
     const int points = doc_.pointCount;
     const int frames = doc_.worldFiltered.empty() ? 0 : doc_.worldFrameCount;
     const float rate = 1.0f / doc_.framePeriod;
-    std::vector<std::string> labels;
-    for (int p = 0; p < points; ++p) labels.push_back(doc_.modelPoints[static_cast<std::size_t>(p)].name);
+    std::vector<std::string> labels, descriptions;
+    for (int p = 0; p < points; ++p) {
+        const ModelPoint& point = doc_.modelPoints[static_cast<std::size_t>(p)];
+        labels.push_back(point.name);
+        descriptions.push_back(point.side == kSideRight ? "Right" : point.side == kSideLeft ? "Left" : "Middle");
+    }
+    // FRAMES is read as an unsigned word; the trial's fields hold the whole count as two words.
+    const auto headerFrames = static_cast<std::uint16_t>(std::min(frames, kMostHeaderFrames));
+    const std::vector<std::int16_t> lastField{static_cast<std::int16_t>(frames & 0xFFFF), static_cast<std::int16_t>(frames >> 16)};
 
     // The section's size depends only on its entries, so it is laid out once with the data
     // start still unknown and once more with it.
@@ -151,12 +167,18 @@ std::vector<std::uint8_t> C3dExporter::Bytes() const {
         section.Float(kPointGroup, "SCALE", -1.0f);
         section.Float(kPointGroup, "RATE", rate);
         section.Int16(kPointGroup, "DATA_START", dataStart);
-        section.Int16(kPointGroup, "FRAMES", static_cast<std::int16_t>(std::min(frames, 32767)));
+        section.Int16(kPointGroup, "FRAMES", static_cast<std::int16_t>(headerFrames));
         section.Text(kPointGroup, "LABELS", labels);
+        section.Text(kPointGroup, "DESCRIPTIONS", descriptions);
         section.Text(kPointGroup, "UNITS", {"m"});
         section.Group(kAnalogGroup, "ANALOG", "Analog data parameters");
         section.Int16(kAnalogGroup, "USED", 0);
         section.Float(kAnalogGroup, "RATE", rate);
+        section.Group(kTrialGroup, "TRIAL", "Trial parameters");
+        section.Int16s(kTrialGroup, "ACTUAL_START_FIELD", {1, 0});
+        section.Int16s(kTrialGroup, "ACTUAL_END_FIELD", lastField);
+        section.Group(kEventGroup, "EVENT", "Event parameters");
+        section.Int16(kEventGroup, "USED", 0);
         return section;
     };
     const std::size_t parameterBlocks = buildSection(0).Blocks();
@@ -169,23 +191,27 @@ std::vector<std::uint8_t> C3dExporter::Bytes() const {
     out.U16(static_cast<std::uint16_t>(points));
     out.U16(0);
     out.U16(1);
-    out.U16(static_cast<std::uint16_t>(frames));
-    out.U16(static_cast<std::uint16_t>(frames));
+    out.U16(headerFrames);
+    out.U16(headerFrames);
     out.F32(-1.0f);
     out.U16(static_cast<std::uint16_t>(dataStart));
     out.U16(1);
     out.F32(rate);
-    const std::uint8_t zeros[kBlock - 24] = {};
-    out.Bytes(zeros, sizeof zeros);
+    std::uint8_t rest[kBlock - 24] = {};
+    rest[kEventKeyOffset - 24] = kEventKey & 0xFF;
+    rest[kEventKeyOffset - 24 + 1] = kEventKey >> 8;
+    out.Bytes(rest, sizeof rest);
     const std::vector<std::uint8_t> parameters = section.Bytes();
     out.Bytes(parameters.data(), parameters.size());
     for (int f = 0; f < frames; ++f) {
         for (int p = 0; p < points; ++p) {
+            // An invalid point: zero coordinates and a residual of −1.
             const Point3& w = doc_.worldFiltered[f][p];
-            out.F32(static_cast<float>(w.x));
-            out.F32(static_cast<float>(w.y));
-            out.F32(static_cast<float>(w.z));
-            out.F32(w == kMissingWorldPoint ? -1.0f : 0.0f);
+            const bool missing = w == kMissingWorldPoint;
+            out.F32(missing ? 0.0f : static_cast<float>(w.x));
+            out.F32(missing ? 0.0f : static_cast<float>(w.y));
+            out.F32(missing ? 0.0f : static_cast<float>(w.z));
+            out.F32(missing ? -1.0f : 0.0f);
         }
     }
     return out.Take();

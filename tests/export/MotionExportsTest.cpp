@@ -209,7 +209,35 @@ TEST_F(MotionExports, C3dFileParsesAndHoldsEveryFrame) {
     EXPECT_EQ(Float(bytes, data + 12), 0.0f) << "a reconstructed point";
     const std::size_t missing = data + (3 * 12 + 5) * 16;
     EXPECT_EQ(Float(bytes, missing + 12), -1.0f);
+    EXPECT_EQ(Float(bytes, missing), 0.0f) << "an invalid point has zero coordinates";
+    EXPECT_EQ(Float(bytes, missing + 8), 0.0f);
+    EXPECT_EQ(file.dimensions.at("POINT:DESCRIPTIONS").at(1), 12);
+    EXPECT_EQ(file.dimensions.at("POINT:UNITS"), (std::vector<int>{1}));
+    EXPECT_EQ(Word(bytes, 298), 12345) << "the event section is laid out";
+    EXPECT_EQ(Word(bytes, 300), 0) << "and empty";
+    EXPECT_EQ(Word(file.parameters.at("EVENT:USED"), 0), 0);
+    EXPECT_EQ(Word(file.parameters.at("TRIAL:ACTUAL_START_FIELD"), 0), 1);
+    EXPECT_EQ(Word(file.parameters.at("TRIAL:ACTUAL_END_FIELD"), 0), 100);
     EXPECT_EQ(Float(bytes, data + (99 * 12 + 11) * 16 + 8), 0.99f);
+}
+
+TEST_F(MotionExports, C3dLongerThanASixteenBitCountKeepsEveryFrame) {
+    constexpr int kFrames = 70000;
+    World(2, kFrames, [](int p, int f) { return Point3{static_cast<double>(f) * 1e-4, static_cast<double>(p), 0.5}; }, 0.01f);
+    doc->worldFiltered[kFrames - 1][1] = kMissingWorldPoint;
+    const std::vector<std::uint8_t> bytes = C3dExporter(*doc).Bytes();
+    const C3dFile file = ReadC3d(bytes);
+    EXPECT_EQ(Word(bytes, 8), 65535);
+    const std::vector<std::uint8_t>& end = file.parameters.at("TRIAL:ACTUAL_END_FIELD");
+    const int frames = Word(end, 0) | Word(end, 2) << 16;
+    ASSERT_EQ(frames, kFrames);
+    const std::size_t data = static_cast<std::size_t>(file.dataStart - 1) * 512;
+    ASSERT_EQ(bytes.size(), data + static_cast<std::size_t>(frames) * 2 * 16);
+    for (int f = 0; f < frames; f += 6997)
+        EXPECT_FLOAT_EQ(Float(bytes, data + static_cast<std::size_t>(f) * 32), static_cast<float>(f * 1e-4)) << f;
+    const std::size_t last = data + static_cast<std::size_t>(frames - 1) * 32 + 16;
+    EXPECT_EQ(Float(bytes, last + 12), -1.0f) << "the missing point comes back invalid";
+    EXPECT_EQ(Float(bytes, last - 16 + 12), 0.0f);
 }
 
 TEST_F(MotionExports, C3dOfAnEmptyWorldIsHeaderAndParameters) {
