@@ -6,6 +6,7 @@
 #include "CalibrateViews.h"
 #include "CalibrationReport.h"
 #include "ExportCommand.h"
+#include "ImportCommand.h"
 #include "FileIo.h"
 #include "HeadlessPrompts.h"
 #include "ProfilesCommand.h"
@@ -37,7 +38,7 @@ constexpr const char* kUsage =
     "       kadivo-cli series FILE.kdv --joint INDEX --axis x|y|z [--quantity pos|vel|acc] [--ccw] [--raw]\n";
 
 std::string Usage() {
-    return std::string(kUsage) + cli::kTrackUsage + cli::kExportUsage + cli::kVideoUsage + cli::kCaptureUsage +
+    return std::string(kUsage) + cli::kTrackUsage + cli::kExportUsage + cli::kImportUsage + cli::kVideoUsage + cli::kCaptureUsage +
            cli::kProfilesUsage;
 }
 
@@ -138,6 +139,7 @@ int main(int argc, char** argv) {
         if (command == "series") return Series(args, doc);
         if (command == "export") return Export(args, doc);
         if (command == "track") return Track(args, doc);
+        if (command == "import") return cli::RunImportCommand(args, doc);
         if (command == "frame") return cli::RunFrameCommand(args);
         if (command == "video-info") return cli::RunVideoInfoCommand(args);
         if (command == "capture-info") return cli::RunCaptureInfoCommand(args);

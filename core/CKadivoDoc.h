@@ -4,6 +4,7 @@
 #include "DocumentChange.h"
 #include "EditHistory.h"
 #include "FrameRecord.h"
+#include "ImportedPositions.h"
 #include "ModelPoint.h"
 #include "Prompts.h"
 #include "SequenceOptions.h"
@@ -205,6 +206,10 @@ public:
     const EditHistory& history() const { return history_; }
     void Undo();
     void Redo();
+
+    // Puts positions read from another program's file into view v's movement records, as one
+    // undoable step.
+    void ImportPositions(int v, const std::vector<ImportedFrame>& frames);
 
     // A window's saved contents were edited: the sequence has changed.
     void WindowContentsEdited();

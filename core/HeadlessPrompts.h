@@ -34,6 +34,9 @@ public:
     bool RunOptionsSheet(SequenceOptionsSheet&) override { return false; }
     std::optional<double> EditFrameRate(double) override { return std::nullopt; }
     std::optional<NewSequenceSetup> RunNewSequenceWizard() override { return std::nullopt; }
+    bool EditTrackImport(TrackImportPlan&, const std::vector<std::string>&, const std::vector<std::string>&, bool) override {
+        return false;
+    }
     void BeginProgress(const std::string&, int) override {}
     void StepProgress() override {}
     void EndProgress() override {}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Geometry.h"
+#include "ImportedPositions.h"
 #include "ModelPoint.h"
 #include "SequenceOptionsSheet.h"
 
@@ -57,6 +58,10 @@ public:
     virtual std::optional<double> EditFrameRate(double rate) = 0;
     // The new-sequence wizard; nothing when it does not end with Finish.
     virtual std::optional<NewSequenceSetup> RunNewSequenceWizard() = 0;
+    // "Import 2D Points": pairs their point names with the model's and sets the likelihood
+    // (when the file has one); true on OK, with `plan` edited.
+    virtual bool EditTrackImport(TrackImportPlan& plan, const std::vector<std::string>& theirNames,
+                                 const std::vector<std::string>& modelNames, bool hasLikelihood) = 0;
 
     // A progress bar for long work, right of `text`; `range` steps make it full.
     virtual void BeginProgress(const std::string& text, int range) = 0;

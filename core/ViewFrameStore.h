@@ -65,6 +65,8 @@ public:
     // the frame after it (prediction, locating, templates).
     const FrameRecord* LastRecordOf(int frame) const { return RecordAt(LastIndexOf(frame)); }
     FrameRecord& NewRecord(int frame);
+    // Record `index`, told to the journal as about to change.
+    FrameRecord* TouchRecord(int index) { return Touch(&records_[static_cast<std::size_t>(index)]); }
     void ReserveRecords(int count) { records_.reserve(static_cast<std::size_t>(count)); }
     int AddPoint(Point2f pos, int zoom, ScrollPos scroll, int frame, int mode);
     void RemoveLastPoint(int mode);

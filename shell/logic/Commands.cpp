@@ -82,6 +82,7 @@ constexpr CommandInfo kCommands[] = {
     {C::StopDigitizing, "Stop", "Esc", "stop", "Stop automatic digitizing"},
     {C::SinglePoint, "Single Point", "F6", "", "Find and digitize the next point"},
     {C::ShowStatusWindow, "Show Status Window", "", "", "Show the marker search as it works"},
+    {C::ImportPoints, "Import 2D Points...", "", "", "Import the 2D points of a tracker's file into the current camera view"},
     {C::RangeDefine, "Define", "", "", "Drag the rectangle that enhancement changes"},
     {C::RangeClear, "Clear", "", "", "Enhance the whole frame"},
     {C::AutoFilter, "Auto Filter", "", "", "Not available"},
@@ -179,7 +180,7 @@ constexpr CommandId kDocumentCommands[] = {
     C::PointMissing, C::PointStatic, C::ClearAllPoints, C::SyncImage, C::LockViews, C::ZoomIn, C::ZoomOut,
     C::ZoomQuarter, C::ZoomHalf, C::ZoomOne, C::ZoomTwo, C::ZoomThree, C::ZoomFour, C::RemoveView,
     C::ExportLinear, C::ExportAngular, C::ExportPoints, C::ExportBvh, C::ExportCsm, C::ExportC3d, C::ExportTrc,
-    C::ExportMot, C::Undo, C::Redo,
+    C::ExportMot, C::ImportPoints, C::Undo, C::Redo,
 };
 
 CommandStatus Enabled(bool on) { return {on, false}; }
@@ -279,6 +280,7 @@ CommandStatus DocumentCommandStatus(CommandId id, const CKadivoDoc& doc) {
         case C::LockViews: return {true, doc.options.lockViews != 0};
         case C::RemoveView: return Enabled(doc.CanRemoveCameraView());
         case C::Undo: return Enabled(doc.history().CanUndo());
+        case C::ImportPoints: return Enabled(doc.digitizeMode == kMovement && doc.HasVideo(doc.currentView));
         case C::Redo: return Enabled(doc.history().CanRedo());
         case C::ExportLinear:
         case C::ExportAngular:

@@ -22,7 +22,7 @@ enum class CommandId {
     ZoomIn, ZoomOut, ZoomQuarter, ZoomHalf, ZoomOne, ZoomTwo, ZoomThree, ZoomFour,
     AutoScroll, ResizeWindowToImage, EraseLastPoint, Missing, ClearAllFiltering,
     FreezeZoom, EditPoint, Undo, Redo, SneakZoom100, SneakZoom50, SneakZoom33, SneakZoom25, SneakZoom20, SneakZoom10,
-    Go, StopDigitizing, SinglePoint, ShowStatusWindow,
+    Go, StopDigitizing, SinglePoint, ShowStatusWindow, ImportPoints,
     // Image Processing
     RangeDefine, RangeClear, AutoFilter, ImageAdjust,
     FilterSharpen, FilterPrewittVertical, FilterPrewittHorizontal, FilterSobelVertical, FilterSobelHorizontal,

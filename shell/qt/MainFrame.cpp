@@ -149,7 +149,7 @@ void MainFrame::CreateMenus() {
     QMenu* sneakZoom = digitize->addMenu("SneakZoom");
     add(sneakZoom, {C::SneakZoom100, C::SneakZoom50, C::SneakZoom33, C::SneakZoom25, C::SneakZoom20, C::SneakZoom10});
     add(digitize, {C::FreezeZoom, C::AutoScroll, C::ResizeWindowToImage, kSeparator, C::Go, C::StopDigitizing,
-                   C::SinglePoint, C::ShowStatusWindow});
+                   C::SinglePoint, C::ShowStatusWindow, kSeparator, C::ImportPoints});
 
     QMenu* image = menuBar()->addMenu("&Image Processing");
     add(image, {C::ClearAllFiltering, C::AutoFilter});

@@ -3,6 +3,7 @@
 #include "ChildWindow.h"
 #include "DataDirectory.h"
 #include "ExportDialogs.h"
+#include "ImportCommand.h"
 #include "MainStatusBar.h"
 #include "ProfileWriter.h"
 #include "RecentVideoFiles.h"
@@ -185,6 +186,7 @@ void MainFrame::RunDocumentCommand(CommandId id, CKadivoDoc& doc) {
         case C::ExportC3d: ExportC3dFile(doc); break;
         case C::ExportTrc: ExportTrcFile(doc, dialogs); break;
         case C::ExportMot: ExportMotFile(doc, dialogs); break;
+        case C::ImportPoints: ImportTrackFileFromBox(doc); break;
         default: break;
     }
 }

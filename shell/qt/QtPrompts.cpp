@@ -6,6 +6,7 @@
 #include "ProfileWriter.h"
 #include "dialogs/ExportOptionDialogs.h"
 #include "dialogs/OptionsSheetDialog.h"
+#include "dialogs/TrackImportDialog.h"
 #include "dialogs/VideoDialogs.h"
 #include "dialogs/WizardDialog.h"
 
@@ -185,6 +186,14 @@ bool QtPrompts::EditCsmExport(CsmExportOptions& options, const std::vector<std::
     CsmExportDialog dialog(pointCells, options.mapping, window_);
     if (dialog.exec() != QDialog::Accepted) return false;
     options = dialog.Options();
+    return true;
+}
+
+bool QtPrompts::EditTrackImport(TrackImportPlan& plan, const std::vector<std::string>& theirNames,
+                                const std::vector<std::string>& modelNames, bool hasLikelihood) {
+    TrackImportDialog dialog(plan, theirNames, modelNames, hasLikelihood, window_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    plan = dialog.Plan();
     return true;
 }
 

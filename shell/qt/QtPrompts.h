@@ -30,6 +30,8 @@ public:
     bool RunOptionsSheet(SequenceOptionsSheet& sheet) override;
     std::optional<double> EditFrameRate(double rate) override;
     std::optional<NewSequenceSetup> RunNewSequenceWizard() override;
+    bool EditTrackImport(TrackImportPlan& plan, const std::vector<std::string>& theirNames,
+                         const std::vector<std::string>& modelNames, bool hasLikelihood) override;
     void BeginProgress(const std::string& text, int range) override;
     void StepProgress() override;
     void EndProgress() override;
@@ -62,6 +64,9 @@ public:
     bool RunOptionsSheet(SequenceOptionsSheet&) override { return Refuse("Sequence Properties"); }
     std::optional<double> EditFrameRate(double) override;
     std::optional<NewSequenceSetup> RunNewSequenceWizard() override;
+    bool EditTrackImport(TrackImportPlan&, const std::vector<std::string>&, const std::vector<std::string>&, bool) override {
+        return Refuse("Import 2D Points");
+    }
     void BeginProgress(const std::string&, int) override {}
     void StepProgress() override {}
     void EndProgress() override {}

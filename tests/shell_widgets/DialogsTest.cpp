@@ -9,6 +9,7 @@
 #include "SplashCloser.h"
 #include "dialogs/DltParametersDialog.h"
 #include "dialogs/ExportOptionDialogs.h"
+#include "dialogs/TrackImportDialog.h"
 #include "dialogs/ModelPropertiesDialog.h"
 #include "dialogs/PointListWidget.h"
 #include "dialogs/ProgramDialogs.h"
@@ -129,6 +130,21 @@ private slots:
         QVERIFY(options.millimetres && !options.smoothed);
         QVERIFY(options.axes == kAsCalibrated);
         QCOMPARE(options.rows, (std::vector<bool>{false, true}));
+    }
+
+    void trackImportPairsByNameAndTakesTheUsersChoices() {
+        TrackImportPlan plan;
+        plan.modelPointOf = {1, -1};
+        TrackImportDialog dialog(plan, {"knee", "snout"}, {"Hip", "Knee", "Ankle"}, true, nullptr);
+        KeepPicture(dialog, "track-import");
+        QCOMPARE(dialog.choices.at(0)->currentText(), QString("Knee"));
+        QCOMPARE(dialog.choices.at(1)->currentText(), QString("(not imported)"));
+        dialog.choices[1]->setCurrentIndex(3);
+        dialog.likelihood->setValue(0.85);
+        const TrackImportPlan chosen = dialog.Plan();
+        QCOMPARE(chosen.modelPointOf, (std::vector<int>{1, 2}));
+        QCOMPARE(chosen.minimumLikelihood, 0.85f);
+        QVERIFY2(!TrackImportDialog(plan, {"a"}, {"A"}, false, nullptr).likelihood->isEnabled(), "DLTdv has no likelihood");
     }
 
     void csmExportTakesTheEditedLabels() {

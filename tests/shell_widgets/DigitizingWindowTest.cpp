@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
+#include <QFile>
 #include <QMdiSubWindow>
 #include <QScrollBar>
 #include <QSlider>
@@ -188,6 +189,41 @@ private slots:
         QVERIFY(marked(false));
         f.frame->Action(CommandId::Undo)->trigger();
         QVERIFY(marked(true));
+    }
+
+    // Digitize → Import 2D Points: a tracker's CSV comes into the current view in one step,
+    // paired by name; a file of another layout is reported and changes nothing.
+    void importedPointsComeInThroughTheMenuAsOneStep() {
+        FrameFixture f(RegisterDigitizingWindow);
+        DocumentSession* session = NewSequenceOnVideo(f, 2);
+        QVERIFY(session);
+        CKadivoDoc& doc = session->doc();
+        const QString tracks = files_.filePath("tracks.csv");
+        QFile file(tracks);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("scorer,s,s,s,s,s,s\nbodyparts,P2,P2,P2,tail,tail,tail\ncoords,x,y,likelihood,x,y,likelihood\n"
+                   "0,10.5,20.25,0.95,1,1,1\n1,11.5,21.25,0.5,1,1,1\n");
+        file.close();
+        QVERIFY(f.frame->Action(CommandId::ImportPoints)->isEnabled());
+        f.prompts.openFileAnswer = tracks.toStdString();
+        f.prompts.trackImport = [](TrackImportPlan& plan) { plan.minimumLikelihood = 0.4f; };
+        f.frame->Action(CommandId::ImportPoints)->trigger();
+        QCOMPARE(f.prompts.shownTrackNames, (std::vector<std::string>{"P2", "tail"}));
+        const ViewFrameStore& store = doc.current().frameStore;
+        QCOMPARE(store.recordCount(), 2);
+        QCOMPARE(store.FindRecord(1, kMovement)->imagePos[1], (Point2f{11.5f, 240.0f - 21.25f}));
+        QCOMPARE(store.FindRecord(1, kMovement)->imagePos[0], kNoPosition);
+        QCOMPARE(f.frame->Action(CommandId::Undo)->text(), QString("Undo Import 2D Points"));
+        f.frame->Action(CommandId::Undo)->trigger();
+        QCOMPARE(store.recordCount(), 0);
+
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("frame,x\n0,1\n");
+        file.close();
+        f.prompts.ExpectMessage("The 2D points could not be imported.\n" + tracks.toStdString() +
+                                ", line 1: expected the columns <point>_cam<n>_X, <point>_cam<n>_Y; this is no DLTdv xypts file");
+        f.frame->Action(CommandId::ImportPoints)->trigger();
+        QCOMPARE(store.recordCount(), 0);
     }
 
     void theWindowIsSavedAndComesBack() {

@@ -114,6 +114,16 @@ public:
         return frameRateAnswer;
     }
     std::optional<NewSequenceSetup> RunNewSequenceWizard() override { return wizardResult; }
+    // The import dialog: cancelled while unset, else edits the plan it is shown.
+    std::function<void(TrackImportPlan&)> trackImport;
+    std::vector<std::string> shownTrackNames;
+    bool EditTrackImport(TrackImportPlan& plan, const std::vector<std::string>& theirs, const std::vector<std::string>&,
+                         bool) override {
+        shownTrackNames = theirs;
+        if (!trackImport) return false;
+        trackImport(plan);
+        return true;
+    }
 
     std::optional<std::string> saveFileAnswer;  // unset: the save box is cancelled
     std::optional<std::string> openFileAnswer;  // unset: the open box is cancelled

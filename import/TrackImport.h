@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ImportedPositions.h"
+#include "TrackSet.h"
+
+#include <string>
+#include <vector>
+
+namespace kadivo {
+
+class CKadivoDoc;
+
+// The track file formats Kadivo imports.
+enum class TrackFormat { DeepLabCutCsv, DltdvXypts };
+// The format named on the command line ("deeplabcut-csv", "dltdv-xypts"); false for others.
+bool ParseTrackFormat(const std::string& name, TrackFormat& format);
+// The format a file's first line shows; DLTdv's when it is none of DeepLabCut's.
+TrackFormat GuessTrackFormat(const std::string& text);
+// Reads a track file's text. DLTdv's files hold every camera: `camera` (1-based) chooses.
+TrackSet ReadTrackText(TrackFormat format, const std::string& text, const std::string& fileName, int camera);
+// The text of the file at `path`, and the tracks it holds; both throw TrackFileError when
+// it cannot be read.
+std::string ReadTrackFileText(const std::string& path);
+TrackSet ReadTrackFile(TrackFormat format, const std::string& path, int camera);
+
+inline constexpr float kDefaultMinimumLikelihood = TrackImportPlan{}.minimumLikelihood;
+
+// Their points paired with the model's by name, case aside.
+TrackImportPlan PlanByName(const TrackSet& tracks, const CKadivoDoc& doc);
+// "THEIRS=OURS,…" pairs laid over a plan; throws std::invalid_argument for a name that
+// neither side has.
+void ApplyNameMap(TrackImportPlan& plan, const std::string& map, const TrackSet& tracks, const CKadivoDoc& doc);
+
+// Imports the tracks into view v's movement records as one undoable step: y becomes the
+// picture's height minus their y, x stays; a sample under the likelihood, or not found, is a
+// missing point. Throws TrackFileError, changing nothing, when the view has no video or the
+// file holds more frames than the video.
+void ImportTracks(CKadivoDoc& doc, int view, const TrackSet& tracks, const TrackImportPlan& plan, const std::string& fileName);
+
+}  // namespace kadivo
