@@ -37,7 +37,7 @@ int RunImportCommand(const std::vector<std::string>& args, CKadivoDoc& doc) {
     if (view < 0) throw std::invalid_argument("import needs --view V, counting from 1");
     if (camera < 1) throw std::invalid_argument("--camera counts from 1");
     TrackFormat format;
-    if (!ParseTrackFormat(formatName, format)) throw std::invalid_argument("--format is deeplabcut-csv or dltdv-xypts");
+    if (!ParseTrackFormat(formatName, format)) throw std::invalid_argument("--format is deeplabcut-csv, dltdv-xypts or sleap-h5");
     if (!doc.OnOpenDocument(files[0])) throw ReportedError();
     const TrackSet tracks = ReadTrackFile(format, files[1], camera);
     TrackImportPlan plan = PlanByName(tracks, doc);

@@ -11,9 +11,8 @@ void ImportTrackFileFromBox(CKadivoDoc& doc) {
     const std::optional<std::string> path = prompts.ChooseOpenFile(BesideSequence(doc.pathName(), "*.csv"), "csv", kTrackFileFilter);
     if (!path) return;
     try {
-        const std::string text = ReadTrackFileText(*path);
-        const TrackFormat format = GuessTrackFormat(text);
-        const TrackSet tracks = ReadTrackText(format, text, *path, doc.currentView + 1);
+        const TrackFormat format = GuessTrackFileFormat(*path);
+        const TrackSet tracks = ReadTrackFile(format, *path, doc.currentView + 1);
         TrackImportPlan plan = PlanByName(tracks, doc);
         std::vector<std::string> model;
         for (int p = 0; p < doc.pointCount; ++p) model.push_back(doc.modelPoints[static_cast<std::size_t>(p)].name);

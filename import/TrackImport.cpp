@@ -2,10 +2,12 @@
 
 #include "CKadivoDoc.h"
 #include "FileIo.h"
+#include "IsolatedRead.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <fstream>
 #include <stdexcept>
 
 namespace kadivo {
@@ -35,15 +37,25 @@ std::vector<std::string> ModelNames(const CKadivoDoc& doc) {
 bool ParseTrackFormat(const std::string& name, TrackFormat& format) {
     if (name == "deeplabcut-csv") format = TrackFormat::DeepLabCutCsv;
     else if (name == "dltdv-xypts") format = TrackFormat::DltdvXypts;
+    else if (name == "sleap-h5") format = TrackFormat::SleapH5;
     else return false;
     return true;
 }
 
-TrackFormat GuessTrackFormat(const std::string& text) {
-    return text.rfind("scorer,", 0) == 0 ? TrackFormat::DeepLabCutCsv : TrackFormat::DltdvXypts;
+TrackFormat GuessTrackFormat(const std::string& leadingBytes) {
+    if (leadingBytes.rfind("\x89HDF\r\n\x1a\n", 0) == 0) return TrackFormat::SleapH5;
+    return leadingBytes.rfind("scorer,", 0) == 0 ? TrackFormat::DeepLabCutCsv : TrackFormat::DltdvXypts;
+}
+
+TrackFormat GuessTrackFileFormat(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char start[16] = {};
+    if (!in.read(start, sizeof start) && in.gcount() == 0) throw TrackFileError(path + ": the file cannot be read");
+    return GuessTrackFormat(std::string(start, static_cast<std::size_t>(in.gcount())));
 }
 
 TrackSet ReadTrackText(TrackFormat format, const std::string& text, const std::string& fileName, int camera) {
+    if (format == TrackFormat::SleapH5) throw TrackFileError(fileName + ": an HDF5 file is read from its path");
     return format == TrackFormat::DeepLabCutCsv ? ReadDeepLabCutCsv(text, fileName) : ReadDltdvXypts(text, fileName, camera);
 }
 
@@ -57,6 +69,8 @@ std::string ReadTrackFileText(const std::string& path) {
 }
 
 TrackSet ReadTrackFile(TrackFormat format, const std::string& path, int camera) {
+    // The HDF5 library can crash on a damaged file: it reads in a process of its own.
+    if (format == TrackFormat::SleapH5) return ReadTracksInChildProcess(path, [&] { return ReadSleapH5(path); });
     return ReadTrackText(format, ReadTrackFileText(path), path, camera);
 }
 

@@ -11,12 +11,18 @@ namespace kadivo {
 class CKadivoDoc;
 
 // The track file formats Kadivo imports.
-enum class TrackFormat { DeepLabCutCsv, DltdvXypts };
-// The format named on the command line ("deeplabcut-csv", "dltdv-xypts"); false for others.
+enum class TrackFormat { DeepLabCutCsv, DltdvXypts, SleapH5 };
+// The format named on the command line ("deeplabcut-csv", "dltdv-xypts", "sleap-h5"); false
+// for others.
 bool ParseTrackFormat(const std::string& name, TrackFormat& format);
-// The format a file's first line shows; DLTdv's when it is none of DeepLabCut's.
-TrackFormat GuessTrackFormat(const std::string& text);
-// Reads a track file's text. DLTdv's files hold every camera: `camera` (1-based) chooses.
+// The format a file's first bytes show: HDF5's signature is SLEAP's, "scorer," DeepLabCut's,
+// anything else DLTdv's.
+TrackFormat GuessTrackFormat(const std::string& leadingBytes);
+// The format of the file at `path` by its first bytes; throws TrackFileError when it cannot
+// be read.
+TrackFormat GuessTrackFileFormat(const std::string& path);
+// Reads a track file's text (of the CSV formats). DLTdv's files hold every camera: `camera`
+// (1-based) chooses.
 TrackSet ReadTrackText(TrackFormat format, const std::string& text, const std::string& fileName, int camera);
 // The text of the file at `path`, and the tracks it holds; both throw TrackFileError when
 // it cannot be read.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -34,5 +35,11 @@ TrackSet ReadDeepLabCutCsv(const std::string& text, const std::string& fileName)
 // DLTdv's xypts CSV: a header of "<point>_cam<c>_X,<point>_cam<c>_Y" pairs, then one row a
 // frame with NaN for points not digitized. Only camera `camera` (1-based) is read.
 TrackSet ReadDltdvXypts(const std::string& text, const std::string& fileName, int camera);
+
+// SLEAP's HDF5 analysis file: "tracks" (tracks × 2 × nodes × frames, of which the first
+// track is read), "node_names", and "point_scores" as the likelihood when present.
+TrackSet ReadSleapH5(const std::string& path);
+// The same from a file's bytes; `name` is what messages call it.
+TrackSet ReadSleapH5Image(const std::vector<std::uint8_t>& image, const std::string& name);
 
 }  // namespace kadivo
