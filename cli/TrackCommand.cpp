@@ -30,22 +30,29 @@ TrackRequest ParseTrackRequest(const std::vector<std::string>& args) {
     return request;
 }
 
-int RunTrack(const TrackRequest& request, CKadivoDoc& doc) {
+std::vector<std::string> TrackViews(CKadivoDoc& doc, int view, bool allViews) {
     std::vector<int> views;
-    if (request.allViews) {
+    if (allViews) {
         for (int v = 0; v < doc.viewCount(); ++v) views.push_back(v);
     } else {
-        views.push_back(request.view >= 0 ? request.view : doc.currentView);
+        views.push_back(view >= 0 ? view : doc.currentView);
     }
-    for (int view : views) {
-        if (view >= doc.viewCount())
-            throw std::runtime_error("the sequence has " + std::to_string(doc.viewCount()) + " camera views, not " + std::to_string(view + 1));
-        if (!doc.HasVideo(view)) throw std::runtime_error("camera view " + std::to_string(view + 1) + " has no video to track in");
+    for (int v : views) {
+        if (v >= doc.viewCount())
+            throw std::runtime_error("the sequence has " + std::to_string(doc.viewCount()) + " camera views, not " + std::to_string(v + 1));
+        if (!doc.HasVideo(v)) throw std::runtime_error("camera view " + std::to_string(v + 1) + " has no video to track in");
     }
     std::vector<TrackingReport> reports;
-    for (int view : views) reports.push_back(TrackView(doc, view));
+    for (int v : views) reports.push_back(TrackView(doc, v));
+    std::vector<std::string> lines;
+    for (const TrackingReport& report : reports) lines.push_back(ReportLine(doc, report));
+    return lines;
+}
+
+int RunTrack(const TrackRequest& request, CKadivoDoc& doc) {
+    const std::vector<std::string> lines = TrackViews(doc, request.view, request.allViews);
     SaveSequenceFile(doc, request.out);
-    for (const TrackingReport& report : reports) std::printf("%s\n", ReportLine(doc, report).c_str());
+    for (const std::string& line : lines) std::printf("%s\n", line.c_str());
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 

@@ -1,5 +1,6 @@
 // kadivo-cli: inspect, transform and export sequences without a display.
 
+#include "BatchCommand.h"
 #include "CDltCalibration.h"
 #include "CaptureCommands.h"
 #include "CKadivoDoc.h"
@@ -15,6 +16,7 @@
 #include "SequenceJson.h"
 #include "SeriesCommand.h"
 #include "TrackCommand.h"
+#include "TrialCommand.h"
 #include "VideoCommands.h"
 #include "VideoSource.h"
 #include "WorldCompletion.h"
@@ -38,7 +40,7 @@ constexpr const char* kUsage =
     "       kadivo-cli series FILE.kdv --joint INDEX --axis x|y|z [--quantity pos|vel|acc] [--ccw] [--raw]\n";
 
 std::string Usage() {
-    return std::string(kUsage) + cli::kTrackUsage + cli::kExportUsage + cli::kImportUsage + cli::kVideoUsage + cli::kCaptureUsage +
+    return std::string(kUsage) + cli::kTrackUsage + cli::kTrialUsage + cli::kBatchUsage + cli::kExportUsage + cli::kImportUsage + cli::kVideoUsage + cli::kCaptureUsage +
            cli::kProfilesUsage;
 }
 
@@ -139,6 +141,8 @@ int main(int argc, char** argv) {
         if (command == "series") return Series(args, doc);
         if (command == "export") return Export(args, doc);
         if (command == "track") return Track(args, doc);
+        if (command == "trial") return cli::RunTrial(cli::ParseTrialRequest(args), doc);
+        if (command == "batch") return cli::RunBatchCommand(args);
         if (command == "import") return cli::RunImportCommand(args, doc);
         if (command == "frame") return cli::RunFrameCommand(args);
         if (command == "video-info") return cli::RunVideoInfoCommand(args);

@@ -6,6 +6,8 @@
 #include "Kinematics.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <ctime>
 #include <limits>
 #include <unordered_map>
 
@@ -169,7 +171,12 @@ bool CheckFramePeriod(CKadivoDoc& doc) {
 }
 
 std::tm LocalTimeNow() {
-    const std::time_t now = std::time(nullptr);
+    std::time_t now = std::time(nullptr);
+    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch && *epoch) {
+        char* end = nullptr;
+        const long long seconds = std::strtoll(epoch, &end, 10);
+        if (*end == '\0' && seconds >= 0) now = static_cast<std::time_t>(seconds);
+    }
     std::tm local{};
     localtime_r(&now, &local);
     return local;

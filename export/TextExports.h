@@ -61,6 +61,8 @@ inline constexpr const char* kFramePeriodInvalid =
 // the message shown, when the sequence has none.
 bool CheckFramePeriod(CKadivoDoc& doc);
 
+// The time the exports' headers give: now, or the moment SOURCE_DATE_EPOCH names (seconds
+// since 1970), so that the same export can be made twice byte for byte.
 std::tm LocalTimeNow();
 
 }  // namespace kadivo

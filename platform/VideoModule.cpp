@@ -3,6 +3,7 @@
 #include "AviFile.h"
 #include "AviWriter.h"
 #include "CaptureDevice.h"
+#include "InstalledFiles.h"
 #include "capture/TestPatternDevice.h"
 #include "ffmpeg/FfmpegModule.h"
 
@@ -10,7 +11,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <vector>
 
 namespace kadivo {
@@ -27,16 +27,13 @@ struct VideoModule {
     std::string error;
 };
 
-std::string ExecutableFolder() {
-    std::error_code ignored;
-    return std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path().string();
-}
-
-// Next to the program first, then in the build's module folder.
+// Next to the program first, then in the installed tree's module folder, then in the
+// build's module folder.
 VideoModule LoadModule() {
     VideoModule module;
     std::string reasons;
-    for (const std::string& folder : {ExecutableFolder(), std::string(KADIVO_MODULE_DIR)}) {
+    const std::string programFolder = ProgramFolder();
+    for (const std::string& folder : {programFolder, InstalledModuleFolder(programFolder), std::string(KADIVO_MODULE_DIR)}) {
         const std::string path = folder + "/" + kModuleName;
         void* handle = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
         if (!handle) {

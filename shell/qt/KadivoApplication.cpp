@@ -1,6 +1,7 @@
 #include "KadivoApplication.h"
 
 #include "Icons.h"
+#include "InstanceHandOver.h"
 #include "MainFrame.h"
 #include "MainStatusBar.h"
 #include "QtPrompts.h"
@@ -106,6 +107,12 @@ int RunKadivo(int argc, char** argv, const std::function<void(WindowKinds&)>& re
         return 2;
     }
 
+    // A sequence to open goes to the program that runs already, if one does.
+    const bool screenshot = commandLine.screenshot.has_value();
+    if (!screenshot && commandLine.fileMode == CommandLine::FileMode::NamedFile &&
+        HandToRunningInstance(InstanceSocketName(), commandLine.file))
+        return 0;
+
     // 2. The settings under "Vellora".
     QtSettingsStore settings;
 
@@ -127,7 +134,6 @@ int RunKadivo(int argc, char** argv, const std::function<void(WindowKinds&)>& re
     // 4. The main frame, with the prompts over it.
     QtPrompts interactive;
     UnattendedPrompts unattended;
-    const bool screenshot = commandLine.screenshot.has_value();
     Prompts& prompts = screenshot ? static_cast<Prompts&>(unattended) : interactive;
     ExportDialogs& exportDialogs = screenshot ? static_cast<ExportDialogs&>(unattended) : interactive;
     const std::string programDirectory = ProgramDirectory(QApplication::applicationFilePath().toStdString());
@@ -136,6 +142,9 @@ int RunKadivo(int argc, char** argv, const std::function<void(WindowKinds&)>& re
 
     // 8. The main window is shown.
     frame.show();
+    // Later starts hand their sequences to this one; a screenshot run takes none.
+    std::unique_ptr<InstanceListener> listener;
+    if (!screenshot) listener = ListenForSequences(frame, InstanceSocketName());
 
     std::unique_ptr<WhenExposed> screenshotTaker;
     auto startupAction = [&frame, &settings, commandLine, screenshot, &unattended, &screenshotTaker] {

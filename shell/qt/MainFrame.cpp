@@ -3,6 +3,7 @@
 #include "ChildWindow.h"
 #include "DataDirectory.h"
 #include "Icons.h"
+#include "InstalledFiles.h"
 #include "MainStatusBar.h"
 #include "SettingsValues.h"
 #include "dialogs/ProgramDialogs.h"
@@ -574,7 +575,8 @@ void MainFrame::RestoreWindowPlace() {
 std::string MainFrame::TipsFilePath() const {
     const std::string inData = DataFilePath("tips.txt");
     if (QFileInfo::exists(QString::fromStdString(inData))) return inData;
-    return services_.programDirectory + "/tips.txt";
+    const std::string shipped = ShippedDataFile(services_.programDirectory, "tips.txt");
+    return shipped.empty() ? services_.programDirectory + "/tips.txt" : shipped;
 }
 
 }  // namespace kadivo

@@ -1,8 +1,10 @@
 #include "FloorTexture.h"
 
 #include "DataDirectory.h"
+#include "InstalledFiles.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstdint>
@@ -30,8 +32,10 @@ QImage DefaultFloorTexture() {
 QImage LoadFloorTexture() {
     const QString path = FloorTexturePath();
     if (!QFileInfo::exists(path)) {
+        // The user's copy starts as the shipped texture, which they may then replace.
         QDir().mkpath(QFileInfo(path).absolutePath());
-        DefaultFloorTexture().save(path, "BMP");
+        const std::string shipped = ShippedDataFile(ProgramFolder(), "floor.bmp");
+        if (shipped.empty() || !QFile::copy(QString::fromStdString(shipped), path)) DefaultFloorTexture().save(path, "BMP");
     }
     QImage image(path);
     if (image.isNull()) image = DefaultFloorTexture();
