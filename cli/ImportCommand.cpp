@@ -37,7 +37,7 @@ int RunImportCommand(const std::vector<std::string>& args, CKadivoDoc& doc) {
     if (view < 0) throw std::invalid_argument("import needs --view V, counting from 1");
     if (camera < 1) throw std::invalid_argument("--camera counts from 1");
     TrackFormat format;
-    if (!ParseTrackFormat(formatName, format)) throw std::invalid_argument("--format is deeplabcut-csv, dltdv-xypts or sleap-h5");
+    if (!ParseTrackFormat(formatName, format)) throw std::invalid_argument("--format is deeplabcut-csv, dltdv-xypts, sleap-h5 or openpose-json");
     if (!doc.OnOpenDocument(files[0])) throw ReportedError();
     const TrackSet tracks = ReadTrackFile(format, files[1], camera);
     TrackImportPlan plan = PlanByName(tracks, doc);
@@ -48,7 +48,10 @@ int RunImportCommand(const std::vector<std::string>& args, CKadivoDoc& doc) {
     if (mapped == 0) throw std::runtime_error("no point of " + files[1] + " has a model point's name; pair them with --map");
     ImportTracks(doc, view, tracks, plan, files[1]);
     SaveSequenceFile(doc, files[2]);
-    std::printf("%zu frames of %d points imported into camera view %d\n", tracks.frames.size(), mapped, view + 1);
+    std::string leftOut;
+    for (std::size_t p = 0; p < tracks.names.size(); ++p)
+        if (plan.modelPointOf[p] < 0) leftOut += (leftOut.empty() ? "; left out: " : ", ") + tracks.names[p];
+    std::printf("%zu frames of %d points imported into camera view %d%s\n", tracks.frames.size(), mapped, view + 1, leftOut.c_str());
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 

@@ -1,6 +1,8 @@
-// Feeds arbitrary text to the track file readers: each either reads it, with every frame as
-// wide as the names, or throws its own error.
+// Feeds arbitrary text to the text track file readers (DeepLabCut's CSV, DLTdv's xypts for
+// two cameras, one frame of OpenPose's JSON) and to the reader of pickled column names:
+// each either reads it, with every frame as wide as the names, or throws its own error.
 
+#include "PickledTuples.h"
 #include "TrackSet.h"
 
 #include <cstdlib>
@@ -8,14 +10,19 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    for (int reader = 0; reader < 3; ++reader) {
+    for (int reader = 0; reader < 4; ++reader) {
         try {
-            const kadivo::TrackSet tracks = reader == 0 ? kadivo::ReadDeepLabCutCsv(text, "fuzz.csv")
-                                                        : kadivo::ReadDltdvXypts(text, "fuzz.csv", reader);
+            const kadivo::TrackSet tracks = reader == 0   ? kadivo::ReadDeepLabCutCsv(text, "fuzz.csv")
+                                            : reader == 3 ? kadivo::ReadOpenPoseJson({text}, {"fuzz.json"})
+                                                          : kadivo::ReadDltdvXypts(text, "fuzz.csv", reader);
             for (const auto& frame : tracks.frames)
                 if (frame.size() != tracks.names.size()) std::abort();
         } catch (const kadivo::TrackFileError&) {
         }
+    }
+    try {
+        kadivo::ReadPickledTuples(text);
+    } catch (const std::invalid_argument&) {
     }
     return 0;
 }

@@ -1,4 +1,5 @@
 #include "CsvCells.h"
+#include "DeepLabCutNames.h"
 #include "TrackSet.h"
 
 #include <cmath>
@@ -35,12 +36,11 @@ TrackSet ReadDeepLabCutCsv(const std::string& text, const std::string& fileName)
     if (parts.size() != columns || coords.size() != columns || (!individuals.empty() && individuals.size() != columns))
         Fail(fileName, row + 1, "the header rows have different numbers of cells");
     TrackSet tracks;
+    tracks.hasLikelihood = true;
     for (std::size_t c = 1; c < columns; c += 3) {
         if (coords[c] != "x" || coords[c + 1] != "y" || coords[c + 2] != "likelihood")
             Fail(fileName, row + 2, "expected the coordinates x, y, likelihood for every body part");
-        std::string name(parts[c]);
-        if (!individuals.empty()) name = std::string(individuals[c]) + "_" + name;
-        tracks.names.push_back(name);
+        tracks.names.push_back(DeepLabCutPointName(individuals.empty() ? std::string_view() : individuals[c], parts[c]));
     }
     const std::size_t points = tracks.names.size();
     for (std::size_t l = row + 2; l < lines.size(); ++l) {

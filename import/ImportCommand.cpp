@@ -16,7 +16,7 @@ void ImportTrackFileFromBox(CKadivoDoc& doc) {
         TrackImportPlan plan = PlanByName(tracks, doc);
         std::vector<std::string> model;
         for (int p = 0; p < doc.pointCount; ++p) model.push_back(doc.modelPoints[static_cast<std::size_t>(p)].name);
-        if (!prompts.EditTrackImport(plan, tracks.names, model, format == TrackFormat::DeepLabCutCsv)) return;
+        if (!prompts.EditTrackImport(plan, tracks.names, model, tracks.hasLikelihood)) return;
         ImportTracks(doc, doc.currentView, tracks, plan, *path);
     } catch (const TrackFileError& error) {
         prompts.ShowMessage(std::string("The 2D points could not be imported.\n") + error.what());

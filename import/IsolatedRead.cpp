@@ -15,7 +15,8 @@ namespace kadivo {
 
 namespace {
 
-// The tracks as the child writes them: a status byte (0 tracks, 1 message), then the names,
+// The tracks as the child writes them: a status byte (0 tracks, 1 message), then whether
+// they carry likelihoods, the names,
 // the frames and their samples, every count as 64 bits.
 class Packet {
 public:
@@ -61,6 +62,7 @@ private:
 std::string Pack(const TrackSet& tracks) {
     Packet packet;
     packet.Raw("\0", 1);
+    packet.Raw(tracks.hasLikelihood ? "\1" : "\0", 1);
     packet.Count(tracks.names.size());
     for (const std::string& name : tracks.names) packet.Text(name);
     packet.Count(tracks.frames.size());
@@ -141,7 +143,9 @@ TrackSet ReadTracksInChildProcess(const std::string& fileName, const std::functi
     }
     TrackSet tracks;
     std::uint64_t names = 0, frames = 0;
-    bool whole = in.Count(names, in.left());
+    char likelihood = 0;
+    bool whole = in.Raw(&likelihood, 1) && in.Count(names, in.left());
+    tracks.hasLikelihood = likelihood == 1;
     for (std::uint64_t n = 0; whole && n < names; ++n) whole = in.Text(tracks.names.emplace_back());
     const std::size_t frameBytes = tracks.names.size() * sizeof(TrackSample);
     whole = whole && in.Count(frames, frameBytes == 0 ? 0 : in.left() / frameBytes);

@@ -36,26 +36,36 @@ std::vector<std::string> ModelNames(const CKadivoDoc& doc) {
 
 bool ParseTrackFormat(const std::string& name, TrackFormat& format) {
     if (name == "deeplabcut-csv") format = TrackFormat::DeepLabCutCsv;
+    else if (name == "deeplabcut-h5") format = TrackFormat::DeepLabCutH5;
     else if (name == "dltdv-xypts") format = TrackFormat::DltdvXypts;
     else if (name == "sleap-h5") format = TrackFormat::SleapH5;
+    else if (name == "openpose-json") format = TrackFormat::OpenPoseJson;
     else return false;
     return true;
 }
 
 TrackFormat GuessTrackFormat(const std::string& leadingBytes) {
-    if (leadingBytes.rfind("\x89HDF\r\n\x1a\n", 0) == 0) return TrackFormat::SleapH5;
+    if (leadingBytes.rfind("\x89HDF\r\n\x1a\n", 0) == 0)
+        return leadingBytes.find("df_with_missing") != std::string::npos ? TrackFormat::DeepLabCutH5 : TrackFormat::SleapH5;
+    const std::size_t first = leadingBytes.find_first_not_of(" \t\r\n");
+    if (first != std::string::npos && leadingBytes[first] == '{') return TrackFormat::OpenPoseJson;
     return leadingBytes.rfind("scorer,", 0) == 0 ? TrackFormat::DeepLabCutCsv : TrackFormat::DltdvXypts;
 }
 
 TrackFormat GuessTrackFileFormat(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    char start[16] = {};
-    if (!in.read(start, sizeof start) && in.gcount() == 0) throw TrackFileError(path + ": the file cannot be read");
-    return GuessTrackFormat(std::string(start, static_cast<std::size_t>(in.gcount())));
+    // HDF5 keeps its group names near the start: a megabyte holds pandas' key.
+    std::string start(1 << 20, '\0');
+    in.read(start.data(), static_cast<std::streamsize>(start.size()));
+    if (in.gcount() <= 0) throw TrackFileError(path + ": the file cannot be read");
+    start.resize(static_cast<std::size_t>(in.gcount()));
+    return GuessTrackFormat(start);
 }
 
 TrackSet ReadTrackText(TrackFormat format, const std::string& text, const std::string& fileName, int camera) {
-    if (format == TrackFormat::SleapH5) throw TrackFileError(fileName + ": an HDF5 file is read from its path");
+    if (format == TrackFormat::SleapH5 || format == TrackFormat::DeepLabCutH5)
+        throw TrackFileError(fileName + ": an HDF5 file is read from its path");
+    if (format == TrackFormat::OpenPoseJson) return ReadOpenPoseJson({text}, {fileName});
     return format == TrackFormat::DeepLabCutCsv ? ReadDeepLabCutCsv(text, fileName) : ReadDltdvXypts(text, fileName, camera);
 }
 
@@ -71,6 +81,14 @@ std::string ReadTrackFileText(const std::string& path) {
 TrackSet ReadTrackFile(TrackFormat format, const std::string& path, int camera) {
     // The HDF5 library can crash on a damaged file: it reads in a process of its own.
     if (format == TrackFormat::SleapH5) return ReadTracksInChildProcess(path, [&] { return ReadSleapH5(path); });
+    if (format == TrackFormat::DeepLabCutH5) return ReadTracksInChildProcess(path, [&] { return ReadDeepLabCutH5(path); });
+    if (format == TrackFormat::OpenPoseJson) {
+        // One file a frame: the whole run of the chosen file.
+        const std::vector<std::string> files = OpenPoseRunFiles(path);
+        std::vector<std::string> texts;
+        for (const std::string& file : files) texts.push_back(file.empty() ? std::string() : ReadTrackFileText(file));
+        return ReadOpenPoseJson(texts, files);
+    }
     return ReadTrackText(format, ReadTrackFileText(path), path, camera);
 }
 
@@ -99,8 +117,26 @@ void ApplyNameMap(TrackImportPlan& plan, const std::string& map, const TrackSet&
     }
 }
 
+void CheckTrackImportPlan(const TrackImportPlan& plan, const TrackSet& tracks, const CKadivoDoc& doc, const std::string& fileName) {
+    std::vector<int> pairedWith(static_cast<std::size_t>(doc.pointCount), -1);
+    bool any = false;
+    for (std::size_t theirs = 0; theirs < plan.modelPointOf.size() && theirs < tracks.names.size(); ++theirs) {
+        const int ours = plan.modelPointOf[theirs];
+        if (ours < 0) continue;
+        if (ours >= doc.pointCount) throw TrackFileError(fileName + ": \"" + tracks.names[theirs] + "\" is paired with no point of the model");
+        int& earlier = pairedWith[static_cast<std::size_t>(ours)];
+        if (earlier >= 0)
+            throw TrackFileError(fileName + ": \"" + tracks.names[static_cast<std::size_t>(earlier)] + "\" and \"" + tracks.names[theirs] +
+                                 "\" are both paired with the model's point \"" + doc.modelPoints[static_cast<std::size_t>(ours)].name + "\"");
+        earlier = static_cast<int>(theirs);
+        any = true;
+    }
+    if (!any) throw TrackFileError(fileName + ": none of its points is paired with a point of the model");
+}
+
 void ImportTracks(CKadivoDoc& doc, int view, const TrackSet& tracks, const TrackImportPlan& plan, const std::string& fileName) {
     if (view < 0 || view >= doc.viewCount()) throw TrackFileError("the sequence has no camera view " + std::to_string(view + 1));
+    CheckTrackImportPlan(plan, tracks, doc, fileName);
     if (!doc.HasVideo(view)) throw TrackFileError("camera view " + std::to_string(view + 1) + " has no video to import into");
     VideoSourceInterface& source = *doc.views[static_cast<std::size_t>(view)].videoSource;
     const double height = source.DisplaySize().height / static_cast<double>(source.Zoom());

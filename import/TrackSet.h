@@ -19,6 +19,7 @@ struct TrackSample {
 struct TrackSet {
     std::vector<std::string> names;
     std::vector<std::vector<TrackSample>> frames;
+    bool hasLikelihood = false;  // the file gives the tracker's confidence
 };
 
 // A track file that cannot be read: the message names the file and the line or dataset.
@@ -35,6 +36,23 @@ TrackSet ReadDeepLabCutCsv(const std::string& text, const std::string& fileName)
 // DLTdv's xypts CSV: a header of "<point>_cam<c>_X,<point>_cam<c>_Y" pairs, then one row a
 // frame with NaN for points not digitized. Only camera `camera` (1-based) is read.
 TrackSet ReadDltdvXypts(const std::string& text, const std::string& fileName, int camera);
+
+// OpenPose's JSON files, one a frame in frame order: the first person of "people" gives the
+// "pose_keypoints_2d" triples of x, y and confidence (0, 0, 0 for a point not detected),
+// named after the BODY_25, COCO or MPI model by their count. A frame without people has
+// every point missing. `fileNames` name the texts in messages.
+TrackSet ReadOpenPoseJson(const std::vector<std::string>& texts, const std::vector<std::string>& fileNames);
+
+// The files of the OpenPose run that `path` belongs to: the files beside it named
+// <run>_<frame number>_keypoints.json, in frame order, with an empty name for a frame
+// whose file is not there; `path` alone when its name does not follow that pattern.
+std::vector<std::string> OpenPoseRunFiles(const std::string& path);
+
+// DeepLabCut's HDF5 file: pandas' table "df_with_missing" of a row a frame, its columns
+// named as in the CSV (scorer, [individual,] body part, x/y/likelihood).
+TrackSet ReadDeepLabCutH5(const std::string& path);
+// The same from a file's bytes; `name` is what messages call it.
+TrackSet ReadDeepLabCutH5Image(const std::vector<std::uint8_t>& image, const std::string& name);
 
 // SLEAP's HDF5 analysis file: "tracks" (tracks × 2 × nodes × frames, of which the first
 // track is read), "node_names", and "point_scores" as the likelihood when present.

@@ -3,6 +3,7 @@
 #include "DocumentFixture.h"
 #include "FileIo.h"
 #include "TempDir.h"
+#include "TrackFileWriters.h"
 #include "TrackImport.h"
 
 #include <hdf5.h>
@@ -19,14 +20,6 @@ constexpr hsize_t kTracks = 2, kNodes = 3, kFrames = 4;
 double Position(hsize_t t, hsize_t xy, hsize_t n, hsize_t f) {
     if (n == 1 && f == 2) return NAN;
     return xy == 0 ? 10.0 * static_cast<double>(t) + static_cast<double>(n) : 100.0 + static_cast<double>(f);
-}
-
-void WriteDataset(hid_t file, const char* name, hid_t type, std::vector<hsize_t> shape, const void* data) {
-    const hid_t space = H5Screate_simple(static_cast<int>(shape.size()), shape.data(), nullptr);
-    const hid_t set = H5Dcreate2(file, name, type, space, H5P_DEFAULT, H5P_DEFAULT, H5P_DEFAULT);
-    H5Dwrite(set, type, H5S_ALL, H5S_ALL, H5P_DEFAULT, data);
-    H5Dclose(set);
-    H5Sclose(space);
 }
 
 void WriteSleapFile(const std::string& path, bool withTracks = true) {

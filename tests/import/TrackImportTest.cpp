@@ -3,45 +3,16 @@
 
 #include "DocumentFixture.h"
 #include "SequenceFile.h"
+#include "TrackFileWriters.h"
 #include "TrackImport.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace kadivo::test {
 namespace {
 
 // Positions near each corner of the 320 × 240 picture, in the trackers' y-down pixels.
 constexpr TrackSample kCorners[] = {{0.5f, 0.25f, 0.99f}, {319.5f, 0.75f, 0.9f}, {0.125f, 239.5f, 0.7f}, {319.25f, 239.75f, 0.61f}};
-
-std::string Number(float value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6f", static_cast<double>(value));
-    return text;
-}
-
-// DeepLabCut's CSV of `frames` frames of the named parts, sample s of frame f being
-// `sample(f, s)`.
-template <typename Sample>
-std::string DeepLabCutCsv(const std::vector<std::string>& parts, int frames, Sample sample) {
-    std::string scorer = "scorer", bodyparts = "bodyparts", coords = "coords";
-    for (const std::string& part : parts) {
-        scorer += ",DLC_resnet50,DLC_resnet50,DLC_resnet50";
-        bodyparts += "," + part + "," + part + "," + part;
-        coords += ",x,y,likelihood";
-    }
-    std::string text = scorer + "\n" + bodyparts + "\n" + coords + "\n";
-    for (int f = 0; f < frames; ++f) {
-        text += std::to_string(f);
-        for (std::size_t p = 0; p < parts.size(); ++p) {
-            const TrackSample s = sample(f, static_cast<int>(p));
-            text += "," + (std::isnan(s.x) ? std::string() : Number(s.x)) + "," + (std::isnan(s.y) ? std::string() : Number(s.y)) +
-                    "," + (std::isnan(s.likelihood) ? std::string() : Number(s.likelihood));
-        }
-        text += "\r\n";
-    }
-    return text;
-}
 
 class TrackImport : public DocumentFixture {
 protected:
@@ -151,6 +122,17 @@ TEST_F(TrackImport, BadFilesNameTheLineAndLeaveTheSequenceAlone) {
     EXPECT_EQ(message([&] { ImportTracks(*doc, 0, longer, PlanByName(longer, *doc), "long.csv"); }),
               "long.csv: 11 frames, but the video of camera view 1 has 10");
     EXPECT_EQ(message([] { ReadTrackFile(TrackFormat::DeepLabCutCsv, "/nowhere/tracks.csv", 1); }).rfind("/nowhere/tracks.csv: ", 0), 0u);
+    // More points than the model: the others are left out, but two of theirs on one of ours,
+    // or none paired at all, is refused.
+    const TrackSet corners = Corners(2);
+    TrackImportPlan twoOnOne = PlanByName(corners, *doc);
+    ApplyNameMap(twoOnOne, "tail=Knee", corners, *doc);
+    EXPECT_EQ(message([&] { ImportTracks(*doc, 0, corners, twoOnOne, "more.csv"); }),
+              "more.csv: \"knee\" and \"tail\" are both paired with the model's point \"Knee\"");
+    TrackImportPlan none = PlanByName(corners, *doc);
+    none.modelPointOf.assign(4, -1);
+    EXPECT_EQ(message([&] { ImportTracks(*doc, 0, corners, none, "none.csv"); }),
+              "none.csv: none of its points is paired with a point of the model");
     EXPECT_EQ(WriteSequence(*doc), before);
     EXPECT_FALSE(doc->history().CanUndo());
 }

@@ -33,6 +33,9 @@ public:
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return Path(name);
     }
+    std::string WriteText(const std::string& name, const std::string& text) const {
+        return Write(name, std::vector<std::uint8_t>(text.begin(), text.end()));
+    }
     int FileCount() const {
         int count = 0;
         for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(root_)) ++count;
