@@ -6,6 +6,7 @@
 #include "CKadivoDoc.h"
 #include "CalibrateViews.h"
 #include "CalibrationReport.h"
+#include "DltCommands.h"
 #include "ExportCommand.h"
 #include "ImportCommand.h"
 #include "FileIo.h"
@@ -40,7 +41,7 @@ constexpr const char* kUsage =
     "       kadivo-cli series FILE.kdv --joint INDEX --axis x|y|z [--quantity pos|vel|acc] [--ccw] [--raw]\n";
 
 std::string Usage() {
-    return std::string(kUsage) + cli::kTrackUsage + cli::kTrialUsage + cli::kBatchUsage + cli::kExportUsage + cli::kImportUsage + cli::kVideoUsage + cli::kCaptureUsage +
+    return std::string(kUsage) + cli::kDltUsage + cli::kTrackUsage + cli::kTrialUsage + cli::kBatchUsage + cli::kExportUsage + cli::kImportUsage + cli::kVideoUsage + cli::kCaptureUsage +
            cli::kProfilesUsage;
 }
 
@@ -70,8 +71,11 @@ int Calibrate(const std::vector<std::string>& args, CKadivoDoc& doc) {
     const bool points = args.size() == 2 && args[1] == "--points";
     if (args.size() != 1 && !points) throw std::invalid_argument("calibrate takes one file and --points");
     LoadSequence(args[0], doc);
-    if (doc.calibrationPoints.empty()) throw std::runtime_error("the sequence has no calibration profile");
-    doc.steps.calibrateViews(doc);
+    // Imported coefficients are the calibration as the sequence opened.
+    if (!doc.importedDlt) {
+        if (doc.calibrationPoints.empty()) throw std::runtime_error("the sequence has no calibration profile");
+        doc.steps.calibrateViews(doc);
+    }
     if (!doc.dltValid && PosturePointsLevel(doc))
         throw std::runtime_error("the posture points are level: the first and fourth lie on the same image row");
     if (!doc.dltValid) throw std::runtime_error("no view has a complete calibration frame to calibrate");
@@ -137,6 +141,8 @@ int main(int argc, char** argv) {
         if (command == "info") return Info(args, doc);
         if (command == "resave") return Resave(args, doc);
         if (command == "calibrate") return Calibrate(args, doc);
+        if (command == "dlt-export") return cli::RunDltExport(args, doc);
+        if (command == "dlt-import") return cli::RunDltImport(args, doc);
         if (command == "transform") return Transform(args, doc);
         if (command == "series") return Series(args, doc);
         if (command == "export") return Export(args, doc);

@@ -79,6 +79,7 @@ void CKadivoDoc::DeleteContents() {
     calibrationPoints.clear();
     dlt = {};
     dltValid = false;
+    importedDlt.reset();
     worldFrameCount = 0;
     worldRaw = {};
     worldFiltered = {};
@@ -142,7 +143,12 @@ bool CKadivoDoc::OnOpenDocument(const std::string& path) {
     }
     int calibratedViews = 0;
     for (const CameraView& view : views) calibratedViews += view.frameStore.IsCalibrated() ? 1 : 0;
-    if (steps.calibrateOnOpen && views.size() == 1 && calibratedViews == 1) steps.calibrateOnOpen(*this);
+    if (importedDlt) {
+        dlt = *importedDlt;
+        dltValid = true;
+    } else if (steps.calibrateOnOpen && views.size() == 1 && calibratedViews == 1) {
+        steps.calibrateOnOpen(*this);
+    }
     if (steps.refreshWorldData) steps.refreshWorldData(*this);
     digitizeMode = kMovement;
     // A video found in a new place changes the link the file holds.

@@ -18,6 +18,7 @@
 #include <cmath>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,9 @@ public:
     std::vector<Point3> calibrationPoints;  // empty (absent) or calibrationPointCount + 1 entries
     DltParameterTable dlt;
     bool dltValid = false;
+    // Coefficients imported from another program: while present they are the calibration,
+    // in place of one computed from the calibration frames. Saved with the sequence.
+    std::optional<DltParameterTable> importedDlt;
 
     int worldFrameCount = 0;
     WorldData worldRaw;
@@ -195,8 +199,11 @@ public:
     void OnSetVideoFrameRate();
     // "Transform Image Data": the views' calibration, then the world coordinates.
     void OnTransformImageData();
-    // Every view's calibration frame is complete.
+    // Every view's calibration frame is complete, or imported coefficients calibrate them.
     bool CanTransformImageData() const;
+    // Imported coefficients replace the calibration, which is then valid; without
+    // coefficients (nullopt) the calibration frames calibrate the views again.
+    void SetImportedDlt(std::optional<DltParameterTable> coefficients);
     // Takes the point names, segment names and segment parameters "Model Properties" edited;
     // the world data follow changed segment parameters.
     void SetModel(const ModelTable& model);

@@ -14,6 +14,7 @@ struct DltParameterTable {
     int parameterCount = 0;      // 8 planar, 11 spatial
     std::vector<double> values;  // viewCount rows of kColumns
     std::vector<double> residuals;
+    bool imported = false;       // read from another program's coefficients: no residuals
 
     bool empty() const { return values.empty(); }
 

@@ -195,10 +195,25 @@ void CKadivoDoc::OnSetVideoFrameRate() {
 }
 
 bool CKadivoDoc::CanTransformImageData() const {
+    if (importedDlt) return true;
     return std::all_of(views.begin(), views.end(), [](const CameraView& v) { return v.frameStore.IsCalibrated(); });
 }
 
+void CKadivoDoc::SetImportedDlt(std::optional<DltParameterTable> coefficients) {
+    importedDlt = std::move(coefficients);
+    dlt = importedDlt ? *importedDlt : DltParameterTable{};
+    dltValid = importedDlt.has_value();
+    if (!importedDlt && steps.calibrateOnOpen) steps.calibrateOnOpen(*this);
+    modified_ = true;
+    Announce(Change::Options, kAllViews);
+}
+
 bool CKadivoDoc::CalibrateViews() {
+    if (importedDlt) {
+        dlt = *importedDlt;
+        dltValid = true;
+        return true;
+    }
     if (calibrationPoints.empty()) {
         const Answer answer = prompts_.Ask("The Calibration Profile has not been Selected.\nSelect one Now ?",
                                            Buttons::YesNoCancel);

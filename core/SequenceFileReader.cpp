@@ -1,6 +1,7 @@
 #include "ArchiveString.h"
 #include "CKadivoDoc.h"
 #include "FileIo.h"
+#include "SequenceExtensions.h"
 #include "SequenceFile.h"
 #include "WindowRecordIo.h"
 
@@ -63,7 +64,10 @@ public:
         result.hasWindowRecords = doc_.fileVersion == 2 || doc_.fileVersion == 3;
         if (result.hasWindowRecords) ReadWindows();
         result.hasStreamChoices = doc_.fileVersion == 3;
-        if (result.hasStreamChoices) ReadTail();
+        if (result.hasStreamChoices) {
+            ReadTail();
+            ReadSequenceExtensions(in_, doc_);
+        }
         return result;
     }
 

@@ -1,6 +1,7 @@
 #include "ArchiveString.h"
 #include "CKadivoDoc.h"
 #include "FileIo.h"
+#include "SequenceExtensions.h"
 #include "SequenceFile.h"
 #include "VideoLinks.h"
 #include "WindowRecordIo.h"
@@ -161,6 +162,7 @@ void WriteSequence(const CKadivoDoc& doc, ByteWriter& out, const std::string& sa
     WriteCalibrationAndWorldData(out, doc);
     WriteWindows(out, doc);
     WriteTail(out, doc);
+    WriteSequenceExtensions(out, doc);
     out.Finish();
 }
 

@@ -19,5 +19,6 @@ inline constexpr const char* kCsmFilter = "CSM File (*.csm)|*.csm|All Files (*.*
 inline constexpr const char* kC3dFilter = "C3D File (*.c3d)|*.c3d|All Files (*.*)|*.*||";
 inline constexpr const char* kTrcFilter = "TRC Marker File (*.trc)|*.trc|All Files (*.*)|*.*||";
 inline constexpr const char* kMotFilter = "MOT Motion File (*.mot)|*.mot|All Files (*.*)|*.*||";
+inline constexpr const char* kDltCoefficientsFilter = "DLT Coefficients (*.csv)|*.csv|All Files (*.*)|*.*||";
 
 }  // namespace kadivo

@@ -109,7 +109,7 @@ std::vector<std::pair<std::string, std::string>> DltParameterRows(const DltParam
     std::vector<std::pair<std::string, std::string>> rows;
     for (int j = 1; j <= table.parameterCount; ++j)
         rows.emplace_back("L" + std::to_string(j), Format("%2.3f", table.GetParameter(j, view)));
-    rows.emplace_back("RMS", Format("%2.3f px", table.Residual(view)));
+    rows.emplace_back("RMS", table.imported ? std::string("imported") : Format("%2.3f px", table.Residual(view)));
     return rows;
 }
 

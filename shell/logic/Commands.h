@@ -16,6 +16,7 @@ enum class CommandId {
     // Sequence
     SequenceOptions, AutoSearchOptions, CaptureOptions, FilterOptions, PointsConfiguration, CalibrationOptions,
     ModelParameters, SetVideoFrameRate, VideoOptions, TransformImageData, ViewDltParameters,
+    ImportDltCoefficients, ExportDltCoefficients, ForgetDltCoefficients,
     // Digitize
     PreviousImage, NextImage, NextUnfinishedImage, JumpToStart, JumpToEnd,
     Movement, Calibration, PointMissing, PointStatic, ClearAllPoints, SyncImage, LockViews,

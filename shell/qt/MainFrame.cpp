@@ -138,7 +138,8 @@ void MainFrame::CreateMenus() {
     QMenu* sequence = menuBar()->addMenu("&Sequence");
     add(sequence, {C::SequenceOptions, C::AutoSearchOptions, C::CaptureOptions, C::FilterOptions, C::PointsConfiguration,
                    C::CalibrationOptions, kSeparator, C::ModelParameters, C::SetVideoFrameRate, C::VideoOptions,
-                   kSeparator, C::TransformImageData, C::ViewDltParameters, kSeparator, C::DigitizingModels,
+                   kSeparator, C::TransformImageData, C::ViewDltParameters, C::ImportDltCoefficients,
+                   C::ExportDltCoefficients, C::ForgetDltCoefficients, kSeparator, C::DigitizingModels,
                    C::CalibrationObjects});
 
     QMenu* digitize = menuBar()->addMenu("&Digitize");

@@ -2,6 +2,8 @@
 
 #include "ChildWindow.h"
 #include "DataDirectory.h"
+#include "DltCoefficientsExport.h"
+#include "DltCoefficientsImport.h"
 #include "ExportDialogs.h"
 #include "ImportCommand.h"
 #include "MainStatusBar.h"
@@ -163,6 +165,9 @@ void MainFrame::RunDocumentCommand(CommandId id, CKadivoDoc& doc) {
         case C::VideoOptions: doc.OnVideoOptions(); break;
         case C::TransformImageData: doc.OnTransformImageData(); break;
         case C::ViewDltParameters: ShowDltParameters(); break;
+        case C::ImportDltCoefficients: ImportDltCoefficientsFromBox(doc); break;
+        case C::ExportDltCoefficients: ExportDltCoefficientsFile(doc); break;
+        case C::ForgetDltCoefficients: doc.SetImportedDlt(std::nullopt); break;
         case C::PreviousImage: doc.OnPreviousImage(); break;
         case C::NextImage: doc.NextImage(true); break;
         case C::NextUnfinishedImage: doc.OnNextUnfinishedImage(); break;

@@ -215,6 +215,43 @@ TEST_F(SequenceFile, WrittenFileReadsBackFieldForField) {
     EXPECT_EQ(WriteSequence(*back), bytes);
 }
 
+TEST_F(SequenceFile, ImportedCoefficientsFollowTheLastFieldAndUnknownChunksAreSkipped) {
+    NewSequence(2);
+    doc->AddCameraView();
+    const std::vector<std::uint8_t> plain = WriteSequence(*doc);
+    DltParameterTable table;
+    table.viewCount = 2;
+    table.parameterCount = 11;
+    for (int v = 0; v < 2; ++v)
+        for (int j = 0; j < DltParameterTable::kColumns; ++j) table.values.push_back(0.5 * j - v + 1e-9);
+    doc->SetImportedDlt(table);
+    EXPECT_TRUE(doc->dltValid);
+    EXPECT_TRUE(doc->CanTransformImageData()) << "the coefficients calibrate views without calibration frames";
+    const std::vector<std::uint8_t> bytes = WriteSequence(*doc);
+    ASSERT_EQ(bytes.size(), plain.size() + 4 + 8 + 8 + 2 * 11 * 8);
+    EXPECT_TRUE(std::equal(plain.begin(), plain.end(), bytes.begin())) << "the block follows the file as it was";
+    std::unique_ptr<CKadivoDoc> back = Reread(bytes);
+    ASSERT_TRUE(back->importedDlt);
+    EXPECT_EQ(back->importedDlt->values, table.values);
+    EXPECT_EQ(back->importedDlt->parameterCount, 11);
+    EXPECT_EQ(WriteSequence(*back), bytes);
+
+    // A chunk of a later version is passed over.
+    std::vector<std::uint8_t> later(plain);
+    for (char c : std::string("KDVXNEXT")) later.push_back(static_cast<std::uint8_t>(c));
+    for (int b : {3, 0, 0, 0, int{'a'}, int{'b'}, int{'c'}}) later.push_back(static_cast<std::uint8_t>(b));
+    later.insert(later.end(), bytes.begin() + static_cast<std::ptrdiff_t>(plain.size() + 4), bytes.end());
+    EXPECT_TRUE(Reread(later)->importedDlt);
+
+    // Coefficients for a view count the sequence does not have are refused, not applied.
+    std::vector<std::uint8_t> damaged(bytes);
+    damaged[plain.size() + 4 + 8 + 4] = 3;
+    CKadivoDoc other(prompts, videos.Factory());
+    EXPECT_THROW(Read(damaged, other), FileFormatError);
+    doc->SetImportedDlt(std::nullopt);
+    EXPECT_EQ(WriteSequence(*doc), plain) << "forgotten, they leave the file as before";
+}
+
 TEST_F(SequenceFile, WindowListWithNoWindowsAndNoWorldData) {
     NewSequence(1);
     doc->windows.clear();

@@ -35,11 +35,6 @@ namespace kadivo::test {
 
 namespace {
 
-void KeepPicture(QWidget& widget, const QString& name) {
-    const QByteArray folder = qgetenv("KADIVO_TEST_PICTURES");
-    if (!folder.isEmpty()) widget.grab().save(QString::fromUtf8(folder) + "/" + name + ".png");
-}
-
 void RegisterWindows(WindowKinds& kinds) {
     RegisterDigitizingWindow(kinds);
     RegisterAnalysisWindow(kinds);

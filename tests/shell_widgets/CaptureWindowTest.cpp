@@ -45,11 +45,6 @@ TestPatternDrivers gDrivers;
 
 void RegisterWindows(WindowKinds& kinds) { RegisterCaptureWindow(kinds, gDrivers); }
 
-void KeepPicture(QWidget* widget, const QString& name) {
-    const QByteArray folder = qgetenv("KADIVO_TEST_PICTURES");
-    if (!folder.isEmpty()) widget->grab().save(QString::fromUtf8(folder) + "/" + name + ".png");
-}
-
 // Answers the next modal dialog with `answer` once it is open.
 template <typename Answer>
 void WhenDialogOpens(Answer answer) {
@@ -145,7 +140,7 @@ private slots:
         QVERIFY(!f.frame->Action(CommandId::Preview)->isChecked());
         // One capture window per sequence.
         QVERIFY(!Enabled(f, CommandId::EnableVideoCapture));
-        KeepPicture(f.frame.get(), "capture-window");
+        KeepPicture(*f.frame, "capture-window");
     }
 
     void aRecordingIsSavedUnderTheChosenNameAndOpensAsACameraView() {
@@ -168,7 +163,7 @@ private slots:
         QCOMPARE(f.prompts.lastSaveFilter, std::string("Video Files (*.avi)|*.avi|All Files (*.*)|*.*||"));
         QCOMPARE(ReadBytes(saved), ReadBytes(files_.filePath("Kadivo/captmp.avi")));
         QCOMPARE(o.session->doc().views[0].frameStore.videoFileName, saved.toStdString());
-        KeepPicture(f.frame.get(), "capture-saved");
+        KeepPicture(*f.frame, "capture-saved");
     }
 
     void aCaptureFileWithoutItsSpaceIsReportedBeforeTheCameraStarts() {
@@ -212,7 +207,7 @@ private slots:
             QVERIFY(Enabled(f, CommandId::CaptureVideo));
             f.frame->Action(CommandId::CaptureVideo)->trigger();
             QTest::qWait(300);
-            if (withKey) KeepPicture(f.frame.get(), "capture-recording");
+            if (withKey) KeepPicture(*f.frame, "capture-recording");
             if (withKey) QTest::keyClick(o.view, Qt::Key_Escape);
             else QTest::mouseClick(o.view, Qt::RightButton);
             QVERIFY(finished.wait(5000));
@@ -250,7 +245,7 @@ private slots:
             auto* text = dialog->findChild<QPlainTextEdit*>("report");
             QVERIFY(text && text->isReadOnly());
             shown = text->toPlainText();
-            KeepPicture(dialog, "capture-driver-info");
+            KeepPicture(*dialog, "capture-driver-info");
             dialog->accept();
         });
         QVERIFY(Enabled(f, CommandId::CaptureDriverInfo));

@@ -29,11 +29,11 @@ namespace kadivo::test {
 
 namespace {
 
-void KeepPicture(QWidget& widget, const QString& name) {
-    const QByteArray folder = qgetenv("KADIVO_TEST_PICTURES");
-    if (folder.isEmpty()) return;
+// A dialog shown on its own takes the size its layout asks for first.
+void KeepSizedPicture(QWidget& widget, const QString& name) {
+    if (qEnvironmentVariableIsEmpty("KADIVO_TEST_PICTURES")) return;
     widget.adjustSize();
-    widget.grab().save(QString::fromUtf8(folder) + "/" + name + ".png");
+    KeepPicture(widget, name);
 }
 
 std::vector<ExportListRow> Rows() { return {{"Head", "None"}, {"Knee", "Right"}, {"CG", "None"}}; }
@@ -52,7 +52,7 @@ private slots:
     void linearExportAsksBeforeGivingUpAndReturnsItsChoice() {
         FakePrompts prompts;
         ExportLinearDialog dialog(Rows(), prompts, nullptr);
-        KeepPicture(dialog, "export-linear");
+        KeepSizedPicture(dialog, "export-linear");
         QVERIFY(dialog.smoothed->isChecked());
         QCOMPARE(dialog.points->List()->topLevelItemCount(), 3);
         QCOMPARE(dialog.points->List()->topLevelItem(1)->text(1), QString("Right"));
@@ -84,7 +84,7 @@ private slots:
     void angularExportHasOnlyTheAngle() {
         FakePrompts prompts;
         ExportAngularDialog dialog(Rows(), prompts, nullptr);
-        KeepPicture(dialog, "export-angular");
+        KeepSizedPicture(dialog, "export-angular");
         QVERIFY(!dialog.angularVelocity->isEnabled());
         QVERIFY(!dialog.angularAcceleration->isEnabled());
         QCOMPARE(dialog.joints->List()->headerItem()->text(0), QString("Joint"));
@@ -102,7 +102,7 @@ private slots:
     void imageDataExportKeepsFiftyRowsAtMost() {
         std::vector<ExportListRow> rows(52, ExportListRow{"P", "None"});
         ImageDataExportDialog dialog(rows, nullptr);
-        KeepPicture(dialog, "export-points");
+        KeepSizedPicture(dialog, "export-points");
         dialog.points->SetAll(true);
         dialog.header->setChecked(true);
         const PointsExportOptions options = dialog.Options();
@@ -117,7 +117,7 @@ private slots:
         start.rows = {true, true};
         TrcExportDialog dialog({{"Head", "N"}, {"Knee", "R"}}, start, nullptr);
         dialog.resize(dialog.sizeHint());
-        KeepPicture(dialog, "export-trc");
+        KeepSizedPicture(dialog, "export-trc");
         TrcExportOptions options = dialog.Options();
         QCOMPARE(options.rows, (std::vector<bool>{true, true}));
         QVERIFY(options.axes == kZUpToYUp);
@@ -136,7 +136,7 @@ private slots:
         TrackImportPlan plan;
         plan.modelPointOf = {1, -1};
         TrackImportDialog dialog(plan, {"knee", "snout"}, {"Hip", "Knee", "Ankle"}, true, nullptr);
-        KeepPicture(dialog, "track-import");
+        KeepSizedPicture(dialog, "track-import");
         QCOMPARE(dialog.choices.at(0)->currentText(), QString("Knee"));
         QCOMPARE(dialog.choices.at(1)->currentText(), QString("(not imported)"));
         dialog.choices[1]->setCurrentIndex(3);
@@ -149,7 +149,7 @@ private slots:
 
     void csmExportTakesTheEditedLabels() {
         CsmExportDialog dialog({"N. Head", "R. Knee"}, {"LFHD", "NOTDEF"}, nullptr);
-        KeepPicture(dialog, "export-csm");
+        KeepSizedPicture(dialog, "export-csm");
         QCOMPARE(dialog.mapping->topLevelItem(0)->text(1), QString("LFHD"));
         dialog.mapping->topLevelItem(1)->setText(1, "RKNE");
         dialog.actor->setText("Ann");
@@ -171,7 +171,7 @@ private slots:
         model[0].segmentParamB[0] = 0.1f;
         model[1].name = "Knee";
         ModelPropertiesDialog dialog(model, 2, nullptr);
-        KeepPicture(dialog, "model-properties");
+        KeepSizedPicture(dialog, "model-properties");
         QTreeWidget* tree = dialog.Tree();
         QCOMPARE(tree->topLevelItemCount(), 3);
         QVERIFY2(!(tree->topLevelItem(0)->flags() & Qt::ItemIsEditable), "the sides are not edited");
@@ -202,7 +202,7 @@ private slots:
         }
         CDltCalibration(table).Calibrate(images, world, static_cast<int>(world.size()), 2);
         DltParametersDialog dialog(table, {{{2, 0.5, 1.5}, {0, 0.2, 0.4}}, {}}, {false, true}, nullptr);
-        KeepPicture(dialog, "dlt-parameters");
+        KeepSizedPicture(dialog, "dlt-parameters");
         auto* views = dialog.findChild<QComboBox*>();
         QTreeWidget* rows = dialog.Parameters();
         QCOMPARE(dialog.ControlPoints()->topLevelItem(0)->text(0), QString("Point 3"));
@@ -218,7 +218,7 @@ private slots:
         QVERIFY(rows->topLevelItem(0)->text(1) != viewOne);
         QCOMPARE(dialog.ControlPoints()->topLevelItemCount(), 0);
         // The second view's control points determine no camera: the dialog says so.
-        KeepPicture(dialog, "dlt-parameters-degenerate");
+        KeepSizedPicture(dialog, "dlt-parameters-degenerate");
         QVERIFY(!dialog.Warning()->isHidden());
         QCOMPARE(dialog.Warning()->text(), QString("degenerate: the control points do not determine the camera"));
         views->setCurrentIndex(0);
@@ -227,7 +227,7 @@ private slots:
 
     void videoDialogsArePresetAndReturnTheirValues() {
         StreamSelectionDialog streams(3, nullptr);
-        KeepPicture(streams, "stream-selection");
+        KeepSizedPicture(streams, "stream-selection");
         auto* list = streams.findChild<QComboBox*>();
         QCOMPARE(list->count(), 3);
         QCOMPARE(list->currentText(), QString("Stream 1"));
@@ -235,7 +235,7 @@ private slots:
         QCOMPARE(streams.Stream(), 2);
 
         VideoImageOptionsDialog options(1, 0, nullptr);
-        KeepPicture(options, "video-image-options");
+        KeepSizedPicture(options, "video-image-options");
         QCOMPARE(options.ImageType(), 1);
         QCOMPARE(options.FirstField(), 0);
         options.findChild<QComboBox*>()->setCurrentIndex(2);
@@ -246,7 +246,7 @@ private slots:
         QCOMPARE(options.FirstField(), 1);
 
         FrameRateDialog rate(25.0, nullptr);
-        KeepPicture(rate, "frame-rate");
+        KeepSizedPicture(rate, "frame-rate");
         QCOMPARE(rate.Rate(), 25.0);
         rate.findChild<QDoubleSpinBox*>()->setValue(50.0);
         QCOMPARE(rate.Rate(), 50.0);
@@ -266,7 +266,7 @@ private slots:
         ProgramPreferences stored;
         stored.capture = {"/var/tmp/kadivo", 10};
         PreferencesDialog dialog(stored, nullptr);
-        KeepPicture(dialog, "preferences");
+        KeepSizedPicture(dialog, "preferences");
         QVERIFY(dialog.doNothing->isChecked());
         QCOMPARE(dialog.captureFolder->text(), QString("/var/tmp/kadivo"));
         QCOMPARE(dialog.captureMegabytes->value(), 10);
@@ -289,7 +289,7 @@ private slots:
         QCOMPARE(box.Text(), QString("100%"));
         box.OffsetPosition(20);
         QCOMPARE(box.Text(), QString("10%"));
-        KeepPicture(box, "progress");
+        KeepSizedPicture(box, "progress");
     }
 
     void theHelpOpensAtItsContents() {
@@ -299,7 +299,7 @@ private slots:
         QVERIFY(help.Browser()->toPlainText().contains("Getting started"));
         help.Browser()->setSource(QUrl("qrc:/manual/calibration.md"), QTextDocument::MarkdownResource);
         QVERIFY(help.Browser()->toPlainText().contains("DLT"));
-        KeepPicture(help, "help");
+        KeepSizedPicture(help, "help");
     }
 
     void aKeyDuringTheSplashRunsTheStartUpActionOnce() {
@@ -329,8 +329,8 @@ private slots:
     void theSplashAndTheAboutBoxShowTheVersion() {
         SplashScreen splash(nullptr);
         AboutDialog about(nullptr);
-        KeepPicture(splash, "splash");
-        KeepPicture(about, "about");
+        KeepSizedPicture(splash, "splash");
+        KeepSizedPicture(about, "about");
         QVERIFY(!splash.grab().isNull());
     }
 };

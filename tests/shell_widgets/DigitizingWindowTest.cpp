@@ -45,11 +45,6 @@ std::vector<DiscCentre> DiscCentres() {
     return centres;
 }
 
-void KeepPicture(QWidget& widget, const QString& name) {
-    const QByteArray folder = qgetenv("KADIVO_TEST_PICTURES");
-    if (!folder.isEmpty()) widget.grab().save(QString::fromUtf8(folder) + "/" + name + ".png");
-}
-
 }  // namespace
 
 class DigitizingWindowTest : public QObject {

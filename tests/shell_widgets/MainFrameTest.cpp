@@ -388,6 +388,75 @@ private slots:
         QVERIFY(!f.frame->Action(CommandId::NextImage)->isEnabled());
     }
 
+    void dltCoefficientsGoOutAndComeInThroughTheSequenceMenu() {
+        FrameFixture f;
+        DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
+        QVERIFY(session);
+        CKadivoDoc& doc = session->doc();
+        QVERIFY(!f.frame->Action(CommandId::ForgetDltCoefficients)->isEnabled());
+        // One calibrated view is calibrated on opening.
+        QVERIFY(f.frame->Action(CommandId::ExportDltCoefficients)->isEnabled());
+        const DltParameterTable fromFrame = doc.dlt;
+
+        const QString exported = File("walk-dlt.csv");
+        f.prompts.saveFileAnswer = exported.toStdString();
+        f.frame->Action(CommandId::ExportDltCoefficients)->trigger();
+        const QList<QByteArray> lines = ReadBytes(exported).split('\n');
+        // Eight coefficients of a planar calibration, and the last line's end.
+        QCOMPARE(lines.size(), 9);
+
+        // Another program's calibration, twice as large, comes in and is saved with the sequence.
+        QByteArray doubled;
+        for (int j = 1; j <= 8; ++j) doubled += QByteArray::number(2 * fromFrame.GetParameter(j, 1), 'g', 17) + "\n";
+        const QString imported = File("other-dlt.csv");
+        QFile file(imported);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(doubled);
+        file.close();
+        f.prompts.openFileAnswer = imported.toStdString();
+        f.frame->Action(CommandId::ImportDltCoefficients)->trigger();
+        QVERIFY(doc.importedDlt);
+        QCOMPARE(doc.dlt.GetParameter(3, 1), 2 * fromFrame.GetParameter(3, 1));
+        QVERIFY(doc.IsModified());
+        QVERIFY(f.frame->Action(CommandId::ForgetDltCoefficients)->isEnabled());
+        // The parameters dialog says where they came from instead of a residual.
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            KeepPicture(*dialog, "dlt-parameters-imported");
+            auto* rows = dialog->findChild<QTreeWidget*>();
+            QVERIFY(rows);
+            QCOMPARE(rows->topLevelItem(8)->text(1), QString("imported"));
+            dialog->reject();
+        });
+        f.frame->Action(CommandId::ViewDltParameters)->trigger();
+        f.frame->Action(CommandId::TransformImageData)->trigger();
+        // The transformation keeps the imported calibration.
+        QCOMPARE(doc.dlt.GetParameter(3, 1), 2 * fromFrame.GetParameter(3, 1));
+        const QString saved = File("imported-dlt.kdv");
+        f.prompts.saveFileAnswer = saved.toStdString();
+        f.frame->Action(CommandId::SaveAs)->trigger();
+        {
+            FrameFixture again;
+            DocumentSession* reopened = again.frame->OpenSequence(saved.toStdString());
+            QVERIFY(reopened && reopened->doc().importedDlt);
+            QCOMPARE(reopened->doc().dlt.GetParameter(8, 1), 2 * fromFrame.GetParameter(8, 1));
+        }
+
+        f.frame->Action(CommandId::ForgetDltCoefficients)->trigger();
+        QVERIFY(!doc.importedDlt);
+        // The calibration frame calibrates again.
+        QCOMPARE(doc.dlt.GetParameter(3, 1), fromFrame.GetParameter(3, 1));
+
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("1,2\n");
+        file.close();
+        f.prompts.ExpectMessage("The DLT coefficients could not be imported.\n" + imported.toStdString() +
+                                ", line 1: 2 cameras where the sequence has 1 camera view");
+        f.frame->Action(CommandId::ImportDltCoefficients)->trigger();
+        QVERIFY(!doc.importedDlt);
+    }
+
     void theModelPropertiesEditTheSequence() {
         FrameFixture f;
         DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());

@@ -30,6 +30,12 @@ inline void PrepareShellTests(const QTemporaryDir& dataDirectory) {
     QFile::remove(QtSettingsStore().FileName());
 }
 
+// Keeps a picture of `widget` in the folder KADIVO_TEST_PICTURES names, if any.
+inline void KeepPicture(QWidget& widget, const QString& name) {
+    const QByteArray folder = qgetenv("KADIVO_TEST_PICTURES");
+    if (!folder.isEmpty()) widget.grab().save(QString::fromUtf8(folder) + "/" + name + ".png");
+}
+
 inline QString SamplePath() { return QStringLiteral(KADIVO_SOURCE_DIR "/samples/walk.kdv"); }
 
 inline QByteArray ReadBytes(const QString& path) {

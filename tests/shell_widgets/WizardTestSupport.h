@@ -10,12 +10,6 @@
 
 namespace kadivo::test {
 
-// Keeps a picture of `widget` in the folder KADIVO_TEST_PICTURES names, if any.
-inline void KeepPicture(QWidget& widget, const QString& name) {
-    const QByteArray folder = qgetenv("KADIVO_TEST_PICTURES");
-    if (!folder.isEmpty()) widget.grab().save(QString::fromUtf8(folder) + "/" + name + ".png");
-}
-
 // The button of `page` labelled `text`.
 inline QPushButton* ButtonOn(QWidget* page, const QString& text) {
     for (QPushButton* button : page->findChildren<QPushButton*>())

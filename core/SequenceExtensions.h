@@ -1,0 +1,21 @@
+#pragma once
+
+namespace kadivo {
+
+class ByteReader;
+class ByteWriter;
+class CKadivoDoc;
+
+// What a sequence file holds beyond the fields of its version: after the last of them, the
+// tag "KDVX", then chunks of a four-letter tag, a 32-bit byte count and the bytes, to the end
+// of the file. A reader skips the chunks it does not know. A sequence with nothing to add
+// writes no block, so its file is the one older versions write.
+//
+// "DLTC": imported DLT coefficients: the parameter count (8 or 11), the view count, and 11
+// doubles a view.
+void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc);
+
+// Reads the block when the file has one; throws FileFormatError for a chunk that is damaged.
+void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc);
+
+}  // namespace kadivo

@@ -1,0 +1,27 @@
+# DLT coefficients out of the demo and back in: the second export equals the first, the
+# imported calibration is saved with the sequence and reported as imported, and a file for
+# another number of cameras is refused with nothing written.
+file(REMOVE_RECURSE ${DIR})
+file(MAKE_DIRECTORY ${DIR})
+execute_process(COMMAND ${CLI} dlt-export ${DEMO} ${DIR}/demo.csv COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND ${CLI} dlt-import ${DEMO} ${DIR}/demo.csv ${DIR}/imported.kdv COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND ${CLI} dlt-export ${DIR}/imported.kdv ${DIR}/again.csv COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${DIR}/demo.csv ${DIR}/again.csv RESULT_VARIABLE differs)
+if(differs)
+  message(FATAL_ERROR "the coefficients changed on their way through the sequence")
+endif()
+file(STRINGS ${DIR}/demo.csv lines)
+list(LENGTH lines count)
+if(NOT count EQUAL 11)
+  message(FATAL_ERROR "two spatial views give 11 lines, not ${count}")
+endif()
+execute_process(COMMAND ${CLI} calibrate ${DIR}/imported.kdv OUTPUT_VARIABLE report COMMAND_ERROR_IS_FATAL ANY)
+if(NOT report MATCHES "View 2\nL1\t[-0-9.]+\n.*L11\t[-0-9.]+\nRMS\timported\n")
+  message(FATAL_ERROR "the imported calibration is not reported as such:\n${report}")
+endif()
+file(WRITE ${DIR}/one-camera.csv "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n")
+execute_process(COMMAND ${CLI} dlt-import ${DEMO} ${DIR}/one-camera.csv ${DIR}/refused.kdv
+                RESULT_VARIABLE status ERROR_VARIABLE errors)
+if(status EQUAL 0 OR EXISTS ${DIR}/refused.kdv OR NOT errors MATCHES "one-camera.csv, line 1: 1 camera where the sequence has 2 camera views")
+  message(FATAL_ERROR "a file of one camera was not refused: ${status} ${errors}")
+endif()
