@@ -67,6 +67,7 @@ void Options(JsonWriter& json, const SequenceOptions& o) {
     json.Key("smoothError").Double(o.smoothError);
     json.Key("lockViews").Int(o.lockViews);
     json.Key("firstField").Int(o.firstField);
+    json.Key("exactPositions").Int(o.exactPositions);
     json.EndObject();
 }
 

@@ -35,8 +35,8 @@ using namespace kadivo;
 constexpr const char* kUsage =
     "usage: kadivo-cli info FILE.kdv\n"
     "       kadivo-cli resave IN.kdv OUT.kdv\n"
-    "       kadivo-cli calibrate FILE.kdv [--points]\n"
-    "       kadivo-cli transform IN.kdv OUT.kdv\n"
+    "       kadivo-cli calibrate FILE.kdv [--points] [--exact-positions]\n"
+    "       kadivo-cli transform IN.kdv OUT.kdv [--exact-positions]\n"
     "       kadivo-cli series FILE.kdv --point NAME|CG --quantity pos|vel|acc --axis x|y|z|3d [--raw]\n"
     "       kadivo-cli series FILE.kdv --joint INDEX --axis x|y|z [--quantity pos|vel|acc] [--ccw] [--raw]\n";
 
@@ -68,9 +68,17 @@ int Resave(const std::vector<std::string>& args, CKadivoDoc& doc) {
 // the parameters dialog shows them, with the residual of its control points; with --points,
 // each control point's reprojection and leave-one-out errors, worst first.
 int Calibrate(const std::vector<std::string>& args, CKadivoDoc& doc) {
-    const bool points = args.size() == 2 && args[1] == "--points";
-    if (args.size() != 1 && !points) throw std::invalid_argument("calibrate takes one file and --points");
-    LoadSequence(args[0], doc);
+    bool points = false, exact = false;
+    std::vector<std::string> files;
+    for (const std::string& arg : args) {
+        if (arg == "--points") points = true;
+        else if (arg == "--exact-positions") exact = true;
+        else if (arg.rfind("--", 0) == 0) throw std::invalid_argument("unknown option " + arg);
+        else files.push_back(arg);
+    }
+    if (files.size() != 1) throw std::invalid_argument("calibrate takes one file, --points and --exact-positions");
+    LoadSequence(files[0], doc);
+    if (exact) doc.options.exactPositions = 1;
     // Imported coefficients are the calibration as the sequence opened.
     if (!doc.importedDlt) {
         if (doc.calibrationPoints.empty()) throw std::runtime_error("the sequence has no calibration profile");
@@ -93,8 +101,10 @@ int Calibrate(const std::vector<std::string>& args, CKadivoDoc& doc) {
 // "Transform Image Data" without a display: calibration, reconstruction and the
 // completion of the world data, then the sequence is saved.
 int Transform(const std::vector<std::string>& args, CKadivoDoc& doc) {
-    if (args.size() != 2) throw std::invalid_argument("transform takes an input and an output file");
+    const bool exact = args.size() == 3 && args[2] == "--exact-positions";
+    if (args.size() != 2 && !exact) throw std::invalid_argument("transform takes an input and an output file, and --exact-positions");
     LoadSequence(args[0], doc);
+    if (exact) doc.options.exactPositions = 1;
     if (doc.calibrationPoints.empty()) throw std::runtime_error("the sequence has no calibration profile");
     if (!doc.CanTransformImageData()) throw std::runtime_error("the views' calibration frames are not complete");
     doc.OnTransformImageData();

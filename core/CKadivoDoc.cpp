@@ -108,6 +108,7 @@ bool CKadivoDoc::OnNewDocument() {
     calibrationPointCount = std::clamp(setup->calibrationPointCount, 0, kMaxCalibrationPoints);
     calibrationPoints = setup->calibrationPoints;
     calibrationPoints.resize(static_cast<std::size_t>(calibrationPointCount) + 1);
+    options.exactPositions = setup->exactPositions ? 1 : 0;
     SetCentreOfGravityEntry(modelPoints, pointCount);
     if (steps.prepareNewModel) steps.prepareNewModel(*this);
     AddViewSlot(0);

@@ -48,6 +48,7 @@ SequenceOptionsSheet CKadivoDoc::FillOptionsSheet(int page) const {
     sheet.calibrationPointCount = calibrationPointCount;
     sheet.calibrationPoints = calibrationPoints;
     sheet.calibrationPoints.resize(static_cast<std::size_t>(calibrationPointCount) + 1);
+    sheet.exactPositions = options.exactPositions;
     return sheet;
 }
 
@@ -106,6 +107,11 @@ void CKadivoDoc::ApplyOptionsSheet(const SequenceOptionsSheet& sheet) {
     // 2. Calibration setup; a changed type or count discards what was computed from the old one.
     const bool hadWorldData = worldFrameCount > 0;
     ApplyCalibrationSettings(sheet);
+    if (sheet.exactPositions != o.exactPositions) {
+        // The calibration and the world data follow at the next transformation.
+        o.exactPositions = sheet.exactPositions;
+        modified_ = true;
+    }
     if (hadWorldData && worldFrameCount == 0) what |= Change::WorldData;
     // 3. Recalculation on request.
     if (sheet.recalculate && dltValid && CanTransformImageData()) {

@@ -28,6 +28,7 @@ struct NewSequenceSetup {
     int calibrationType = 0;
     int calibrationPointCount = 2;
     std::vector<Point3> calibrationPoints;
+    bool exactPositions = false;  // the wizard's sequences compute with positions as stored
 };
 
 // What the program asks of the person in front of it, shared by every document: messages,

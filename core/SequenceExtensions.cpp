@@ -12,6 +12,7 @@ namespace {
 
 constexpr char kBlockTag[4] = {'K', 'D', 'V', 'X'};
 constexpr char kImportedDltTag[4] = {'D', 'L', 'T', 'C'};
+constexpr char kExactPositionsTag[4] = {'E', 'X', 'P', 'O'};
 
 void WriteImportedDlt(ByteWriter& out, const DltParameterTable& table) {
     out.Bytes(kImportedDltTag, 4);
@@ -41,9 +42,14 @@ DltParameterTable ReadImportedDlt(ByteReader& in, std::uint32_t size, const CKad
 }  // namespace
 
 void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc) {
-    if (!doc.importedDlt) return;
+    if (!doc.importedDlt && doc.options.exactPositions == 0) return;
     out.Bytes(kBlockTag, 4);
-    WriteImportedDlt(out, *doc.importedDlt);
+    if (doc.options.exactPositions != 0) {
+        out.Bytes(kExactPositionsTag, 4);
+        out.U32(4);
+        out.I32(doc.options.exactPositions);
+    }
+    if (doc.importedDlt) WriteImportedDlt(out, *doc.importedDlt);
 }
 
 void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
@@ -58,6 +64,10 @@ void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
         in.Require(size, 1, "an extension");
         if (std::memcmp(tag, kImportedDltTag, 4) == 0) {
             doc.importedDlt = ReadImportedDlt(in, size, doc);
+            continue;
+        }
+        if (std::memcmp(tag, kExactPositionsTag, 4) == 0 && size == 4) {
+            doc.options.exactPositions = in.I32("the exact positions option") != 0 ? 1 : 0;
             continue;
         }
         for (std::uint32_t left = size; left > 0;) {

@@ -11,6 +11,7 @@ class CKadivoDoc;
 // of the file. A reader skips the chunks it does not know. A sequence with nothing to add
 // writes no block, so its file is the one older versions write.
 //
+// "EXPO": the "Exact positions" option, a 32-bit 1 (written only when on).
 // "DLTC": imported DLT coefficients: the parameter count (8 or 11), the view count, and 11
 // doubles a view.
 void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc);

@@ -32,6 +32,9 @@ struct SequenceOptions {
     double smoothError = -1.0;
     int lockViews = 0;
     int firstField = 1;     // 0 Even Line Numbers, 1 Odd Line Numbers
+    // Calibration and reconstruction take positions as stored, not truncated to whole
+    // pixels. Off for sequences that do not say (they compute as they always have).
+    int exactPositions = 0;
 
     friend bool operator==(const SequenceOptions&, const SequenceOptions&) = default;
 };

@@ -49,6 +49,7 @@ struct SequenceOptionsSheet {
     int calibrationType = 0;
     int calibrationPointCount = 2;
     std::vector<Point3> calibrationPoints;
+    int exactPositions = 0;
     bool recalculate = false;
 };
 

@@ -9,10 +9,22 @@
 
 namespace kadivo {
 
+// An image position as calibration and reconstruction take it, in pixels; (−1, −1) is a
+// point without position.
 struct ImagePoint {
-    int x = 0;
-    int y = 0;
+    double x = 0.0;
+    double y = 0.0;
 };
+
+// A stored position as calibration and reconstruction take it: as stored when the
+// sequence's "Exact positions" option is on, else truncated toward zero to whole pixels, as
+// sequences made before the option have always been computed. A missing or unusable
+// position is (−1, −1) either way.
+inline ImagePoint PhotogrammetryPosition(Point2f stored, bool exact) {
+    const Point2f p = UsableOrMissing(stored);
+    if (exact) return {p.x, p.y};
+    return {static_cast<double>(static_cast<int>(p.x)), static_cast<double>(static_cast<int>(p.y))};
+}
 
 // DLT calibration of the camera views into a document's parameter table.
 //

@@ -7,13 +7,11 @@ namespace kadivo {
 
 namespace {
 
-// The first `count` digitized positions of a view's calibration frame, truncated toward zero.
-std::vector<ImagePoint> TruncatedPositions(const ViewFrameStore& store, int count) {
+// The first `count` digitized positions of a view's calibration frame.
+std::vector<ImagePoint> CalibrationPositions(const CKadivoDoc& doc, const ViewFrameStore& store, int count) {
     std::vector<ImagePoint> points;
-    for (int i = 0; i < count && i < kModelTableSize; ++i) {
-        const Point2f p = UsableOrMissing(store.calibrationRecord.imagePos[static_cast<std::size_t>(i)]);
-        points.push_back({static_cast<int>(p.x), static_cast<int>(p.y)});
-    }
+    for (int i = 0; i < count && i < kModelTableSize; ++i)
+        points.push_back(PhotogrammetryPosition(store.calibrationRecord.imagePos[static_cast<std::size_t>(i)], doc.options.exactPositions != 0));
     return points;
 }
 
@@ -51,11 +49,11 @@ void CalibrateViews(CKadivoDoc& doc) {
         CameraView& view = doc.current();
         if (!view.frameStore.IsCalibrated()) return;
         if (doc.calibrationType == static_cast<int>(CalibrationType::Posture2D) && !ApplyPostureRule(doc)) return;
-        Calibrate(doc, {TruncatedPositions(view.frameStore, doc.calibrationPointCount)});
+        Calibrate(doc, {CalibrationPositions(doc, view.frameStore, doc.calibrationPointCount)});
     } else {
         if (complete != doc.viewCount()) return;
         std::vector<std::vector<ImagePoint>> images;
-        for (const CameraView& view : doc.views) images.push_back(TruncatedPositions(view.frameStore, doc.calibrationPointCount));
+        for (const CameraView& view : doc.views) images.push_back(CalibrationPositions(doc, view.frameStore, doc.calibrationPointCount));
         Calibrate(doc, images);
     }
     doc.current().frameStore.calibrationDirty = false;
@@ -63,7 +61,7 @@ void CalibrateViews(CKadivoDoc& doc) {
 
 void CalibrateSingleViewOnOpen(CKadivoDoc& doc) {
     if (doc.viewCount() != 1 || !doc.views[0].frameStore.IsCalibrated() || doc.calibrationPoints.empty()) return;
-    Calibrate(doc, {TruncatedPositions(doc.views[0].frameStore, doc.calibrationPointCount)});
+    Calibrate(doc, {CalibrationPositions(doc, doc.views[0].frameStore, doc.calibrationPointCount)});
 }
 
 bool PosturePointsLevel(const CKadivoDoc& doc) {

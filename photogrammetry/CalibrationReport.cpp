@@ -21,10 +21,9 @@ std::vector<std::vector<ImagePoint>> CalibrationImagePoints(const CKadivoDoc& do
     std::vector<std::vector<ImagePoint>> images;
     auto positions = [&](const ViewFrameStore& store) {
         std::vector<ImagePoint> points;
-        for (int i = 0; i < doc.calibrationPointCount && i < kModelTableSize; ++i) {
-            const Point2f p = UsableOrMissing(store.calibrationRecord.imagePos[static_cast<std::size_t>(i)]);
-            points.push_back({static_cast<int>(p.x), static_cast<int>(p.y)});
-        }
+        for (int i = 0; i < doc.calibrationPointCount && i < kModelTableSize; ++i)
+            points.push_back(PhotogrammetryPosition(store.calibrationRecord.imagePos[static_cast<std::size_t>(i)],
+                                                    doc.options.exactPositions != 0));
         return points;
     };
     if (doc.dlt.viewCount == 1) images.push_back(positions(doc.current().frameStore));

@@ -94,13 +94,12 @@ std::optional<std::pair<ImagePointD, ImagePointD>> ClipToFrame(const ImageLine& 
     return best;
 }
 
-std::optional<double> ReconstructionResidual(const DltParameterTable& t, const std::vector<ViewObservation>& seen) {
+std::optional<double> ReconstructionResidual(const DltParameterTable& t, const std::vector<ViewObservation>& seen, bool exact) {
     std::vector<ViewImagePoints> images;
     std::vector<int> rows;
     for (const ViewObservation& o : seen) {
         if (!Spatial(t, o.view)) continue;
-        const Point2f position = UsableOrMissing(o.position);
-        images.push_back({ImagePoint{static_cast<int>(position.x), static_cast<int>(position.y)}});
+        images.push_back({PhotogrammetryPosition(o.position, exact)});
         rows.push_back(o.view);
     }
     if (images.size() < 2) return std::nullopt;

@@ -36,8 +36,8 @@ struct ViewObservation {
 
 // The point reconstructed by least squares from two or more views, and the largest distance
 // in pixels between where the views saw it and where the reconstruction projects. Positions
-// are truncated to whole pixels as the reconstruction takes them. Nothing with fewer than two
-// views or without a spatial calibration.
-std::optional<double> ReconstructionResidual(const DltParameterTable& table, const std::vector<ViewObservation>& seen);
+// are taken as the reconstruction takes them (exact, or truncated to whole pixels). Nothing
+// with fewer than two views or without a spatial calibration.
+std::optional<double> ReconstructionResidual(const DltParameterTable& table, const std::vector<ViewObservation>& seen, bool exact);
 
 }  // namespace kadivo

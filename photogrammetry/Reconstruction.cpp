@@ -108,6 +108,7 @@ void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone) {
     }
     PrepareWorldData(doc);
     const bool spatial = doc.dlt.parameterCount == 11;
+    const bool exact = doc.options.exactPositions != 0;
     std::vector<ViewImagePoints> images(static_cast<std::size_t>(views), ViewImagePoints(static_cast<std::size_t>(doc.pointCount)));
     std::vector<const ViewImagePoints*> seen;
     std::vector<int> rows;
@@ -123,10 +124,8 @@ void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone) {
                 continue;
             }
             const FrameRecord& record = doc.views[sv].frameStore.records()[static_cast<std::size_t>(found->second)];
-            for (int p = 0; p < doc.pointCount; ++p) {
-                const Point2f pos = UsableOrMissing(record.imagePos[static_cast<std::size_t>(p)]);
-                images[sv][static_cast<std::size_t>(p)] = {static_cast<int>(pos.x), static_cast<int>(pos.y)};
-            }
+            for (int p = 0; p < doc.pointCount; ++p)
+                images[sv][static_cast<std::size_t>(p)] = PhotogrammetryPosition(record.imagePos[static_cast<std::size_t>(p)], exact);
             seen.push_back(&images[sv]);
             rows.push_back(v + 1);
             // The last frame number there is ends the view's frames.

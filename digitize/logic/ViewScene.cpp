@@ -41,7 +41,7 @@ std::vector<ViewObservation> Observations(const CKadivoDoc& doc, int view, int p
 std::optional<double> PointResidual(const CKadivoDoc& doc, int view, int point) {
     if (!SpatiallyCalibrated(doc) || view < 0 || view >= doc.viewCount() || point < 0 || point >= doc.pointCount)
         return std::nullopt;
-    return ReconstructionResidual(doc.dlt, Observations(doc, view, point));
+    return ReconstructionResidual(doc.dlt, Observations(doc, view, point), doc.options.exactPositions != 0);
 }
 
 ViewScene BuildViewScene(const CKadivoDoc& doc, int view, double width, double height) {

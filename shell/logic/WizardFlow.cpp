@@ -120,6 +120,11 @@ bool WizardFlow::Finish(Prompts& prompts) {
     return saved;
 }
 
-NewSequenceSetup WizardFlow::Setup() const { return SetupFromProfiles(models_, calibrations_); }
+NewSequenceSetup WizardFlow::Setup() const {
+    NewSequenceSetup setup = SetupFromProfiles(models_, calibrations_);
+    // New sequences take positions as stored; whole pixels are kept for the files of before.
+    setup.exactPositions = true;
+    return setup;
+}
 
 }  // namespace kadivo

@@ -39,7 +39,7 @@ TEST(DltCalibration, PlanarCameraFromOneView) {
         for (double y : {0.0, 1.0, 2.0}) {
             world.push_back({x, y, 5.0});
             const double d = l[7] * x + l[8] * y + 1.0;
-            pixels.push_back({static_cast<int>((l[1] * x + l[2] * y + l[3]) / d), static_cast<int>((l[4] * x + l[5] * y + l[6]) / d)});
+            pixels.push_back({std::trunc((l[1] * x + l[2] * y + l[3]) / d), std::trunc((l[4] * x + l[5] * y + l[6]) / d)});
         }
     }
     DltParameterTable table;

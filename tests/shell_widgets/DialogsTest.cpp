@@ -197,8 +197,8 @@ private slots:
         std::vector<std::vector<ImagePoint>> images(2);
         const std::vector<Point3> world{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 0}, {1, 0, 1}, {0, 1, 1}};
         for (const Point3& w : world) {
-            images[0].push_back({static_cast<int>(100 + 80 * w.x + 20 * w.z), static_cast<int>(100 + 80 * w.y + 10 * w.z)});
-            images[1].push_back({static_cast<int>(300 - 60 * w.z + 10 * w.x), static_cast<int>(120 + 80 * w.y + 5 * w.x)});
+            images[0].push_back({std::trunc(100 + 80 * w.x + 20 * w.z), std::trunc(100 + 80 * w.y + 10 * w.z)});
+            images[1].push_back({std::trunc(300 - 60 * w.z + 10 * w.x), std::trunc(120 + 80 * w.y + 5 * w.x)});
         }
         CDltCalibration(table).Calibrate(images, world, static_cast<int>(world.size()), 2);
         DltParametersDialog dialog(table, {{{2, 0.5, 1.5}, {0, 0.2, 0.4}}, {}}, {false, true}, nullptr);

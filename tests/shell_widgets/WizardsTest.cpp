@@ -140,6 +140,8 @@ private slots:
         QCOMPARE(read.calibrationPointCount, 8);
         QCOMPARE(read.calibrationPoints[6].y, 1.0);
         QCOMPARE(read.calibrationPoints[6].z, 1.0);
+        // The wizard's sequences compute with the positions as stored.
+        QCOMPARE(read.options.exactPositions, 1);
     }
 
     void theStandAloneWizardsAndTheirPages() {
@@ -232,6 +234,8 @@ private slots:
             dialog.Find<QDoubleSpinBox>("Low Pass Cut Off Frequency")->setValue(8.0);
             dialog.Find<QListWidget>("Missing Points")->item(1)->setCheckState(Qt::Checked);
             dialog.Find<QListWidget>("Static Points")->item(2)->setCheckState(Qt::Checked);
+            QVERIFY2(!dialog.Find<QCheckBox>("Exact positions")->isChecked(), "a sequence made without the wizard");
+            dialog.Find<QCheckBox>("Exact positions")->toggle();
             // A 3D frame of 4 points is refused on OK; with 6 it is taken.
             dialog.Find<QGroupBox>("Type")->findChild<QRadioButton*>("3D Frame")->click();
             prompts.ExpectMessageStartingWith("A 3D frame calibration needs at least 6 control points");
@@ -282,6 +286,7 @@ private slots:
         QCOMPARE(read.calibrationType, 1);
         QCOMPARE(read.calibrationPointCount, 6);
         QCOMPARE(read.calibrationPoints[5].z, 2.5);
+        QCOMPARE(read.options.exactPositions, 1);
     }
 };
 

@@ -3,6 +3,7 @@
 #include "CDltCalibration.h"
 #include "Geometry.h"
 
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -33,7 +34,7 @@ inline std::vector<ImagePoint> Pixels(const Camera& camera, const std::vector<Po
     std::vector<ImagePoint> pixels;
     for (const Point3& p : world) {
         const auto [u, v] = camera.Project(p);
-        pixels.push_back({static_cast<int>(u), static_cast<int>(v)});  // truncated, as the program does
+        pixels.push_back({std::trunc(u), std::trunc(v)});  // truncated, as the program does without exact positions
     }
     return pixels;
 }

@@ -284,9 +284,12 @@ QWidget* OptionsSheetDialog::CalibrationPage() {
     auto* form = new QFormLayout;
     form->addRow("Calibration profiles", profileRow);
     form->addRow("Person Height", height_);
+    QCheckBox* exact = Check("Exact positions", sheet_.exactPositions != 0);
+    exact->setToolTip("Calibrate and reconstruct with the positions as digitized, not truncated to whole pixels");
     auto* left = new QVBoxLayout;
     left->addWidget(type);
     left->addLayout(form);
+    left->addWidget(exact);
     left->addStretch();
     auto* layout = new QHBoxLayout(page);
     layout->addLayout(left);
@@ -369,6 +372,7 @@ void OptionsSheetDialog::WriteBack() {
 
     const std::vector<Point3>& points = table_.points();
     s.calibrationType = Chosen(calibrationType_, s.calibrationType);
+    s.exactPositions = Named<QCheckBox>(this, "Exact positions")->isChecked() ? 1 : 0;
     s.calibrationPointCount = static_cast<int>(points.size());
     s.recalculate = points != pointsAsOpened_;
     s.calibrationPoints = points;
