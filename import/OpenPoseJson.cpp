@@ -41,6 +41,9 @@ std::vector<TrackSample> FirstPerson(const std::string& text, const std::string&
         frame = nlohmann::json::parse(text);
     } catch (const nlohmann::json::parse_error& error) {
         throw TrackFileError(fileName + ", byte " + std::to_string(error.byte) + ": not JSON; this is no OpenPose file");
+    } catch (const nlohmann::json::exception&) {
+        // A number too large for a double, for one.
+        throw TrackFileError(fileName + ": JSON that cannot be read; this is no OpenPose file");
     }
     if (!frame.is_object() || !frame.contains("people") || !frame["people"].is_array())
         throw TrackFileError(fileName + ": no list \"people\"; this is no OpenPose file");

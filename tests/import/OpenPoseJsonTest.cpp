@@ -69,6 +69,8 @@ TEST_F(OpenPoseImport, BrokenFramesNameTheirFile) {
     const SampleOf sample = [](int, int) { return TrackSample{1, 2, 0.9f}; };
     const std::string cut = dir.WriteText("a_000000000000_keypoints.json", OpenPoseFrame(18, 0, sample).substr(0, 40));
     EXPECT_EQ(Message([&] { ReadTrackFile(TrackFormat::OpenPoseJson, cut, 1); }), cut + ", byte 41: not JSON; this is no OpenPose file");
+    const std::string huge = dir.WriteText("h.json", "{\"version\":1e999,\"people\":[]}");
+    EXPECT_EQ(Message([&] { ReadTrackFile(TrackFormat::OpenPoseJson, huge, 1); }), huge + ": JSON that cannot be read; this is no OpenPose file");
     const std::string other = dir.WriteText("b.json", "{\"people\": 3}");
     EXPECT_EQ(Message([&] { ReadTrackFile(TrackFormat::OpenPoseJson, other, 1); }), other + ": no list \"people\"; this is no OpenPose file");
     const std::string word = dir.WriteText("c.json", "{\"people\":[{\"pose_keypoints_2d\":[1,2,\"high\"]}]}");
