@@ -29,6 +29,13 @@ TrialRequest ParseTrialRequest(const std::vector<std::string>& args) {
     return request;
 }
 
+const char* TransformObstacle(const CKadivoDoc& doc) {
+    if (doc.importedDlt) return nullptr;
+    if (doc.calibrationPoints.empty()) return "the sequence has no calibration profile";
+    if (!doc.CanTransformImageData()) return "the views' calibration frames are not complete";
+    return nullptr;
+}
+
 int RunTrial(const TrialRequest& request, CKadivoDoc& doc) {
     if (!doc.OnOpenDocument(request.sequence)) throw ReportedError();
     std::string done;
@@ -40,15 +47,13 @@ int RunTrial(const TrialRequest& request, CKadivoDoc& doc) {
     if (needsWorld) {
         // A sequence that cannot be transformed may still carry world data from an earlier
         // transformation, which the exports then use.
-        const char* obstacle = doc.calibrationPoints.empty()      ? "it has no calibration profile"
-                               : !doc.CanTransformImageData()     ? "the views' calibration frames are not complete"
-                                                                  : nullptr;
+        const char* obstacle = TransformObstacle(doc);
         if (!obstacle) {
             doc.OnTransformImageData();
             if (!doc.dltValid) throw std::runtime_error("the views could not be calibrated");
             done += "transformed; ";
         } else if (doc.worldRaw.empty()) {
-            throw std::runtime_error(std::string("the sequence cannot be transformed: ") + obstacle);
+            throw std::runtime_error(obstacle);
         }
         if (doc.worldRaw.empty()) throw std::runtime_error("no point is digitized where world data can be computed");
     }

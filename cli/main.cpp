@@ -105,8 +105,7 @@ int Transform(const std::vector<std::string>& args, CKadivoDoc& doc) {
     if (args.size() != 2 && !exact) throw std::invalid_argument("transform takes an input and an output file, and --exact-positions");
     LoadSequence(args[0], doc);
     if (exact) doc.options.exactPositions = 1;
-    if (doc.calibrationPoints.empty()) throw std::runtime_error("the sequence has no calibration profile");
-    if (!doc.CanTransformImageData()) throw std::runtime_error("the views' calibration frames are not complete");
+    if (const char* obstacle = cli::TransformObstacle(doc)) throw std::runtime_error(obstacle);
     doc.OnTransformImageData();
     if (!doc.dltValid) throw std::runtime_error("the views could not be calibrated");
     SaveSequenceFile(doc, args[1]);
