@@ -2,6 +2,7 @@
 
 #include "Arguments.h"
 #include "BatchManifest.h"
+#include "InstalledFiles.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -13,7 +14,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <stdexcept>
 #include <thread>
 
@@ -105,8 +105,7 @@ int RunBatchCommand(const std::vector<std::string>& args) {
     if (files.size() != 1) throw std::invalid_argument("batch takes one manifest");
     const std::vector<TrialRequest> trials = ReadBatchManifest(files[0], outFolder);
 
-    std::error_code ignored;
-    const std::string program = std::filesystem::read_symlink("/proc/self/exe", ignored).string();
+    const std::string program = ProgramPath();
     const bool terminal = isatty(STDERR_FILENO) != 0;
     std::vector<RunningTrial> running;
     std::size_t next = 0, finished = 0, failed = 0;

@@ -3,7 +3,6 @@
 #include "CKadivoDoc.h"
 #include "DltCoefficientsExport.h"
 #include "DltCoefficientsImport.h"
-#include "FileIo.h"
 #include "ReportedError.h"
 #include "SequenceFile.h"
 #include "TextExports.h"
@@ -27,14 +26,7 @@ int RunDltExport(const std::vector<std::string>& args, CKadivoDoc& doc) {
 int RunDltImport(const std::vector<std::string>& args, CKadivoDoc& doc) {
     if (args.size() != 3) throw std::invalid_argument("dlt-import takes a sequence, a coefficients file and an output file");
     if (!doc.OnOpenDocument(args[0])) throw ReportedError();
-    std::string text;
-    try {
-        const std::vector<std::uint8_t> bytes = ReadWholeFile(args[1]);
-        text.assign(bytes.begin(), bytes.end());
-    } catch (const std::exception& error) {
-        throw std::runtime_error(args[1] + ": " + error.what());
-    }
-    doc.SetImportedDlt(ReadDltCoefficients(text, args[1], doc.viewCount()));
+    doc.SetImportedDlt(ReadDltCoefficientsFile(args[1], doc.viewCount()));
     SaveSequenceFile(doc, args[2]);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "CKadivoDoc.h"
 #include "CsvCells.h"
+#include "ExportPath.h"
 #include "FileIo.h"
 #include "VideoLinks.h"
 
@@ -11,8 +12,6 @@
 namespace kadivo {
 
 namespace {
-
-constexpr const char* kFilter = "DLT Coefficients (*.csv)|*.csv|All Files (*.*)|*.*||";
 
 [[noreturn]] void Fail(const std::string& fileName, std::size_t line, const std::string& what) {
     throw DltCoefficientsError(fileName + (line ? ", line " + std::to_string(line) : std::string()) + ": " + what);
@@ -71,19 +70,24 @@ DltParameterTable ReadDltCoefficients(const std::string& text, const std::string
     return table;
 }
 
+DltParameterTable ReadDltCoefficientsFile(const std::string& path, int viewCount) {
+    std::string text;
+    try {
+        const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
+        text.assign(bytes.begin(), bytes.end());
+    } catch (const std::exception& error) {
+        Fail(path, 0, error.what());
+    }
+    return ReadDltCoefficients(text, path, viewCount);
+}
+
 void ImportDltCoefficientsFromBox(CKadivoDoc& doc) {
     Prompts& prompts = doc.prompts();
-    const std::optional<std::string> path = prompts.ChooseOpenFile(BesideSequence(doc.pathName(), "*.csv"), "csv", kFilter);
+    const std::optional<std::string> path =
+        prompts.ChooseOpenFile(BesideSequence(doc.pathName(), "*.csv"), "csv", kDltCoefficientsFilter);
     if (!path) return;
     try {
-        std::string text;
-        try {
-            const std::vector<std::uint8_t> bytes = ReadWholeFile(*path);
-            text.assign(bytes.begin(), bytes.end());
-        } catch (const std::exception& error) {
-            Fail(*path, 0, error.what());
-        }
-        doc.SetImportedDlt(ReadDltCoefficients(text, *path, doc.viewCount()));
+        doc.SetImportedDlt(ReadDltCoefficientsFile(*path, doc.viewCount()));
     } catch (const DltCoefficientsError& error) {
         prompts.ShowMessage(std::string("The DLT coefficients could not be imported.\n") + error.what());
     }

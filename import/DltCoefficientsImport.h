@@ -19,6 +19,8 @@ public:
 // a line a coefficient, a column a camera (commas, tabs or spaces between them), 11 lines for
 // two or more views, 8 for the planar calibration of one view.
 DltParameterTable ReadDltCoefficients(const std::string& text, const std::string& fileName, int viewCount);
+// The same from the file at `path`; a file that cannot be read is a DltCoefficientsError too.
+DltParameterTable ReadDltCoefficientsFile(const std::string& path, int viewCount);
 
 // "Import DLT Coefficients...": a file chosen in the file box (beside the sequence) becomes
 // the sequence's calibration; a file that does not fit is reported and nothing changes.

@@ -5,15 +5,14 @@
 
 namespace kadivo {
 
-namespace {
-
-// The first `count` digitized positions of a view's calibration frame.
-std::vector<ImagePoint> CalibrationPositions(const CKadivoDoc& doc, const ViewFrameStore& store, int count) {
+std::vector<ImagePoint> CalibrationPositions(const CKadivoDoc& doc, const ViewFrameStore& store) {
     std::vector<ImagePoint> points;
-    for (int i = 0; i < count && i < kModelTableSize; ++i)
+    for (int i = 0; i < doc.calibrationPointCount && i < kModelTableSize; ++i)
         points.push_back(PhotogrammetryPosition(store.calibrationRecord.imagePos[static_cast<std::size_t>(i)], doc.options.exactPositions != 0));
     return points;
 }
+
+namespace {
 
 // World points of the posture method from the subject height H and the digitized image:
 // (0, 0), (−H/2, h), (H/2, h), (0, H) with h = (y2 − y1)·H / (y4 − y1). False when y4 = y1
@@ -49,11 +48,11 @@ void CalibrateViews(CKadivoDoc& doc) {
         CameraView& view = doc.current();
         if (!view.frameStore.IsCalibrated()) return;
         if (doc.calibrationType == static_cast<int>(CalibrationType::Posture2D) && !ApplyPostureRule(doc)) return;
-        Calibrate(doc, {CalibrationPositions(doc, view.frameStore, doc.calibrationPointCount)});
+        Calibrate(doc, {CalibrationPositions(doc, view.frameStore)});
     } else {
         if (complete != doc.viewCount()) return;
         std::vector<std::vector<ImagePoint>> images;
-        for (const CameraView& view : doc.views) images.push_back(CalibrationPositions(doc, view.frameStore, doc.calibrationPointCount));
+        for (const CameraView& view : doc.views) images.push_back(CalibrationPositions(doc, view.frameStore));
         Calibrate(doc, images);
     }
     doc.current().frameStore.calibrationDirty = false;
@@ -61,7 +60,7 @@ void CalibrateViews(CKadivoDoc& doc) {
 
 void CalibrateSingleViewOnOpen(CKadivoDoc& doc) {
     if (doc.viewCount() != 1 || !doc.views[0].frameStore.IsCalibrated() || doc.calibrationPoints.empty()) return;
-    Calibrate(doc, {CalibrationPositions(doc, doc.views[0].frameStore, doc.calibrationPointCount)});
+    Calibrate(doc, {CalibrationPositions(doc, doc.views[0].frameStore)});
 }
 
 bool PosturePointsLevel(const CKadivoDoc& doc) {

@@ -1,9 +1,18 @@
 #pragma once
 
+#include "CDltCalibration.h"
+
+#include <vector>
+
 namespace kadivo {
 
 class CKadivoDoc;
 struct SequenceSteps;
+class ViewFrameStore;
+
+// The sequence's control points as a view's calibration frame holds them, as calibration
+// takes them (see PhotogrammetryPosition).
+std::vector<ImagePoint> CalibrationPositions(const CKadivoDoc& doc, const ViewFrameStore& store);
 
 // Calibrates the document's views from their calibration frames: one complete view gets the
 // planar calibration (with the posture rule for the posture method), two or more get the

@@ -1,6 +1,7 @@
 #include "CalibrationReport.h"
 
 #include "CKadivoDoc.h"
+#include "CalibrateViews.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,16 +20,9 @@ double Distance(const DltParameterTable& table, int view, const Point3& world, c
 
 std::vector<std::vector<ImagePoint>> CalibrationImagePoints(const CKadivoDoc& doc) {
     std::vector<std::vector<ImagePoint>> images;
-    auto positions = [&](const ViewFrameStore& store) {
-        std::vector<ImagePoint> points;
-        for (int i = 0; i < doc.calibrationPointCount && i < kModelTableSize; ++i)
-            points.push_back(PhotogrammetryPosition(store.calibrationRecord.imagePos[static_cast<std::size_t>(i)],
-                                                    doc.options.exactPositions != 0));
-        return points;
-    };
-    if (doc.dlt.viewCount == 1) images.push_back(positions(doc.current().frameStore));
+    if (doc.dlt.viewCount == 1) images.push_back(CalibrationPositions(doc, doc.current().frameStore));
     else
-        for (const CameraView& view : doc.views) images.push_back(positions(view.frameStore));
+        for (const CameraView& view : doc.views) images.push_back(CalibrationPositions(doc, view.frameStore));
     return images;
 }
 

@@ -4,10 +4,12 @@
 
 namespace kadivo {
 
-std::string ProgramFolder() {
+std::string ProgramPath() {
     std::error_code ignored;
-    return std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path().string();
+    return std::filesystem::read_symlink("/proc/self/exe", ignored).string();
 }
+
+std::string ProgramFolder() { return std::filesystem::path(ProgramPath()).parent_path().string(); }
 
 std::string ShippedDataFile(const std::string& programFolder, const std::string& name) {
     namespace fs = std::filesystem;

@@ -4,7 +4,8 @@
 
 namespace kadivo {
 
-// The folder of the running program (from /proc/self/exe).
+// The running program's file, and its folder (from /proc/self/exe).
+std::string ProgramPath();
 std::string ProgramFolder();
 
 // Where a file the program ships is found: beside the program in the build tree, or in

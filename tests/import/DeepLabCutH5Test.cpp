@@ -1,6 +1,7 @@
 // DeepLabCut's HDF5 results: pandas' table with its column names pickled by PyTables.
 
 #include "DocumentFixture.h"
+#include "ErrorMessage.h"
 #include "FileIo.h"
 #include "PickledTuples.h"
 #include "SequenceFile.h"
@@ -12,15 +13,6 @@
 
 namespace kadivo::test {
 namespace {
-
-std::string Message(const std::function<void()>& read) {
-    try {
-        read();
-    } catch (const std::exception& error) {
-        return error.what();
-    }
-    return "no error";
-}
 
 TEST(DeepLabCutH5, AFileWrittenByPandasGivesEveryAnimalsPartsAndLeavesOutTheFramesItLacks) {
     const std::string path = KADIVO_SOURCE_DIR "/fuzz/corpus/hdf5-tracks/pandas-two-animals.h5";
@@ -41,14 +33,14 @@ TEST(DeepLabCutH5, TheColumnNamesPickleReadsTextsEscapesAndTheMemo) {
               (std::vector<std::vector<std::string>>{{"DLC", "k\xc3\xa4se", "x"}, {"DLC", "k\xc3\xa4se", "y"}}));
     EXPECT_EQ(ReadPickledTuples("((I1\nNt(VA\nVB\ntl."), (std::vector<std::vector<std::string>>{{"1", "None"}, {"A", "B"}}));
     // What pandas never writes, and what would build without end, is refused.
-    EXPECT_EQ(Message([] { ReadPickledTuples("\x80\x04K\x01."); }), "the pickle holds an operation '\x80' that is not read");
-    EXPECT_EQ(Message([] { ReadPickledTuples("(lp0\ng7\n."); }), "the pickle holds a memo entry that was never put");
-    EXPECT_EQ(Message([] { ReadPickledTuples(std::string(40, '(') + std::string(40, 'l') + "."); }),
+    EXPECT_EQ(ErrorMessage<std::exception>([] { ReadPickledTuples("\x80\x04K\x01."); }), "the pickle holds an operation '\x80' that is not read");
+    EXPECT_EQ(ErrorMessage<std::exception>([] { ReadPickledTuples("(lp0\ng7\n."); }), "the pickle holds a memo entry that was never put");
+    EXPECT_EQ(ErrorMessage<std::exception>([] { ReadPickledTuples(std::string(40, '(') + std::string(40, 'l') + "."); }),
               "the pickle holds lists nested too deep");
     std::string doubling = "(lp0\n";
     for (int i = 0; i < 40; ++i) doubling += "(g0\ng0\nep0\n";  // each step appends the list to itself twice
-    EXPECT_EQ(Message([&] { ReadPickledTuples(doubling); }).rfind("the pickle holds", 0), 0u);
-    EXPECT_EQ(Message([] { ReadPickledTuples("(lp0\n(VA\ntp1\na"); }), "the pickle holds no stop");
+    EXPECT_EQ(ErrorMessage<std::exception>([&] { ReadPickledTuples(doubling); }).rfind("the pickle holds", 0), 0u);
+    EXPECT_EQ(ErrorMessage<std::exception>([] { ReadPickledTuples("(lp0\n(VA\ntp1\na"); }), "the pickle holds no stop");
 }
 
 class DeepLabCutH5Import : public DocumentFixture {
@@ -80,7 +72,7 @@ TEST_F(DeepLabCutH5Import, PartsComeInByNameWithYFromTheBottom) {
 
 TEST_F(DeepLabCutH5Import, OtherAndDamagedFilesNameTheFileAndTheDatasetAndChangeNothing) {
     const std::vector<std::uint8_t> before = WriteSequence(*doc);
-    auto read = [](const std::string& path) { return Message([&] { ReadTrackFile(TrackFormat::DeepLabCutH5, path, 1); }); };
+    auto read = [](const std::string& path) { return ErrorMessage<std::exception>([&] { ReadTrackFile(TrackFormat::DeepLabCutH5, path, 1); }); };
     const auto sample = [](int, int) { return TrackSample{1, 2, 1}; };
 
     const std::string sleap = dir.Path("sleap.h5");

@@ -2,6 +2,7 @@
 
 #include "DltCoefficientsExport.h"
 #include "DltCoefficientsImport.h"
+#include "ErrorMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -21,12 +22,7 @@ DltParameterTable TwoCameras() {
 }
 
 std::string Message(const std::string& text, int views) {
-    try {
-        ReadDltCoefficients(text, "coefs.csv", views);
-    } catch (const DltCoefficientsError& error) {
-        return error.what();
-    }
-    return "no error";
+    return ErrorMessage<DltCoefficientsError>([&] { ReadDltCoefficients(text, "coefs.csv", views); });
 }
 
 TEST(DltCoefficients, WrittenAndReadBackTheyAgreeToThePrintedDigits) {

@@ -1,3 +1,4 @@
+#include "ErrorMessage.h"
 #include "IsolatedRead.h"
 
 #include <gtest/gtest.h>
@@ -11,12 +12,7 @@ namespace kadivo::test {
 namespace {
 
 std::string Message(const std::function<TrackSet()>& read, int seconds = 30) {
-    try {
-        ReadTracksInChildProcess("trial.h5", read, seconds);
-    } catch (const TrackFileError& error) {
-        return error.what();
-    }
-    return "no error";
+    return ErrorMessage<TrackFileError>([&] { ReadTracksInChildProcess("trial.h5", read, seconds); });
 }
 
 TEST(IsolatedRead, TheChildsTracksComeBackWhole) {

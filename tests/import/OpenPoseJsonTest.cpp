@@ -1,6 +1,7 @@
 // OpenPose's JSON: a file a frame, the first person's keypoints.
 
 #include "DocumentFixture.h"
+#include "ErrorMessage.h"
 #include "TempDir.h"
 #include "TrackFileWriters.h"
 #include "TrackImport.h"
@@ -9,15 +10,6 @@
 
 namespace kadivo::test {
 namespace {
-
-std::string Message(const std::function<void()>& read) {
-    try {
-        read();
-    } catch (const TrackFileError& error) {
-        return error.what();
-    }
-    return "no error";
-}
 
 std::string FrameFile(int frame) {
     char name[64];
@@ -68,19 +60,19 @@ TEST_F(OpenPoseImport, TheWholeRunOfTheChosenFileComesInInFrameOrder) {
 TEST_F(OpenPoseImport, BrokenFramesNameTheirFile) {
     const SampleOf sample = [](int, int) { return TrackSample{1, 2, 0.9f}; };
     const std::string cut = dir.WriteText("a_000000000000_keypoints.json", OpenPoseFrame(18, 0, sample).substr(0, 40));
-    EXPECT_EQ(Message([&] { ReadTrackFile(TrackFormat::OpenPoseJson, cut, 1); }), cut + ", byte 41: not JSON; this is no OpenPose file");
+    EXPECT_EQ(ErrorMessage<TrackFileError>([&] { ReadTrackFile(TrackFormat::OpenPoseJson, cut, 1); }), cut + ", byte 41: not JSON; this is no OpenPose file");
     const std::string huge = dir.WriteText("h.json", "{\"version\":1e999,\"people\":[]}");
-    EXPECT_EQ(Message([&] { ReadTrackFile(TrackFormat::OpenPoseJson, huge, 1); }), huge + ": JSON that cannot be read; this is no OpenPose file");
+    EXPECT_EQ(ErrorMessage<TrackFileError>([&] { ReadTrackFile(TrackFormat::OpenPoseJson, huge, 1); }), huge + ": JSON that cannot be read; this is no OpenPose file");
     const std::string other = dir.WriteText("b.json", "{\"people\": 3}");
-    EXPECT_EQ(Message([&] { ReadTrackFile(TrackFormat::OpenPoseJson, other, 1); }), other + ": no list \"people\"; this is no OpenPose file");
+    EXPECT_EQ(ErrorMessage<TrackFileError>([&] { ReadTrackFile(TrackFormat::OpenPoseJson, other, 1); }), other + ": no list \"people\"; this is no OpenPose file");
     const std::string word = dir.WriteText("c.json", "{\"people\":[{\"pose_keypoints_2d\":[1,2,\"high\"]}]}");
-    EXPECT_EQ(Message([&] { ReadTrackFile(TrackFormat::OpenPoseJson, word, 1); }), word + ": people[0].pose_keypoints_2d[2] is not a number");
+    EXPECT_EQ(ErrorMessage<TrackFileError>([&] { ReadTrackFile(TrackFormat::OpenPoseJson, word, 1); }), word + ": people[0].pose_keypoints_2d[2] is not a number");
     dir.WriteText("d_000000000000_keypoints.json", OpenPoseFrame(18, 0, sample));
     const std::string fewer = dir.WriteText("d_000000000001_keypoints.json", OpenPoseFrame(15, 1, sample));
-    EXPECT_EQ(Message([&] { ReadTrackFile(TrackFormat::OpenPoseJson, fewer, 1); }),
+    EXPECT_EQ(ErrorMessage<TrackFileError>([&] { ReadTrackFile(TrackFormat::OpenPoseJson, fewer, 1); }),
               fewer + ": 15 keypoints where " + dir.Path("d_000000000000_keypoints.json") + " has 18");
     const std::string empty = dir.WriteText("e.json", OpenPoseFrame(18, 0, sample, false));
-    EXPECT_EQ(Message([&] { ReadTrackFile(TrackFormat::OpenPoseJson, empty, 1); }), empty + ": no frame shows a person");
+    EXPECT_EQ(ErrorMessage<TrackFileError>([&] { ReadTrackFile(TrackFormat::OpenPoseJson, empty, 1); }), empty + ": no frame shows a person");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // SLEAP's analysis files, written here in its published layout with the HDF5 library.
 
 #include "DocumentFixture.h"
+#include "ErrorMessage.h"
 #include "FileIo.h"
 #include "TempDir.h"
 #include "TrackFileWriters.h"
@@ -72,12 +73,7 @@ TEST_F(SleapImport, TheFirstTrackComesInWithItsScores) {
 
 TEST_F(SleapImport, DamagedAndOtherFilesNameTheFileAndTheDataset) {
     auto message = [](const std::string& path) {
-        try {
-            ReadTrackFile(TrackFormat::SleapH5, path, 1);
-        } catch (const TrackFileError& error) {
-            return std::string(error.what());
-        }
-        return std::string("no error");
+        return ErrorMessage<TrackFileError>([&] { ReadTrackFile(TrackFormat::SleapH5, path, 1); });
     };
     const std::string other = dir.Path("other.h5");
     WriteSleapFile(other, false);

@@ -2,6 +2,7 @@
 // into a camera view.
 
 #include "DocumentFixture.h"
+#include "ErrorMessage.h"
 #include "SequenceFile.h"
 #include "TrackFileWriters.h"
 #include "TrackImport.h"
@@ -96,14 +97,7 @@ TEST_F(TrackImport, DltdvColumnsOfTheChosenCamera) {
 
 TEST_F(TrackImport, BadFilesNameTheLineAndLeaveTheSequenceAlone) {
     const std::vector<std::uint8_t> before = WriteSequence(*doc);
-    auto message = [](const std::function<void()>& read) {
-        try {
-            read();
-        } catch (const TrackFileError& error) {
-            return std::string(error.what());
-        }
-        return std::string("no error");
-    };
+    auto message = ErrorMessage<TrackFileError>;
     const std::string good = DeepLabCutCsv({"head"}, 2, [](int, int) { return TrackSample{1, 2, 0.9f}; });
     EXPECT_EQ(message([] { ReadDeepLabCutCsv("frame,x,y\n0,1,2\n", "a.csv"); }),
               "a.csv, line 1: expected a row \"scorer\"; this is no DeepLabCut CSV file");
