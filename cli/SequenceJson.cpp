@@ -68,6 +68,7 @@ void Options(JsonWriter& json, const SequenceOptions& o) {
     json.Key("lockViews").Int(o.lockViews);
     json.Key("firstField").Int(o.firstField);
     json.Key("exactPositions").Int(o.exactPositions);
+    json.Key("lensFromControlPoints").Int(o.lensFromControlPoints);
     json.EndObject();
 }
 
@@ -92,6 +93,17 @@ void Views(JsonWriter& json, const CKadivoDoc& doc) {
         json.Key("calibrationPointCount").Int(store.calibrationPointCount);
         json.Key("calibrationRecord");
         Record(json, store.calibrationRecord, store.calibrationPointCount + 1);
+        if (view.lens) {
+            const LensModel& l = *view.lens;
+            json.Key("lens").BeginObject();
+            json.Key("source").String(l.source == LensSource::ControlPoints ? "control-points" : "checkerboard");
+            json.Key("width").Int(l.width);
+            json.Key("height").Int(l.height);
+            for (const auto& [name, value] : {std::pair<const char*, double>{"fx", l.fx}, {"fy", l.fy}, {"cx", l.cx}, {"cy", l.cy},
+                                              {"k1", l.k1}, {"k2", l.k2}, {"k3", l.k3}, {"p1", l.p1}, {"p2", l.p2}})
+                json.Key(name).Double(value);
+            json.EndObject();
+        }
         json.EndObject();
     }
     json.EndArray();

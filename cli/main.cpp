@@ -9,6 +9,8 @@
 #include "DltCommands.h"
 #include "ExportCommand.h"
 #include "ImportCommand.h"
+#include "LensCommand.h"
+#include "PhotogrammetryOverrides.h"
 #include "FileIo.h"
 #include "HeadlessPrompts.h"
 #include "ProfilesCommand.h"
@@ -35,13 +37,15 @@ using namespace kadivo;
 constexpr const char* kUsage =
     "usage: kadivo-cli info FILE.kdv\n"
     "       kadivo-cli resave IN.kdv OUT.kdv\n"
-    "       kadivo-cli calibrate FILE.kdv [--points] [--exact-positions]\n"
-    "       kadivo-cli transform IN.kdv OUT.kdv [--exact-positions]\n"
+    "       kadivo-cli calibrate FILE.kdv [--points] [--exact-positions] [--lens-from-control-points[=tangential]]\n"
+    "                  [--lens VIEW=FILE]...\n"
+    "       kadivo-cli transform IN.kdv OUT.kdv [--exact-positions] [--lens-from-control-points[=tangential]]\n"
+    "                  [--lens VIEW=FILE]...\n"
     "       kadivo-cli series FILE.kdv --point NAME|CG --quantity pos|vel|acc --axis x|y|z|3d [--raw]\n"
     "       kadivo-cli series FILE.kdv --joint INDEX --axis x|y|z [--quantity pos|vel|acc] [--ccw] [--raw]\n";
 
 std::string Usage() {
-    return std::string(kUsage) + cli::kDltUsage + cli::kTrackUsage + cli::kTrialUsage + cli::kBatchUsage + cli::kExportUsage + cli::kImportUsage + cli::kVideoUsage + cli::kCaptureUsage +
+    return std::string(kUsage) + cli::kDltUsage + cli::kTrackUsage + cli::kTrialUsage + cli::kBatchUsage + cli::kExportUsage + cli::kImportUsage + cli::kVideoUsage + cli::kLensUsage + cli::kCaptureUsage +
            cli::kProfilesUsage;
 }
 
@@ -66,19 +70,20 @@ int Resave(const std::vector<std::string>& args, CKadivoDoc& doc) {
 
 // Calibrates the views as "Transform Image Data" does and prints each view's parameters as
 // the parameters dialog shows them, with the residual of its control points; with --points,
-// each control point's reprojection and leave-one-out errors, worst first.
+// each control point's reprojection and leave-one-out errors in the picture's pixels (after
+// the lens correction), worst first.
 int Calibrate(const std::vector<std::string>& args, CKadivoDoc& doc) {
-    bool points = false, exact = false;
+    bool points = false;
+    cli::PhotogrammetryOverrides overrides;
     std::vector<std::string> files;
-    for (const std::string& arg : args) {
+    for (const std::string& arg : cli::TakePhotogrammetryOverrides(args, overrides)) {
         if (arg == "--points") points = true;
-        else if (arg == "--exact-positions") exact = true;
         else if (arg.rfind("--", 0) == 0) throw std::invalid_argument("unknown option " + arg);
         else files.push_back(arg);
     }
-    if (files.size() != 1) throw std::invalid_argument("calibrate takes one file, --points and --exact-positions");
+    if (files.size() != 1) throw std::invalid_argument("calibrate takes one file and its options");
     LoadSequence(files[0], doc);
-    if (exact) doc.options.exactPositions = 1;
+    cli::ApplyPhotogrammetryOverrides(overrides, doc);
     // Imported coefficients are the calibration as the sequence opened.
     if (!doc.importedDlt) {
         if (doc.calibrationPoints.empty()) throw std::runtime_error("the sequence has no calibration profile");
@@ -91,6 +96,8 @@ int Calibrate(const std::vector<std::string>& args, CKadivoDoc& doc) {
         std::printf("View %d\n", view);
         if (CalibrationIsDegenerate(doc, view)) std::printf("%s\n", kDegenerateCalibration);
         for (const auto& [id, value] : DltParameterRows(doc.dlt, view)) std::printf("%s\t%s\n", id.c_str(), value.c_str());
+        const int documentView = doc.dlt.viewCount == 1 ? doc.currentView : view - 1;
+        if (const std::string lens = cli::LensLine(doc, documentView); !lens.empty()) std::printf("%s\n", lens.c_str());
         if (points)
             for (const ControlPointError& error : CalibrationReport(doc, view))
                 std::printf("%s\n", ControlPointErrorLine(error).c_str());
@@ -101,14 +108,16 @@ int Calibrate(const std::vector<std::string>& args, CKadivoDoc& doc) {
 // "Transform Image Data" without a display: calibration, reconstruction and the
 // completion of the world data, then the sequence is saved.
 int Transform(const std::vector<std::string>& args, CKadivoDoc& doc) {
-    const bool exact = args.size() == 3 && args[2] == "--exact-positions";
-    if (args.size() != 2 && !exact) throw std::invalid_argument("transform takes an input and an output file, and --exact-positions");
-    LoadSequence(args[0], doc);
-    if (exact) doc.options.exactPositions = 1;
+    cli::PhotogrammetryOverrides overrides;
+    const std::vector<std::string> files = cli::TakePhotogrammetryOverrides(args, overrides);
+    if (files.size() != 2 || files[0].rfind("--", 0) == 0 || files[1].rfind("--", 0) == 0)
+        throw std::invalid_argument("transform takes an input and an output file and its options");
+    LoadSequence(files[0], doc);
+    cli::ApplyPhotogrammetryOverrides(overrides, doc);
     if (const char* obstacle = cli::TransformObstacle(doc)) throw std::runtime_error(obstacle);
     doc.OnTransformImageData();
     if (!doc.dltValid) throw std::runtime_error("the views could not be calibrated");
-    SaveSequenceFile(doc, args[1]);
+    SaveSequenceFile(doc, files[1]);
     return 0;
 }
 
@@ -160,6 +169,7 @@ int main(int argc, char** argv) {
         if (command == "batch") return cli::RunBatchCommand(args);
         if (command == "import") return cli::RunImportCommand(args, doc);
         if (command == "frame") return cli::RunFrameCommand(args);
+        if (command == "lens") return cli::RunLensCommand(args);
         if (command == "video-info") return cli::RunVideoInfoCommand(args);
         if (command == "capture-info") return cli::RunCaptureInfoCommand(args);
         if (command == "capture") return cli::RunCaptureCommand(args);

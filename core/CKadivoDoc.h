@@ -5,6 +5,7 @@
 #include "EditHistory.h"
 #include "FrameRecord.h"
 #include "ImportedPositions.h"
+#include "LensModel.h"
 #include "ModelPoint.h"
 #include "Prompts.h"
 #include "SequenceOptions.h"
@@ -36,6 +37,8 @@ struct CameraView {
     std::vector<int> staticFlags;   // pointCount + 1 entries
     int syncFrame = 0;
     ViewFrameStore frameStore;
+    // The lens the view's positions are corrected for; none for an ideal camera.
+    std::optional<LensModel> lens;
 };
 
 enum class CalibrationType : int { Posture2D = 0, Frame3D = 1, Frame2D = 2 };

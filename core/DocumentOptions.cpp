@@ -49,6 +49,7 @@ SequenceOptionsSheet CKadivoDoc::FillOptionsSheet(int page) const {
     sheet.calibrationPoints = calibrationPoints;
     sheet.calibrationPoints.resize(static_cast<std::size_t>(calibrationPointCount) + 1);
     sheet.exactPositions = options.exactPositions;
+    sheet.lensFromControlPoints = options.lensFromControlPoints;
     return sheet;
 }
 
@@ -111,6 +112,12 @@ void CKadivoDoc::ApplyOptionsSheet(const SequenceOptionsSheet& sheet) {
         // The calibration and the world data follow at the next transformation.
         o.exactPositions = sheet.exactPositions;
         modified_ = true;
+    }
+    if (sheet.lensFromControlPoints != o.lensFromControlPoints) {
+        o.lensFromControlPoints = sheet.lensFromControlPoints;
+        modified_ = true;
+        if (steps.lensObstacle)
+            if (const std::string obstacle = steps.lensObstacle(*this); !obstacle.empty()) prompts_.ShowMessage(obstacle);
     }
     if (hadWorldData && worldFrameCount == 0) what |= Change::WorldData;
     // 3. Recalculation on request.

@@ -3,6 +3,7 @@
 #include "ByteCursor.h"
 #include "CKadivoDoc.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -13,6 +14,35 @@ namespace {
 constexpr char kBlockTag[4] = {'K', 'D', 'V', 'X'};
 constexpr char kImportedDltTag[4] = {'D', 'L', 'T', 'C'};
 constexpr char kExactPositionsTag[4] = {'E', 'X', 'P', 'O'};
+constexpr char kLensTag[4] = {'L', 'E', 'N', 'S'};
+constexpr char kLensFromControlPointsTag[4] = {'L', 'N', 'C', 'P'};
+constexpr std::uint32_t kLensSize = 4 * 4 + 9 * 8;
+
+void WriteLens(ByteWriter& out, int view, const LensModel& lens) {
+    out.Bytes(kLensTag, 4);
+    out.U32(kLensSize);
+    out.I32(view);
+    out.I32(static_cast<int>(lens.source));
+    out.I32(lens.width);
+    out.I32(lens.height);
+    for (double value : {lens.fx, lens.fy, lens.cx, lens.cy, lens.k1, lens.k2, lens.k3, lens.p1, lens.p2}) out.F64(value);
+}
+
+void ReadLens(ByteReader& in, std::uint32_t size, CKadivoDoc& doc) {
+    if (size != kLensSize) throw FileFormatError("A camera view's lens model is damaged");
+    const int view = in.I32("a lens model");
+    LensModel lens;
+    const int source = in.I32("a lens model");
+    lens.width = in.I32("a lens model");
+    lens.height = in.I32("a lens model");
+    for (double* value : {&lens.fx, &lens.fy, &lens.cx, &lens.cy, &lens.k1, &lens.k2, &lens.k3, &lens.p1, &lens.p2})
+        *value = in.F64("a lens model");
+    lens.source = source == static_cast<int>(LensSource::ControlPoints) ? LensSource::ControlPoints : LensSource::Checkerboard;
+    const bool known = source == static_cast<int>(LensSource::ControlPoints) || source == static_cast<int>(LensSource::Checkerboard);
+    if (view < 0 || view >= doc.viewCount() || !known || !LensModelIsUsable(lens))
+        throw FileFormatError("A camera view's lens model is damaged");
+    doc.views[static_cast<std::size_t>(view)].lens = lens;
+}
 
 void WriteImportedDlt(ByteWriter& out, const DltParameterTable& table) {
     out.Bytes(kImportedDltTag, 4);
@@ -42,7 +72,8 @@ DltParameterTable ReadImportedDlt(ByteReader& in, std::uint32_t size, const CKad
 }  // namespace
 
 void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc) {
-    if (!doc.importedDlt && doc.options.exactPositions == 0) return;
+    const bool anyLens = std::any_of(doc.views.begin(), doc.views.end(), [](const CameraView& v) { return v.lens.has_value(); });
+    if (!doc.importedDlt && doc.options.exactPositions == 0 && doc.options.lensFromControlPoints == 0 && !anyLens) return;
     out.Bytes(kBlockTag, 4);
     if (doc.options.exactPositions != 0) {
         out.Bytes(kExactPositionsTag, 4);
@@ -50,6 +81,13 @@ void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc) {
         out.I32(doc.options.exactPositions);
     }
     if (doc.importedDlt) WriteImportedDlt(out, *doc.importedDlt);
+    if (doc.options.lensFromControlPoints != 0) {
+        out.Bytes(kLensFromControlPointsTag, 4);
+        out.U32(4);
+        out.I32(doc.options.lensFromControlPoints);
+    }
+    for (std::size_t v = 0; v < doc.views.size(); ++v)
+        if (doc.views[v].lens) WriteLens(out, static_cast<int>(v), *doc.views[v].lens);
 }
 
 void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
@@ -64,6 +102,15 @@ void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
         in.Require(size, 1, "an extension");
         if (std::memcmp(tag, kImportedDltTag, 4) == 0) {
             doc.importedDlt = ReadImportedDlt(in, size, doc);
+            continue;
+        }
+        if (std::memcmp(tag, kLensTag, 4) == 0) {
+            ReadLens(in, size, doc);
+            continue;
+        }
+        if (std::memcmp(tag, kLensFromControlPointsTag, 4) == 0 && size == 4) {
+            const int terms = in.I32("the lens from control points option");
+            doc.options.lensFromControlPoints = terms == 1 || terms == 2 ? terms : 0;
             continue;
         }
         if (std::memcmp(tag, kExactPositionsTag, 4) == 0 && size == 4) {

@@ -14,6 +14,11 @@ class CKadivoDoc;
 // "EXPO": the "Exact positions" option, a 32-bit 1 (written only when on).
 // "DLTC": imported DLT coefficients: the parameter count (8 or 11), the view count, and 11
 // doubles a view.
+// "LNCP": the option that solves the lenses from the control points, a 32-bit 1 (radial) or 2
+// (with tangential terms).
+// "LENS": a camera view's lens model, one chunk a view that has one: the 0-based view, the
+// model's source (1 checkerboard, 2 control points), the picture's width and height (32 bits
+// each), then fx, fy, cx, cy, k1, k2, k3, p1, p2 as doubles.
 void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc);
 
 // Reads the block when the file has one; throws FileFormatError for a chunk that is damaged.

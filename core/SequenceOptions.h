@@ -35,6 +35,9 @@ struct SequenceOptions {
     // Calibration and reconstruction take positions as stored, not truncated to whole
     // pixels. Off for sequences that do not say (they compute as they always have).
     int exactPositions = 0;
+    // Calibration solves each view's lens from its control points (the DLT extended with
+    // distortion terms): 0 off, 1 radial (k1, k2), 2 radial and tangential (p1, p2).
+    int lensFromControlPoints = 0;
 
     friend bool operator==(const SequenceOptions&, const SequenceOptions&) = default;
 };

@@ -50,6 +50,7 @@ struct SequenceOptionsSheet {
     int calibrationPointCount = 2;
     std::vector<Point3> calibrationPoints;
     int exactPositions = 0;
+    int lensFromControlPoints = 0;  // 0 none, 1 radial, 2 radial and tangential
     bool recalculate = false;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 namespace kadivo {
 
@@ -16,6 +17,8 @@ struct SequenceSteps {
     Step prepareNewModel;     // segment parameters of a model just copied from a profile
     Step calibrateViews;      // DLT parameters of the views with a complete calibration frame
     Step calibrateOnOpen;     // the planar calibration of a single calibrated view, after opening
+    // Why the lenses cannot be solved from the control points, for the user; empty when they can.
+    std::function<std::string(const CKadivoDoc&)> lensObstacle;
     // World coordinates of every digitized frame, with their completion.
     std::function<void(CKadivoDoc&, const FrameProgress&)> transformImageData;
     Step refreshWorldData;    // interpolation, smoothing and derived data after their options changed

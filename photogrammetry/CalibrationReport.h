@@ -12,13 +12,13 @@ class CKadivoDoc;
 // How well one control point fits one view's calibration.
 struct ControlPointError {
     int point = 0;                // 0-based
-    double reprojection = 0.0;    // pixels between the digitized point and its projection
+    double reprojection = 0.0;    // picture pixels between the digitized point and its projection
     double leaveOneOut = 0.0;     // the same, with the view calibrated without this point
 };
 
 // The image points of the calibration frames the last calibration used, per view: the
 // current view alone for a single calibrated view, otherwise every view. Positions are
-// truncated as the calibration takes them.
+// as the calibration takes them (see ViewPositions::Taken).
 std::vector<std::vector<ImagePoint>> CalibrationImagePoints(const CKadivoDoc& doc);
 
 // Every control point's errors in view `view` (1-based) of the document's calibration,

@@ -94,13 +94,65 @@ std::optional<std::pair<ImagePointD, ImagePointD>> ClipToFrame(const ImageLine& 
     return best;
 }
 
-std::optional<double> ReconstructionResidual(const DltParameterTable& t, const std::vector<ViewObservation>& seen, bool exact) {
+std::vector<ImagePointD> EpipolarCurve(const DltParameterTable& t, int from, Point2f seen, int to,
+                                       const std::vector<ViewPositions>& positions, double width, double height) {
+    if (from < 1 || to < 1 || from > static_cast<int>(positions.size()) || to > static_cast<int>(positions.size())) return {};
+    const ImagePoint taken = positions[static_cast<std::size_t>(from - 1)].Taken(seen);
+    if (taken.x == -1) return {};
+    const std::optional<ImageLine> line = EpipolarLine(t, from, taken.x, taken.y, to);
+    if (!line) return {};
+    const ViewPositions& target = positions[static_cast<std::size_t>(to - 1)];
+    if (!target.lens()) {
+        const auto clipped = ClipToFrame(*line, width, height);
+        if (!clipped) return {};
+        return {clipped->first, clipped->second};
+    }
+    // The ideal line over a region three times the frame each way (a barrel lens shows more
+    // than an ideal camera of the same focal length), sampled and carried through the lens.
+    // A sample beyond the lens's fold would land in the picture as well; only samples that
+    // the correction takes back to where they came from are kept.
+    const auto wide = ClipToFrame({line->a, line->b, line->c - line->a * width - line->b * height}, 3.0 * width, 3.0 * height);
+    if (!wide) return {};
+    const ImagePointD a{wide->first.x - width, wide->first.y - height}, b{wide->second.x - width, wide->second.y - height};
+    constexpr int kSamples = 1200;
+    std::vector<ImagePointD> run, longest;
+    for (int s = 0; s <= kSamples; ++s) {
+        const double f = static_cast<double>(s) / kSamples;
+        const ImagePoint ideal{a.x + f * (b.x - a.x), a.y + f * (b.y - a.y)};
+        const ImagePoint shown = target.InPicture(ideal);
+        const bool inside = shown.x >= 0.0 && shown.x <= width && shown.y >= 0.0 && shown.y <= height;
+        bool unique = false;
+        if (inside) {
+            const std::optional<ImagePoint> back = target.Ideal(shown);
+            unique = back && std::hypot(back->x - ideal.x, back->y - ideal.y) < 0.05;
+        }
+        if (inside && unique) {
+            run.push_back({shown.x, shown.y});
+            continue;
+        }
+        if (run.size() > longest.size()) longest = run;
+        run.clear();
+    }
+    if (run.size() > longest.size()) longest = run;
+    if (longest.size() < 2) return {};
+    return longest;
+}
+
+std::optional<double> ReconstructionResidual(const DltParameterTable& t, const std::vector<ViewObservation>& seen,
+                                             const std::vector<ViewPositions>& positions) {
     std::vector<ViewImagePoints> images;
     std::vector<int> rows;
+    std::vector<ImagePoint> shownAt;
+    std::vector<const ViewPositions*> lenses;
     for (const ViewObservation& o : seen) {
-        if (!Spatial(t, o.view)) continue;
-        images.push_back({PhotogrammetryPosition(o.position, exact)});
+        if (!Spatial(t, o.view) || o.view > static_cast<int>(positions.size())) continue;
+        const ViewPositions& view = positions[static_cast<std::size_t>(o.view - 1)];
+        const ImagePoint taken = view.Taken(o.position);
+        if (taken.x == -1) continue;
+        images.push_back({taken});
         rows.push_back(o.view);
+        shownAt.push_back(view.Seen(o.position));
+        lenses.push_back(&view);
     }
     if (images.size() < 2) return std::nullopt;
     std::vector<const ViewImagePoints*> pointers;
@@ -111,7 +163,8 @@ std::optional<double> ReconstructionResidual(const DltParameterTable& t, const s
     double worst = 0.0;
     for (std::size_t k = 0; k < images.size(); ++k) {
         const auto [u, v] = ProjectDlt(t, rows[k], world);
-        worst = std::max(worst, std::hypot(u - images[k][0].x, v - images[k][0].y));
+        const ImagePoint shown = lenses[k]->InPicture({u, v});
+        worst = std::max(worst, std::hypot(shown.x - shownAt[k].x, shown.y - shownAt[k].y));
     }
     return worst;
 }

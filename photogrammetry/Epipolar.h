@@ -2,6 +2,7 @@
 
 #include "DltParameterTable.h"
 #include "Geometry.h"
+#include "ViewPositions.h"
 
 #include <optional>
 #include <utility>
@@ -28,6 +29,14 @@ std::optional<ImageLine> EpipolarLine(const DltParameterTable& table, int from, 
 // The part of `line` inside the frame [0, width] × [0, height]; nothing when it misses it.
 std::optional<std::pair<ImagePointD, ImagePointD>> ClipToFrame(const ImageLine& line, double width, double height);
 
+// The epipolar line in view `to` of the point that view `from` saw at `seen`, as the picture
+// of `to` shows it: through `to`'s lens a curve, given as points a few pixels apart inside
+// the frame [0, width] × [0, height] (the two ends of the line without a lens). Each view's
+// positions are taken as `positions` (indexed by 0-based view) says. Empty when there is no
+// line or it misses the frame.
+std::vector<ImagePointD> EpipolarCurve(const DltParameterTable& table, int from, Point2f seen, int to,
+                                       const std::vector<ViewPositions>& positions, double width, double height);
+
 // The image position of one point in one view (1-based) with a spatial calibration.
 struct ViewObservation {
     int view = 1;
@@ -35,9 +44,10 @@ struct ViewObservation {
 };
 
 // The point reconstructed by least squares from two or more views, and the largest distance
-// in pixels between where the views saw it and where the reconstruction projects. Positions
-// are taken as the reconstruction takes them (exact, or truncated to whole pixels). Nothing
-// with fewer than two views or without a spatial calibration.
-std::optional<double> ReconstructionResidual(const DltParameterTable& table, const std::vector<ViewObservation>& seen, bool exact);
+// in the pictures' pixels between where the views saw it and where the reconstruction, through
+// each view's lens, shows it. Positions are taken as `positions` (indexed by 0-based view)
+// says. Nothing with fewer than two views or without a spatial calibration.
+std::optional<double> ReconstructionResidual(const DltParameterTable& table, const std::vector<ViewObservation>& seen,
+                                             const std::vector<ViewPositions>& positions);
 
 }  // namespace kadivo

@@ -2,6 +2,7 @@
 
 #include "CKadivoDoc.h"
 #include "MatrixToolkit.h"
+#include "ViewPositions.h"
 
 #include <algorithm>
 #include <limits>
@@ -108,7 +109,8 @@ void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone) {
     }
     PrepareWorldData(doc);
     const bool spatial = doc.dlt.parameterCount == 11;
-    const bool exact = doc.options.exactPositions != 0;
+    std::vector<ViewPositions> positions;
+    for (int v = 0; v < views; ++v) positions.push_back(PositionsOfView(doc, v));
     std::vector<ViewImagePoints> images(static_cast<std::size_t>(views), ViewImagePoints(static_cast<std::size_t>(doc.pointCount)));
     std::vector<const ViewImagePoints*> seen;
     std::vector<int> rows;
@@ -125,7 +127,7 @@ void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone) {
             }
             const FrameRecord& record = doc.views[sv].frameStore.records()[static_cast<std::size_t>(found->second)];
             for (int p = 0; p < doc.pointCount; ++p)
-                images[sv][static_cast<std::size_t>(p)] = PhotogrammetryPosition(record.imagePos[static_cast<std::size_t>(p)], exact);
+                images[sv][static_cast<std::size_t>(p)] = positions[sv].Taken(record.imagePos[static_cast<std::size_t>(p)]);
             seen.push_back(&images[sv]);
             rows.push_back(v + 1);
             // The last frame number there is ends the view's frames.

@@ -9,7 +9,8 @@ namespace kadivo {
 
 class CKadivoDoc;
 
-// Image positions of the model points in one view, as integer pixels; x = −1 is missing.
+// Image positions of the model points in one view, as reconstruction takes them (see
+// ViewPositions::Taken); x = −1 is missing.
 using ViewImagePoints = std::vector<ImagePoint>;
 
 // World (X, Y, 0) of every point from one view through the planar parameters of view 1.

@@ -41,7 +41,7 @@ std::vector<ViewObservation> Observations(const CKadivoDoc& doc, int view, int p
 std::optional<double> PointResidual(const CKadivoDoc& doc, int view, int point) {
     if (!SpatiallyCalibrated(doc) || view < 0 || view >= doc.viewCount() || point < 0 || point >= doc.pointCount)
         return std::nullopt;
-    return ReconstructionResidual(doc.dlt, Observations(doc, view, point), doc.options.exactPositions != 0);
+    return ReconstructionResidual(doc.dlt, Observations(doc, view, point), PositionsOfViews(doc));
 }
 
 ViewScene BuildViewScene(const CKadivoDoc& doc, int view, double width, double height) {
@@ -73,12 +73,11 @@ ViewScene BuildViewScene(const CKadivoDoc& doc, int view, double width, double h
     }
     const int next = camera.frameStore.NextIndex(kMovement);
     if (movement && SpatiallyCalibrated(doc) && next < doc.pointCount) {
+        const std::vector<ViewPositions> positions = PositionsOfViews(doc);
         for (const ViewObservation& seen : Observations(doc, view, next)) {
             if (seen.view == view + 1) continue;
-            const std::optional<ImageLine> line = EpipolarLine(doc.dlt, seen.view, seen.position.x, seen.position.y, view + 1);
-            if (!line) continue;
-            if (const auto clipped = ClipToFrame(*line, width, height))
-                scene.guides.push_back({clipped->first, clipped->second, seen.view - 1});
+            std::vector<ImagePointD> path = EpipolarCurve(doc.dlt, seen.view, seen.position, view + 1, positions, width, height);
+            if (!path.empty()) scene.guides.push_back({std::move(path), seen.view - 1});
         }
     }
     return scene;

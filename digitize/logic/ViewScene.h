@@ -23,7 +23,9 @@ struct ViewScene {
         Point2f from, to;
     };
     struct Guide {
-        ImagePointD from, to;  // the epipolar line of the next point, clipped to the frame
+        // The epipolar line of the next point inside the frame: its two ends, or through the
+        // view's lens a curve of many points.
+        std::vector<ImagePointD> path;
         int sourceView = 0;    // the view (0-based) that saw the point
     };
 

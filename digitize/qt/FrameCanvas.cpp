@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QPolygonF>
 #include <QScrollBar>
 
 #include <cmath>
@@ -207,7 +208,9 @@ void FrameCanvas::DrawScene(QPainter& painter) {
     for (const ViewScene::Guide& guide : scene.guides) {
         const QColor colour = kGuideColours[static_cast<std::size_t>(guide.sourceView) % std::size(kGuideColours)];
         painter.setPen(QPen(colour, 1.5, Qt::DashLine));
-        painter.drawLine(Window(geometry, FramePoint(guide.from.x, guide.from.y)), Window(geometry, FramePoint(guide.to.x, guide.to.y)));
+        QPolygonF path;
+        for (const ImagePointD& p : guide.path) path << Window(geometry, FramePoint(p.x, p.y));
+        painter.drawPolyline(path);
     }
     auto shown = [&](const ViewScene::Cross& cross) {
         return editPreview_ && editPreview_->first == cross.index ? editPreview_->second : cross.at;

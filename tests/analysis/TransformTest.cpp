@@ -1,5 +1,6 @@
 #include "DemoScene.h"
 #include "DocumentFixture.h"
+#include "LensDistortion.h"
 #include "Reconstruction.h"
 #include "WorldCompletion.h"
 
@@ -103,7 +104,9 @@ TEST_F(Transform, TwoAndThreeCamerasReconstructTheMotionWithinThePixelQuantisati
 
 // The demo scene digitized where its cameras project every point, to the float's precision:
 // the RMS distance in millimetres of the reconstruction from the true motion.
-double DemoSceneErrorMillimetres(CKadivoDoc& doc, bool exactPositions) {
+// With `k1`, both cameras see through a radial lens of that strength centred on their
+// principal point, and `lensTerms` is the option that solves the lenses from the control points.
+double DemoSceneErrorMillimetres(CKadivoDoc& doc, bool exactPositions, double k1 = 0.0, int lensTerms = 0) {
     using Scene = samples::DemoScene;
     const auto cameras = Scene::Cameras();
     const auto control = Scene::ControlPoints();
@@ -114,10 +117,20 @@ double DemoSceneErrorMillimetres(CKadivoDoc& doc, bool exactPositions) {
     doc.calibrationPoints.push_back({});
     doc.options.filtering = 0;
     doc.options.exactPositions = exactPositions ? 1 : 0;
-    auto image = [](const Scene::Camera& camera, Scene::Point p) {
+    doc.options.lensFromControlPoints = lensTerms;
+    LensModel lens;
+    lens.width = Scene::kWidth;
+    lens.height = Scene::kHeight;
+    lens.fx = lens.fy = 850.0;
+    lens.cx = Scene::kWidth / 2.0;
+    lens.cy = Scene::kHeight / 2.0;
+    lens.k1 = k1;
+    auto image = [&](const Scene::Camera& camera, Scene::Point p) {
         const Scene::Image at = Scene::Project(camera, p);
-        return Point2f{static_cast<float>(at.u), static_cast<float>(at.v)};
+        const ImagePoint shown = PositionOfPicture(lens, DistortPicturePoint(lens, PictureOfPosition(lens, {at.u, at.v})));
+        return Point2f{static_cast<float>(shown.x), static_cast<float>(shown.y)};
     };
+    for (CameraView& view : doc.views) view.frameSize = {Scene::kWidth, Scene::kHeight};
     for (int v = 0; v < 2; ++v) {
         ViewFrameStore& store = doc.views[static_cast<std::size_t>(v)].frameStore;
         store.calibrationPointCount = Scene::kControlPoints;
@@ -156,6 +169,26 @@ TEST_F(Transform, ExactPositionsReconstructTheDemoSceneToATenthOfAMillimetre) {
         if (exact) EXPECT_LE(error, 0.1) << "positions as stored";
         else EXPECT_GT(error, 2.0) << "whole pixels, as sequences of before compute";
     }
+}
+
+TEST_F(Transform, LensesSolvedFromTheControlPointsTakeTheDistortionOut) {
+    // A mild wide-angle lens, and a strong one: about 5 and 30 pixels at the picture's corners.
+    for (double k1 : {-0.1, -0.6})
+        for (int terms : {0, 1, 2}) {
+            NewSequence(samples::DemoScene::kMarkers, samples::DemoScene::kControlPoints);
+            InstallSequenceSteps(doc->steps);
+            doc->AddCameraView();
+            const double error = DemoSceneErrorMillimetres(*doc, true, k1, terms);
+            if (terms == 0) {
+                EXPECT_GT(error, k1 < -0.5 ? 10.0 : 2.0) << "the lens left in, k1 " << k1;
+                EXPECT_FALSE(doc->views[0].lens);
+                continue;
+            }
+            EXPECT_LE(error, 1.0) << "k1 " << k1 << ", terms " << terms;
+            ASSERT_TRUE(doc->views[1].lens);
+            EXPECT_NEAR(doc->views[1].lens->k1, k1, 1e-3);
+            EXPECT_LT(doc->dlt.Residual(1), 0.01) << "in the picture's pixels";
+        }
 }
 
 TEST_F(Transform, APointMissingInOneOfThreeViewsIsSolvedAndInTwoIsMarked) {

@@ -252,6 +252,41 @@ TEST_F(SequenceFile, ImportedCoefficientsFollowTheLastFieldAndUnknownChunksAreSk
     EXPECT_EQ(WriteSequence(*doc), plain) << "forgotten, they leave the file as before";
 }
 
+TEST_F(SequenceFile, LensModelsAndTheLensOptionAreKeptAndADamagedModelIsRefused) {
+    NewSequence(2);
+    doc->AddCameraView();
+    const std::vector<std::uint8_t> plain = WriteSequence(*doc);
+    LensModel lens;
+    lens.fx = 1401.5;
+    lens.fy = 1399.25;
+    lens.cx = 640.125;
+    lens.cy = 359.5;
+    lens.k1 = -0.31;
+    lens.k2 = 0.12;
+    lens.k3 = -0.02;
+    lens.p1 = 1e-4;
+    lens.p2 = -2e-4;
+    lens.width = 1280;
+    lens.height = 720;
+    doc->views[1].lens = lens;
+    doc->options.lensFromControlPoints = 2;
+    const std::vector<std::uint8_t> bytes = WriteSequence(*doc);
+    EXPECT_TRUE(std::equal(plain.begin(), plain.end(), bytes.begin())) << "the block follows the file as it was";
+    std::unique_ptr<CKadivoDoc> back = Reread(bytes);
+    EXPECT_FALSE(back->views[0].lens);
+    ASSERT_TRUE(back->views[1].lens);
+    EXPECT_EQ(*back->views[1].lens, lens);
+    EXPECT_EQ(back->options.lensFromControlPoints, 2);
+    EXPECT_EQ(WriteSequence(*back), bytes);
+
+    // A model with a focal length that is no number is refused, not applied.
+    std::vector<std::uint8_t> damaged(bytes);
+    const std::size_t fx = bytes.size() - 9 * 8;
+    for (std::size_t b = fx; b < fx + 8; ++b) damaged[b] = 0xff;
+    CKadivoDoc other(prompts, videos.Factory());
+    EXPECT_THROW(Read(damaged, other), FileFormatError);
+}
+
 TEST_F(SequenceFile, WindowListWithNoWindowsAndNoWorldData) {
     NewSequence(1);
     doc->windows.clear();

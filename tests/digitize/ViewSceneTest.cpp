@@ -70,8 +70,9 @@ TEST_F(Scene, TheNextPointSeenInAnotherViewGivesItsEpipolarLine) {
     ASSERT_EQ(scene.guides.size(), 1u);
     EXPECT_EQ(scene.guides[0].sourceView, 0);
     const auto [u, v] = kRight.Project(world);
-    const ImageLine line{scene.guides[0].to.y - scene.guides[0].from.y, scene.guides[0].from.x - scene.guides[0].to.x,
-                         scene.guides[0].to.x * scene.guides[0].from.y - scene.guides[0].from.x * scene.guides[0].to.y};
+    ASSERT_EQ(scene.guides[0].path.size(), 2u) << "without a lens the line's two ends";
+    const ImagePointD from = scene.guides[0].path.front(), to = scene.guides[0].path.back();
+    const ImageLine line{to.y - from.y, from.x - to.x, to.x * from.y - from.x * to.y};
     EXPECT_LT(line.Distance(u, v), 0.5);
 }
 

@@ -53,13 +53,14 @@ TEST(Epipolar, TheResidualShowsAMisclick) {
     const auto [ru, rv] = kRight.Project(world);
     const Point2f left{static_cast<float>(lu), static_cast<float>(lv)};
     const Point2f right{static_cast<float>(ru), static_cast<float>(rv)};
-    const std::optional<double> good = ReconstructionResidual(table, {{1, left}, {2, right}}, false);
+    const std::vector<ViewPositions> truncated(2, ViewPositions(false, std::nullopt));
+    const std::optional<double> good = ReconstructionResidual(table, {{1, left}, {2, right}}, truncated);
     ASSERT_TRUE(good);
     EXPECT_LT(*good, 1.5) << "pixel truncation only";
-    const std::optional<double> bad = ReconstructionResidual(table, {{1, left}, {2, {right.x + 12.0f, right.y}}}, false);
+    const std::optional<double> bad = ReconstructionResidual(table, {{1, left}, {2, {right.x + 12.0f, right.y}}}, truncated);
     ASSERT_TRUE(bad);
     EXPECT_GT(*bad, 3.0);
-    EXPECT_FALSE(ReconstructionResidual(table, {{1, left}}, false)) << "one view";
+    EXPECT_FALSE(ReconstructionResidual(table, {{1, left}}, truncated)) << "one view";
 }
 
 class CalibrationReportTest : public DocumentFixture {};

@@ -13,6 +13,7 @@ extern "C" {
 }
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 namespace kadivo::test {
@@ -24,6 +25,8 @@ struct CodedVideo {
     int bFrames = 2, keyInterval = 12;
     std::string privateOptions;    // "key=value:..." for the encoder's own options, as x264-params
     std::string privateOptionName;  // "x264-params", "x265-params", or empty
+    // Paints frame `index` into a YUV 4:2:0 picture; the code block of PaintCodedFrame unless set.
+    std::function<void(AVFrame&, int)> paint;
 };
 
 // Paints frame `index` into a YUV 4:2:0 picture: grey ground, the code block.
@@ -85,7 +88,8 @@ inline std::string WriteCodedVideo(const CodedVideo& spec) {
         if (error.empty() && av_frame_get_buffer(frame, 0) < 0) error = "no frame";
         for (int i = 0; i < spec.frames && error.empty(); ++i) {
             if (av_frame_make_writable(frame) < 0) error = "frame not writable";
-            PaintCodedFrame(*frame, i);
+            if (spec.paint) spec.paint(*frame, i);
+            else PaintCodedFrame(*frame, i);
             frame->pts = i;
             if (error.empty() && !drain(frame)) error = "encoding failed at frame " + std::to_string(i);
         }

@@ -286,6 +286,12 @@ QWidget* OptionsSheetDialog::CalibrationPage() {
     form->addRow("Person Height", height_);
     QCheckBox* exact = Check("Exact positions", sheet_.exactPositions != 0);
     exact->setToolTip("Calibrate and reconstruct with the positions as digitized, not truncated to whole pixels");
+    auto* lens = new QComboBox;
+    lens->setObjectName("Lens from control points");
+    lens->addItems({"None", "Radial (k1, k2)", "Radial and tangential (k1, k2, p1, p2)"});
+    lens->setCurrentIndex(std::clamp(sheet_.lensFromControlPoints, 0, 2));
+    lens->setToolTip("Solve each camera's lens distortion together with its calibration from the control points");
+    form->addRow("Lens from control points", lens);
     auto* left = new QVBoxLayout;
     left->addWidget(type);
     left->addLayout(form);
@@ -373,6 +379,7 @@ void OptionsSheetDialog::WriteBack() {
     const std::vector<Point3>& points = table_.points();
     s.calibrationType = Chosen(calibrationType_, s.calibrationType);
     s.exactPositions = Named<QCheckBox>(this, "Exact positions")->isChecked() ? 1 : 0;
+    s.lensFromControlPoints = Named<QComboBox>(this, "Lens from control points")->currentIndex();
     s.calibrationPointCount = static_cast<int>(points.size());
     s.recalculate = points != pointsAsOpened_;
     s.calibrationPoints = points;

@@ -1,0 +1,106 @@
+#include "LensCommand.h"
+
+#include "Arguments.h"
+#include "FileIo.h"
+#include "HeadlessPrompts.h"
+#include "LensFile.h"
+#include "VideoBoardFrames.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+#include <stdexcept>
+
+namespace kadivo::cli {
+
+const char* const kLensUsage =
+    "       kadivo-cli lens VIDEO --board COLSxROWS --square SIZE [--stream K] [--out FILE]\n"
+    "         (COLSxROWS counts the board's squares; FILE is for calibrate/transform --lens)\n";
+
+namespace {
+
+struct LensRequest {
+    std::string video;
+    CheckerboardSpec board;
+    int stream = 0;
+    std::optional<std::string> out;
+};
+
+CheckerboardSpec ParseBoard(const std::string& text) {
+    const std::size_t x = text.find('x');
+    CheckerboardSpec board;
+    if (x != std::string::npos) {
+        board.columns = ParseIndex(text.substr(0, x));
+        board.rows = ParseIndex(text.substr(x + 1));
+    }
+    if (board.columns < 3 || board.rows < 3) throw std::invalid_argument("--board takes COLSxROWS, the squares across and down, 3 or more each");
+    return board;
+}
+
+double ParseSquare(const std::string& text) {
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !(value > 0.0) || !std::isfinite(value))
+        throw std::invalid_argument("--square takes the side of a square, a positive number");
+    return value;
+}
+
+LensRequest ParseLensRequest(const std::vector<std::string>& args) {
+    LensRequest request;
+    bool board = false, square = false;
+    const std::vector<std::string> positional = SplitArguments(args, [&](const std::string& arg, const std::string& value) {
+        if (arg == "--board") {
+            const double side = request.board.square;
+            request.board = ParseBoard(value);
+            request.board.square = side;
+            board = true;
+        } else if (arg == "--square") {
+            request.board.square = ParseSquare(value);
+            square = true;
+        } else if (arg == "--stream") {
+            request.stream = ParseIndex(value);
+            if (request.stream < 0) throw std::invalid_argument("--stream takes a stream number from 0");
+        } else if (arg == "--out") {
+            request.out = value;
+        } else {
+            throw std::invalid_argument("unknown option " + arg);
+        }
+    });
+    if (positional.size() != 1 || !board || !square) throw std::invalid_argument("lens takes a video, --board and --square");
+    request.video = positional[0];
+    return request;
+}
+
+}  // namespace
+
+int RunLensCommand(const std::vector<std::string>& args) {
+    const LensRequest request = ParseLensRequest(args);
+    HeadlessPrompts messages;
+    std::optional<LensCalibration> calibration;
+    try {
+        calibration = CalibrateLensFromVideo(messages, request.video, request.stream, request.board);
+    } catch (const LensCalibrationError& e) {
+        throw std::runtime_error(e.what());
+    }
+    if (!calibration) throw std::runtime_error("the lens calibration was cancelled");
+    const LensModel& l = calibration->lens;
+    const auto& d = calibration->deviations;
+    std::printf("picture: %d x %d\n", l.width, l.height);
+    const std::pair<const char*, double> values[] = {{"fx", l.fx}, {"fy", l.fy}, {"cx", l.cx}, {"cy", l.cy}, {"k1", l.k1},
+                                                     {"k2", l.k2}, {"k3", l.k3}, {"p1", l.p1}, {"p2", l.p2}};
+    for (std::size_t i = 0; i < std::size(values); ++i)
+        std::printf("%s: %.9g ± %.3g\n", values[i].first, values[i].second, d[i]);
+    std::printf("frames used: %zu of %d searched\n", calibration->frames.size(), calibration->framesSearched);
+    for (const BoardFrame& frame : calibration->frames) std::printf("frame %d: rms %.3f px\n", frame.frame, frame.rms);
+    std::printf("rms: %.3f px\n", calibration->rms);
+    std::printf("coverage: %.0f %%\n", 100.0 * calibration->coverage);
+    if (const std::string warning = CoverageWarning(*calibration); !warning.empty()) std::fprintf(stderr, "kadivo-cli: warning: %s\n", warning.c_str());
+    if (request.out) {
+        const std::string text = FormatLensFile({l, calibration->rms});
+        WriteFileAtomically(*request.out, std::vector<std::uint8_t>(text.begin(), text.end()));
+    }
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+}  // namespace kadivo::cli

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "CDltCalibration.h"
+#include "LensModel.h"
+
+#include <optional>
+#include <vector>
+
+namespace kadivo {
+
+class CKadivoDoc;
+
+// How one view's stored positions become the positions calibration and reconstruction take:
+// as stored or truncated to whole pixels (see PhotogrammetryPosition), then, with a lens
+// model, corrected to where an ideal camera would have seen them.
+class ViewPositions {
+public:
+    ViewPositions(bool exact, std::optional<LensModel> lens) : exact_(exact), lens_(std::move(lens)) {}
+
+    // The position as calibration and reconstruction take it; (−1, −1) for a missing
+    // position and for one the lens model cannot correct.
+    ImagePoint Taken(Point2f stored) const;
+    // The stored position as taken before the lens correction: what the picture shows.
+    ImagePoint Seen(Point2f stored) const { return PhotogrammetryPosition(stored, exact_); }
+    // Where the picture shows an ideal position (as the DLT projects it).
+    ImagePoint InPicture(ImagePoint ideal) const;
+    // The ideal position of what the picture shows at `shown`: the inverse of InPicture;
+    // nothing where the lens model has none.
+    std::optional<ImagePoint> Ideal(ImagePoint shown) const;
+
+    bool exact() const { return exact_; }
+    const std::optional<LensModel>& lens() const { return lens_; }
+
+private:
+    bool exact_;
+    std::optional<LensModel> lens_;
+};
+
+// View `view`'s (0-based) positions in the document.
+ViewPositions PositionsOfView(const CKadivoDoc& doc, int view);
+// Every view's, by 0-based view.
+std::vector<ViewPositions> PositionsOfViews(const CKadivoDoc& doc);
+
+}  // namespace kadivo

@@ -1,0 +1,31 @@
+# A lens file given to transform: one of the demo's picture size is applied and kept in the
+# sequence; a damaged one, one of another size and one for a view the sequence does not have
+# are refused with their reason and nothing is written.
+file(REMOVE_RECURSE ${DIR})
+file(MAKE_DIRECTORY ${DIR})
+set(lens "kadivo-lens 1\nfx 850\nfy 850\ncx 256\ncy 200\nk1 -0.1\nk2 0\nk3 0\np1 0\np2 0\n")
+file(WRITE ${DIR}/demo.lens "${lens}picture 512 400\n")
+file(WRITE ${DIR}/other.lens "${lens}picture 640 480\n")
+file(WRITE ${DIR}/damaged.lens "kadivo-lens 1\npicture 512 400\nfx 850\n")
+
+function(refused expected)
+  execute_process(COMMAND ${CLI} transform ${IN} ${DIR}/refused.kdv ${ARGN} RESULT_VARIABLE status ERROR_VARIABLE error)
+  if(status EQUAL 0 OR NOT error MATCHES "${expected}")
+    message(FATAL_ERROR "${ARGN}: expected \"${expected}\", got ${status}: ${error}")
+  endif()
+  if(EXISTS ${DIR}/refused.kdv)
+    message(FATAL_ERROR "${ARGN}: a refused transformation wrote its output")
+  endif()
+endfunction()
+refused("the lens file \"${DIR}/damaged.lens\" the file gives no fy" --lens 1=${DIR}/damaged.lens)
+refused("belongs to pictures of 640 × 480 pixels; camera view 2's are 512 × 400" --lens 2=${DIR}/other.lens)
+refused("the sequence has 2 camera views" --lens 3=${DIR}/demo.lens)
+
+execute_process(COMMAND ${CLI} transform ${IN} ${DIR}/lens.kdv --exact-positions --lens 2=${DIR}/demo.lens RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "transform with a lens failed with ${status}")
+endif()
+execute_process(COMMAND ${CLI} info ${DIR}/lens.kdv OUTPUT_VARIABLE info)
+if(NOT info MATCHES "\"lens\":{\"source\":\"checkerboard\",\"width\":512,\"height\":400,\"fx\":850,.*\"k1\":-0.1")
+  message(FATAL_ERROR "the lens is not in the written sequence: ${info}")
+endif()
