@@ -11,8 +11,13 @@ struct MarkerTemplate {
     static constexpr int kNotCaptured = -1;
 
     std::vector<float> values;
+    // The same pixels' luminance before quantising (0 … 255), for refining matches.
+    std::vector<float> luminance;
     int size = 0;
     int frame = kNotCaptured;
+    // Where the point lay from the centre pixel of the template, in pixels (0 … 1 each way):
+    // a match of the template gives the point's position by adding it.
+    float offsetX = 0.0f, offsetY = 0.0f;
 
     bool Captured() const { return frame != kNotCaptured; }
 };

@@ -21,10 +21,13 @@ struct LuminanceTables {
 
 const LuminanceTables kTables;
 
+inline double LuminanceOf(std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
+    return kTables.green[green] + kTables.blue[blue] + kTables.red[red];
+}
+
 // The level (grey value / 16) of a pixel: floor((0.587·G + 0.114·B + 0.299·R) · 0.0625).
 inline int LevelOf(std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
-    const double luminance = kTables.green[green] + kTables.blue[blue] + kTables.red[red];
-    return static_cast<int>(luminance * 0.0625);  // not negative, so truncation is the floor
+    return static_cast<int>(LuminanceOf(blue, green, red) * 0.0625);  // not negative, so truncation is the floor
 }
 
 }  // namespace
@@ -44,6 +47,23 @@ int GreyFrame::LevelAt(int x, int y) const {
             return LevelOf(entry[0], entry[1], entry[2]);
         }
         default: return 0;
+    }
+}
+
+double GreyFrame::LuminanceAt(int x, int y) const {
+    if (x < 0 || y < 0 || x >= pixels.width || y >= pixels.height) return 0.0;
+    const int stride = ((pixels.width * pixels.bitCount + 31) / 32) * 4;
+    const std::uint8_t* row = pixels.data + static_cast<std::ptrdiff_t>(y) * stride;
+    switch (pixels.bitCount) {
+        case 24: return LuminanceOf(row[3 * x], row[3 * x + 1], row[3 * x + 2]);
+        case 32: return LuminanceOf(row[4 * x], row[4 * x + 1], row[4 * x + 2]);
+        case 8: {
+            const std::size_t index = row[x];
+            if (index >= palette.size()) return 0.0;
+            const PaletteEntry& entry = palette[index];
+            return LuminanceOf(entry[0], entry[1], entry[2]);
+        }
+        default: return 0.0;
     }
 }
 

@@ -21,6 +21,8 @@ struct GreyFrame {
     // The grey level index (grey value / 16, 0 … 15) of column x, memory row y; the pixel
     // must lie inside the frame.
     int LevelAt(int x, int y) const;
+    // The luminance of column x, memory row y (0 … 255, not quantised); 0 outside the frame.
+    double LuminanceAt(int x, int y) const;
     // The level indices of the size × size block from (x0, y0), rows bottom-up; pixels outside
     // the frame are 0.
     std::vector<std::uint8_t> Block(int x0, int y0, int size) const;

@@ -140,6 +140,69 @@ Point2f BrightCentre(Levels window, Best best, int half) {
     return {static_cast<float>(columns) / static_cast<float>(count), static_cast<float>(rows) / static_cast<float>(count)};
 }
 
+// Keys' cubic convolution weight (a = −½) at distance d from a pixel centre.
+double CubicWeight(double d) {
+    d = std::abs(d);
+    if (d < 1.0) return (1.5 * d - 2.5) * d * d + 1.0;
+    if (d < 2.0) return ((-0.5 * d + 2.5) * d - 4.0) * d + 2.0;
+    return 0.0;
+}
+
+// The frame's luminance between pixel centres, by cubic convolution: bilinear weights would
+// blur a shifted picture more than an unshifted one and bias the fraction.
+double LuminanceBetween(const GreyFrame& frame, double x, double y) {
+    const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
+    double sum = 0.0;
+    for (int j = -1; j <= 2; ++j) {
+        const double wy = CubicWeight(y - (y0 + j));
+        double row = 0.0;
+        for (int i = -1; i <= 2; ++i) row += CubicWeight(x - (x0 + i)) * frame.LuminanceAt(x0 + i, y0 + j);
+        sum += wy * row;
+    }
+    return sum;
+}
+
+// The best placement refined to a fraction of a pixel on the unquantised luminance (sixteen
+// grey levels are too coarse for it): the shift that minimises the squared differences
+// between the template and the frame, by Gauss–Newton steps on the template's gradients
+// (the inverse compositional form). A parabola through neighbouring sums would pull every
+// fraction towards the whole pixel, and tracking adds such errors up frame by frame.
+Point2f RefinedPeak(const GreyFrame& frame, const MarkerTemplate& marker, SearchOffset origin, Best best) {
+    const int t = marker.size;
+    const Point2f whole{static_cast<float>(best.x), static_cast<float>(best.y)};
+    if (t < 3) return whole;
+    auto templ = [&](int c, int r) { return static_cast<double>(marker.luminance[static_cast<std::size_t>(r * t + c)]); };
+    double hxx = 0.0, hxy = 0.0, hyy = 0.0;
+    for (int r = 1; r < t - 1; ++r)
+        for (int c = 1; c < t - 1; ++c) {
+            const double gx = (templ(c + 1, r) - templ(c - 1, r)) / 2.0, gy = (templ(c, r + 1) - templ(c, r - 1)) / 2.0;
+            hxx += gx * gx;
+            hxy += gx * gy;
+            hyy += gy * gy;
+        }
+    const double det = hxx * hyy - hxy * hxy;
+    if (!(det > 1e-9 * (hxx + hyy) * (hxx + hyy)) || !(hxx + hyy > 0.0)) return whole;
+    const double x0 = origin.x + best.x - t / 2, y0 = origin.y + best.y - t / 2;
+    double dx = 0.0, dy = 0.0;
+    for (int iteration = 0; iteration < 30; ++iteration) {
+        double bx = 0.0, by = 0.0;
+        for (int r = 1; r < t - 1; ++r)
+            for (int c = 1; c < t - 1; ++c) {
+                const double gx = (templ(c + 1, r) - templ(c - 1, r)) / 2.0, gy = (templ(c, r + 1) - templ(c, r - 1)) / 2.0;
+                const double e = LuminanceBetween(frame, x0 + c + dx, y0 + r + dy) - templ(c, r);
+                bx += gx * e;
+                by += gy * e;
+            }
+        const double sx = (hyy * bx - hxy * by) / det, sy = (hxx * by - hxy * bx) / det;
+        // The template's step is undone on the frame's side.
+        dx -= sx;
+        dy -= sy;
+        if (std::abs(dx) > 1.0 || std::abs(dy) > 1.0) return whole;  // left the best placement: keep it
+        if (std::hypot(sx, sy) < 1e-4) break;
+    }
+    return {static_cast<float>(best.x + dx), static_cast<float>(best.y + dy)};
+}
+
 std::vector<float> GreyValues(const std::vector<std::uint8_t>& levels) {
     std::vector<float> values(levels.size());
     std::transform(levels.begin(), levels.end(), values.begin(), [](std::uint8_t level) { return static_cast<float>(level * kGreyStep); });
@@ -153,6 +216,12 @@ void CaptureTemplate(const GreyFrame& frame, Point2f at, int templateSize, int f
     at = UsableOrMissing(at);
     const int x0 = static_cast<int>(at.x) - size / 2;
     const int y0 = static_cast<int>(at.y) - size / 2;
+    result.offsetX = at.x - std::trunc(at.x);
+    result.offsetY = at.y - std::trunc(at.y);
+    result.luminance.resize(static_cast<std::size_t>(size * size));
+    for (int r = 0; r < size; ++r)
+        for (int c = 0; c < size; ++c)
+            result.luminance[static_cast<std::size_t>(r * size + c)] = static_cast<float>(frame.LuminanceAt(x0 + c, y0 + r));
     const std::vector<std::uint8_t> levels = frame.Block(x0, y0, size);
     if (result.size != size) result.values.assign(static_cast<std::size_t>(size * size), 0.0f);
     result.size = size;
@@ -164,8 +233,8 @@ Point2f SearchMarker(const GreyFrame& frame, const MarkerTemplate& marker, Point
                      const SearchSettings& settings, SearchImages* images) {
     const int size = settings.searchSize;
     // Pixels of the window outside the frame read as 0, so a marker near the edge is still found.
-    const std::vector<std::uint8_t> window =
-        frame.Block(static_cast<int>(previous.x - static_cast<float>(size / 2)), static_cast<int>(previous.y - static_cast<float>(size / 2)), size);
+    const SearchOffset origin = SearchWindowOrigin(previous, size);
+    const std::vector<std::uint8_t> window = frame.Block(origin.x, origin.y, size);
     const std::vector<std::uint8_t> templ = TemplateLevels(marker);
     const Levels windowLevels{window.data(), size}, templateLevels{templ.data(), marker.size};
 
@@ -182,8 +251,17 @@ Point2f SearchMarker(const GreyFrame& frame, const MarkerTemplate& marker, Point
     } else {
         best = SmallestPositive(response, size, 0, size, 0, size);
     }
-    const Point2f match = settings.brightMarker ? BrightCentre(windowLevels, best, settings.markerSize)
-                                                : Point2f{static_cast<float>(best.x), static_cast<float>(best.y)};
+    Point2f match;
+    if (settings.subPixel && settings.brightMarker) {
+        const Point2f centre = BrightCentroid(frame, {static_cast<float>(origin.x + best.x), static_cast<float>(origin.y + best.y)},
+                                              std::max(settings.markerSize, 1));
+        match = {centre.x - static_cast<float>(origin.x), centre.y - static_cast<float>(origin.y)};
+    } else if (settings.subPixel && marker.luminance.size() == marker.values.size()) {
+        match = RefinedPeak(frame, marker, origin, best);
+    } else {
+        match = settings.brightMarker ? BrightCentre(windowLevels, best, settings.markerSize)
+                                      : Point2f{static_cast<float>(best.x), static_cast<float>(best.y)};
+    }
     if (images) {
         images->searchSize = size;
         images->templateSize = marker.size;
@@ -192,6 +270,37 @@ Point2f SearchMarker(const GreyFrame& frame, const MarkerTemplate& marker, Point
         images->response = std::move(response);
     }
     return match;
+}
+
+Point2f BrightCentroid(const GreyFrame& frame, Point2f at, int half) {
+    double cx = at.x, cy = at.y;
+    for (int iteration = 0; iteration < 20; ++iteration) {
+        const double left = cx - half - 0.5, right = cx + half + 0.5, bottom = cy - half - 0.5, top = cy + half + 0.5;
+        const int x0 = static_cast<int>(std::floor(left + 0.5)), x1 = static_cast<int>(std::ceil(right - 0.5));
+        const int y0 = static_cast<int>(std::floor(bottom + 0.5)), y1 = static_cast<int>(std::ceil(top - 0.5));
+        double darkest = 255.0;
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) darkest = std::min(darkest, frame.LuminanceAt(x, y));
+        double weights = 0.0, sx = 0.0, sy = 0.0;
+        for (int y = y0; y <= y1; ++y) {
+            // The share of pixel row y (from y − ½ to y + ½) inside the box.
+            const double rowShare = std::clamp(std::min(top, y + 0.5) - std::max(bottom, y - 0.5), 0.0, 1.0);
+            for (int x = x0; x <= x1; ++x) {
+                const double columnShare = std::clamp(std::min(right, x + 0.5) - std::max(left, x - 0.5), 0.0, 1.0);
+                const double w = rowShare * columnShare * (frame.LuminanceAt(x, y) - darkest);
+                weights += w;
+                sx += w * x;
+                sy += w * y;
+            }
+        }
+        if (!(weights > 0.0)) return at;
+        const double nx = sx / weights, ny = sy / weights;
+        const bool settled = std::abs(nx - cx) < 1e-4 && std::abs(ny - cy) < 1e-4;
+        cx = nx;
+        cy = ny;
+        if (settled) break;
+    }
+    return {static_cast<float>(cx), static_cast<float>(cy)};
 }
 
 std::vector<std::uint8_t> StretchToBytes(const std::vector<float>& values) {

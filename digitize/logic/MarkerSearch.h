@@ -26,6 +26,10 @@ struct SearchSettings {
     bool brightMarker = false;
     bool useVelocity = false;
     int markerSize = 4;     // half side of the bright-marker square and of the velocity window
+    // Matches are refined to a fraction of a pixel: the shift from the best placement that
+    // minimises the template's squared differences on unquantised luminance, or the bright
+    // marker's intensity-weighted centroid.
+    bool subPixel = false;
 };
 
 // The search window's column and row where the prediction puts the marker.
@@ -44,14 +48,27 @@ struct SearchImages {
 };
 
 // Takes the grey template of a marker centred on `at` (truncated to whole pixels) in
-// `frame`, recording `frameIndex`; the buffer is reallocated only when the size changes.
+// `frame`, recording `frameIndex` and the part of `at` beyond the centre pixel; the buffer
+// is reallocated only when the size changes.
 void CaptureTemplate(const GreyFrame& frame, Point2f at, int templateSize, int frameIndex, MarkerTemplate& result);
 
+// The frame pixel of the search window's first column and row around `previous`.
+inline SearchOffset SearchWindowOrigin(Point2f previous, int searchSize) {
+    return {static_cast<int>(previous.x - static_cast<float>(searchSize / 2)), static_cast<int>(previous.y - static_cast<float>(searchSize / 2))};
+}
+
 // Looks for `marker` in the searchSize × searchSize window of `frame` around `previous` and
-// returns the best position in search-window pixels. A window reaching past the frame is
-// searched as all 0. Fills `images` when given.
+// returns the best position in search-window pixels (whole pixels unless the settings ask
+// for sub-pixel matches). A window reaching past the frame is searched as all 0. Fills
+// `images` when given.
 Point2f SearchMarker(const GreyFrame& frame, const MarkerTemplate& marker, Point2f previous, SearchOffset predicted,
                      const SearchSettings& settings, SearchImages* images = nullptr);
+
+// The intensity-weighted centroid of the bright blob around `at` (frame coordinates), in a
+// box of half side `half` that follows the centroid until it settles: each pixel weighs its
+// luminance above the box's darkest, times the share of it inside the box. `at` when the box
+// holds no contrast.
+Point2f BrightCentroid(const GreyFrame& frame, Point2f at, int half);
 
 // Values stretched to 0 … 255 between their smallest and largest; all 0 when they are equal.
 std::vector<std::uint8_t> StretchToBytes(const std::vector<float>& values);

@@ -36,6 +36,8 @@ SearchSettings TrackingSettingsOf(const CKadivoDoc& doc, const VideoSource& sour
     settings.brightMarker = marker.brightMarker;
     settings.useVelocity = marker.useVelocity;
     settings.markerSize = std::clamp(marker.markerSize, 0, SearchSettings::kMaxSearchSize);
+    // Positions computed as stored are worth finding to a fraction of a pixel.
+    settings.subPixel = doc.options.exactPositions != 0;
     return settings;
 }
 
@@ -107,6 +109,13 @@ std::optional<LocatedPoint> LocateNextPoint(CKadivoDoc& doc, int view, SearchIma
     const float threshold = static_cast<float>(doc.options.thresholdMovement);
     if (std::abs(std::trunc(m.x - static_cast<float>(half))) > threshold || std::abs(std::trunc(m.y - static_cast<float>(half))) > threshold)
         return LocatedPoint{p, true};
+    if (settings.subPixel) {
+        // The match is where the template's centre pixel went; the point lay its offset from
+        // there, and a bright marker's centroid is the point itself.
+        const SearchOffset origin = SearchWindowOrigin(p, settings.searchSize);
+        const float dx = settings.brightMarker ? 0.0f : marker.offsetX, dy = settings.brightMarker ? 0.0f : marker.offsetY;
+        return LocatedPoint{{static_cast<float>(origin.x) + m.x + dx, static_cast<float>(origin.y) + m.y + dy}};
+    }
     // The cursor lands on a whole window pixel.
     const float zoom = source->Zoom() > 0.0f ? source->Zoom() : 1.0f;
     return LocatedPoint{{std::floor((p.x - static_cast<float>(half) + m.x) * zoom) / zoom,
