@@ -4,6 +4,7 @@
 #include "FileIo.h"
 #include "HeadlessPrompts.h"
 #include "LensFile.h"
+#include "LensReport.h"
 #include "VideoBoardFrames.h"
 
 #include <charconv>
@@ -84,20 +85,10 @@ int RunLensCommand(const std::vector<std::string>& args) {
         throw std::runtime_error(e.what());
     }
     if (!calibration) throw std::runtime_error("the lens calibration was cancelled");
-    const LensModel& l = calibration->lens;
-    const auto& d = calibration->deviations;
-    std::printf("picture: %d x %d\n", l.width, l.height);
-    const std::pair<const char*, double> values[] = {{"fx", l.fx}, {"fy", l.fy}, {"cx", l.cx}, {"cy", l.cy}, {"k1", l.k1},
-                                                     {"k2", l.k2}, {"k3", l.k3}, {"p1", l.p1}, {"p2", l.p2}};
-    for (std::size_t i = 0; i < std::size(values); ++i)
-        std::printf("%s: %.9g ± %.3g\n", values[i].first, values[i].second, d[i]);
-    std::printf("frames used: %zu of %d searched\n", calibration->frames.size(), calibration->framesSearched);
-    for (const BoardFrame& frame : calibration->frames) std::printf("frame %d: rms %.3f px\n", frame.frame, frame.rms);
-    std::printf("rms: %.3f px\n", calibration->rms);
-    std::printf("coverage: %.0f %%\n", 100.0 * calibration->coverage);
+    for (const std::string& line : LensCalibrationReport(*calibration)) std::printf("%s\n", line.c_str());
     if (const std::string warning = CoverageWarning(*calibration); !warning.empty()) std::fprintf(stderr, "kadivo-cli: warning: %s\n", warning.c_str());
     if (request.out) {
-        const std::string text = FormatLensFile({l, calibration->rms});
+        const std::string text = FormatLensFile({calibration->lens, calibration->rms});
         WriteFileAtomically(*request.out, std::vector<std::uint8_t>(text.begin(), text.end()));
     }
     return std::fflush(stdout) == 0 ? 0 : 1;

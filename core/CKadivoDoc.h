@@ -207,6 +207,13 @@ public:
     // Imported coefficients replace the calibration, which is then valid; without
     // coefficients (nullopt) the calibration frames calibrate the views again.
     void SetImportedDlt(std::optional<DltParameterTable> coefficients);
+    // Camera Views → "Lens Calibration...": the lens of the current view from a filmed
+    // checkerboard; and "Forget Lens".
+    void OnLensCalibration();
+    void OnForgetLens();
+    // Gives view `view` (0-based) `lens`, or none; a lens of another picture size is refused
+    // with a message. The calibration follows at the next transformation.
+    bool SetViewLens(int view, std::optional<LensModel> lens);
     // Takes the point names, segment names and segment parameters "Model Properties" edited;
     // the world data follow changed segment parameters.
     void SetModel(const ModelTable& model);

@@ -221,6 +221,34 @@ void CKadivoDoc::SetImportedDlt(std::optional<DltParameterTable> coefficients) {
     Announce(Change::Options, kAllViews);
 }
 
+void CKadivoDoc::OnLensCalibration() {
+    if (views.empty()) return;
+    const CameraView& view = current();
+    const std::optional<LensModel> lens =
+        prompts_.RunLensCalibration(view.videoSource->IsOpen() ? view.videoSource->FileName() : std::string(), view.frameSize);
+    if (lens) SetViewLens(currentView, lens);
+}
+
+void CKadivoDoc::OnForgetLens() {
+    if (!views.empty() && current().lens) SetViewLens(currentView, std::nullopt);
+}
+
+bool CKadivoDoc::SetViewLens(int view, std::optional<LensModel> lens) {
+    if (view < 0 || view >= viewCount()) return false;
+    CameraView& camera = views[static_cast<std::size_t>(view)];
+    const FrameSize picture = camera.frameSize;
+    if (lens && picture.width > 0 && (lens->width != picture.width || lens->height != picture.height)) {
+        prompts_.ShowMessage("The lens belongs to pictures of " + std::to_string(lens->width) + " × " + std::to_string(lens->height) +
+                             " pixels; this camera view's are " + std::to_string(picture.width) + " × " +
+                             std::to_string(picture.height) + ". Nothing was changed.");
+        return false;
+    }
+    camera.lens = std::move(lens);
+    modified_ = true;
+    Announce(Change::Options, view);
+    return true;
+}
+
 bool CKadivoDoc::CalibrateViews() {
     if (importedDlt) {
         dlt = *importedDlt;

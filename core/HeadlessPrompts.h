@@ -37,6 +37,7 @@ public:
     bool EditTrackImport(TrackImportPlan&, const std::vector<std::string>&, const std::vector<std::string>&, bool) override {
         return false;
     }
+    std::optional<LensModel> RunLensCalibration(const std::string&, FrameSize) override { return std::nullopt; }
     void BeginProgress(const std::string&, int) override {}
     void StepProgress() override {}
     void EndProgress() override {}

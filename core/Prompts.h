@@ -2,6 +2,7 @@
 
 #include "Geometry.h"
 #include "ImportedPositions.h"
+#include "LensModel.h"
 #include "ModelPoint.h"
 #include "SequenceOptionsSheet.h"
 
@@ -63,6 +64,10 @@ public:
     // (when the file has one); true on OK, with `plan` edited.
     virtual bool EditTrackImport(TrackImportPlan& plan, const std::vector<std::string>& theirNames,
                                  const std::vector<std::string>& modelNames, bool hasLikelihood) = 0;
+
+    // "Lens Calibration": finds the lens of the camera that filmed a checkerboard, offering
+    // `video` (the view's own) and a picture size the lens must have; the lens on OK.
+    virtual std::optional<LensModel> RunLensCalibration(const std::string& video, FrameSize picture) = 0;
 
     // A progress bar for long work, right of `text`; `range` steps make it full.
     virtual void BeginProgress(const std::string& text, int range) = 0;

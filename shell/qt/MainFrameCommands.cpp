@@ -181,6 +181,8 @@ void MainFrame::RunDocumentCommand(CommandId id, CKadivoDoc& doc) {
         case C::ZoomIn: doc.ZoomIn(); break;
         case C::ZoomOut: doc.ZoomOut(); break;
         case C::RemoveView: doc.RemoveCameraView(); break;
+        case C::LensCalibration: doc.OnLensCalibration(); break;
+        case C::ForgetLens: doc.OnForgetLens(); break;
         case C::Undo: doc.Undo(); break;
         case C::Redo: doc.Redo(); break;
         case C::ExportLinear: ExportLinearData(doc, dialogs); break;

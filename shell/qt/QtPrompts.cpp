@@ -5,6 +5,7 @@
 #include "MainStatusBar.h"
 #include "ProfileWriter.h"
 #include "dialogs/ExportOptionDialogs.h"
+#include "dialogs/LensCalibrationDialog.h"
 #include "dialogs/OptionsSheetDialog.h"
 #include "dialogs/TrackImportDialog.h"
 #include "dialogs/VideoDialogs.h"
@@ -187,6 +188,12 @@ bool QtPrompts::EditCsmExport(CsmExportOptions& options, const std::vector<std::
     if (dialog.exec() != QDialog::Accepted) return false;
     options = dialog.Options();
     return true;
+}
+
+std::optional<LensModel> QtPrompts::RunLensCalibration(const std::string& video, FrameSize picture) {
+    LensCalibrationDialog dialog(*this, video, picture, window_);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Lens();
 }
 
 bool QtPrompts::EditTrackImport(TrackImportPlan& plan, const std::vector<std::string>& theirNames,

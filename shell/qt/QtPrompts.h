@@ -30,6 +30,7 @@ public:
     bool RunOptionsSheet(SequenceOptionsSheet& sheet) override;
     std::optional<double> EditFrameRate(double rate) override;
     std::optional<NewSequenceSetup> RunNewSequenceWizard() override;
+    std::optional<LensModel> RunLensCalibration(const std::string& video, FrameSize picture) override;
     bool EditTrackImport(TrackImportPlan& plan, const std::vector<std::string>& theirNames,
                          const std::vector<std::string>& modelNames, bool hasLikelihood) override;
     void BeginProgress(const std::string& text, int range) override;
@@ -66,6 +67,10 @@ public:
     std::optional<NewSequenceSetup> RunNewSequenceWizard() override;
     bool EditTrackImport(TrackImportPlan&, const std::vector<std::string>&, const std::vector<std::string>&, bool) override {
         return Refuse("Import 2D Points");
+    }
+    std::optional<LensModel> RunLensCalibration(const std::string&, FrameSize) override {
+        Refuse("Lens Calibration");
+        return std::nullopt;
     }
     void BeginProgress(const std::string&, int) override {}
     void StepProgress() override {}

@@ -2,6 +2,7 @@
 // a folder to keep a picture of every dialog.
 
 #include "CDltCalibration.h"
+#include "CheckerboardVideo.h"
 #include "ModelPropertiesTree.h"
 #include "MainStatusBar.h"
 #include "QtPrompts.h"
@@ -9,6 +10,7 @@
 #include "SplashCloser.h"
 #include "dialogs/DltParametersDialog.h"
 #include "dialogs/ExportOptionDialogs.h"
+#include "dialogs/LensCalibrationDialog.h"
 #include "dialogs/TrackImportDialog.h"
 #include "dialogs/ModelPropertiesDialog.h"
 #include "dialogs/PointListWidget.h"
@@ -17,6 +19,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QLabel>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -332,6 +338,38 @@ private slots:
         KeepSizedPicture(splash, "splash");
         KeepSizedPicture(about, "about");
         QVERIFY(!splash.grab().isNull());
+    }
+
+    // Lens Calibration on a checkerboard filmed through a known lens: Calibrate reports the
+    // lens and its errors and shows a frame corrected; OK hands the lens over. A video of
+    // another picture size than the view's is refused.
+    void lensCalibrationFindsTheLensOfACheckerboardVideo() {
+        const QString video = data_.filePath("board.mkv");
+        QCOMPARE(WriteBoardVideo(video.toStdString(), BoardPoses()), std::string());
+        FakePrompts prompts;
+        LensCalibrationDialog dialog(prompts, video.toStdString(), {kBoardWidth, kBoardHeight}, nullptr);
+        QCOMPARE(dialog.video->text(), video);
+        auto* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        QVERIFY(!ok->isEnabled());
+        QTest::mouseClick(dialog.calibrate, Qt::LeftButton);
+        QVERIFY2(dialog.report->toPlainText().contains("frames used: 15 of 15 searched"), qPrintable(dialog.report->toPlainText()));
+        QVERIFY(dialog.report->toPlainText().contains("k1: -0.28"));
+        QVERIFY(!dialog.picture->pixmap().isNull());
+        QVERIFY(ok->isEnabled());
+        KeepSizedPicture(dialog, "lens-calibration");
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QVERIFY(dialog.Lens());
+        QCOMPARE(dialog.Lens()->width, kBoardWidth);
+        QCOMPARE(dialog.Lens()->source, LensSource::Checkerboard);
+
+        LensCalibrationDialog other(prompts, video.toStdString(), {320, 240}, nullptr);
+        QTest::mouseClick(other.calibrate, Qt::LeftButton);
+        QCOMPARE(other.report->toPlainText(), QString("The checkerboard video's pictures are 640 × 480 pixels; this camera view's are 320 × 240."));
+        QVERIFY(!other.Lens());
+        other.columns->setValue(8);
+        other.video->setText(data_.filePath("missing.mkv"));
+        QTest::mouseClick(other.calibrate, Qt::LeftButton);
+        QVERIFY(other.report->toPlainText().endsWith("cannot be opened as video"));
     }
 };
 

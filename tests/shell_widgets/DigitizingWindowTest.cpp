@@ -284,6 +284,31 @@ private slots:
         QVERIFY(f.frame->Action(CommandId::Calibration)->isChecked());
     }
 
+    // Camera Views → Lens Calibration... gives the current view the lens the dialog found,
+    // unless it belongs to another picture size; Forget Lens takes it away.
+    void lensCalibrationAndForgetLensAreInTheCameraViewsMenu() {
+        FrameFixture f(RegisterDigitizingWindow);
+        DocumentSession* session = NewSequenceOnVideo(f, 1);
+        QVERIFY(session);
+        CKadivoDoc& doc = session->doc();
+        QVERIFY(!f.frame->Action(CommandId::ForgetLens)->isEnabled());
+        LensModel lens{300.0, 300.0, 160.0, 120.0, -0.2, 0.0, 0.0, 0.0, 0.0, 320, 240, LensSource::Checkerboard};
+        f.prompts.lensAnswer = lens;
+        f.frame->Action(CommandId::LensCalibration)->trigger();
+        QCOMPARE(f.prompts.shownLensCalibrations.size(), std::size_t{1});
+        QVERIFY(QString::fromStdString(f.prompts.shownLensCalibrations[0].first).endsWith("mjpeg_320x240_50fps_50f.avi"));
+        QCOMPARE(f.prompts.shownLensCalibrations[0].second, (FrameSize{320, 240}));
+        QVERIFY(doc.current().lens && *doc.current().lens == lens);
+        QVERIFY(doc.IsModified());
+        f.frame->Action(CommandId::ForgetLens)->trigger();
+        QVERIFY(!doc.current().lens);
+        lens.width = 640;
+        f.prompts.lensAnswer = lens;
+        f.prompts.ExpectMessage("The lens belongs to pictures of 640 × 240 pixels; this camera view's are 320 × 240. Nothing was changed.");
+        f.frame->Action(CommandId::LensCalibration)->trigger();
+        QVERIFY(!doc.current().lens);
+    }
+
     void twoViewsShowEpipolarLinesAndTheMagnifier() {
         FrameFixture f(RegisterDigitizingWindow);
         DocumentSession* session = NewSequenceOnVideo(f, 3);
@@ -321,6 +346,16 @@ private slots:
         f.frame->WindowArea()->tileSubWindows();
         QTest::qWait(50);
         KeepPicture(*f.frame, "digitizing-two-views");
+        // Through view 0's barrel lens the epipolar line is a curve.
+        LensModel barrel;
+        barrel = {300.0, 300.0, 160.0, 120.0, -0.35, 0.1, 0.0, 0.0, 0.0, 320, 240, LensSource::Checkerboard};
+        QVERIFY(doc.SetViewLens(0, barrel));
+        const ViewScene curved = BuildViewScene(doc, 0, 320, 240);
+        QVERIFY(curved.guides.size() == 1 && curved.guides[0].path.size() > 100);
+        second->Canvas()->viewport()->update();
+        QTest::qWait(50);
+        KeepPicture(*second, "digitizing-curved-epipolar");
+        doc.SetViewLens(0, std::nullopt);
         QTest::mousePress(second->Canvas()->viewport(), Qt::LeftButton, {}, {150, 120});
         QTest::qWait(FrameCanvas::kHoldMilliseconds + 100);
         QTest::mouseMove(second->Canvas()->viewport(), {154, 122});

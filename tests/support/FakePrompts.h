@@ -125,6 +125,14 @@ public:
         return true;
     }
 
+    // The lens calibration dialog: cancelled while unset; the video and picture it was offered.
+    std::optional<LensModel> lensAnswer;
+    std::vector<std::pair<std::string, FrameSize>> shownLensCalibrations;
+    std::optional<LensModel> RunLensCalibration(const std::string& video, FrameSize picture) override {
+        shownLensCalibrations.emplace_back(video, picture);
+        return lensAnswer;
+    }
+
     std::optional<std::string> saveFileAnswer;  // unset: the save box is cancelled
     std::optional<std::string> openFileAnswer;  // unset: the open box is cancelled
     std::vector<std::string> openBoxNames;
