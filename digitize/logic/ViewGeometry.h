@@ -1,7 +1,9 @@
 #pragma once
 
 #include "Geometry.h"
+#include "LensModel.h"
 
+#include <optional>
 
 namespace kadivo {
 
@@ -12,11 +14,15 @@ struct WindowPoint {
 };
 
 // How a digitizing window shows its frame: the zoom factor, the scroll offsets in frame
-// pixels from the top-left corner, and the height of the zoomed frame in window pixels.
+// pixels from the top-left corner, and the height of the zoomed frame in window pixels. With
+// `undistorted` the window shows the frame as an ideal camera behind that lens would: frame
+// points are shown where the lens correction puts them, and window points taken back to where
+// the picture has them.
 struct ViewGeometry {
     float zoom = 1.0f;
     int scrollX = 0, scrollY = 0;
     int displayHeight = 0;
+    std::optional<LensModel> undistorted;
 
     // Frame coordinates (origin at the bottom-left corner of the picture) of a window point:
     // x = wx / z + sx, y = (H − wy) / z − sy.

@@ -223,6 +223,7 @@ bool CKadivoView::HandleCommand(CommandId id) {
         case C::ClearAllFiltering: ClearAllFiltering(); return true;
         case C::RangeDefine: canvas_->RequestRange(); return true;
         case C::AutoScroll: canvas_->SetAutoScroll(!canvas_->AutoScroll()); return true;
+        case C::UndistortedFrame: canvas_->SetUndistorted(!canvas_->Undistorted()); return true;
         case C::RangeClear:
             if (VideoSource* source = canvas_->Source()) {
                 source->Enhancement().ClearRange(source->FrameSize().width, source->FrameSize().height);
@@ -256,6 +257,7 @@ std::optional<CommandStatus> CKadivoView::CommandStatusFor(CommandId id) const {
         case C::EditPoint: return CommandStatus{doc.current().frameStore.NextIndex(doc.digitizeMode) > 0, false};
         case C::ResizeWindowToImage: return CommandStatus{true, false};
         case C::AutoScroll: return CommandStatus{video, canvas_->AutoScroll()};
+        case C::UndistortedFrame: return CommandStatus{video && doc.current().lens.has_value(), canvas_->Undistorted()};
         case C::AddView: return CommandStatus{doc.viewCount() < kMaxCameraViews, false};
         case C::ImageAdjust: return CommandStatus{video, static_cast<bool>(adjust_)};
         case C::AutoFilter: return CommandStatus{false, false};

@@ -102,7 +102,21 @@ QSize FrameCanvas::FrameDisplaySize() const {
 
 ViewGeometry FrameCanvas::Geometry() const {
     return {static_cast<float>(Zoom()), horizontalScrollBar()->value(), verticalScrollBar()->value(),
-            FrameDisplaySize().height()};
+            FrameDisplaySize().height(), ShownLens()};
+}
+
+std::optional<LensModel> FrameCanvas::ShownLens() const {
+    if (!undistorted_ || camera_ >= doc_.viewCount()) return std::nullopt;
+    const std::optional<LensModel>& lens = doc_.views[static_cast<std::size_t>(camera_)].lens;
+    const QSize frame = FrameSize();
+    if (!lens || lens->width != frame.width() || lens->height != frame.height()) return std::nullopt;
+    return lens;
+}
+
+void FrameCanvas::SetUndistorted(bool on) {
+    undistorted_ = on;
+    displayDirty_ = true;
+    viewport()->update();
 }
 
 ScrollPos FrameCanvas::Scroll() const { return {horizontalScrollBar()->value(), verticalScrollBar()->value()}; }
@@ -161,7 +175,11 @@ void FrameCanvas::RenderDisplay() {
     const ScrollPos scroll = Scroll();
     const int width = static_cast<int>(std::ceil(viewport()->width() / zoom)) + 1;
     const int height = static_cast<int>(std::ceil(viewport()->height() / zoom)) + 1;
-    const FramePixels frame = source->Pixels();
+    FramePixels frame = source->Pixels();
+    if (const std::optional<LensModel> lens = ShownLens()) {
+        const std::vector<std::uint8_t>& corrected = undistortion_.Apply(*lens, frame);
+        if (!corrected.empty()) frame.data = const_cast<std::uint8_t*>(corrected.data());
+    }
     const std::vector<PaletteEntry>* palette = &source->Format().palette;
     if (zoom == 1.0) {
         // At the frame's own size the visible part goes straight to the screen.

@@ -2,6 +2,7 @@
 
 #include "AutomaticDigitizing.h"
 #include "DigitizeGesture.h"
+#include "UndistortedFrame.h"
 #include "ViewScene.h"
 
 #include <QAbstractScrollArea>
@@ -45,6 +46,10 @@ public:
     // "Auto Scroll": the view scrolls to keep the located next point in sight.
     bool AutoScroll() const { return autoScroll_; }
     void SetAutoScroll(bool on) { autoScroll_ = on; }
+    // "Undistorted Frame": the frame and its points as an ideal camera behind the view's lens
+    // would show them; without a lens the frame shows as it is.
+    bool Undistorted() const { return undistorted_; }
+    void SetUndistorted(bool on);
     // "Edit Point": the next press edits the point near it, as a Shift-press does.
     void RequestEdit() { editRequested_ = true; }
     bool ShowTags() const;
@@ -82,6 +87,8 @@ private:
     double Zoom() const;
     void UpdateScrollBars();
     void RenderDisplay();
+    // The view's lens when the frame shows undistorted through it.
+    std::optional<LensModel> ShownLens() const;
     void DrawScene(QPainter& painter);
     void DrawMagnifier(QPainter& painter);
     DigitizeGesture::Situation CurrentSituation() const;
@@ -110,6 +117,8 @@ private:
     int sneakZoom_ = 25;
     bool rangeRequested_ = false;
     bool autoScroll_ = false;
+    bool undistorted_ = false;
+    FrameUndistortion undistortion_;
     bool editRequested_ = false;
     QPoint lastPress_, mouse_;
     std::optional<std::pair<int, Point2f>> editPreview_;

@@ -67,6 +67,7 @@ constexpr CommandInfo kCommands[] = {
     {C::ZoomThree, "x3", "", "", "Show the frame at three times its size"},
     {C::ZoomFour, "x4", "", "", "Show the frame at four times its size"},
     {C::AutoScroll, "Auto Scroll", "", "auto-scroll", "Keep the next point in sight"},
+    {C::UndistortedFrame, "Undistorted Frame", "", "", "Show the frame as an ideal camera behind the view's lens would"},
     {C::ResizeWindowToImage, "Resize Window to Image", "", "fit-window", "Fit the window to the frame"},
     {C::EraseLastPoint, "Erase Last Point", "Backspace", "erase-last", "Remove the last digitized point"},
     {C::Missing, "Missing", "M", "missing", "The next point is missing in this frame"},

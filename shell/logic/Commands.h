@@ -21,7 +21,7 @@ enum class CommandId {
     PreviousImage, NextImage, NextUnfinishedImage, JumpToStart, JumpToEnd,
     Movement, Calibration, PointMissing, PointStatic, ClearAllPoints, SyncImage, LockViews,
     ZoomIn, ZoomOut, ZoomQuarter, ZoomHalf, ZoomOne, ZoomTwo, ZoomThree, ZoomFour,
-    AutoScroll, ResizeWindowToImage, EraseLastPoint, Missing, ClearAllFiltering,
+    AutoScroll, UndistortedFrame, ResizeWindowToImage, EraseLastPoint, Missing, ClearAllFiltering,
     FreezeZoom, EditPoint, Undo, Redo, SneakZoom100, SneakZoom50, SneakZoom33, SneakZoom25, SneakZoom20, SneakZoom10,
     Go, StopDigitizing, SinglePoint, ShowStatusWindow, ImportPoints,
     // Image Processing

@@ -96,7 +96,7 @@ void MainFrame::CreateActions() {
         connect(action, &QAction::triggered, this, [this, id] { Execute(id); });
     }
     for (CommandId checkable : {C::LockViews, C::Movement, C::Calibration, C::ZoomQuarter, C::ZoomHalf, C::ZoomOne,
-                                C::ZoomTwo, C::ZoomThree, C::ZoomFour, C::StatusBar, C::AutoScroll, C::SneakZoom100,
+                                C::ZoomTwo, C::ZoomThree, C::ZoomFour, C::StatusBar, C::AutoScroll, C::UndistortedFrame, C::SneakZoom100,
                                 C::SneakZoom50, C::SneakZoom33, C::SneakZoom25, C::SneakZoom20, C::SneakZoom10,
                                 C::RangeDefine, C::ImageAdjust, C::ShowStatusWindow, C::GraphGrid, C::Overlay, C::Preview})
         Action(checkable)->setCheckable(true);
@@ -150,7 +150,7 @@ void MainFrame::CreateMenus() {
     add(zoom, {C::ZoomQuarter, C::ZoomHalf, C::ZoomOne, C::ZoomTwo, C::ZoomThree, C::ZoomFour});
     QMenu* sneakZoom = digitize->addMenu("SneakZoom");
     add(sneakZoom, {C::SneakZoom100, C::SneakZoom50, C::SneakZoom33, C::SneakZoom25, C::SneakZoom20, C::SneakZoom10});
-    add(digitize, {C::FreezeZoom, C::AutoScroll, C::ResizeWindowToImage, kSeparator, C::Go, C::StopDigitizing,
+    add(digitize, {C::FreezeZoom, C::AutoScroll, C::UndistortedFrame, C::ResizeWindowToImage, kSeparator, C::Go, C::StopDigitizing,
                    C::SinglePoint, C::ShowStatusWindow, kSeparator, C::ImportPoints});
 
     QMenu* image = menuBar()->addMenu("&Image Processing");

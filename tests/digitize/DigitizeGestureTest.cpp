@@ -7,19 +7,35 @@ namespace kadivo::test {
 namespace {
 
 TEST(ViewGeometryTest, WindowPointsBecomeFrameCoordinatesAndBack) {
-    const ViewGeometry zoomed{2.0f, 0, 0, 480};
+    const ViewGeometry zoomed{2.0f, 0, 0, 480, {}};
     EXPECT_EQ(zoomed.ToFrame({100, 50}), (Point2f{50, 215})) << "zoom 2, a frame displayed 480 high";
-    const ViewGeometry scrolled{1.0f, 30, 20, 576};
+    const ViewGeometry scrolled{1.0f, 30, 20, 576, {}};
     EXPECT_EQ(scrolled.ToFrame({10, 100}), (Point2f{40, 456}));
-    for (const ViewGeometry& g : {zoomed, scrolled, ViewGeometry{0.5f, 4, 8, 288}}) {
+    for (const ViewGeometry& g : {zoomed, scrolled, ViewGeometry{0.5f, 4, 8, 288, {}}}) {
         const WindowPoint back = g.ToWindow(g.ToFrame({123, 77}));
         EXPECT_DOUBLE_EQ(back.x, 123);
         EXPECT_DOUBLE_EQ(back.y, 77);
     }
 }
 
+TEST(ViewGeometryTest, AnUndistortedFrameShowsPointsWhereTheLensCorrectionPutsThem) {
+    const LensModel barrel{300.0, 300.0, 160.0, 120.0, -0.3, 0.05, 0.0, 0.001, 0.0, 320, 240, LensSource::Checkerboard};
+    const ViewGeometry plain{2.0f, 10, 5, 480, {}};
+    const ViewGeometry undistorted{2.0f, 10, 5, 480, barrel};
+    // A corner point moves outwards, the principal point stays; every window point comes back.
+    const Point2f corner{300.0f, 220.0f};
+    EXPECT_GT(undistorted.ToWindow(corner).x, plain.ToWindow(corner).x + 5.0);
+    const Point2f centre{160.0f, 120.0f};
+    EXPECT_NEAR(undistorted.ToWindow(centre).x, plain.ToWindow(centre).x, 1e-3);
+    for (const WindowPoint w : {WindowPoint{0, 0}, WindowPoint{300, 200}, WindowPoint{13.5, 401.25}}) {
+        const WindowPoint back = undistorted.ToWindow(undistorted.ToFrame(w));
+        EXPECT_NEAR(back.x, w.x, 1e-3);
+        EXPECT_NEAR(back.y, w.y, 1e-3);
+    }
+}
+
 TEST(ViewGeometryTest, TheDragIsDividedByTheSneakZoomFactor) {
-    const ViewGeometry g{1.0f, 0, 0, 240};
+    const ViewGeometry g{1.0f, 0, 0, 240, {}};
     EXPECT_EQ(SneakZoomFactor(25), 4);
     EXPECT_EQ(SneakZoomFactor(33), 3);
     EXPECT_EQ(SneakZoomFactor(100), 1);
@@ -43,7 +59,7 @@ protected:
     DigitizeGesture::Situation situation;
     void SetUp() override {
         situation.hasVideo = true;
-        situation.geometry = {1.0f, 0, 0, 240};
+        situation.geometry = {1.0f, 0, 0, 240, {}};
         situation.points = {{50, 190}};
     }
 };

@@ -355,7 +355,18 @@ private slots:
         second->Canvas()->viewport()->update();
         QTest::qWait(50);
         KeepPicture(*second, "digitizing-curved-epipolar");
+        // Digitize → Undistorted Frame shows the frame corrected, where the line is straight
+        // again and a point shows where the correction puts it.
+        QVERIFY(f.frame->Action(CommandId::UndistortedFrame)->isEnabled());
+        f.frame->Action(CommandId::UndistortedFrame)->trigger();
+        QVERIFY(second->Canvas()->Undistorted());
+        QVERIFY(f.frame->Action(CommandId::UndistortedFrame)->isChecked());
+        QTest::qWait(50);
+        KeepPicture(*second, "digitizing-undistorted");
+        f.frame->Action(CommandId::UndistortedFrame)->trigger();
+        QVERIFY(!second->Canvas()->Undistorted());
         doc.SetViewLens(0, std::nullopt);
+        QVERIFY(!f.frame->Action(CommandId::UndistortedFrame)->isEnabled());
         QTest::mousePress(second->Canvas()->viewport(), Qt::LeftButton, {}, {150, 120});
         QTest::qWait(FrameCanvas::kHoldMilliseconds + 100);
         QTest::mouseMove(second->Canvas()->viewport(), {154, 122});
