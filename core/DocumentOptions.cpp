@@ -33,6 +33,7 @@ SequenceOptionsSheet CKadivoDoc::FillOptionsSheet(int page) const {
     sheet.templateSize = o.templateWidth;
     sheet.searchSize = o.searchWidth;
     sheet.tracking = view.videoSource->Tracking();
+    sheet.snapToMarkerCentre = o.snapToMarkerCentre;
     sheet.captureDelay = o.captureDelay;
     sheet.captureTime = o.captureTime;
     sheet.captureRate = o.captureRate;
@@ -99,6 +100,10 @@ void CKadivoDoc::ApplyOptionsSheet(const SequenceOptionsSheet& sheet) {
     o.locateMethod = sheet.locateMethod;
     o.smartScroll = sheet.smartScroll;
     view.videoSource->SetTracking(sheet.tracking);
+    if (sheet.snapToMarkerCentre != o.snapToMarkerCentre) {
+        o.snapToMarkerCentre = sheet.snapToMarkerCentre;
+        modified_ = true;
+    }
     o.autoResize = sheet.autoResize;
     o.autoAdvance = sheet.autoAdvance;
     // The capture page's values would otherwise be lost on OK.

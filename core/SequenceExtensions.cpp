@@ -16,6 +16,7 @@ constexpr char kImportedDltTag[4] = {'D', 'L', 'T', 'C'};
 constexpr char kExactPositionsTag[4] = {'E', 'X', 'P', 'O'};
 constexpr char kLensTag[4] = {'L', 'E', 'N', 'S'};
 constexpr char kLensFromControlPointsTag[4] = {'L', 'N', 'C', 'P'};
+constexpr char kSnapTag[4] = {'S', 'N', 'A', 'P'};
 constexpr std::uint32_t kLensSize = 4 * 4 + 9 * 8;
 
 void WriteLens(ByteWriter& out, int view, const LensModel& lens) {
@@ -73,7 +74,8 @@ DltParameterTable ReadImportedDlt(ByteReader& in, std::uint32_t size, const CKad
 
 void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc) {
     const bool anyLens = std::any_of(doc.views.begin(), doc.views.end(), [](const CameraView& v) { return v.lens.has_value(); });
-    if (!doc.importedDlt && doc.options.exactPositions == 0 && doc.options.lensFromControlPoints == 0 && !anyLens) return;
+    const SequenceOptions& o = doc.options;
+    if (!doc.importedDlt && o.exactPositions == 0 && o.lensFromControlPoints == 0 && o.snapToMarkerCentre == 0 && !anyLens) return;
     out.Bytes(kBlockTag, 4);
     if (doc.options.exactPositions != 0) {
         out.Bytes(kExactPositionsTag, 4);
@@ -88,6 +90,11 @@ void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc) {
     }
     for (std::size_t v = 0; v < doc.views.size(); ++v)
         if (doc.views[v].lens) WriteLens(out, static_cast<int>(v), *doc.views[v].lens);
+    if (o.snapToMarkerCentre != 0) {
+        out.Bytes(kSnapTag, 4);
+        out.U32(4);
+        out.I32(1);
+    }
 }
 
 void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
@@ -111,6 +118,10 @@ void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
         if (std::memcmp(tag, kLensFromControlPointsTag, 4) == 0 && size == 4) {
             const int terms = in.I32("the lens from control points option");
             doc.options.lensFromControlPoints = terms == 1 || terms == 2 ? terms : 0;
+            continue;
+        }
+        if (std::memcmp(tag, kSnapTag, 4) == 0 && size == 4) {
+            doc.options.snapToMarkerCentre = in.I32("the snap to marker centre option") != 0 ? 1 : 0;
             continue;
         }
         if (std::memcmp(tag, kExactPositionsTag, 4) == 0 && size == 4) {

@@ -19,6 +19,7 @@ class CKadivoDoc;
 // "LENS": a camera view's lens model, one chunk a view that has one: the 0-based view, the
 // model's source (1 checkerboard, 2 control points), the picture's width and height (32 bits
 // each), then fx, fy, cx, cy, k1, k2, k3, p1, p2 as doubles.
+// "SNAP": clicks snap to the marker centre, a 32-bit 1 (written only when on).
 void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc);
 
 // Reads the block when the file has one; throws FileFormatError for a chunk that is damaged.

@@ -38,6 +38,8 @@ struct SequenceOptions {
     // Calibration solves each view's lens from its control points (the DLT extended with
     // distortion terms): 0 off, 1 radial (k1, k2), 2 radial and tangential (p1, p2).
     int lensFromControlPoints = 0;
+    // A click while digitizing moves to the centroid of the marker under it.
+    int snapToMarkerCentre = 0;
 
     friend bool operator==(const SequenceOptions&, const SequenceOptions&) = default;
 };

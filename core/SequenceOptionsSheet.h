@@ -28,6 +28,7 @@ struct SequenceOptionsSheet {
     int templateSize = 15;
     int searchSize = 50;
     TrackingSettings tracking;
+    int snapToMarkerCentre = 0;
     int captureDelay = 500;
     int captureTime = 3;
     int captureRate = 25;

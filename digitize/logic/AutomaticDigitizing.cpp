@@ -23,6 +23,8 @@ bool AutomaticDigitizing::Digitize(Point2f at) {
     return true;
 }
 
+bool AutomaticDigitizing::DigitizeClick(Point2f at) { return Digitize(SnappedClick(doc_, camera_, at)); }
+
 // A frame digitized before, or the frame before it, knows where the view stood for the next
 // point.
 void AutomaticDigitizing::RestoreStoredView() {

@@ -64,6 +64,8 @@ public:
     std::optional<Point2f> CursorTarget() const { return TargetIsCurrent() ? std::optional<Point2f>(target_->at) : std::nullopt; }
     // A point placed by hand at frame position `at`; false when the document refused it.
     bool Digitize(Point2f at);
+    // A click at `at`: the point goes where the click snaps to (see SnappedClick).
+    bool DigitizeClick(Point2f at);
     // Locates the next point and moves the cursor there.
     void LocateNext();
     // "Go": starts the timer (ignored while running).

@@ -12,6 +12,11 @@ namespace kadivo {
 // The grey value tracking sees in a pixel: luminance quantised to the 16 levels 0, 16, …, 240.
 int GreyLevel(std::uint8_t blue, std::uint8_t green, std::uint8_t red);
 
+// A click on the pixel of memory row r (counted from the bottom) digitizes y = r + 1, and a
+// template taken there keeps that: a position found in the frame's rows themselves, as a
+// centroid is, becomes a digitized position by adding this.
+inline constexpr float kClickRowOffset = 1.0f;
+
 // A frame as tracking reads it: bottom-up rows of 24- or 32-bit pixels, or of 8-bit indices
 // into `palette`.
 struct GreyFrame {

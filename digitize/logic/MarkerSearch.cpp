@@ -253,7 +253,7 @@ Point2f SearchMarker(const GreyFrame& frame, const MarkerTemplate& marker, Point
     }
     Point2f match;
     if (settings.subPixel && settings.brightMarker) {
-        const Point2f centre = BrightCentroid(frame, {static_cast<float>(origin.x + best.x), static_cast<float>(origin.y + best.y)},
+        const Point2f centre = MarkerCentroid(frame, {static_cast<float>(origin.x + best.x), static_cast<float>(origin.y + best.y)},
                                               std::max(settings.markerSize, 1));
         match = {centre.x - static_cast<float>(origin.x), centre.y - static_cast<float>(origin.y)};
     } else if (settings.subPixel && marker.luminance.size() == marker.values.size()) {
@@ -272,22 +272,26 @@ Point2f SearchMarker(const GreyFrame& frame, const MarkerTemplate& marker, Point
     return match;
 }
 
-Point2f BrightCentroid(const GreyFrame& frame, Point2f at, int half) {
+Point2f MarkerCentroid(const GreyFrame& frame, Point2f at, int half, bool bright) {
     double cx = at.x, cy = at.y;
     for (int iteration = 0; iteration < 20; ++iteration) {
         const double left = cx - half - 0.5, right = cx + half + 0.5, bottom = cy - half - 0.5, top = cy + half + 0.5;
         const int x0 = static_cast<int>(std::floor(left + 0.5)), x1 = static_cast<int>(std::ceil(right - 0.5));
         const int y0 = static_cast<int>(std::floor(bottom + 0.5)), y1 = static_cast<int>(std::ceil(top - 0.5));
-        double darkest = 255.0;
+        double darkest = 255.0, brightest = 0.0;
         for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x) darkest = std::min(darkest, frame.LuminanceAt(x, y));
+            for (int x = x0; x <= x1; ++x) {
+                darkest = std::min(darkest, frame.LuminanceAt(x, y));
+                brightest = std::max(brightest, frame.LuminanceAt(x, y));
+            }
         double weights = 0.0, sx = 0.0, sy = 0.0;
         for (int y = y0; y <= y1; ++y) {
             // The share of pixel row y (from y − ½ to y + ½) inside the box.
             const double rowShare = std::clamp(std::min(top, y + 0.5) - std::max(bottom, y - 0.5), 0.0, 1.0);
             for (int x = x0; x <= x1; ++x) {
                 const double columnShare = std::clamp(std::min(right, x + 0.5) - std::max(left, x - 0.5), 0.0, 1.0);
-                const double w = rowShare * columnShare * (frame.LuminanceAt(x, y) - darkest);
+                const double contrast = bright ? frame.LuminanceAt(x, y) - darkest : brightest - frame.LuminanceAt(x, y);
+                const double w = rowShare * columnShare * contrast;
                 weights += w;
                 sx += w * x;
                 sy += w * y;

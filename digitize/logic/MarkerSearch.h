@@ -64,11 +64,11 @@ inline SearchOffset SearchWindowOrigin(Point2f previous, int searchSize) {
 Point2f SearchMarker(const GreyFrame& frame, const MarkerTemplate& marker, Point2f previous, SearchOffset predicted,
                      const SearchSettings& settings, SearchImages* images = nullptr);
 
-// The intensity-weighted centroid of the bright blob around `at` (frame coordinates), in a
-// box of half side `half` that follows the centroid until it settles: each pixel weighs its
-// luminance above the box's darkest, times the share of it inside the box. `at` when the box
-// holds no contrast.
-Point2f BrightCentroid(const GreyFrame& frame, Point2f at, int half);
+// The intensity-weighted centroid of the marker around `at` (frame coordinates), in a box of
+// half side `half` that follows the centroid until it settles: each pixel weighs its
+// luminance above the box's darkest (below its brightest for a dark marker), times the share
+// of it inside the box. `at` when the box holds no contrast.
+Point2f MarkerCentroid(const GreyFrame& frame, Point2f at, int half, bool bright = true);
 
 // Values stretched to 0 … 255 between their smallest and largest; all 0 when they are equal.
 std::vector<std::uint8_t> StretchToBytes(const std::vector<float>& values);

@@ -51,6 +51,18 @@ void CaptureNextTemplate(CKadivoDoc& doc, int view, Point2f at) {
                     source->TemplateOf(point));
 }
 
+Point2f SnappedClick(CKadivoDoc& doc, int view, Point2f at) {
+    if (doc.options.snapToMarkerCentre == 0 || !HasPosition(at)) return at;
+    VideoSource* source = TrackedSource(doc, view);
+    if (!source) return at;
+    const SearchSettings settings = TrackingSettingsOf(doc, *source);
+    const int half = std::max(settings.markerSize, 1);
+    const Point2f inRows = MarkerCentroid(GreyFrameOf(*source), {at.x, at.y - kClickRowOffset}, half, settings.brightMarker);
+    const Point2f centre{inRows.x, inRows.y + kClickRowOffset};
+    if (std::hypot(centre.x - at.x, centre.y - at.y) > static_cast<float>(half)) return at;
+    return centre;
+}
+
 void CaptureTemplatesFromPreviousFrame(CKadivoDoc& doc, int view) {
     if (view < 0 || view >= doc.viewCount()) return;
     CameraView& camera = doc.views[static_cast<std::size_t>(view)];
@@ -111,9 +123,9 @@ std::optional<LocatedPoint> LocateNextPoint(CKadivoDoc& doc, int view, SearchIma
         return LocatedPoint{p, true};
     if (settings.subPixel) {
         // The match is where the template's centre pixel went; the point lay its offset from
-        // there, and a bright marker's centroid is the point itself.
+        // there. A bright marker's centroid is found in the frame's rows.
         const SearchOffset origin = SearchWindowOrigin(p, settings.searchSize);
-        const float dx = settings.brightMarker ? 0.0f : marker.offsetX, dy = settings.brightMarker ? 0.0f : marker.offsetY;
+        const float dx = settings.brightMarker ? 0.0f : marker.offsetX, dy = settings.brightMarker ? kClickRowOffset : marker.offsetY;
         return LocatedPoint{{static_cast<float>(origin.x) + m.x + dx, static_cast<float>(origin.y) + m.y + dy}};
     }
     // The cursor lands on a whole window pixel.

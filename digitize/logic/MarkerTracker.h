@@ -29,6 +29,11 @@ SearchSettings TrackingSettingsOf(const CKadivoDoc& doc, const VideoSource& sour
 // Takes the template of the next point of `view`'s current frame around `at`.
 void CaptureNextTemplate(CKadivoDoc& doc, int view, Point2f at);
 
+// Where a click at `at` digitizes in `view`'s current frame: with "Snap clicks to the marker
+// centre", the centroid of the marker under it (bright or dark as "Bright Marker" says) when
+// that lies within "Size" pixels, else `at`.
+Point2f SnappedClick(CKadivoDoc& doc, int view, Point2f at);
+
 // Where the next point of `view`'s current frame lies: nothing with "None", on a complete
 // frame, or without a template from the frame before. Fills `images` when a search ran.
 std::optional<LocatedPoint> LocateNextPoint(CKadivoDoc& doc, int view, SearchImages* images = nullptr);

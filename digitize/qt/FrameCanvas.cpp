@@ -359,7 +359,7 @@ void FrameCanvas::Carry(const DigitizeGesture::Steps& steps) {
     if (steps.digitize) Digitize(*steps.digitize);
 }
 
-void FrameCanvas::Digitize(Point2f at) { tracking_.Digitize(at); }
+void FrameCanvas::Digitize(Point2f at) { tracking_.DigitizeClick(at); }
 
 void FrameCanvas::RequestRange() {
     rangeRequested_ = true;

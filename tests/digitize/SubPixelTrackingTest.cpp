@@ -29,6 +29,9 @@ Point2f DiscCentre(int f) {
     return {static_cast<float>(120.3 + 0.37 * f + 0.6 * std::sin(0.4 * f)), static_cast<float>(100.6 + 0.23 * f + 0.5 * std::cos(0.3 * f))};
 }
 
+// Where a click on the centre digitizes it.
+Point2f Digitized(Point2f inRows) { return {inRows.x, inRows.y + kClickRowOffset}; }
+
 // Luma of a bright disc on a dark ground, 8 × 8 samples a pixel.
 void PaintDisc(AVFrame& frame, Point2f centre) {
     for (int top = 0; top < kHeight; ++top) {
@@ -81,14 +84,14 @@ protected:
         source.SetTracking({bright ? 6 : 4, bright, false});
         HeadlessTrackingHost host;
         AutomaticDigitizing tracking(doc, host);
-        EXPECT_TRUE(tracking.Digitize(DiscCentre(0)));
+        EXPECT_TRUE(tracking.Digitize(Digitized(DiscCentre(0))));
         tracking.Go();
         for (int ticks = 0; tracking.Running() && ticks < 1000; ++ticks) tracking.Tick();
         double squares = 0.0;
         int frames = 0;
         for (const FrameRecord& record : doc.views[0].frameStore.records()) {
             if (record.digitizedCount < 1) continue;
-            const Point2f at = record.imagePos[0], truth = DiscCentre(record.frame);
+            const Point2f at = record.imagePos[0], truth = Digitized(DiscCentre(record.frame));
             squares += std::pow(at.x - truth.x, 2) + std::pow(at.y - truth.y, 2);
             ++frames;
         }
@@ -166,14 +169,14 @@ TEST(SubPixelMatch, OneStepOfATemplateLandsWithinAFewHundredthsOfAPixel) {
     }
 }
 
-TEST(BrightCentroid, FindsDiscsAtRandomSubPixelPositions) {
+TEST(MarkerCentroid, FindsDiscsAtRandomSubPixelPositions) {
     std::mt19937 random(11);
     std::uniform_real_distribution<double> where(20.0, 40.0);
     double worst = 0.0;
     for (int trial = 0; trial < 50; ++trial) {
         const double cx = where(random), cy = where(random);
         const DiscFrame disc(cx, cy);
-        const Point2f found = BrightCentroid(disc.Grey(), {static_cast<float>(std::round(cx)), static_cast<float>(std::round(cy))}, 6);
+        const Point2f found = MarkerCentroid(disc.Grey(), {static_cast<float>(std::round(cx)), static_cast<float>(std::round(cy))}, 6);
         worst = std::max(worst, std::hypot(found.x - cx, found.y - cy));
     }
     EXPECT_LT(worst, 0.03);

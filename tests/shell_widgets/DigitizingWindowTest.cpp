@@ -555,6 +555,30 @@ private slots:
         QCOMPARE(doc.current().frameStore.recordCount(), 2);
     }
 
+    // With "Snap clicks to the marker centre" a click beside the disc digitizes its centroid.
+    void aClickSnapsToTheMarkerCentre() {
+        FrameFixture f(RegisterDigitizingWindow);
+        DocumentSession* session = NewSequenceOnVideo(f, 2);
+        QVERIFY(session);
+        CKadivoView* window = Window(session);
+        CKadivoDoc& doc = session->doc();
+        const std::vector<DiscCentre> centres = DiscCentres();
+        f.prompts.editSheet = [](SequenceOptionsSheet& sheet) {
+            sheet.snapToMarkerCentre = 1;
+            sheet.tracking = {8, true, false};
+        };
+        f.frame->Action(CommandId::AutoSearchOptions)->trigger();
+        QCOMPARE(doc.options.snapToMarkerCentre, 1);
+        doc.options.autoAdvance = 0;
+        Click(window, {centres[0].x + 3, centres[0].yTop - 2});
+        const Point2f snapped = doc.current().frameStore.records()[0].imagePos[0];
+        QVERIFY2(std::hypot(snapped.x - static_cast<float>(centres[0].x), snapped.y - static_cast<float>(centres[0].yClick)) < 1.0f,
+                 qPrintable(QString("%1, %2").arg(snapped.x).arg(snapped.y)));
+        // Far from any marker the click stays where it was.
+        Click(window, {20, 200});
+        QCOMPARE(doc.current().frameStore.records()[0].imagePos[1], window->Canvas()->Geometry().ToFrame({20, 200}));
+    }
+
     void goTracksTheDiscToTheEndOnTheTimerAndStopStops() {
         FrameFixture f(RegisterDigitizingWindow);
         DocumentSession* session = NewSequenceOnVideo(f, 1);

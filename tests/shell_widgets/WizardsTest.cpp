@@ -236,6 +236,8 @@ private slots:
             dialog.Find<QListWidget>("Static Points")->item(2)->setCheckState(Qt::Checked);
             QVERIFY2(!dialog.Find<QCheckBox>("Exact positions")->isChecked(), "a sequence made without the wizard");
             dialog.Find<QCheckBox>("Exact positions")->toggle();
+            dialog.Find<QCheckBox>("Snap clicks to the marker centre")->toggle();
+            dialog.Find<QComboBox>("Lens from control points")->setCurrentIndex(1);
             // A 3D frame of 4 points is refused on OK; with 6 it is taken.
             dialog.Find<QGroupBox>("Type")->findChild<QRadioButton*>("3D Frame")->click();
             prompts.ExpectMessageStartingWith("A 3D frame calibration needs at least 6 control points");
@@ -287,6 +289,8 @@ private slots:
         QCOMPARE(read.calibrationPointCount, 6);
         QCOMPARE(read.calibrationPoints[5].z, 2.5);
         QCOMPARE(read.options.exactPositions, 1);
+        QCOMPARE(read.options.snapToMarkerCentre, 1);
+        QCOMPARE(read.options.lensFromControlPoints, 1);
     }
 };
 

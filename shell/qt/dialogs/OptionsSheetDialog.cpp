@@ -181,6 +181,9 @@ QWidget* OptionsSheetDialog::SearchPage() {
     marker->addRow(Check("Bright Marker", sheet_.tracking.brightMarker));
     marker->addRow("Size", Spin("Size", 1, 50, sheet_.tracking.markerSize));
     marker->addRow(Check("Use Velocity", sheet_.tracking.useVelocity));
+    QCheckBox* snap = Check("Snap clicks to the marker centre", sheet_.snapToMarkerCentre != 0);
+    snap->setToolTip("A click moves to the centroid of the marker under it, within Size pixels; bright or dark as Bright Marker says");
+    marker->addRow(snap);
     auto* left = new QVBoxLayout;
     left->addWidget(locate);
     left->addLayout(threshold);
@@ -362,6 +365,7 @@ void OptionsSheetDialog::WriteBack() {
     s.tracking.brightMarker = Named<QCheckBox>(this, "Bright Marker")->isChecked();
     s.tracking.markerSize = Named<QSpinBox>(this, "Size")->value();
     s.tracking.useVelocity = Named<QCheckBox>(this, "Use Velocity")->isChecked();
+    s.snapToMarkerCentre = Named<QCheckBox>(this, "Snap clicks to the marker centre")->isChecked() ? 1 : 0;
 
     s.captureRate = Named<QSpinBox>(this, "Frame Rate")->value();
     s.captureTime = Named<QSpinBox>(this, "Capture Time")->value();
