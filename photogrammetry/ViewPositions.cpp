@@ -5,6 +5,9 @@
 
 namespace kadivo {
 
+ViewPositions::ViewPositions(bool exact, std::optional<LensModel> lens)
+    : exact_(exact), lens_(std::move(lens)), correction_(lens_ ? CorrectionFor(*lens_) : nullptr) {}
+
 ImagePoint ViewPositions::Taken(Point2f stored) const {
     const ImagePoint seen = Seen(stored);
     if (seen.x == -1) return seen;
@@ -13,7 +16,7 @@ ImagePoint ViewPositions::Taken(Point2f stored) const {
 
 std::optional<ImagePoint> ViewPositions::Ideal(ImagePoint shown) const {
     if (!lens_) return shown;
-    const std::optional<PicturePoint> ideal = UndistortPicturePoint(*lens_, PictureOfPosition(*lens_, shown));
+    const std::optional<PicturePoint> ideal = correction_->Undistort(PictureOfPosition(*lens_, shown));
     if (!ideal) return std::nullopt;
     return PositionOfPicture(*lens_, *ideal);
 }

@@ -3,19 +3,21 @@
 #include "CDltCalibration.h"
 #include "LensModel.h"
 
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace kadivo {
 
 class CKadivoDoc;
+class LensCorrection;
 
 // How one view's stored positions become the positions calibration and reconstruction take:
 // as stored or truncated to whole pixels (see PhotogrammetryPosition), then, with a lens
 // model, corrected to where an ideal camera would have seen them.
 class ViewPositions {
 public:
-    ViewPositions(bool exact, std::optional<LensModel> lens) : exact_(exact), lens_(std::move(lens)) {}
+    ViewPositions(bool exact, std::optional<LensModel> lens);
 
     // The position as calibration and reconstruction take it; (−1, −1) for a missing
     // position and for one the lens model cannot correct.
@@ -34,6 +36,7 @@ public:
 private:
     bool exact_;
     std::optional<LensModel> lens_;
+    std::shared_ptr<const LensCorrection> correction_;
 };
 
 // View `view`'s (0-based) positions in the document.
