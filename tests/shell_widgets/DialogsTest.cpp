@@ -306,6 +306,11 @@ private slots:
         help.Browser()->setSource(QUrl("qrc:/manual/calibration.md"), QTextDocument::MarkdownResource);
         QVERIFY(help.Browser()->toPlainText().contains("DLT"));
         KeepSizedPicture(help, "help");
+        help.ShowContents();
+        QVERIFY(help.Browser()->toPlainText().contains("Lens calibration"));
+        help.Browser()->setSource(QUrl("qrc:/manual/lens.md"), QTextDocument::MarkdownResource);
+        QVERIFY(help.Browser()->toPlainText().contains("From a checkerboard video"));
+        KeepSizedPicture(help, "help-lens");
     }
 
     void aKeyDuringTheSplashRunsTheStartUpActionOnce() {
