@@ -1,6 +1,5 @@
-#include "DemoScene.h"
+#include "DemoSceneThroughLens.h"
 #include "DocumentFixture.h"
-#include "LensDistortion.h"
 #include "Reconstruction.h"
 #include "WorldCompletion.h"
 
@@ -102,62 +101,15 @@ TEST_F(Transform, TwoAndThreeCamerasReconstructTheMotionWithinThePixelQuantisati
     }
 }
 
-// The demo scene digitized where its cameras project every point, to the float's precision:
-// the RMS distance in millimetres of the reconstruction from the true motion.
-// With `k1`, both cameras see through a radial lens of that strength centred on their
-// principal point, and `lensTerms` is the option that solves the lenses from the control points.
-double DemoSceneErrorMillimetres(CKadivoDoc& doc, bool exactPositions, double k1 = 0.0, int lensTerms = 0) {
-    using Scene = samples::DemoScene;
-    const auto cameras = Scene::Cameras();
-    const auto control = Scene::ControlPoints();
-    doc.calibrationType = 1;
-    doc.calibrationPointCount = Scene::kControlPoints;
-    doc.calibrationPoints.clear();
-    for (const Scene::Point& c : control) doc.calibrationPoints.push_back({c.x, c.y, c.z});
-    doc.calibrationPoints.push_back({});
-    doc.options.filtering = 0;
+// The demo scene through a lens of strength `k1` with the two options: the RMS error in
+// millimetres of the transformation.
+double TransformedDemoSceneError(CKadivoDoc& doc, bool exactPositions, double k1 = 0.0, int lensTerms = 0) {
+    DigitizeDemoScene(doc, k1);
+    for (CameraView& view : doc.views) view.frameSize = {samples::DemoScene::kWidth, samples::DemoScene::kHeight};
     doc.options.exactPositions = exactPositions ? 1 : 0;
     doc.options.lensFromControlPoints = lensTerms;
-    LensModel lens;
-    lens.width = Scene::kWidth;
-    lens.height = Scene::kHeight;
-    lens.fx = lens.fy = 850.0;
-    lens.cx = Scene::kWidth / 2.0;
-    lens.cy = Scene::kHeight / 2.0;
-    lens.k1 = k1;
-    auto image = [&](const Scene::Camera& camera, Scene::Point p) {
-        const Scene::Image at = Scene::Project(camera, p);
-        const ImagePoint shown = PositionOfPicture(lens, DistortPicturePoint(lens, PictureOfPosition(lens, {at.u, at.v})));
-        return Point2f{static_cast<float>(shown.x), static_cast<float>(shown.y)};
-    };
-    for (CameraView& view : doc.views) view.frameSize = {Scene::kWidth, Scene::kHeight};
-    for (int v = 0; v < 2; ++v) {
-        ViewFrameStore& store = doc.views[static_cast<std::size_t>(v)].frameStore;
-        store.calibrationPointCount = Scene::kControlPoints;
-        for (int i = 0; i < Scene::kControlPoints; ++i)
-            store.calibrationRecord.imagePos[static_cast<std::size_t>(i)] = image(cameras[static_cast<std::size_t>(v)], control[static_cast<std::size_t>(i)]);
-        store.calibrationRecord.digitizedCount = Scene::kControlPoints;
-        for (int f = 0; f < Scene::kFrames; ++f) {
-            FrameRecord& record = store.NewRecord(f);
-            record.digitizedCount = Scene::kMarkers;
-            const auto markers = Scene::Markers(f);
-            for (int p = 0; p < Scene::kMarkers; ++p)
-                record.imagePos[static_cast<std::size_t>(p)] = image(cameras[static_cast<std::size_t>(v)], markers[static_cast<std::size_t>(p)]);
-        }
-    }
     doc.OnTransformImageData();
-    double sum = 0.0;
-    int count = 0;
-    for (int f = 0; f < Scene::kFrames; ++f) {
-        const auto markers = Scene::Markers(f);
-        for (int p = 0; p < Scene::kMarkers; ++p) {
-            const Point3 got = doc.worldRaw[f][p];
-            const Scene::Point want = markers[static_cast<std::size_t>(p)];
-            sum += std::pow(got.x - want.x, 2) + std::pow(got.y - want.y, 2) + std::pow(got.z - want.z, 2);
-            ++count;
-        }
-    }
-    return 1000.0 * std::sqrt(sum / count);
+    return DemoSceneErrorMillimetres(doc);
 }
 
 TEST_F(Transform, ExactPositionsReconstructTheDemoSceneToATenthOfAMillimetre) {
@@ -165,7 +117,7 @@ TEST_F(Transform, ExactPositionsReconstructTheDemoSceneToATenthOfAMillimetre) {
         NewSequence(samples::DemoScene::kMarkers, samples::DemoScene::kControlPoints);
         InstallSequenceSteps(doc->steps);
         doc->AddCameraView();
-        const double error = DemoSceneErrorMillimetres(*doc, exact);
+        const double error = TransformedDemoSceneError(*doc, exact);
         if (exact) EXPECT_LE(error, 0.1) << "positions as stored";
         else EXPECT_GT(error, 2.0) << "whole pixels, as sequences of before compute";
     }
@@ -178,7 +130,7 @@ TEST_F(Transform, LensesSolvedFromTheControlPointsTakeTheDistortionOut) {
             NewSequence(samples::DemoScene::kMarkers, samples::DemoScene::kControlPoints);
             InstallSequenceSteps(doc->steps);
             doc->AddCameraView();
-            const double error = DemoSceneErrorMillimetres(*doc, true, k1, terms);
+            const double error = TransformedDemoSceneError(*doc, true, k1, terms);
             if (terms == 0) {
                 EXPECT_GT(error, k1 < -0.5 ? 10.0 : 2.0) << "the lens left in, k1 " << k1;
                 EXPECT_FALSE(doc->views[0].lens);
