@@ -172,7 +172,7 @@ void MainFrame::CreateMenus() {
     cameraViews_ = menuBar()->addMenu("&Camera Views");
     cameraViews_->setObjectName("cameraViewsMenu");
     add(cameraViews_, {C::AddView, C::RemoveView, kSeparator, C::LockViews, C::SyncImage, kSeparator, C::LensCalibration,
-                       C::ForgetLens});
+                       C::OpenLensFile, C::SaveLensFile, C::ForgetLens});
 
     QMenu* analysis = menuBar()->addMenu("&Analysis");
     add(analysis, {C::LinearKinematics, C::AngularKinematics, kSeparator, C::NewGraph, C::RemoveGraph, C::AddLinearCurve,

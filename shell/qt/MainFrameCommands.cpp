@@ -6,6 +6,7 @@
 #include "DltCoefficientsImport.h"
 #include "ExportDialogs.h"
 #include "ImportCommand.h"
+#include "LensFileCommands.h"
 #include "MainStatusBar.h"
 #include "ProfileWriter.h"
 #include "RecentVideoFiles.h"
@@ -182,6 +183,8 @@ void MainFrame::RunDocumentCommand(CommandId id, CKadivoDoc& doc) {
         case C::ZoomOut: doc.ZoomOut(); break;
         case C::RemoveView: doc.RemoveCameraView(); break;
         case C::LensCalibration: doc.OnLensCalibration(); break;
+        case C::OpenLensFile: OpenLensFileFromBox(doc); break;
+        case C::SaveLensFile: SaveLensFileFromBox(doc); break;
         case C::ForgetLens: doc.OnForgetLens(); break;
         case C::Undo: doc.Undo(); break;
         case C::Redo: doc.Redo(); break;

@@ -300,7 +300,26 @@ private slots:
         QCOMPARE(f.prompts.shownLensCalibrations[0].second, (FrameSize{320, 240}));
         QVERIFY(doc.current().lens && *doc.current().lens == lens);
         QVERIFY(doc.IsModified());
+        // Saved as a lens file and opened again, after Forget Lens.
+        const QString file = files_.filePath("camera.lens");
+        f.prompts.saveFileAnswer = file.toStdString();
+        f.frame->Action(CommandId::SaveLensFile)->trigger();
+        QVERIFY(QFileInfo::exists(file));
         f.frame->Action(CommandId::ForgetLens)->trigger();
+        QVERIFY(!doc.current().lens);
+        QVERIFY(!f.frame->Action(CommandId::SaveLensFile)->isEnabled());
+        f.prompts.openFileAnswer = file.toStdString();
+        f.frame->Action(CommandId::OpenLensFile)->trigger();
+        QVERIFY(doc.current().lens && *doc.current().lens == lens);
+        f.frame->Action(CommandId::ForgetLens)->trigger();
+        const QString damaged = files_.filePath("damaged.lens");
+        QFile out(damaged);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("kadivo-lens 1\npicture 320 240\n");
+        out.close();
+        f.prompts.openFileAnswer = damaged.toStdString();
+        f.prompts.ExpectMessage("The lens could not be read.\n\"" + damaged.toStdString() + "\" the file gives no fx");
+        f.frame->Action(CommandId::OpenLensFile)->trigger();
         QVERIFY(!doc.current().lens);
         lens.width = 640;
         f.prompts.lensAnswer = lens;
