@@ -2,11 +2,11 @@
 // a strong lens, beside the reconstruction of the same positions in the same run. Target: the
 // correction adds at most a quarter to the reconstruction.
 
+#include "BestTime.h"
 #include "Reconstruction.h"
 #include "ViewPositions.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -14,20 +14,7 @@
 namespace {
 
 using namespace kadivo;
-using Clock = std::chrono::steady_clock;
-
 constexpr int kViews = 10, kPoints = 49, kFrames = 10000;
-
-template <typename Work>
-double Best(Work work) {
-    double best = 1e9;
-    for (int run = 0; run < 3; ++run) {
-        const auto start = Clock::now();
-        work();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-    }
-    return best;
-}
 
 }  // namespace
 
@@ -74,10 +61,10 @@ int main() {
             check += world[0].x;
         }
     };
-    const double plain = Best([&] { run(false); });
-    const double corrected = Best([&] { run(true); });
+    const double plain = bench::BestSeconds(3, [&] { run(false); });
+    const double corrected = bench::BestSeconds(3, [&] { run(true); });
     // The correction on its own, every position of every view and frame.
-    const double correction = Best([&] {
+    const double correction = bench::BestSeconds(3, [&] {
         for (int v = 0; v < kViews; ++v)
             for (const Point2f& at : stored[static_cast<std::size_t>(v)]) check += positions.Taken(at).x;
     });

@@ -2,6 +2,7 @@
 // world data for 10000 frames) and times it beside a plain `cp` of the same file; then what
 // 3,000,000 records of a model with 0 and with 49 points cost to read, per record.
 
+#include "BestTime.h"
 #include "CKadivoDoc.h"
 #include "FileIo.h"
 #include "HeadlessPrompts.h"
@@ -44,17 +45,6 @@ void FillMaximal(CKadivoDoc& doc) {
     doc.worldRaw = WorldData(kFrames + 1, kPoints + 1);
     doc.worldFiltered = WorldData(kFrames + 1, kPoints + 1);
     doc.windows.emplace_back(DigitizingWindowState{});
-}
-
-// Best wall time of `runs` calls, in seconds.
-double Best(int runs, const std::function<void()>& work) {
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = Clock::now();
-        work();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-    }
-    return best;
 }
 
 void Report(const char* what, double kadivo, const char* peer, double copy) {
@@ -103,19 +93,19 @@ int main() {
     FillMaximal(doc);
     constexpr int kRuns = 5;
 
-    const double write = Best(kRuns, [&] { SaveSequenceFile(doc, saved); });
-    const double read = Best(kRuns, [&] {
+    const double write = bench::BestSeconds(kRuns, [&] { SaveSequenceFile(doc, saved); });
+    const double read = bench::BestSeconds(kRuns, [&] {
         CKadivoDoc loaded(ui, NoVideoSourceFactory());
         ReadSequenceFile(saved, loaded);
     });
     const std::string copyCommand = "cp '" + saved + "' '" + copied + "'";
-    const double copy = Best(kRuns, [&] {
+    const double copy = bench::BestSeconds(kRuns, [&] {
         if (std::system(copyCommand.c_str()) != 0) std::abort();
     });
     // Saving flushes the new file to the disk before it replaces the old one; the fair peer
     // for that is a copy that is flushed too.
     const std::string syncedCommand = copyCommand + " && sync '" + copied + "'";
-    const double syncedCopy = Best(kRuns, [&] {
+    const double syncedCopy = bench::BestSeconds(kRuns, [&] {
         if (std::system(syncedCommand.c_str()) != 0) std::abort();
     });
 

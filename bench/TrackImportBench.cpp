@@ -1,18 +1,16 @@
 // Reading a DeepLabCut CSV of 100,000 frames × 20 body parts, beside a plain line reader that
 // splits the same text at commas and converts every cell with strtof, in the same run.
 
+#include "BestTime.h"
 #include "TrackSet.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 constexpr int kFrames = 100000, kParts = 20;
 
@@ -54,25 +52,14 @@ double PlainSum(const std::string& text) {
     return sum;
 }
 
-template <typename Work>
-double Best(Work work) {
-    double best = 1e9;
-    for (int run = 0; run < 3; ++run) {
-        const auto start = Clock::now();
-        work();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-    }
-    return best;
-}
-
 }  // namespace
 
 int main() {
     const std::string text = DeepLabCutText();
     std::size_t frames = 0;
     double sum = 0.0;
-    const double kadivo = Best([&] { frames = kadivo::ReadDeepLabCutCsv(text, "bench.csv").frames.size(); });
-    const double plain = Best([&] { sum = PlainSum(text); });
+    const double kadivo = kadivo::bench::BestSeconds(3, [&] { frames = kadivo::ReadDeepLabCutCsv(text, "bench.csv").frames.size(); });
+    const double plain = kadivo::bench::BestSeconds(3, [&] { sum = PlainSum(text); });
     std::printf("DeepLabCut CSV, %d frames x %d parts (%.1f MB)\n", kFrames, kParts, static_cast<double>(text.size()) / 1e6);
     std::printf("  Kadivo reader      %8.3f s  (%zu frames)\n", kadivo, frames);
     std::printf("  plain line reader  %8.3f s  (sum %.0f)\n", plain, sum);

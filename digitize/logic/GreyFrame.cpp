@@ -34,21 +34,7 @@ inline int LevelOf(std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
 
 int GreyLevel(std::uint8_t blue, std::uint8_t green, std::uint8_t red) { return LevelOf(blue, green, red) * 16; }
 
-int GreyFrame::LevelAt(int x, int y) const {
-    const int stride = ((pixels.width * pixels.bitCount + 31) / 32) * 4;
-    const std::uint8_t* row = pixels.data + static_cast<std::ptrdiff_t>(y) * stride;
-    switch (pixels.bitCount) {
-        case 24: return LevelOf(row[3 * x], row[3 * x + 1], row[3 * x + 2]);
-        case 32: return LevelOf(row[4 * x], row[4 * x + 1], row[4 * x + 2]);
-        case 8: {
-            const std::size_t index = row[x];
-            if (index >= palette.size()) return 0;
-            const PaletteEntry& entry = palette[index];
-            return LevelOf(entry[0], entry[1], entry[2]);
-        }
-        default: return 0;
-    }
-}
+int GreyFrame::LevelAt(int x, int y) const { return static_cast<int>(LuminanceAt(x, y) * 0.0625); }
 
 double GreyFrame::LuminanceAt(int x, int y) const {
     if (x < 0 || y < 0 || x >= pixels.width || y >= pixels.height) return 0.0;
