@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 namespace kadivo {
 
@@ -17,6 +18,7 @@ constexpr char kExactPositionsTag[4] = {'E', 'X', 'P', 'O'};
 constexpr char kLensTag[4] = {'L', 'E', 'N', 'S'};
 constexpr char kLensFromControlPointsTag[4] = {'L', 'N', 'C', 'P'};
 constexpr char kSnapTag[4] = {'S', 'N', 'A', 'P'};
+constexpr char kKeptOptionsTag[4] = {'O', 'P', 'T', 'S'};
 constexpr std::uint32_t kLensSize = 4 * 4 + 9 * 8;
 
 void WriteLens(ByteWriter& out, int view, const LensModel& lens) {
@@ -27,6 +29,63 @@ void WriteLens(ByteWriter& out, int view, const LensModel& lens) {
     out.I32(lens.width);
     out.I32(lens.height);
     for (double value : {lens.fx, lens.fy, lens.cx, lens.cy, lens.k1, lens.k2, lens.k3, lens.p1, lens.p2}) out.F64(value);
+}
+
+// The tracking, digitizing and capture values the version-3 fields have no room for.
+bool KeptOptionsDiffer(const CKadivoDoc& doc) {
+    const SequenceOptions& o = doc.options;
+    const SequenceOptions d;
+    if (o.locateMethod != d.locateMethod || o.thresholdMovement != d.thresholdMovement ||
+        o.autoDigitizeInterval != d.autoDigitizeInterval || o.captureDelay != d.captureDelay ||
+        o.captureTime != d.captureTime || o.captureRate != d.captureRate || !o.sequenceTitle.empty())
+        return true;
+    return std::any_of(doc.views.begin(), doc.views.end(),
+                       [](const CameraView& v) { return !(v.videoSource->Tracking() == TrackingSettings{}); });
+}
+
+void WriteKeptOptions(ByteWriter& out, const CKadivoDoc& doc) {
+    const SequenceOptions& o = doc.options;
+    const std::string title = o.sequenceTitle.substr(0, SequenceOptions::kMaxTitleLength);
+    out.Bytes(kKeptOptionsTag, 4);
+    out.U32(static_cast<std::uint32_t>(6 * 4 + 4 + title.size() + 4 + doc.views.size() * 3 * 4));
+    for (int value : {o.locateMethod, o.thresholdMovement, o.autoDigitizeInterval, o.captureDelay, o.captureTime, o.captureRate})
+        out.I32(value);
+    out.U32(static_cast<std::uint32_t>(title.size()));
+    out.Bytes(title.data(), title.size());
+    out.I32(static_cast<int>(doc.views.size()));
+    for (const CameraView& view : doc.views) {
+        const TrackingSettings t = view.videoSource->Tracking();
+        out.I32(t.markerSize);
+        out.I32(t.brightMarker ? 1 : 0);
+        out.I32(t.useVelocity ? 1 : 0);
+    }
+}
+
+// Values outside the ranges the options sheet allows are brought into them.
+void ReadKeptOptions(ByteReader& in, std::uint32_t size, CKadivoDoc& doc) {
+    const char* what = "the kept options";
+    SequenceOptions& o = doc.options;
+    if (size < 6 * 4 + 4) throw FileFormatError("The kept options are damaged");
+    o.locateMethod = std::clamp(in.I32(what), 0, 2);
+    o.thresholdMovement = std::clamp(in.I32(what), 1, 100);
+    o.autoDigitizeInterval = std::clamp(in.I32(what), 0, 60000);
+    o.captureDelay = std::clamp(in.I32(what), 0, 60000);
+    o.captureTime = std::clamp(in.I32(what), 1, 3600);
+    o.captureRate = std::clamp(in.I32(what), 1, 1000);
+    const std::uint32_t length = in.U32(what);
+    if (length > SequenceOptions::kMaxTitleLength || size != 6 * 4 + 4 + length + 4 + static_cast<std::uint64_t>(doc.views.size()) * 12)
+        throw FileFormatError("The kept options are damaged");
+    std::string title(length, '\0');
+    in.Bytes(title.data(), length, what);
+    o.sequenceTitle = title;
+    if (in.I32(what) != doc.viewCount()) throw FileFormatError("The kept options do not fit the camera views");
+    for (CameraView& view : doc.views) {
+        TrackingSettings t;
+        t.markerSize = std::clamp(in.I32(what), 1, 50);
+        t.brightMarker = in.I32(what) != 0;
+        t.useVelocity = in.I32(what) != 0;
+        view.videoSource->SetTracking(t);
+    }
 }
 
 void ReadLens(ByteReader& in, std::uint32_t size, CKadivoDoc& doc) {
@@ -75,7 +134,10 @@ DltParameterTable ReadImportedDlt(ByteReader& in, std::uint32_t size, const CKad
 void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc) {
     const bool anyLens = std::any_of(doc.views.begin(), doc.views.end(), [](const CameraView& v) { return v.lens.has_value(); });
     const SequenceOptions& o = doc.options;
-    if (!doc.importedDlt && o.exactPositions == 0 && o.lensFromControlPoints == 0 && o.snapToMarkerCentre == 0 && !anyLens) return;
+    const bool keptOptions = KeptOptionsDiffer(doc);
+    if (!doc.importedDlt && o.exactPositions == 0 && o.lensFromControlPoints == 0 && o.snapToMarkerCentre == 0 && !anyLens &&
+        !keptOptions)
+        return;
     out.Bytes(kBlockTag, 4);
     if (doc.options.exactPositions != 0) {
         out.Bytes(kExactPositionsTag, 4);
@@ -95,6 +157,7 @@ void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc) {
         out.U32(4);
         out.I32(1);
     }
+    if (keptOptions) WriteKeptOptions(out, doc);
 }
 
 void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
@@ -118,6 +181,10 @@ void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
         if (std::memcmp(tag, kLensFromControlPointsTag, 4) == 0 && size == 4) {
             const int terms = in.I32("the lens from control points option");
             doc.options.lensFromControlPoints = terms == 1 || terms == 2 ? terms : 0;
+            continue;
+        }
+        if (std::memcmp(tag, kKeptOptionsTag, 4) == 0) {
+            ReadKeptOptions(in, size, doc);
             continue;
         }
         if (std::memcmp(tag, kSnapTag, 4) == 0 && size == 4) {

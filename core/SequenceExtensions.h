@@ -20,6 +20,10 @@ class CKadivoDoc;
 // model's source (1 checkerboard, 2 control points), the picture's width and height (32 bits
 // each), then fx, fy, cx, cy, k1, k2, k3, p1, p2 as doubles.
 // "SNAP": clicks snap to the marker centre, a 32-bit 1 (written only when on).
+// "OPTS": the options the version-3 fields have no room for, written when one of them is not
+// its default: locate method, threshold movement, automatic digitizing interval (ms), capture
+// delay, time and rate (32 bits each), the title (a 32-bit length and its bytes, at most 50),
+// then the view count and per view the marker size, "Bright Marker" and "Use Velocity".
 void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc);
 
 // Reads the block when the file has one; throws FileFormatError for a chunk that is damaged.

@@ -287,6 +287,36 @@ TEST_F(SequenceFile, LensModelsAndTheLensOptionAreKeptAndADamagedModelIsRefused)
     EXPECT_THROW(Read(damaged, other), FileFormatError);
 }
 
+TEST_F(SequenceFile, TrackingAndCaptureValuesAreKeptAndOldFilesOpenWithTheDefaults) {
+    NewSequence(2);
+    doc->AddCameraView();
+    const std::vector<std::uint8_t> plain = WriteSequence(*doc);
+    EXPECT_EQ(Reread(plain)->options, SequenceOptions{}) << "a file without them: the defaults";
+    SequenceOptions& o = doc->options;
+    o.locateMethod = 2;
+    o.thresholdMovement = 7;
+    o.autoDigitizeInterval = 0;
+    o.captureDelay = 250;
+    o.captureTime = 12;
+    o.captureRate = 60;
+    o.sequenceTitle = "Sprint start";
+    doc->views[1].videoSource->SetTracking({9, true, true});
+    const std::vector<std::uint8_t> bytes = WriteSequence(*doc);
+    EXPECT_TRUE(std::equal(plain.begin(), plain.end(), bytes.begin())) << "the block follows the file as it was";
+    std::unique_ptr<CKadivoDoc> back = Reread(bytes);
+    EXPECT_EQ(back->options, o);
+    EXPECT_EQ(back->views[0].videoSource->Tracking(), TrackingSettings{});
+    EXPECT_EQ(back->views[1].videoSource->Tracking(), (TrackingSettings{9, true, true}));
+    EXPECT_EQ(WriteSequence(*back), bytes);
+
+    // A title longer than the options allow is damage, not a title.
+    std::vector<std::uint8_t> damaged(bytes);
+    const std::size_t length = bytes.size() - 4 - 2 * 12 - o.sequenceTitle.size() - 4;
+    damaged[length] = 200;
+    CKadivoDoc other(prompts, videos.Factory());
+    EXPECT_THROW(Read(damaged, other), FileFormatError);
+}
+
 TEST_F(SequenceFile, WindowListWithNoWindowsAndNoWorldData) {
     NewSequence(1);
     doc->windows.clear();

@@ -252,7 +252,8 @@ private slots:
         };
         doc.OnSequenceOptions(1);
 
-        // The options the sequence file does not keep live in the document.
+        // The options the version-3 fields have no room for, in the document and, after a
+        // save, in the file's extension block.
         const SequenceOptions& o = doc.options;
         QCOMPARE(o.sequenceTitle, std::string("Long jump"));
         QCOMPARE(o.captureRate, 50);
@@ -291,6 +292,14 @@ private slots:
         QCOMPARE(read.options.exactPositions, 1);
         QCOMPARE(read.options.snapToMarkerCentre, 1);
         QCOMPARE(read.options.lensFromControlPoints, 1);
+        QCOMPARE(r.sequenceTitle, std::string("Long jump"));
+        QCOMPARE(r.captureRate, 50);
+        QCOMPARE(r.captureTime, 10);
+        QCOMPARE(r.captureDelay, 0);
+        QCOMPARE(r.autoDigitizeInterval, 100);
+        QCOMPARE(r.locateMethod, 0);
+        QCOMPARE(r.thresholdMovement, 12);
+        QCOMPARE(read.views[0].videoSource->Tracking(), (TrackingSettings{6, true, true}));
     }
 };
 
