@@ -23,11 +23,15 @@ struct LensModel {
     friend bool operator==(const LensModel&, const LensModel&) = default;
 };
 
+// The largest picture side a lens is taken for: its correction is tabulated over the picture.
+inline constexpr int kLargestLensPicture = 16384;
+
 // Whether the model is usable: positive focal lengths, finite coefficients and a picture size.
 inline bool LensModelIsUsable(const LensModel& l) {
     for (double value : {l.fx, l.fy, l.cx, l.cy, l.k1, l.k2, l.k3, l.p1, l.p2})
         if (!std::isfinite(value)) return false;
-    return l.fx > 0.0 && l.fy > 0.0 && l.width > 0 && l.height > 0;
+    return l.fx > 0.0 && l.fy > 0.0 && l.width > 0 && l.height > 0 && l.width <= kLargestLensPicture &&
+           l.height <= kLargestLensPicture;
 }
 
 }  // namespace kadivo

@@ -39,8 +39,8 @@ double ParseNumber(const std::string& text, int line, const std::string& name) {
 int ParseSize(const std::string& text, int line) {
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value <= 0 || value > 100000)
-        Fail(line, "the picture size is not two whole numbers of pixels");
+    if (error != std::errc() || end != text.data() + text.size() || value <= 0 || value > kLargestLensPicture)
+        Fail(line, "the picture size is not two whole numbers of pixels up to " + std::to_string(kLargestLensPicture));
     return value;
 }
 

@@ -4,6 +4,7 @@
 #include "Prompts.h"
 #include "VideoSource.h"
 
+#include <limits>
 #include <string>
 
 namespace kadivo {
@@ -14,7 +15,7 @@ public:
     // Opens `path` at video stream `stream`; LensCalibrationError when it does not open.
     VideoBoardFrames(Prompts& messages, const std::string& path, int stream = 0);
 
-    int FrameCount() const { return source_.LastFrame() + 1; }
+    int FrameCount() const { return source_.LastFrame() < std::numeric_limits<int>::max() ? source_.LastFrame() + 1 : source_.LastFrame(); }
     FrameSize Size() const;
     bool Fetch(int frame, GreyPicture& picture);
 

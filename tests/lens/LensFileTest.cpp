@@ -56,7 +56,9 @@ TEST(LensFile, DamagedFilesAreNamedByTheirFault) {
     EXPECT_EQ(Message(zero), "the focal lengths must be positive");
     std::string size = good;
     size.replace(size.find("picture 1280 720"), 16, "picture 1280 -720");
-    EXPECT_EQ(Message(size), "line 2: the picture size is not two whole numbers of pixels");
+    EXPECT_EQ(Message(size), "line 2: the picture size is not two whole numbers of pixels up to 16384");
+    size.replace(size.find("picture 1280 -720"), 17, "picture 99999 720");
+    EXPECT_EQ(Message(size), "line 2: the picture size is not two whole numbers of pixels up to 16384");
     EXPECT_EQ(Message(std::string(70000, 'x')), "too large for a lens file");
 }
 
