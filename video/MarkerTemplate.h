@@ -18,6 +18,11 @@ struct MarkerTemplate {
     // Where the point lay from the centre pixel of the template, in pixels (0 … 1 each way):
     // a match of the template gives the point's position by adding it.
     float offsetX = 0.0f, offsetY = 0.0f;
+    // The luminance and offset of the template where the point was last digitized by hand:
+    // matches to a fraction of a pixel are refined against it too, so that the small error of
+    // each frame's step is not carried on to the next.
+    std::vector<float> anchorLuminance;
+    float anchorOffsetX = 0.0f, anchorOffsetY = 0.0f;
 
     bool Captured() const { return frame != kNotCaptured; }
 };

@@ -8,14 +8,16 @@
 
 namespace kadivo {
 
-bool AutomaticDigitizing::Digitize(Point2f at) {
+bool AutomaticDigitizing::Digitize(Point2f at) { return Place(at, true); }
+
+bool AutomaticDigitizing::Place(Point2f at, bool byHand) {
     doc_.SetCurrentView(camera_);
     const ViewFrameStore& store = doc_.views[static_cast<std::size_t>(camera_)].frameStore;
     if (store.IsComplete(doc_.digitizeMode)) {
         host_.Redraw();
         return false;
     }
-    CaptureNextTemplate(doc_, camera_, at);
+    CaptureNextTemplate(doc_, camera_, at, byHand);
     if (!doc_.AddPoint(host_.Scroll(), at, true)) return false;
     RestoreStoredView();
     host_.Redraw();
@@ -119,7 +121,8 @@ void AutomaticDigitizing::Step() {
         if (!byHand && host_.ShowsMessages()) doc_.prompts().ShowMessage(NotLocatedMessage(), {kLostCaption, false, 0});
         return;
     }
-    if (!Digitize(*at)) Finish(Stop::End);
+    // A located point is the search's; without one, "None" took it from the user's mouse.
+    if (!Place(*at, !target_)) Finish(Stop::End);
 }
 
 std::string AutomaticDigitizing::NotLocatedMessage() const {

@@ -78,6 +78,8 @@ public:
     void SinglePoint();
 
 private:
+    // Stores a point at `at`; `byHand` when the user, not the search, put it there.
+    bool Place(Point2f at, bool byHand);
     // Where the cursor was sent, for which frame and point.
     struct Target {
         Point2f at;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 namespace kadivo {
 namespace {
@@ -162,16 +163,19 @@ double LuminanceBetween(const GreyFrame& frame, double x, double y) {
     return sum;
 }
 
-// The best placement refined to a fraction of a pixel on the unquantised luminance (sixteen
-// grey levels are too coarse for it): the shift that minimises the squared differences
-// between the template and the frame, by Gauss–Newton steps on the template's gradients
-// (the inverse compositional form). A parabola through neighbouring sums would pull every
-// fraction towards the whole pixel, and tracking adds such errors up frame by frame.
-Point2f RefinedPeak(const GreyFrame& frame, const MarkerTemplate& marker, SearchOffset origin, Best best) {
-    const int t = marker.size;
-    const Point2f whole{static_cast<float>(best.x), static_cast<float>(best.y)};
-    if (t < 3) return whole;
-    auto templ = [&](int c, int r) { return static_cast<double>(marker.luminance[static_cast<std::size_t>(r * t + c)]); };
+// How a template fits the frame from a placement a fraction of a pixel off the best one.
+struct Fit {
+    double dx = 0.0, dy = 0.0;  // the shift from the placement it started at
+    double residual = 0.0;      // mean squared luminance difference there
+};
+
+// The shift from the template placement whose top-left pixel is at (x0, y0) that minimises
+// the squared differences between the template's unquantised luminance and the frame's, by
+// Gauss–Newton steps on the template's gradients (the inverse compositional form). Nothing
+// when the template has no gradient or the shift leaves the placement by a pixel.
+std::optional<Fit> FitTemplate(const GreyFrame& frame, const std::vector<float>& luminance, int t, double x0, double y0) {
+    if (t < 3 || luminance.size() != static_cast<std::size_t>(t * t)) return std::nullopt;
+    auto templ = [&](int c, int r) { return static_cast<double>(luminance[static_cast<std::size_t>(r * t + c)]); };
     double hxx = 0.0, hxy = 0.0, hyy = 0.0;
     for (int r = 1; r < t - 1; ++r)
         for (int c = 1; c < t - 1; ++c) {
@@ -181,26 +185,48 @@ Point2f RefinedPeak(const GreyFrame& frame, const MarkerTemplate& marker, Search
             hyy += gy * gy;
         }
     const double det = hxx * hyy - hxy * hxy;
-    if (!(det > 1e-9 * (hxx + hyy) * (hxx + hyy)) || !(hxx + hyy > 0.0)) return whole;
-    const double x0 = origin.x + best.x - t / 2, y0 = origin.y + best.y - t / 2;
-    double dx = 0.0, dy = 0.0;
+    if (!(hxx + hyy > 0.0) || !(det > 1e-9 * (hxx + hyy) * (hxx + hyy))) return std::nullopt;
+    Fit fit;
     for (int iteration = 0; iteration < 30; ++iteration) {
-        double bx = 0.0, by = 0.0;
+        double bx = 0.0, by = 0.0, squares = 0.0;
         for (int r = 1; r < t - 1; ++r)
             for (int c = 1; c < t - 1; ++c) {
                 const double gx = (templ(c + 1, r) - templ(c - 1, r)) / 2.0, gy = (templ(c, r + 1) - templ(c, r - 1)) / 2.0;
-                const double e = LuminanceBetween(frame, x0 + c + dx, y0 + r + dy) - templ(c, r);
+                const double e = LuminanceBetween(frame, x0 + c + fit.dx, y0 + r + fit.dy) - templ(c, r);
                 bx += gx * e;
                 by += gy * e;
+                squares += e * e;
             }
+        fit.residual = squares / ((t - 2) * (t - 2));
         const double sx = (hyy * bx - hxy * by) / det, sy = (hxx * by - hxy * bx) / det;
         // The template's step is undone on the frame's side.
-        dx -= sx;
-        dy -= sy;
-        if (std::abs(dx) > 1.0 || std::abs(dy) > 1.0) return whole;  // left the best placement: keep it
+        fit.dx -= sx;
+        fit.dy -= sy;
+        if (std::abs(fit.dx) > 1.0 || std::abs(fit.dy) > 1.0) return std::nullopt;
         if (std::hypot(sx, sy) < 1e-4) break;
     }
-    return {static_cast<float>(best.x + dx), static_cast<float>(best.y + dy)};
+    return fit;
+}
+
+// The best placement refined to a fraction of a pixel on the unquantised luminance (sixteen
+// grey levels are too coarse for it), as the centre pixel of this frame's template. Against
+// the template last digitized by hand as well, when the marker still looks as it did then:
+// this frame's template was placed by the step before, whose error would otherwise be
+// carried on frame after frame.
+Point2f RefinedPeak(const GreyFrame& frame, const MarkerTemplate& marker, SearchOffset origin, Best best) {
+    const int t = marker.size;
+    const double x0 = origin.x + best.x - t / 2, y0 = origin.y + best.y - t / 2;
+    const std::optional<Fit> step = FitTemplate(frame, marker.luminance, t, x0, y0);
+    if (!step) return {static_cast<float>(best.x), static_cast<float>(best.y)};
+    Point2f refined{static_cast<float>(best.x + step->dx), static_cast<float>(best.y + step->dy)};
+    // Where the hand-placed template's centre pixel lies if the point is where this step put it.
+    const double ax = x0 + step->dx + marker.offsetX - marker.anchorOffsetX, ay = y0 + step->dy + marker.offsetY - marker.anchorOffsetY;
+    const std::optional<Fit> anchored = FitTemplate(frame, marker.anchorLuminance, t, ax, ay);
+    // A marker that turned or changed its size since fits its old look far worse than the last.
+    if (anchored && anchored->residual <= 4.0 * step->residual + 1.0)
+        refined = {static_cast<float>(ax + anchored->dx + marker.anchorOffsetX - marker.offsetX - origin.x + t / 2),
+                   static_cast<float>(ay + anchored->dy + marker.anchorOffsetY - marker.offsetY - origin.y + t / 2)};
+    return refined;
 }
 
 std::vector<float> GreyValues(const std::vector<std::uint8_t>& levels) {

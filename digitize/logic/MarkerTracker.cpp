@@ -41,14 +41,19 @@ SearchSettings TrackingSettingsOf(const CKadivoDoc& doc, const VideoSource& sour
     return settings;
 }
 
-void CaptureNextTemplate(CKadivoDoc& doc, int view, Point2f at) {
+void CaptureNextTemplate(CKadivoDoc& doc, int view, Point2f at, bool byHand) {
     VideoSource* source = TrackedSource(doc, view);
     if (!source) return;
     const CameraView& camera = doc.views[static_cast<std::size_t>(view)];
     const int point = camera.frameStore.NextIndex(doc.digitizeMode);
     if (point < 0 || point >= kModelTableSize) return;
-    CaptureTemplate(GreyFrameOf(*source), at, TrackingSettingsOf(doc, *source).templateSize, camera.currentFrame,
-                    source->TemplateOf(point));
+    MarkerTemplate& marker = source->TemplateOf(point);
+    CaptureTemplate(GreyFrameOf(*source), at, TrackingSettingsOf(doc, *source).templateSize, camera.currentFrame, marker);
+    if (byHand) {
+        marker.anchorLuminance = marker.luminance;
+        marker.anchorOffsetX = marker.offsetX;
+        marker.anchorOffsetY = marker.offsetY;
+    }
 }
 
 Point2f SnappedClick(CKadivoDoc& doc, int view, Point2f at) {
@@ -76,7 +81,13 @@ void CaptureTemplatesFromPreviousFrame(CKadivoDoc& doc, int view) {
     const int templateSize = TrackingSettingsOf(doc, *source).templateSize;
     for (int point = 0; point < previous->digitizedCount && point < kModelTableSize; ++point) {
         const Point2f at = previous->imagePos[static_cast<std::size_t>(point)];
-        if (HasPosition(at)) CaptureTemplate(GreyFrameOf(*source), at, templateSize, *previousFrame, source->TemplateOf(point));
+        if (!HasPosition(at)) continue;
+        // Tracking starts from these points, so they anchor its refinement.
+        MarkerTemplate& marker = source->TemplateOf(point);
+        CaptureTemplate(GreyFrameOf(*source), at, templateSize, *previousFrame, marker);
+        marker.anchorLuminance = marker.luminance;
+        marker.anchorOffsetX = marker.offsetX;
+        marker.anchorOffsetY = marker.offsetY;
     }
     if (source->FetchFrame(camera.currentFrame, false)) source->PrepareDisplayImage();
 }

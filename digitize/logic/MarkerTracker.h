@@ -26,8 +26,9 @@ struct LocatedPoint {
 // the marker values of the view's source.
 SearchSettings TrackingSettingsOf(const CKadivoDoc& doc, const VideoSource& source);
 
-// Takes the template of the next point of `view`'s current frame around `at`.
-void CaptureNextTemplate(CKadivoDoc& doc, int view, Point2f at);
+// Takes the template of the next point of `view`'s current frame around `at`; one placed by
+// hand is also kept as the point's anchor for refining later matches.
+void CaptureNextTemplate(CKadivoDoc& doc, int view, Point2f at, bool byHand);
 
 // Where a click at `at` digitizes in `view`'s current frame: with "Snap clicks to the marker
 // centre", the centroid of the marker under it (bright or dark as "Bright Marker" says) when
