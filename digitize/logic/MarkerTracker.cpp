@@ -22,6 +22,13 @@ VideoSource* TrackedSource(CKadivoDoc& doc, int view) {
 
 GreyFrame GreyFrameOf(VideoSource& source) { return {source.Pixels(), source.Format().palette}; }
 
+// The template just taken becomes the one later matches are refined against.
+void KeepAsAnchor(MarkerTemplate& marker) {
+    marker.anchorLuminance = marker.luminance;
+    marker.anchorOffsetX = marker.offsetX;
+    marker.anchorOffsetY = marker.offsetY;
+}
+
 // A position that is not a usable number counts as none.
 bool HasPosition(Point2f p) { return !(UsableOrMissing(p) == kNoPosition); }
 
@@ -49,11 +56,7 @@ void CaptureNextTemplate(CKadivoDoc& doc, int view, Point2f at, bool byHand) {
     if (point < 0 || point >= kModelTableSize) return;
     MarkerTemplate& marker = source->TemplateOf(point);
     CaptureTemplate(GreyFrameOf(*source), at, TrackingSettingsOf(doc, *source).templateSize, camera.currentFrame, marker);
-    if (byHand) {
-        marker.anchorLuminance = marker.luminance;
-        marker.anchorOffsetX = marker.offsetX;
-        marker.anchorOffsetY = marker.offsetY;
-    }
+    if (byHand) KeepAsAnchor(marker);
 }
 
 Point2f SnappedClick(CKadivoDoc& doc, int view, Point2f at) {
@@ -85,9 +88,7 @@ void CaptureTemplatesFromPreviousFrame(CKadivoDoc& doc, int view) {
         // Tracking starts from these points, so they anchor its refinement.
         MarkerTemplate& marker = source->TemplateOf(point);
         CaptureTemplate(GreyFrameOf(*source), at, templateSize, *previousFrame, marker);
-        marker.anchorLuminance = marker.luminance;
-        marker.anchorOffsetX = marker.offsetX;
-        marker.anchorOffsetY = marker.offsetY;
+        KeepAsAnchor(marker);
     }
     if (source->FetchFrame(camera.currentFrame, false)) source->PrepareDisplayImage();
 }
