@@ -28,15 +28,12 @@ struct LensRequest {
     std::optional<std::string> out;
 };
 
-CheckerboardSpec ParseBoard(const std::string& text) {
+// The squares across and down of "COLSxROWS" into `board`.
+void ParseBoard(const std::string& text, CheckerboardSpec& board) {
     const std::size_t x = text.find('x');
-    CheckerboardSpec board;
-    if (x != std::string::npos) {
-        board.columns = ParseIndex(text.substr(0, x));
-        board.rows = ParseIndex(text.substr(x + 1));
-    }
+    board.columns = x == std::string::npos ? -1 : ParseIndex(text.substr(0, x));
+    board.rows = x == std::string::npos ? -1 : ParseIndex(text.substr(x + 1));
     if (board.columns < 3 || board.rows < 3) throw std::invalid_argument("--board takes COLSxROWS, the squares across and down, 3 or more each");
-    return board;
 }
 
 double ParseSquare(const std::string& text) {
@@ -52,9 +49,7 @@ LensRequest ParseLensRequest(const std::vector<std::string>& args) {
     bool board = false, square = false;
     const std::vector<std::string> positional = SplitArguments(args, [&](const std::string& arg, const std::string& value) {
         if (arg == "--board") {
-            const double side = request.board.square;
-            request.board = ParseBoard(value);
-            request.board.square = side;
+            ParseBoard(value, request.board);
             board = true;
         } else if (arg == "--square") {
             request.board.square = ParseSquare(value);

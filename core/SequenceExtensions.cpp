@@ -21,6 +21,13 @@ constexpr char kSnapTag[4] = {'S', 'N', 'A', 'P'};
 constexpr char kKeptOptionsTag[4] = {'O', 'P', 'T', 'S'};
 constexpr std::uint32_t kLensSize = 4 * 4 + 9 * 8;
 
+// A chunk that holds one 32-bit number.
+void WriteNumberChunk(ByteWriter& out, const char (&tag)[4], int value) {
+    out.Bytes(tag, 4);
+    out.U32(4);
+    out.I32(value);
+}
+
 void WriteLens(ByteWriter& out, int view, const LensModel& lens) {
     out.Bytes(kLensTag, 4);
     out.U32(kLensSize);
@@ -139,24 +146,12 @@ void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc) {
         !keptOptions)
         return;
     out.Bytes(kBlockTag, 4);
-    if (doc.options.exactPositions != 0) {
-        out.Bytes(kExactPositionsTag, 4);
-        out.U32(4);
-        out.I32(doc.options.exactPositions);
-    }
+    if (o.exactPositions != 0) WriteNumberChunk(out, kExactPositionsTag, o.exactPositions);
     if (doc.importedDlt) WriteImportedDlt(out, *doc.importedDlt);
-    if (doc.options.lensFromControlPoints != 0) {
-        out.Bytes(kLensFromControlPointsTag, 4);
-        out.U32(4);
-        out.I32(doc.options.lensFromControlPoints);
-    }
+    if (o.lensFromControlPoints != 0) WriteNumberChunk(out, kLensFromControlPointsTag, o.lensFromControlPoints);
     for (std::size_t v = 0; v < doc.views.size(); ++v)
         if (doc.views[v].lens) WriteLens(out, static_cast<int>(v), *doc.views[v].lens);
-    if (o.snapToMarkerCentre != 0) {
-        out.Bytes(kSnapTag, 4);
-        out.U32(4);
-        out.I32(1);
-    }
+    if (o.snapToMarkerCentre != 0) WriteNumberChunk(out, kSnapTag, 1);
     if (keptOptions) WriteKeptOptions(out, doc);
 }
 

@@ -61,7 +61,7 @@ void SolveLenses(CKadivoDoc& doc, const std::vector<int>& views, bool spatial) {
 void PictureResiduals(CKadivoDoc& doc, const std::vector<int>& views) {
     for (std::size_t k = 0; k < views.size() && k < doc.dlt.residuals.size(); ++k) {
         const ViewPositions positions = PositionsOfView(doc, views[k]);
-        if (!positions.lens()) continue;
+        if (!positions.HasLens()) continue;
         const std::vector<ImagePoint> seen = ControlPointsOfView(doc, views[k], false);
         double squares = 0.0;
         int count = 0;

@@ -9,7 +9,6 @@ namespace kadivo {
 
 class CKadivoDoc;
 struct SequenceSteps;
-class ViewFrameStore;
 
 // The sequence's control points as view `view`'s (0-based) calibration frame holds them, as
 // calibration takes them (see ViewPositions::Taken).
@@ -24,8 +23,8 @@ std::string LensFromControlPointsObstacle(const CKadivoDoc& doc);
 // planar calibration (with the posture rule for the posture method), two or more get the
 // spatial one when every view is complete. With the option, each calibrated view without a
 // checkerboard lens has its lens solved from its control points first (a lens that the option
-// had solved is dropped when it is off); the residuals are distances in the picture's pixels. Incomplete setups, and a sequence without a
-// calibration profile, change nothing, silently.
+// had solved is dropped when it is off); the residuals are distances in the picture's pixels.
+// Incomplete setups, and a sequence without a calibration profile, change nothing, silently.
 void CalibrateViews(CKadivoDoc& doc);
 
 // The planar calibration of a sequence with one calibrated view, from the stored control

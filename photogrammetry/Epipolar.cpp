@@ -102,7 +102,7 @@ std::vector<ImagePointD> EpipolarCurve(const DltParameterTable& t, int from, Poi
     const std::optional<ImageLine> line = EpipolarLine(t, from, taken.x, taken.y, to);
     if (!line) return {};
     const ViewPositions& target = positions[static_cast<std::size_t>(to - 1)];
-    if (!target.lens()) {
+    if (!target.HasLens()) {
         const auto clipped = ClipToFrame(*line, width, height);
         if (!clipped) return {};
         return {clipped->first, clipped->second};

@@ -6,7 +6,7 @@
 namespace kadivo {
 
 ViewPositions::ViewPositions(bool exact, std::optional<LensModel> lens)
-    : exact_(exact), lens_(std::move(lens)), correction_(lens_ ? CorrectionFor(*lens_) : nullptr) {}
+    : exact_(exact), correction_(lens ? CorrectionFor(*lens) : nullptr) {}
 
 ImagePoint ViewPositions::Taken(Point2f stored) const {
     const ImagePoint seen = Seen(stored);
@@ -15,15 +15,17 @@ ImagePoint ViewPositions::Taken(Point2f stored) const {
 }
 
 std::optional<ImagePoint> ViewPositions::Ideal(ImagePoint shown) const {
-    if (!lens_) return shown;
-    const std::optional<PicturePoint> ideal = correction_->Undistort(PictureOfPosition(*lens_, shown));
+    if (!correction_) return shown;
+    const LensModel& lens = correction_->lens();
+    const std::optional<PicturePoint> ideal = correction_->Undistort(PictureOfPosition(lens, shown));
     if (!ideal) return std::nullopt;
-    return PositionOfPicture(*lens_, *ideal);
+    return PositionOfPicture(lens, *ideal);
 }
 
 ImagePoint ViewPositions::InPicture(ImagePoint ideal) const {
-    if (!lens_) return ideal;
-    return PositionOfPicture(*lens_, DistortPicturePoint(*lens_, PictureOfPosition(*lens_, ideal)));
+    if (!correction_) return ideal;
+    const LensModel& lens = correction_->lens();
+    return PositionOfPicture(lens, DistortPicturePoint(lens, PictureOfPosition(lens, ideal)));
 }
 
 ViewPositions PositionsOfView(const CKadivoDoc& doc, int view) {

@@ -31,12 +31,11 @@ public:
     std::optional<ImagePoint> Ideal(ImagePoint shown) const;
 
     bool exact() const { return exact_; }
-    const std::optional<LensModel>& lens() const { return lens_; }
+    bool HasLens() const { return correction_ != nullptr; }
 
 private:
     bool exact_;
-    std::optional<LensModel> lens_;
-    std::shared_ptr<const LensCorrection> correction_;
+    std::shared_ptr<const LensCorrection> correction_;  // none for an ideal camera
 };
 
 // View `view`'s (0-based) positions in the document.
