@@ -148,6 +148,11 @@ public:
         if (Used() > 0) sink_(buffer_.data(), Used());
         cursor_ = buffer_.data();
     }
+    // What was written so far, for a writer without sink; Clear starts again in the same
+    // buffer, so that a writer used over and over allocates once.
+    const std::uint8_t* data() const { return buffer_.data(); }
+    std::size_t size() const { return Used(); }
+    void Clear() { cursor_ = buffer_.data(); }
     // Everything written, for a writer without sink.
     std::vector<std::uint8_t> Take() {
         buffer_.resize(Used());

@@ -117,10 +117,18 @@ bool CKadivoDoc::OnNewDocument() {
 }
 
 bool CKadivoDoc::OnOpenDocument(const std::string& path) {
-    SequenceReadResult read;
+    return Load(path, [&path](CKadivoDoc& doc) { return ReadSequenceFile(path, doc); }, false);
+}
+
+bool CKadivoDoc::OnRecoverDocument(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    return Load(path, [&bytes](CKadivoDoc& doc) { return ReadSequence(bytes.data(), bytes.size(), doc); }, true);
+}
+
+bool CKadivoDoc::Load(const std::string& path, const std::function<SequenceReadResult(CKadivoDoc&)>& read, bool recovered) {
+    SequenceReadResult result;
     std::string failure;
     try {
-        read = ReadSequenceFile(path, *this);
+        result = read(*this);
     } catch (const std::bad_alloc&) {
         failure = "\"" + path + "\" holds more than the memory available can take.";
     } catch (const std::exception& error) {
@@ -135,8 +143,8 @@ bool CKadivoDoc::OnOpenDocument(const std::string& path) {
     path_ = path;
     locatedFolders_.clear();
     relinked_ = false;
-    ReopenVideos(read.hasStreamChoices);
-    OpenWindowsAfterLoad(read.hasWindowRecords);
+    ReopenVideos(result.hasStreamChoices);
+    OpenWindowsAfterLoad(result.hasWindowRecords);
     for (CameraView& view : views) {
         view.currentFrame = 0;
         view.frameStore.frameStep = options.frameStep;
@@ -153,7 +161,7 @@ bool CKadivoDoc::OnOpenDocument(const std::string& path) {
     if (steps.refreshWorldData) steps.refreshWorldData(*this);
     digitizeMode = kMovement;
     // A video found in a new place changes the link the file holds.
-    modified_ = relinked_;
+    modified_ = relinked_ || recovered;
     history_.Clear();
     Announce(Resizing(Change::SequenceOpened), kAllViews);
     return true;
@@ -189,6 +197,7 @@ bool CKadivoDoc::OnSaveDocument(const std::string& path) {
     }
     path_ = target;
     modified_ = false;
+    Announce(Change::Saved, kAllViews);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "LensModel.h"
 #include "ModelPoint.h"
 #include "Prompts.h"
+#include "SequenceFile.h"
 #include "SequenceOptions.h"
 #include "SequenceSteps.h"
 #include "VideoSourceInterface.h"
@@ -17,6 +18,7 @@
 #include "WorldData.h"
 
 #include <cmath>
+#include <functional>
 #include <list>
 #include <memory>
 #include <optional>
@@ -131,6 +133,9 @@ public:
     // --- lifecycle ----------------------------------------------------------------------
     bool OnNewDocument();
     bool OnOpenDocument(const std::string& path);
+    // Opens the sequence a journal recovered, `bytes` as a save to `path` (empty: a sequence
+    // never saved) would have written them; the document is then modified.
+    bool OnRecoverDocument(const std::string& path, const std::vector<std::uint8_t>& bytes);
     bool OnSaveDocument(const std::string& path);
     void OnCloseDocument();
     // Empties the document down to a fresh object without views.
@@ -247,6 +252,7 @@ public:
     void Announce(ChangeSet what) { Announce(what, currentView); }
 
 private:
+    bool Load(const std::string& path, const std::function<SequenceReadResult(CKadivoDoc&)>& read, bool recovered);
     int FillAndAdvance(bool advance, int result);
     void AnnounceFrameStep(int view);
     // The calibration of the views, after asking for a calibration profile when there is

@@ -25,6 +25,7 @@ enum class Change : std::uint32_t {
     SequenceOpened = 1u << 14,
     Transformed = 1u << 15,    // "Transform Image Data" made the world data anew from the images
     WindowContents = 1u << 16, // a window's saved contents (graphs, animation options) were edited
+    Saved = 1u << 17,          // the sequence was written to its file
     // How views should show it:
     FitWindow = 1u << 20,      // resize the window to the frame (the Auto Resize option)
     NoVideo = 1u << 21,        // the view has no video: its picture comes from the data only

@@ -77,15 +77,10 @@ void EditHistory::BeforeRecordChange(const ViewFrameStore& store, int index) {
     open_->records.push_back({view, index, record});
 }
 
-FrameRecord& EditHistory::RecordOf(int view, int index) {
-    ViewFrameStore& store = doc_.views[static_cast<std::size_t>(view)].frameStore;
-    return index == RecordJournal::kCalibrationIndex ? store.calibrationRecord
-                                                      : store.MutableRecords()[static_cast<std::size_t>(index)];
-}
-
 // Exchanges the document's state with the step's; doing it twice changes nothing.
 void EditHistory::SwapState(Step& step) {
-    for (SavedRecord& saved : step.records) std::swap(RecordOf(saved.view, saved.index), saved.record);
+    for (SavedRecord& saved : step.records)
+        doc_.views[static_cast<std::size_t>(saved.view)].frameStore.SwapRecord(saved.index, saved.record);
     for (std::size_t v = 0; v < step.views.size() && v < doc_.views.size(); ++v) {
         CameraView& view = doc_.views[v];
         ViewState& state = step.views[v];
@@ -109,12 +104,8 @@ void EditHistory::Undo() {
     Step step = std::move(undo_.back());
     undo_.pop_back();
     // The records the edit appended leave the lists before the older state comes back.
-    for (std::size_t v = 0; v < step.views.size() && v < doc_.views.size(); ++v) {
-        std::vector<FrameRecord>& records = doc_.views[v].frameStore.MutableRecords();
-        const auto kept = static_cast<std::size_t>(std::min<int>(step.views[v].recordCount, static_cast<int>(records.size())));
-        step.appended[v].assign(records.begin() + static_cast<std::ptrdiff_t>(kept), records.end());
-        records.resize(kept);
-    }
+    for (std::size_t v = 0; v < step.views.size() && v < doc_.views.size(); ++v)
+        doc_.views[v].frameStore.TruncateRecords(step.views[v].recordCount, step.appended[v]);
     SwapState(step);
     redo_.push_back(std::move(step));
 }
@@ -128,11 +119,8 @@ void EditHistory::Redo() {
     for (const CameraView& view : doc_.views) shown.push_back(view.currentFrame);
     SwapState(step);
     for (std::size_t v = 0; v < shown.size(); ++v) doc_.views[v].currentFrame = shown[v];
-    for (std::size_t v = 0; v < step.appended.size() && v < doc_.views.size(); ++v) {
-        std::vector<FrameRecord>& records = doc_.views[v].frameStore.MutableRecords();
-        records.insert(records.end(), step.appended[v].begin(), step.appended[v].end());
-        step.appended[v].clear();
-    }
+    for (std::size_t v = 0; v < step.appended.size() && v < doc_.views.size(); ++v)
+        doc_.views[v].frameStore.AppendRecords(step.appended[v]);
     undo_.push_back(std::move(step));
 }
 

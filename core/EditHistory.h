@@ -75,7 +75,6 @@ private:
     bool ChangedNothing(const Step& step) const;
     void SwapState(Step& step);
     int ViewOf(const ViewFrameStore& store) const;
-    FrameRecord& RecordOf(int view, int index);
 
     CKadivoDoc& doc_;
     std::deque<Step> undo_, redo_;

@@ -3,6 +3,7 @@
 #include "FileIo.h"
 #include "SequenceExtensions.h"
 #include "SequenceFile.h"
+#include "SequenceFileParts.h"
 #include "VideoLinks.h"
 #include "WindowRecordIo.h"
 
@@ -40,11 +41,16 @@ void WritePoint3(ByteWriter& out, const Point3& p) {
     out.F64(p.z);
 }
 
-void WriteHeaderAndOptions(ByteWriter& out, const CKadivoDoc& doc) {
-    const SequenceOptions& o = doc.options;
+// The header in the pieces that change apart: the frames shown, the options, the record
+// counts, the point flags.
+void WriteCountsAndFrames(ByteWriter& out, const CKadivoDoc& doc) {
     out.I32(doc.viewCount());
     out.I32(doc.pointCount);
     for (const CameraView& view : doc.views) out.I32(view.currentFrame);
+}
+
+void WriteOptions(ByteWriter& out, const CKadivoDoc& doc) {
+    const SequenceOptions& o = doc.options;
     out.I32(0);
     out.I32(o.firstField);
     out.I32(o.templateWidth);
@@ -66,10 +72,17 @@ void WriteHeaderAndOptions(ByteWriter& out, const CKadivoDoc& doc) {
     out.I32(kSequenceFileVersion);
     out.I32(doc.views.front().zoomCode);
     out.I32(doc.calibrationType);
+}
+
+void WriteRecordCounts(ByteWriter& out, const CKadivoDoc& doc) {
     for (const CameraView& view : doc.views) {
         out.I32(view.frameStore.headerValue);
         out.I32(view.frameStore.recordCount());
     }
+}
+
+void WritePointFlags(ByteWriter& out, const CKadivoDoc& doc) {
+    const SequenceOptions& o = doc.options;
     out.I32(doc.calibrationPointCount);
     out.I32(o.autoAdvance);
     out.I32(o.frameStep);
@@ -99,15 +112,30 @@ void WriteModelPoints(ByteWriter& out, const CKadivoDoc& doc) {
     }
 }
 
-void WriteDigitizedData(ByteWriter& out, const CKadivoDoc& doc, int v, const std::string& savedAt) {
-    const ViewFrameStore& store = doc.views[static_cast<std::size_t>(v)].frameStore;
-    out.I32(v);
-    for (const FrameRecord& record : store.records()) {
-        out.U8(record.flag);
-        out.I32(record.frame);
-        WriteStoredPoints(out, record, doc.pointCount);
-        out.I32(record.digitizedCount);
+}  // namespace
+
+void WriteSequenceHeadPart(ByteWriter& out, const CKadivoDoc& doc, int part) {
+    switch (part) {
+        case 0: WriteCountsAndFrames(out, doc); break;
+        case 1: WriteOptions(out, doc); break;
+        case 2: WriteRecordCounts(out, doc); break;
+        case 3: WritePointFlags(out, doc); break;
+        case 4: WriteModelPoints(out, doc); break;
+        default: throw std::logic_error("The head has no part " + std::to_string(part));
     }
+}
+
+void WriteViewOpening(ByteWriter& out, int v) { out.I32(v); }
+
+void WriteMovementRecord(ByteWriter& out, const CKadivoDoc& doc, const FrameRecord& record) {
+    out.U8(record.flag);
+    out.I32(record.frame);
+    WriteStoredPoints(out, record, doc.pointCount);
+    out.I32(record.digitizedCount);
+}
+
+void WriteViewClosing(ByteWriter& out, const CKadivoDoc& doc, int v, const std::string& savedAt) {
+    const ViewFrameStore& store = doc.views[static_cast<std::size_t>(v)].frameStore;
     const FrameRecord& calibration = store.calibrationRecord;
     out.U8(calibration.flag);
     out.I32(calibration.frame);
@@ -118,12 +146,14 @@ void WriteDigitizedData(ByteWriter& out, const CKadivoDoc& doc, int v, const std
     WriteArchiveString(out, VideoLinkFor(store.calibrationVideoName, savedAt));
 }
 
-void WriteCalibrationAndWorldData(ByteWriter& out, const CKadivoDoc& doc) {
+void WriteCalibrationPoints(ByteWriter& out, const CKadivoDoc& doc) {
     const int c = doc.calibrationPointCount;
-    if (c > 0) {
-        for (std::size_t i = 0; i <= static_cast<std::size_t>(c); ++i)
-            WritePoint3(out, i < doc.calibrationPoints.size() ? doc.calibrationPoints[i] : Point3{});
-    }
+    if (c <= 0) return;
+    for (std::size_t i = 0; i <= static_cast<std::size_t>(c); ++i)
+        WritePoint3(out, i < doc.calibrationPoints.size() ? doc.calibrationPoints[i] : Point3{});
+}
+
+void WriteWorldData(ByteWriter& out, const CKadivoDoc& doc) {
     out.I32(doc.worldFrameCount);
     if (doc.worldFrameCount <= 0) return;
     for (const WorldData* data : {&doc.worldRaw, &doc.worldFiltered}) {
@@ -135,34 +165,33 @@ void WriteCalibrationAndWorldData(ByteWriter& out, const CKadivoDoc& doc) {
     out.Bytes(doc.worldFiltered.values().data(), count * sizeof(Point3));
 }
 
-void WriteWindows(ByteWriter& out, const CKadivoDoc& doc) {
-    out.I32(static_cast<std::int32_t>(doc.windows.size()));
+void WriteSequenceTail(ByteWriter& out, const CKadivoDoc& doc, const std::list<WindowState>& windows) {
+    out.I32(static_cast<std::int32_t>(windows.size()));
     for (const CameraView& view : doc.views) {
         out.I32(view.zoomCode);
         out.I32(view.videoSource->StreamIndex());
     }
-    for (const WindowState& window : doc.windows) WriteWindowRecord(out, window);
-}
-
-void WriteTail(ByteWriter& out, const CKadivoDoc& doc) {
+    for (const WindowState& window : windows) WriteWindowRecord(out, window);
     for (const CameraView& view : doc.views) {
         out.I32(view.syncFrame);
         out.I32(view.videoSource->StreamIndex());
     }
     out.I32(doc.options.showPointTags);
     out.I32(doc.options.lockViews);
+    WriteSequenceExtensions(out, doc);
 }
 
-}  // namespace
-
 void WriteSequence(const CKadivoDoc& doc, ByteWriter& out, const std::string& savedAt) {
-    WriteHeaderAndOptions(out, doc);
-    WriteModelPoints(out, doc);
-    for (int v = 0; v < doc.viewCount(); ++v) WriteDigitizedData(out, doc, v, savedAt);
-    WriteCalibrationAndWorldData(out, doc);
-    WriteWindows(out, doc);
-    WriteTail(out, doc);
-    WriteSequenceExtensions(out, doc);
+    for (int part = 0; part < kSequenceHeadParts; ++part) WriteSequenceHeadPart(out, doc, part);
+    for (int v = 0; v < doc.viewCount(); ++v) {
+        WriteViewOpening(out, v);
+        for (const FrameRecord& record : doc.views[static_cast<std::size_t>(v)].frameStore.records())
+            WriteMovementRecord(out, doc, record);
+        WriteViewClosing(out, doc, v, savedAt);
+    }
+    WriteCalibrationPoints(out, doc);
+    WriteWorldData(out, doc);
+    WriteSequenceTail(out, doc, doc.windows);
     out.Finish();
 }
 

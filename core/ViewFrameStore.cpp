@@ -2,6 +2,8 @@
 
 #include "FrameArithmetic.h"
 
+#include <algorithm>
+
 namespace kadivo {
 
 ViewFrameStore::ViewFrameStore(int modelPointCount, int step) : pointCount(modelPointCount), frameStep(step) {}
@@ -55,12 +57,53 @@ const FrameRecord* ViewFrameStore::PreviousRecord(int frame, int mode) const {
 }
 
 FrameRecord* ViewFrameStore::Touch(FrameRecord* record) {
-    if (record && journal_) {
+    if (record && (journal_ || tracking_)) {
         const int index = record == &calibrationRecord ? RecordJournal::kCalibrationIndex
                                                         : static_cast<int>(record - records_.data());
-        journal_->BeforeRecordChange(*this, index);
+        if (journal_) journal_->BeforeRecordChange(*this, index);
+        NoteChanged(index);
     }
     return record;
+}
+
+void ViewFrameStore::NoteChanged(int index) {
+    if (!tracking_) return;
+    if (index == RecordJournal::kCalibrationIndex) changes_.calibration = true;
+    // A record beyond the first rewritten one is written whole anyway.
+    else if (index < changes_.rewrittenFrom) changes_.touched.push_back(index);
+}
+
+void ViewFrameStore::SwapRecord(int index, FrameRecord& record) {
+    NoteChanged(index);
+    std::swap(index == RecordJournal::kCalibrationIndex ? calibrationRecord : records_[static_cast<std::size_t>(index)], record);
+}
+
+void ViewFrameStore::TruncateRecords(int count, std::vector<FrameRecord>& removed) {
+    const auto kept = static_cast<std::size_t>(std::clamp(count, 0, recordCount()));
+    removed.assign(records_.begin() + static_cast<std::ptrdiff_t>(kept), records_.end());
+    records_.resize(kept);
+    if (tracking_) changes_.rewrittenFrom = std::min(changes_.rewrittenFrom, recordCount());
+}
+
+void ViewFrameStore::AppendRecords(std::vector<FrameRecord>& records) {
+    records_.insert(records_.end(), records.begin(), records.end());
+    records.clear();
+}
+
+void ViewFrameStore::TrackRecordChanges() {
+    tracking_ = true;
+    changes_ = {};
+    changes_.rewrittenFrom = recordCount();
+}
+
+RecordChanges ViewFrameStore::TakeRecordChanges() {
+    RecordChanges taken = std::move(changes_);
+    std::sort(taken.touched.begin(), taken.touched.end());
+    taken.touched.erase(std::unique(taken.touched.begin(), taken.touched.end()), taken.touched.end());
+    std::erase_if(taken.touched, [&](int index) { return index >= taken.rewrittenFrom; });
+    changes_ = {};
+    changes_.rewrittenFrom = recordCount();
+    return taken;
 }
 
 FrameRecord& ViewFrameStore::NewRecord(int frame) {

@@ -27,6 +27,14 @@ public:
     static constexpr int kCalibrationIndex = -2;
 };
 
+// The movement records a store changed since it was last asked: those in `touched` (sorted,
+// each once) and every one from `rewrittenFrom` on, whose places the list lost or gained.
+struct RecordChanges {
+    std::vector<int> touched;
+    int rewrittenFrom = 0;
+    bool calibration = false;
+};
+
 // The digitized image data of one camera view: the movement records in the order they
 // were created and the single calibration record.
 //
@@ -84,9 +92,17 @@ public:
 
     // Tells `journal` of every change of a record from now on; null stops it.
     void SetJournal(RecordJournal* journal) { journal_ = journal; }
-    // For undoing: the records and the current record as they were.
-    std::vector<FrameRecord>& MutableRecords() { return records_; }
+    // For undoing: exchanges record `index` (kCalibrationIndex: the calibration record) with
+    // `record`, takes the records from `count` on away into `removed`, or appends `records`.
+    void SwapRecord(int index, FrameRecord& record);
+    void TruncateRecords(int count, std::vector<FrameRecord>& removed);
+    void AppendRecords(std::vector<FrameRecord>& records);
     void SetCurrentRecordIndex(int index) { current_ = index; }
+
+    // Keeps count of the records that change from now on, for TakeRecordChanges.
+    void TrackRecordChanges();
+    // What changed since tracking began or since the last call; tracking goes on.
+    RecordChanges TakeRecordChanges();
 
 private:
     int ModePointCount(int mode) const { return mode == kCalibration ? calibrationPointCount : pointCount; }
@@ -101,9 +117,13 @@ private:
     // The record `mode` writes to, announced to the journal first.
     FrameRecord* Touch(FrameRecord* record);
 
+    void NoteChanged(int index);
+
     std::vector<FrameRecord> records_;
     int current_ = kNoRecord;
     RecordJournal* journal_ = nullptr;
+    bool tracking_ = false;
+    RecordChanges changes_;
 };
 
 }  // namespace kadivo
