@@ -14,6 +14,7 @@
 #include "FileIo.h"
 #include "HeadlessPrompts.h"
 #include "ProfilesCommand.h"
+#include "RecoverCommand.h"
 #include "ReportedError.h"
 #include "SequenceFile.h"
 #include "SequenceJson.h"
@@ -45,7 +46,7 @@ constexpr const char* kUsage =
     "       kadivo-cli series FILE.kdv --joint INDEX --axis x|y|z [--quantity pos|vel|acc] [--ccw] [--raw]\n";
 
 std::string Usage() {
-    return std::string(kUsage) + cli::kDltUsage + cli::kTrackUsage + cli::kTrialUsage + cli::kBatchUsage + cli::kExportUsage + cli::kImportUsage + cli::kVideoUsage + cli::kLensUsage + cli::kCaptureUsage +
+    return std::string(kUsage) + cli::kDltUsage + cli::kTrackUsage + cli::kTrialUsage + cli::kBatchUsage + cli::kExportUsage + cli::kImportUsage + cli::kVideoUsage + cli::kLensUsage + cli::kCaptureUsage + cli::kRecoverUsage +
            cli::kProfilesUsage;
 }
 
@@ -174,6 +175,7 @@ int main(int argc, char** argv) {
         if (command == "capture-info") return cli::RunCaptureInfoCommand(args);
         if (command == "capture") return cli::RunCaptureCommand(args);
         if (command == "profiles") return cli::RunProfilesCommand(args);
+        if (command == "recover") return cli::RunRecoverCommand(args);
         std::fprintf(stderr, "kadivo-cli: unknown command \"%s\"\n%s", command.c_str(), Usage().c_str());
         return 2;
     } catch (const cli::ReportedError&) {

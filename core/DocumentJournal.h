@@ -45,6 +45,8 @@ public:
 
     // The journal being written; empty while there is none.
     const std::string& path() const { return path_; }
+    // The unsaved changes are all in the journal.
+    bool IsKeeping() const { return fd_ >= 0 && !stopped_; }
     std::uint64_t bytes() const { return bytes_; }
 
 private:

@@ -65,7 +65,7 @@ SequenceImage ImageOf(const CKadivoDoc& doc, const std::list<WindowState>& windo
 
 SequenceImage ImageOfFileBytes(const ByteBlock& bytes, const std::string& savedAt) {
     HeadlessPrompts prompts;
-    CKadivoDoc doc(prompts, [] { return std::make_unique<NoVideoSource>(); });
+    CKadivoDoc doc(prompts, NoVideoSourceFactory());
     ReadSequence(bytes.data(), bytes.size(), doc);
     return ImageOf(doc, doc.windows, savedAt);
 }

@@ -18,6 +18,12 @@ std::string CacheDirectory() {
     return std::string(home && *home ? home : ".") + "/.cache/Kadivo";
 }
 
+std::string JournalDirectory() {
+    if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && *xdg) return std::string(xdg) + "/Kadivo/journal";
+    const char* home = std::getenv("HOME");
+    return std::string(home && *home ? home : ".") + "/.local/state/Kadivo/journal";
+}
+
 std::string DataFilePath(const std::string& name) {
     return (std::filesystem::path(DataDirectory()) / name).string();
 }

@@ -16,4 +16,8 @@ std::string DataFilePath(const std::string& name);
 // $XDG_CACHE_HOME/Kadivo, or ~/.cache/Kadivo.
 std::string CacheDirectory();
 
+// The folder of the journals of unsaved edits, kept for recovery after a crash:
+// $XDG_STATE_HOME/Kadivo/journal, or ~/.local/state/Kadivo/journal.
+std::string JournalDirectory();
+
 }  // namespace kadivo

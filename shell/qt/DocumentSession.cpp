@@ -1,6 +1,7 @@
 #include "DocumentSession.h"
 
 #include "ChildWindow.h"
+#include "DataDirectory.h"
 #include "VideoSource.h"
 #include "WindowKinds.h"
 #include "WorldCompletion.h"
@@ -36,19 +37,31 @@ WindowPlacement& PlacementIn(WindowState& state) {
 DocumentSession::DocumentSession(Prompts& prompts, ExportDialogs& exportDialogs, const WindowKinds& kinds,
                                  WindowPlacer& placer)
     : prompts_(prompts), exportDialogs_(exportDialogs), kinds_(kinds), placer_(placer),
-      doc_(std::make_unique<CKadivoDoc>(prompts, MakeVideoSourceFactory(prompts))) {
+      doc_(std::make_unique<CKadivoDoc>(prompts, MakeVideoSourceFactory(prompts))),
+      journal_(std::make_unique<DocumentJournal>(*doc_, JournalDirectory())) {
     InstallSequenceSteps(doc_->steps);
     doc_->SetWindowHost(*this);
+    // The journal observes first, so that its problem is known when the change is shown.
     doc_->observers().Add(*this);
+    journalSync_.setSingleShot(true);
+    journalSync_.setInterval(300);
+    connect(&journalSync_, &QTimer::timeout, this, [this] { journal_->Sync(); });
 }
 
 DocumentSession::~DocumentSession() {
+    // A session ends when the user has saved or given up the sequence: its journal goes.
+    journal_->Discard();
+    journal_.reset();
     // The windows observe the document: they go first.
     CloseAllWindows();
     doc_->observers().Remove(*this);
 }
 
-void DocumentSession::OnDocumentChanged(const DocumentChange& change) { emit changed(change); }
+void DocumentSession::OnDocumentChanged(const DocumentChange& change) {
+    journalSync_.start();
+    if (const std::string problem = journal_->TakeProblem(); !problem.empty()) emit journalProblem(QString::fromStdString(problem));
+    emit changed(change);
+}
 
 bool DocumentSession::OpenWindow(const WindowState& state) {
     const WindowKind kind = KindOf(state);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CKadivoDoc.h"
+#include "DocumentJournal.h"
 #include "ExportDialogs.h"
 #include "ShellState.h"
 #include "WindowHost.h"
@@ -8,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -39,6 +41,8 @@ public:
 
     CKadivoDoc& doc() { return *doc_; }
     const CKadivoDoc& doc() const { return *doc_; }
+    // The journal of the unsaved edits, in the program's journal folder.
+    DocumentJournal& journal() { return *journal_; }
     Prompts& prompts() { return prompts_; }
     ExportDialogs& exportDialogs() { return exportDialogs_; }
 
@@ -61,6 +65,8 @@ public:
 signals:
     void changed(const kadivo::DocumentChange& change);
     void windowsChanged();
+    // The journal of unsaved edits failed; said once.
+    void journalProblem(const QString& problem);
 
 private:
     struct Entry {
@@ -81,6 +87,9 @@ private:
     const WindowKinds& kinds_;
     WindowPlacer& placer_;
     std::unique_ptr<CKadivoDoc> doc_;
+    std::unique_ptr<DocumentJournal> journal_;
+    // Edits have stopped when none came for a moment: the journal goes to the disk then.
+    QTimer journalSync_;
     std::vector<Entry> entries_;
 };
 

@@ -148,6 +148,8 @@ int RunKadivo(int argc, char** argv, const std::function<void(WindowKinds&)>& re
 
     std::unique_ptr<WhenExposed> screenshotTaker;
     auto startupAction = [&frame, &settings, commandLine, screenshot, &unattended, &screenshotTaker] {
+        // Work a crash interrupted comes back before anything else opens.
+        if (!screenshot) frame.OfferRecovery();
         RunStartupAction(frame, settings, commandLine);
         if (screenshot)
             screenshotTaker = std::make_unique<WhenExposed>(

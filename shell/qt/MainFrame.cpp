@@ -4,6 +4,7 @@
 #include "DataDirectory.h"
 #include "Icons.h"
 #include "InstalledFiles.h"
+#include "StartupRecovery.h"
 #include "MainStatusBar.h"
 #include "SettingsValues.h"
 #include "dialogs/ProgramDialogs.h"
@@ -291,6 +292,7 @@ DocumentSession* MainFrame::AddSession() {
     connect(added, &DocumentSession::changed, this,
             [this, added](const DocumentChange& change) { OnDocumentChanged(added, change); });
     connect(added, &DocumentSession::windowsChanged, this, [this] { UpdateCommands(); });
+    connect(added, &DocumentSession::journalProblem, this, [this](const QString& problem) { status_->showMessage(problem); });
     sessions_.push_back(std::move(session));
     return added;
 }
@@ -325,6 +327,19 @@ DocumentSession* MainFrame::NewSequence() {
     }
     Activate(session);
     return session;
+}
+
+void MainFrame::OfferRecovery() {
+    kadivo::OfferRecovery(services_.prompts, JournalDirectory(), [this](const RecoveredSequence& recovered) {
+        DocumentSession* session = AddSession();
+        if (!session->doc().OnRecoverDocument(recovered.header.sequencePath, recovered.bytes)) {
+            std::erase_if(sessions_, [session](const auto& s) { return s.get() == session; });
+            return false;
+        }
+        Activate(session);
+        session->journal().Sync();
+        return session->journal().IsKeeping();
+    });
 }
 
 bool MainFrame::CloseSession(DocumentSession* session) {

@@ -49,6 +49,8 @@ public:
     DocumentSession* OpenSequence(const std::string& path);
     // A new sequence through the new-sequence wizard; null when it was cancelled.
     DocumentSession* NewSequence();
+    // Offers the unsaved changes that sessions which did not end left in the journal folder.
+    void OfferRecovery();
     // Closes a sequence and its windows, after asking to save changes; false when the user
     // kept it open.
     bool CloseSession(DocumentSession* session);
