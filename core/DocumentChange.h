@@ -39,6 +39,8 @@ public:
 
     constexpr bool Has(Change c) const { return (bits_ & static_cast<std::uint32_t>(c)) != 0; }
     constexpr bool HasAny(ChangeSet other) const { return (bits_ & other.bits_) != 0; }
+    // Every change of `other` is one of these.
+    constexpr bool Covers(ChangeSet other) const { return (other.bits_ & ~bits_) == 0; }
     constexpr bool Empty() const { return bits_ == 0; }
     constexpr std::uint32_t Bits() const { return bits_; }
     constexpr ChangeSet& operator|=(ChangeSet other) {

@@ -23,6 +23,15 @@ namespace {
 constexpr ChangeSet kWorldChanges = Change::WorldData | Change::Transformed | Change::Options | Change::Model |
                                     Change::FrameRate | Change::CameraViews | Change::SequenceOpened;
 
+// Changes that digitizing makes: they alter records, the frames shown, the record counts and
+// the points' flags, and nothing else a save writes.
+constexpr ChangeSet kDigitizingChanges = Change::Points | Change::PointsRemoved | Change::Frame | Change::CurrentView |
+                                         Change::Mode | Change::Redraw | Change::FitWindow | Change::NoVideo;
+// The head's parts that digitizing changes: frames shown, record counts, point flags.
+constexpr bool kDigitizingHeadPart[kSequenceHeadParts] = {true, false, true, true, false};
+// However a change was announced, everything is compared at least this often.
+constexpr auto kFullComparison = std::chrono::milliseconds(500);
+
 double SecondsSince1970() {
     return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
@@ -191,6 +200,10 @@ void DocumentJournal::Compare(ByteBlock& written, AddPart&& add) {
 
 void DocumentJournal::Append(ChangeSet what, bool everything) {
     edit_.Begin(SecondsSince1970());
+    // Digitizing comes many times a second: it compares only what it can change.
+    const auto now = std::chrono::steady_clock::now();
+    const bool whole = everything || !kDigitizingChanges.Covers(what) || now - lastFullComparison_ >= kFullComparison;
+    if (whole) lastFullComparison_ = now;
     const auto part = [this](JournalPart kind) {
         return [this, kind](const std::uint8_t* data, std::size_t size) { edit_.Part(kind, data, size); };
     };
@@ -200,6 +213,7 @@ void DocumentJournal::Append(ChangeSet what, bool everything) {
     }
     head_.resize(kSequenceHeadParts);
     for (int h = 0; h < kSequenceHeadParts; ++h) {
+        if (!whole && !kDigitizingHeadPart[h]) continue;
         part_.Clear();
         WriteSequenceHeadPart(part_, doc_, h);
         Compare(head_[static_cast<std::size_t>(h)],
@@ -216,28 +230,34 @@ void DocumentJournal::Append(ChangeSet what, bool everything) {
         part_.Clear();
         WriteViewOpening(part_, v);
         Compare(written.opening, indexedPart(JournalPart::ViewOpening));
-        AppendRecords(v, recordsAnew);
-        part_.Clear();
-        WriteViewClosing(part_, doc_, v, header_.sequencePath);
-        Compare(written.closing, indexedPart(JournalPart::ViewClosing));
+        const bool calibrationTouched = AppendRecords(v, recordsAnew);
+        // The closing's video links take a while to make; they change with the calibration
+        // record, a change of mode or a video opened.
+        if (whole || calibrationTouched || what.Has(Change::Mode)) {
+            part_.Clear();
+            WriteViewClosing(part_, doc_, v, header_.sequencePath);
+            Compare(written.closing, indexedPart(JournalPart::ViewClosing));
+        }
     }
-    part_.Clear();
-    WriteCalibrationPoints(part_, doc_);
-    Compare(calibrationPoints_, part(JournalPart::CalibrationPoints));
+    if (whole) {
+        part_.Clear();
+        WriteCalibrationPoints(part_, doc_);
+        Compare(calibrationPoints_, part(JournalPart::CalibrationPoints));
+        part_.Clear();
+        WriteSequenceTail(part_, doc_, doc_.windowHost().WindowStates());
+        Compare(tail_, part(JournalPart::Tail));
+    }
     if (everything || what.HasAny(kWorldChanges)) {
         part_.Clear();
         WriteWorldData(part_, doc_);
         Compare(worldData_, part(JournalPart::WorldData));
     }
-    part_.Clear();
-    WriteSequenceTail(part_, doc_, doc_.windowHost().WindowStates());
-    Compare(tail_, part(JournalPart::Tail));
     if (edit_.Empty()) return;
     Write(edit_.Frame());
     if (edits_++ == 0) firstEdit_ = SecondsSince1970();
 }
 
-void DocumentJournal::AppendRecords(int v, bool everything) {
+bool DocumentJournal::AppendRecords(int v, bool everything) {
     WrittenView& written = views_[static_cast<std::size_t>(v)];
     ViewFrameStore& store = doc_.views[static_cast<std::size_t>(v)].frameStore;
     const std::vector<FrameRecord>& records = store.records();
@@ -248,6 +268,7 @@ void DocumentJournal::AppendRecords(int v, bool everything) {
         WriteMovementRecord(part_, doc_, records[static_cast<std::size_t>(r)]);
         edit_.Record(v, r, part_.data(), part_.size());
     };
+    bool calibration = true;
     if (everything || written.store != &store) {
         const std::vector<ByteBlock>* replay = written.store ? nullptr : written.replayRecords;
         for (int r = 0; r < count; ++r) {
@@ -261,6 +282,7 @@ void DocumentJournal::AppendRecords(int v, bool everything) {
         store.TrackRecordChanges();
     } else {
         const RecordChanges changes = store.TakeRecordChanges();
+        calibration = changes.calibration;
         for (int r : changes.touched)
             if (r < count) write(r);
         for (int r = std::min(changes.rewrittenFrom, written.recordCount); r < count; ++r) write(r);
@@ -268,6 +290,7 @@ void DocumentJournal::AppendRecords(int v, bool everything) {
     written.store = &store;
     written.replayRecords = nullptr;
     written.recordCount = count;
+    return calibration;
 }
 
 std::uint64_t DocumentJournal::ImageSize() const {
@@ -314,6 +337,7 @@ void DocumentJournal::Compact() {
 void DocumentJournal::Write(const ByteBlock& bytes) {
     WriteAll(fd_, bytes.data(), bytes.size(), path_);
     bytes_ += bytes.size();
+    bytesWritten_ += bytes.size();
     unsynced_ = true;
 }
 

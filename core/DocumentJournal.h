@@ -48,6 +48,8 @@ public:
     // The unsaved changes are all in the journal.
     bool IsKeeping() const { return fd_ >= 0 && !stopped_; }
     std::uint64_t bytes() const { return bytes_; }
+    // Everything written since the document was opened, compactions included.
+    std::uint64_t bytesWritten() const { return bytesWritten_; }
 
 private:
     struct WrittenView {
@@ -62,7 +64,8 @@ private:
     void OnDocumentChanged(const DocumentChange& change) override;
     void Begin();
     void Append(ChangeSet what, bool everything);
-    void AppendRecords(int v, bool everything);
+    // Adds view v's changed records; true when its calibration record may have changed.
+    bool AppendRecords(int v, bool everything);
     void Compact();
     void ResetToBase();
     void Close(bool remove);
@@ -82,6 +85,7 @@ private:
     JournalHeader header_;
     std::uint64_t bytes_ = 0;
     std::uint64_t compactedBytes_ = 0;
+    std::uint64_t bytesWritten_ = 0;
     std::uint32_t edits_ = 0;  // since the journal began
     double firstEdit_ = 0;
     SequenceImage base_;
@@ -95,6 +99,7 @@ private:
     std::string problem_;
     bool unsynced_ = false;
     std::chrono::steady_clock::time_point lastSync_;
+    std::chrono::steady_clock::time_point lastFullComparison_;
 };
 
 }  // namespace kadivo

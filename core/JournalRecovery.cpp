@@ -69,7 +69,7 @@ RecoveredSequence RecoverFromJournal(const std::string& journalPath) {
         }
         if (base.size() != header.baseSize || Crc32(base.data(), base.size()) != header.baseCrc)
             throw JournalRefused("The unsaved changes to \"" + header.sequencePath +
-                                 "\" belong to the file as it was before it was changed since; they were not applied.");
+                                 "\" were made to the file as it was before it changed; they were not applied.");
         image = ImageOfFileBytes(base, header.sequencePath);
     }
     RecoveredSequence recovered;
