@@ -208,6 +208,43 @@ private slots:
         QCOMPARE(f.frame->windowTitle(), QString("Kadivo"));
     }
 
+    // Edits are journaled while the sequence is modified; a journal folder that cannot be
+    // written is said once in the status bar, and editing goes on.
+    void editsAreJournaledAndAJournalThatCannotBeWrittenIsSaidOnce() {
+        const QByteArray savedState = qgetenv("XDG_STATE_HOME");
+        qputenv("XDG_STATE_HOME", File("state").toUtf8());
+        {
+            FrameFixture f;
+            DocumentSession* session = f.frame->OpenSequence(CopySample("journaled").toStdString());
+            QVERIFY(session);
+            QVERIFY(session->journal().path().empty());
+            f.frame->Action(CommandId::SyncImage)->trigger();
+            const QString journal = QString::fromStdString(session->journal().path());
+            QVERIFY(journal.startsWith(File("state") + "/Kadivo/journal/walk-"));
+            QVERIFY(QFile::exists(journal));
+            f.frame->Action(CommandId::Save)->trigger();
+            QVERIFY(!QFile::exists(journal));
+        }
+        QFile blocker(File("blocked"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        qputenv("XDG_STATE_HOME", File("blocked").toUtf8());
+        {
+            FrameFixture f;
+            DocumentSession* session = f.frame->OpenSequence(CopySample("unjournaled").toStdString());
+            QVERIFY(session);
+            f.frame->Action(CommandId::SyncImage)->trigger();
+            QVERIFY(f.frame->Status()->currentMessage().startsWith("Unsaved changes are not kept for recovery: Cannot create"));
+            f.frame->Status()->clearMessage();
+            f.frame->Action(CommandId::NextImage)->trigger();
+            f.frame->Action(CommandId::SyncImage)->trigger();
+            QCOMPARE(f.frame->Status()->currentMessage(), QString());
+            QVERIFY(session->doc().IsModified());
+        }
+        if (savedState.isNull()) qunsetenv("XDG_STATE_HOME");
+        else qputenv("XDG_STATE_HOME", savedState);
+    }
+
     void anUnreadableFileIsReportedAndLeavesTheRecentList() {
         FrameFixture f;
         QFile broken(File("broken.kdv"));
