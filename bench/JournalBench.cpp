@@ -9,7 +9,6 @@
 #include "DocumentJournal.h"
 #include "FakeVideoSource.h"
 #include "HeadlessPrompts.h"
-#include "VideoSourceInterface.h"
 #include "VideoSource.h"
 
 #include <cmath>

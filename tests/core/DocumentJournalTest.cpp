@@ -65,10 +65,15 @@ void RandomEdit(CKadivoDoc& doc, FakePrompts& prompts, std::mt19937& random) {
         case 16: {
             const int title = pick(1000);
             const int threshold = pick(90) + 1;
-            prompts.editSheet = [&, title, threshold](SequenceOptionsSheet& sheet) {
+            const int control = pick(4);
+            const double at = pick(100) / 10.0;
+            prompts.editSheet = [&, title, threshold, control, at](SequenceOptionsSheet& sheet) {
                 sheet.sequenceTitle = "Trial " + std::to_string(title);
                 sheet.thresholdMovement = threshold;
                 sheet.cutOffFrequency = 2.0f + static_cast<float>(pick(10));
+                // A control point of the calibration frame moved.
+                if (static_cast<std::size_t>(control) < sheet.calibrationPoints.size())
+                    sheet.calibrationPoints[static_cast<std::size_t>(control)].x = at;
             };
             doc.OnSequenceOptions(0);
             break;
