@@ -12,6 +12,7 @@
 #include "LensCommand.h"
 #include "PhotogrammetryOverrides.h"
 #include "FileIo.h"
+#include "FilterOverride.h"
 #include "HeadlessPrompts.h"
 #include "ProfilesCommand.h"
 #include "RecoverCommand.h"
@@ -41,7 +42,7 @@ constexpr const char* kUsage =
     "       kadivo-cli calibrate FILE.kdv [--points] [--exact-positions] [--lens-from-control-points[=tangential]]\n"
     "                  [--lens VIEW=FILE]...\n"
     "       kadivo-cli transform IN.kdv OUT.kdv [--exact-positions] [--lens-from-control-points[=tangential]]\n"
-    "                  [--lens VIEW=FILE]...\n"
+    "                  [--lens VIEW=FILE]... [--filter spline|lowpass|butterworth] [--cutoff HZ]\n"
     "       kadivo-cli series FILE.kdv --point NAME|CG --quantity pos|vel|acc --axis x|y|z|3d [--raw]\n"
     "       kadivo-cli series FILE.kdv --joint INDEX --axis x|y|z [--quantity pos|vel|acc] [--ccw] [--raw]\n";
 
@@ -110,11 +111,13 @@ int Calibrate(const std::vector<std::string>& args, CKadivoDoc& doc) {
 // completion of the world data, then the sequence is saved.
 int Transform(const std::vector<std::string>& args, CKadivoDoc& doc) {
     cli::PhotogrammetryOverrides overrides;
-    const std::vector<std::string> files = cli::TakePhotogrammetryOverrides(args, overrides);
+    cli::FilterOverride filter;
+    const std::vector<std::string> files = cli::TakeFilterOverride(cli::TakePhotogrammetryOverrides(args, overrides), filter);
     if (files.size() != 2 || files[0].rfind("--", 0) == 0 || files[1].rfind("--", 0) == 0)
         throw std::invalid_argument("transform takes an input and an output file and its options");
     LoadSequence(files[0], doc);
     cli::ApplyPhotogrammetryOverrides(overrides, doc);
+    cli::ApplyFilterOverride(filter, doc);
     if (const char* obstacle = cli::TransformObstacle(doc)) throw std::runtime_error(obstacle);
     doc.OnTransformImageData();
     if (!doc.dltValid) throw std::runtime_error("the views could not be calibrated");

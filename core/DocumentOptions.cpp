@@ -1,5 +1,7 @@
 #include "CKadivoDoc.h"
 
+#include <cstdio>
+
 #include <algorithm>
 
 namespace kadivo {
@@ -141,8 +143,16 @@ void CKadivoDoc::ApplyOptionsSheet(const SequenceOptionsSheet& sheet) {
         if (i < sheet.missingFlags.size()) view.missingFlags[i] = sheet.missingFlags[i];
         if (i < sheet.staticFlags.size()) view.staticFlags[i] = sheet.staticFlags[i];
     }
-    // 6. Conditioning of the world data.
-    if (sheet.cutOffFrequency != o.cutOffFrequency || sheet.interpolation != o.interpolation ||
+    // 6. Conditioning of the world data. The Butterworth filter cannot pass half the frame rate.
+    if (sheet.filtering == kButterworthFiltering && !ButterworthTakesCutOff(sheet.cutOffFrequency, framePeriod)) {
+        const double halfRate = HasUsableFramePeriod() ? 0.5 / framePeriod : 0.0;
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      "The cut-off frequency of the Butterworth filter must lie above 0 Hz and below half the frame rate "
+                      "(%.3g Hz). The filtering was not changed.",
+                      halfRate);
+        prompts_.ShowMessage(text);
+    } else if (sheet.cutOffFrequency != o.cutOffFrequency || sheet.interpolation != o.interpolation ||
         sheet.filtering != o.filtering || sheet.splineOrder != o.splineOrder || sheet.smoothError != o.smoothError) {
         o.cutOffFrequency = sheet.cutOffFrequency;
         o.interpolation = sheet.interpolation;

@@ -19,6 +19,7 @@ constexpr char kLensTag[4] = {'L', 'E', 'N', 'S'};
 constexpr char kLensFromControlPointsTag[4] = {'L', 'N', 'C', 'P'};
 constexpr char kSnapTag[4] = {'S', 'N', 'A', 'P'};
 constexpr char kKeptOptionsTag[4] = {'O', 'P', 'T', 'S'};
+constexpr char kButterworthTag[4] = {'B', 'U', 'T', 'W'};
 constexpr std::uint32_t kLensSize = 4 * 4 + 9 * 8;
 
 // A chunk that holds one 32-bit number.
@@ -142,8 +143,9 @@ void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc) {
     const bool anyLens = std::any_of(doc.views.begin(), doc.views.end(), [](const CameraView& v) { return v.lens.has_value(); });
     const SequenceOptions& o = doc.options;
     const bool keptOptions = KeptOptionsDiffer(doc);
+    const bool butterworth = o.filtering == kButterworthFiltering;
     if (!doc.importedDlt && o.exactPositions == 0 && o.lensFromControlPoints == 0 && o.snapToMarkerCentre == 0 && !anyLens &&
-        !keptOptions)
+        !keptOptions && !butterworth)
         return;
     out.Bytes(kBlockTag, 4);
     if (o.exactPositions != 0) WriteNumberChunk(out, kExactPositionsTag, o.exactPositions);
@@ -153,6 +155,7 @@ void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc) {
         if (doc.views[v].lens) WriteLens(out, static_cast<int>(v), *doc.views[v].lens);
     if (o.snapToMarkerCentre != 0) WriteNumberChunk(out, kSnapTag, 1);
     if (keptOptions) WriteKeptOptions(out, doc);
+    if (butterworth) WriteNumberChunk(out, kButterworthTag, 1);
 }
 
 void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
@@ -184,6 +187,12 @@ void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
         }
         if (std::memcmp(tag, kSnapTag, 4) == 0 && size == 4) {
             doc.options.snapToMarkerCentre = in.I32("the snap to marker centre option") != 0 ? 1 : 0;
+            continue;
+        }
+        if (std::memcmp(tag, kButterworthTag, 4) == 0 && size == 4) {
+            // Only where the version-3 field kept the stand-in.
+            if (in.I32("the Butterworth filter option") != 0 && doc.options.filtering == kFrequencyFiltering)
+                doc.options.filtering = kButterworthFiltering;
             continue;
         }
         if (std::memcmp(tag, kExactPositionsTag, 4) == 0 && size == 4) {

@@ -64,7 +64,8 @@ void WriteOptions(ByteWriter& out, const CKadivoDoc& doc) {
     out.F32(doc.framePeriod);
     out.I32(doc.reservedA);
     out.I32(o.interpolation);
-    out.I32(o.filtering);
+    // Builds without the Butterworth filter smooth at its cut-off in the frequency domain.
+    out.I32(o.filtering == kButterworthFiltering ? kFrequencyFiltering : o.filtering);
     out.F32(o.cutOffFrequency);
     out.I32(0);
     out.I32(o.splineOrder);

@@ -1,11 +1,24 @@
 #pragma once
 
+#include <cmath>
+
 #include <string>
 
 namespace kadivo {
 
 // The options that steer digitizing, searching, capture, interpolation and filtering,
 // with the defaults of a new sequence.
+inline constexpr int kFrequencyFiltering = 2;
+inline constexpr int kButterworthFiltering = 3;
+
+// Whether the Butterworth filter takes a cut-off of `cutOff` Hz for frames `framePeriod`
+// seconds apart: above 0 and below half the frame rate, a period in single precision not
+// counting as a rate a little above its own.
+inline bool ButterworthTakesCutOff(float cutOff, float framePeriod) {
+    if (!(framePeriod > 0.0f) || !std::isfinite(framePeriod)) return false;
+    return cutOff > 0.0f && cutOff < 0.5 / framePeriod * (1.0 - 1e-6);
+}
+
 struct SequenceOptions {
     static constexpr int kMaxTitleLength = 50;
 
@@ -26,7 +39,9 @@ struct SequenceOptions {
     int captureTime = 3;
     int captureRate = 25;
     int interpolation = 0;  // 0 None, 1 Linear, 2 Cubic Spline
-    int filtering = 1;      // 0 No Filtering, 1 Spline, 2 Frequency
+    // 0 No Filtering, 1 Spline, 2 Frequency, 3 Butterworth (zero lag), which the version-3
+    // field keeps as Frequency at the same cut-off and the extension block as Butterworth.
+    int filtering = 1;
     float cutOffFrequency = 6.0f;
     int splineOrder = 2;    // 0 Linear, 1 Cubic, 2 Quintic, 3 Heptic
     double smoothError = -1.0;

@@ -1,5 +1,6 @@
 #include "WorldSmoothing.h"
 
+#include "ButterworthFilter.h"
 #include "CKadivoDoc.h"
 #include "GcvSpline.h"
 #include "LowPassFilter.h"
@@ -25,6 +26,16 @@ std::vector<SolvedRun> SolvedRuns(const WorldData& world, int entry, int frames)
     return runs;
 }
 
+// The series smoothed as the filtering option says.
+std::vector<float> Smoothed(const std::vector<float>& series, const CKadivoDoc& doc) {
+    const SequenceOptions& o = doc.options;
+    if (o.filtering == 1) return SplineSmooth(series, o.splineOrder, o.smoothError);
+    if (o.filtering == kFrequencyFiltering) return LowPassFilter(series, o.cutOffFrequency, 1.0f / doc.framePeriod);
+    const std::vector<double> filtered =
+        ButterworthFilter(std::vector<double>(series.begin(), series.end()), o.cutOffFrequency, 1.0 / doc.framePeriod);
+    return {filtered.begin(), filtered.end()};
+}
+
 }  // namespace
 
 void SmoothWorldData(CKadivoDoc& doc) {
@@ -34,7 +45,11 @@ void SmoothWorldData(CKadivoDoc& doc) {
         doc.worldFiltered = WorldData(doc.worldRaw.frames(), doc.worldRaw.entriesPerFrame());
     for (int p = 0; p <= doc.pointCount; ++p) {
         for (int f = 0; f < frames; ++f) doc.worldFiltered[f][p] = doc.worldRaw[f][p];
-        if (doc.options.filtering != 1 && doc.options.filtering != 2) continue;
+        const int filtering = doc.options.filtering;
+        if (filtering != 1 && filtering != kFrequencyFiltering && filtering != kButterworthFiltering) continue;
+        // A cut-off the Butterworth filter cannot take (the frame rate changed since) leaves
+        // the data as measured.
+        if (filtering == kButterworthFiltering && !ButterworthTakesCutOff(doc.options.cutOffFrequency, doc.framePeriod)) continue;
         // A filter run across an unsolved frame would smear its marker into the frames
         // beside it, so each run of solved frames is smoothed on its own.
         for (const SolvedRun& run : SolvedRuns(doc.worldRaw, p, frames)) {
@@ -42,9 +57,7 @@ void SmoothWorldData(CKadivoDoc& doc) {
             for (int axis = 0; axis < 3; ++axis) {
                 for (int f = run.first; f < run.last; ++f)
                     series[static_cast<std::size_t>(f - run.first)] = static_cast<float>(Axis(doc.worldRaw[f][p], axis));
-                const std::vector<float> smoothed =
-                    doc.options.filtering == 1 ? SplineSmooth(series, doc.options.splineOrder, doc.options.smoothError)
-                                               : LowPassFilter(series, doc.options.cutOffFrequency, 1.0f / doc.framePeriod);
+                const std::vector<float> smoothed = Smoothed(series, doc);
                 for (int f = run.first; f < run.last; ++f)
                     Axis(doc.worldFiltered[f][p], axis) = smoothed[static_cast<std::size_t>(f - run.first)];
             }

@@ -30,6 +30,26 @@ TEST_F(Options, TheSheetShowsTheDocumentAndCancelChangesNothing) {
     EXPECT_TRUE(views.hints.empty());
 }
 
+TEST_F(Options, AButterworthCutOffAtHalfTheFrameRateIsRefused) {
+    doc->framePeriod = 0.02f;
+    prompts.editSheet = [](SequenceOptionsSheet& s) {
+        s.filtering = kButterworthFiltering;
+        s.cutOffFrequency = 25.0f;
+    };
+    prompts.ExpectMessage("The cut-off frequency of the Butterworth filter must lie above 0 Hz and below half the frame rate "
+                          "(25 Hz). The filtering was not changed.");
+    const int before = doc->options.filtering;
+    doc->OnSequenceOptions(0);
+    EXPECT_EQ(doc->options.filtering, before);
+    prompts.editSheet = [](SequenceOptionsSheet& s) {
+        s.filtering = kButterworthFiltering;
+        s.cutOffFrequency = 8.0f;
+    };
+    doc->OnSequenceOptions(0);
+    EXPECT_EQ(doc->options.filtering, kButterworthFiltering);
+    EXPECT_EQ(doc->options.cutOffFrequency, 8.0f);
+}
+
 TEST_F(Options, OkStoresTheValuesInBothWidthAndHeight) {
     prompts.editSheet = [](SequenceOptionsSheet& s) {
         s.sequenceTitle = "Long jump";

@@ -317,6 +317,23 @@ TEST_F(SequenceFile, TrackingAndCaptureValuesAreKeptAndOldFilesOpenWithTheDefaul
     EXPECT_THROW(Read(damaged, other), FileFormatError);
 }
 
+TEST_F(SequenceFile, TheButterworthFilterIsKeptAndOlderBuildsReadTheLowPassAtItsCutOff) {
+    NewSequence(2);
+    doc->options.filtering = kButterworthFiltering;
+    doc->options.cutOffFrequency = 7.5f;
+    const std::vector<std::uint8_t> bytes = WriteSequence(*doc);
+    std::unique_ptr<CKadivoDoc> back = Reread(bytes);
+    EXPECT_EQ(back->options.filtering, kButterworthFiltering);
+    EXPECT_EQ(back->options.cutOffFrequency, 7.5f);
+    // Without the extension block, as a build that skips it reads the file.
+    const std::string tag = "KDVX";
+    const auto block = std::search(bytes.begin(), bytes.end(), tag.begin(), tag.end());
+    ASSERT_NE(block, bytes.end());
+    std::unique_ptr<CKadivoDoc> older = Reread({bytes.begin(), block});
+    EXPECT_EQ(older->options.filtering, kFrequencyFiltering);
+    EXPECT_EQ(older->options.cutOffFrequency, 7.5f);
+}
+
 TEST_F(SequenceFile, WindowListWithNoWindowsAndNoWorldData) {
     NewSequence(1);
     doc->windows.clear();

@@ -200,6 +200,7 @@ private slots:
         prompts.wizardResult = setup;
         CKadivoDoc doc(prompts, NoVideoSourceFactory());
         QVERIFY(doc.OnNewDocument());
+        doc.framePeriod = 0.02f;
 
         prompts.editSheet = [&](SequenceOptionsSheet& sheet) {
             OptionsSheetDialog dialog(sheet, prompts);
@@ -228,7 +229,7 @@ private slots:
             dialog.Find<QSpinBox>("Capture Time")->setValue(10);
             dialog.Find<QSpinBox>("Delay Capture Start")->setValue(0);
             dialog.Find<QGroupBox>("Missing point interpolation (2D)")->findChild<QRadioButton*>("Cubic Spline")->click();
-            dialog.Find<QGroupBox>("Filtering Parameters")->findChild<QRadioButton*>("Frequency")->click();
+            dialog.Find<QGroupBox>("Filtering Parameters")->findChild<QRadioButton*>("Butterworth")->click();
             dialog.Find<QGroupBox>("Spline Options")->findChild<QRadioButton*>("Heptic")->click();
             dialog.Find<QDoubleSpinBox>("Smooth Error Parameter")->setValue(0.5);
             dialog.Find<QDoubleSpinBox>("Low Pass Cut Off Frequency")->setValue(8.0);
@@ -280,7 +281,7 @@ private slots:
         QCOMPARE(r.searchWidth, 80);
         QCOMPARE(r.templateWidth, 11);
         QCOMPARE(r.interpolation, 2);
-        QCOMPARE(r.filtering, 2);
+        QCOMPARE(r.filtering, kButterworthFiltering);
         QCOMPARE(r.splineOrder, 3);
         QCOMPARE(r.smoothError, 0.5);
         QCOMPARE(r.cutOffFrequency, 8.0f);

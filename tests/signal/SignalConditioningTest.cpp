@@ -1,3 +1,4 @@
+#include "ButterworthFilter.h"
 #include "Differentiation.h"
 #include "DocumentFixture.h"
 #include "GapInterpolation.h"
@@ -159,6 +160,17 @@ TEST_F(GapsTest, SmoothingCopiesFiltersAndFindsTheExtent) {
     SmoothWorldData(*doc);
     // The mirrored series is zero-padded to the transform's length, so a constant rings a little.
     EXPECT_NEAR(doc->worldFiltered[15][0].z, 0.5, 0.02);
+    // The Butterworth filter, series by series; at or above half the rate the data stay as measured.
+    doc->options.filtering = kButterworthFiltering;
+    doc->options.cutOffFrequency = 5.0f;
+    SmoothWorldData(*doc);
+    std::vector<double> x;
+    for (int f = 0; f < 30; ++f) x.push_back(doc->worldRaw[f][0].x);
+    const std::vector<double> expected = ButterworthFilter(x, 5.0, 1.0 / doc->framePeriod);
+    for (int f = 0; f < 30; ++f) EXPECT_FLOAT_EQ(static_cast<float>(doc->worldFiltered[f][0].x), static_cast<float>(expected[static_cast<std::size_t>(f)]));
+    doc->options.cutOffFrequency = 25.0f;
+    SmoothWorldData(*doc);
+    for (int f = 0; f < 30; ++f) EXPECT_EQ(doc->worldFiltered[f][0], doc->worldRaw[f][0]);
 }
 
 TEST_F(GapsTest, UnsolvedFramesStayMissingAndTheRunsBesideThemAreSmoothedApart) {

@@ -217,7 +217,7 @@ QWidget* OptionsSheetDialog::FilteringPage() {
     auto* page = new QWidget;
     QGroupBox* interpolation = Choices("Missing point interpolation (2D)", {"None", "Linear", "Cubic Spline"},
                                        sheet_.interpolation, interpolation_, this);
-    QGroupBox* filtering = Choices("Filtering Parameters", {"No Filtering", "Spline", "Frequency"}, sheet_.filtering,
+    QGroupBox* filtering = Choices("Filtering Parameters", {"No Filtering", "Spline", "Frequency", "Butterworth"}, sheet_.filtering,
                                    filtering_, this);
     QGroupBox* order = Choices("Spline Options", {"Linear", "Cubic", "Quintic", "Heptic"}, sheet_.splineOrder,
                                splineOrder_, this);
