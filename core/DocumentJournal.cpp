@@ -36,9 +36,7 @@ double SecondsSince1970() {
     return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
-std::string SystemError(const std::string& what, const std::string& path) {
-    return what + " \"" + path + "\": " + std::strerror(errno);
-}
+std::string SystemError(const std::string& what, const std::string& path) { return FileErrorText(what, path, errno); }
 
 // A name of its own for the journal of `sequencePath`: its stem, a check of the whole path
 // (two sequences of one name in different folders), and the process.
@@ -66,16 +64,9 @@ int CreateLocked(const std::string& path) {
     return fd;
 }
 
-void WriteAll(int fd, const std::uint8_t* data, std::size_t size, const std::string& path) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            throw FileIoError(SystemError("Cannot write", path));
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
+// The writer's part holds the same bytes as `block`.
+bool SameBytes(const ByteBlock& block, const ByteWriter& part) {
+    return block.size() == part.size() && std::memcmp(block.data(), part.data(), part.size()) == 0;
 }
 
 }  // namespace
@@ -132,7 +123,7 @@ void DocumentJournal::OnDocumentChanged(const DocumentChange& change) {
     try {
         const bool beginning = fd_ < 0;
         if (beginning) Begin();
-        Append(change.what, beginning);
+        if (Append(change.what, beginning) && edits_++ == 0) firstEdit_ = SecondsSince1970();
         if (bytes_ > std::max<std::uint64_t>(ImageSize(), kCompactionFloor) && bytes_ - compactedBytes_ > ImageSize() / 2)
             Compact();
         SyncIfDue();
@@ -193,12 +184,12 @@ void DocumentJournal::ResetToBase() {
 
 template <typename AddPart>
 void DocumentJournal::Compare(ByteBlock& written, AddPart&& add) {
-    if (written.size() == part_.size() && std::memcmp(written.data(), part_.data(), part_.size()) == 0) return;
+    if (SameBytes(written, part_)) return;
     add(part_.data(), part_.size());
     written.assign(part_.data(), part_.data() + part_.size());
 }
 
-void DocumentJournal::Append(ChangeSet what, bool everything) {
+bool DocumentJournal::Append(ChangeSet what, bool everything) {
     edit_.Begin(SecondsSince1970());
     // Digitizing comes many times a second: it compares only what it can change.
     const auto now = std::chrono::steady_clock::now();
@@ -252,9 +243,9 @@ void DocumentJournal::Append(ChangeSet what, bool everything) {
         WriteWorldData(part_, doc_);
         Compare(worldData_, part(JournalPart::WorldData));
     }
-    if (edit_.Empty()) return;
+    if (edit_.Empty()) return false;
     Write(edit_.Frame());
-    if (edits_++ == 0) firstEdit_ = SecondsSince1970();
+    return true;
 }
 
 bool DocumentJournal::AppendRecords(int v, bool everything) {
@@ -263,29 +254,32 @@ bool DocumentJournal::AppendRecords(int v, bool everything) {
     const std::vector<FrameRecord>& records = store.records();
     const int count = store.recordCount();
     if (count != written.recordCount) edit_.RecordCount(v, count);
-    const auto write = [&](int r) {
+    const auto serialize = [&](int r) {
         part_.Clear();
         WriteMovementRecord(part_, doc_, records[static_cast<std::size_t>(r)]);
-        edit_.Record(v, r, part_.data(), part_.size());
     };
+    const auto add = [&](int r) { edit_.Record(v, r, part_.data(), part_.size()); };
     bool calibration = true;
     if (everything || written.store != &store) {
         const std::vector<ByteBlock>* replay = written.store ? nullptr : written.replayRecords;
         for (int r = 0; r < count; ++r) {
-            part_.Clear();
-            WriteMovementRecord(part_, doc_, records[static_cast<std::size_t>(r)]);
-            const bool replayHasIt = replay && static_cast<std::size_t>(r) < replay->size() &&
-                                     (*replay)[static_cast<std::size_t>(r)].size() == part_.size() &&
-                                     std::memcmp((*replay)[static_cast<std::size_t>(r)].data(), part_.data(), part_.size()) == 0;
-            if (!replayHasIt) edit_.Record(v, r, part_.data(), part_.size());
+            serialize(r);
+            if (!replay || static_cast<std::size_t>(r) >= replay->size() || !SameBytes((*replay)[static_cast<std::size_t>(r)], part_))
+                add(r);
         }
         store.TrackRecordChanges();
     } else {
         const RecordChanges changes = store.TakeRecordChanges();
         calibration = changes.calibration;
         for (int r : changes.touched)
-            if (r < count) write(r);
-        for (int r = std::min(changes.rewrittenFrom, written.recordCount); r < count; ++r) write(r);
+            if (r < count) {
+                serialize(r);
+                add(r);
+            }
+        for (int r = std::min(changes.rewrittenFrom, written.recordCount); r < count; ++r) {
+            serialize(r);
+            add(r);
+        }
     }
     written.store = &store;
     written.replayRecords = nullptr;
@@ -296,7 +290,7 @@ bool DocumentJournal::AppendRecords(int v, bool everything) {
 std::uint64_t DocumentJournal::ImageSize() const {
     std::uint64_t size = calibrationPoints_.size() + worldData_.size() + tail_.size();
     for (const ByteBlock& part : head_) size += part.size();
-    const std::uint64_t recordSize = 9 + 20 * static_cast<std::uint64_t>(std::max(pointCount_, 0));
+    const std::uint64_t recordSize = MovementRecordBytes(std::max(pointCount_, 0));
     for (const WrittenView& view : views_)
         size += view.opening.size() + view.closing.size() + recordSize * static_cast<std::uint64_t>(view.recordCount);
     return size;
@@ -310,23 +304,20 @@ void DocumentJournal::Compact() {
     if (fd < 0) throw FileIoError(SystemError("Cannot create", compacted));
     const int old = std::exchange(fd_, fd);
     const std::uint64_t oldBytes = bytes_;
-    const std::uint32_t edits = edits_;
     try {
         bytes_ = 0;
         JournalHeader header = header_;
-        header.compactedEdits = edits;
+        header.compactedEdits = edits_;
         header.firstCompactedEdit = firstEdit_;
         Write(JournalStart(header));
         ResetToBase();
         Append(kWorldChanges, true);
-        edits_ = edits;
         if (::fdatasync(fd_) != 0 || ::rename(compacted.c_str(), path_.c_str()) != 0)
             throw FileIoError(SystemError("Cannot write", compacted));
     } catch (...) {
         ::close(std::exchange(fd_, old));
         ::unlink(compacted.c_str());
         bytes_ = oldBytes;
-        edits_ = edits;
         throw;
     }
     ::close(old);
@@ -335,7 +326,7 @@ void DocumentJournal::Compact() {
 }
 
 void DocumentJournal::Write(const ByteBlock& bytes) {
-    WriteAll(fd_, bytes.data(), bytes.size(), path_);
+    if (!WriteAll(fd_, bytes.data(), bytes.size())) throw FileIoError(SystemError("Cannot write", path_));
     bytes_ += bytes.size();
     bytesWritten_ += bytes.size();
     unsynced_ = true;

@@ -63,7 +63,8 @@ private:
 
     void OnDocumentChanged(const DocumentChange& change) override;
     void Begin();
-    void Append(ChangeSet what, bool everything);
+    // Appends the entry of a change; false when it changed nothing the file holds.
+    bool Append(ChangeSet what, bool everything);
     // Adds view v's changed records; true when its calibration record may have changed.
     bool AppendRecords(int v, bool everything);
     void Compact();

@@ -13,7 +13,7 @@ namespace kadivo {
 namespace {
 
 [[noreturn]] void Fail(const std::string& what, const std::string& path, int error) {
-    throw FileIoError(what + " \"" + path + "\": " + std::strerror(error));
+    throw FileIoError(FileErrorText(what, path, error));
 }
 
 mode_t NewFileMode(const std::string& path) {
@@ -22,6 +22,12 @@ mode_t NewFileMode(const std::string& path) {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
+}
+
+}  // namespace
+
+std::string FileErrorText(const std::string& what, const std::string& path, int error) {
+    return what + " \"" + path + "\": " + std::strerror(error);
 }
 
 bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
@@ -36,8 +42,6 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
     }
     return true;
 }
-
-}  // namespace
 
 InputFile::InputFile(const std::string& path) : path_(path) {
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

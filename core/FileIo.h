@@ -15,6 +15,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// "Cannot write "path": No space left on device": `what` the program tried, and the reason
+// the system gave (an errno value).
+std::string FileErrorText(const std::string& what, const std::string& path, int error);
+
+// Writes all `size` bytes to `fd`, again after an interrupted or partial write; false, with
+// errno set, when the system refuses.
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t size);
+
 // A regular file opened for reading; errors throw FileIoError naming the file and the reason.
 class InputFile {
 public:

@@ -12,7 +12,7 @@ namespace {
 
 constexpr std::size_t kFrameHead = 8;  // length and CRC
 // The smallest movement record a sequence file holds: flag, frame and count.
-constexpr std::uint64_t kSmallestRecord = 9;
+constexpr std::uint64_t kSmallestRecord = MovementRecordBytes(0);
 // A part longer than this is damage, whatever the frame's CRC says.
 constexpr std::uint32_t kLargestFrame = 0x7FFFFFFF;
 

@@ -4,6 +4,7 @@
 #include "FrameRecord.h"
 #include "WindowState.h"
 
+#include <cstdint>
 #include <list>
 #include <string>
 
@@ -21,6 +22,8 @@ inline constexpr int kSequenceHeadParts = 5;
 void WriteSequenceHeadPart(ByteWriter& out, const CKadivoDoc& doc, int part);
 void WriteViewOpening(ByteWriter& out, int v);
 void WriteMovementRecord(ByteWriter& out, const CKadivoDoc& doc, const FrameRecord& record);
+// The bytes WriteMovementRecord writes for a model of `pointCount` points.
+constexpr std::uint64_t MovementRecordBytes(int pointCount) { return 1 + 4 + 20 * static_cast<std::uint64_t>(pointCount) + 4; }
 void WriteViewClosing(ByteWriter& out, const CKadivoDoc& doc, int v, const std::string& savedAt);
 void WriteCalibrationPoints(ByteWriter& out, const CKadivoDoc& doc);
 void WriteWorldData(ByteWriter& out, const CKadivoDoc& doc);

@@ -297,6 +297,10 @@ DocumentSession* MainFrame::AddSession() {
     return added;
 }
 
+void MainFrame::DropSession(DocumentSession* session) {
+    std::erase_if(sessions_, [session](const auto& s) { return s.get() == session; });
+}
+
 DocumentSession* MainFrame::OpenSequence(const std::string& path) {
     const QString wanted = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
     for (auto& session : sessions_) {
@@ -309,7 +313,7 @@ DocumentSession* MainFrame::OpenSequence(const std::string& path) {
     DocumentSession* session = AddSession();
     RecentFileList recent = RecentSequences(services_.settings);
     if (!session->doc().OnOpenDocument(wanted.toStdString())) {
-        std::erase_if(sessions_, [session](const auto& s) { return s.get() == session; });
+        DropSession(session);
         recent.Remove(path);
         recent.Remove(wanted.toStdString());
         return nullptr;
@@ -322,7 +326,7 @@ DocumentSession* MainFrame::OpenSequence(const std::string& path) {
 DocumentSession* MainFrame::NewSequence() {
     DocumentSession* session = AddSession();
     if (!session->doc().OnNewDocument()) {
-        std::erase_if(sessions_, [session](const auto& s) { return s.get() == session; });
+        DropSession(session);
         return nullptr;
     }
     Activate(session);
@@ -333,7 +337,7 @@ void MainFrame::OfferRecovery() {
     kadivo::OfferRecovery(services_.prompts, JournalDirectory(), [this](const RecoveredSequence& recovered) {
         DocumentSession* session = AddSession();
         if (!session->doc().OnRecoverDocument(recovered.header.sequencePath, recovered.bytes)) {
-            std::erase_if(sessions_, [session](const auto& s) { return s.get() == session; });
+            DropSession(session);
             return false;
         }
         Activate(session);

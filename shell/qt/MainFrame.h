@@ -92,6 +92,8 @@ private:
     void ShowSequenceInfoPane();
 
     DocumentSession* AddSession();
+    // Forgets a session whose sequence could not be made or opened.
+    void DropSession(DocumentSession* session);
     void Activate(DocumentSession* session);
     void OnSubWindowActivated(QMdiSubWindow* window);
     void OnDocumentChanged(DocumentSession* session, const DocumentChange& change);
