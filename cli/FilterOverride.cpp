@@ -25,11 +25,16 @@ std::vector<std::string> TakeFilterOverride(const std::vector<std::string>& args
             else throw std::invalid_argument("--filter takes spline, lowpass or butterworth");
             continue;
         }
+        if (value == "auto" || value == "whiteness") {
+            filter.cutOffMethod = value == "auto" ? kResidualAnalysisCutOff : kWhitenessCutOff;
+            continue;
+        }
         float hertz = 0;
         const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), hertz);
         if (error != std::errc() || end != value.data() + value.size() || !std::isfinite(hertz) || hertz <= 0)
-            throw std::invalid_argument("--cutoff takes a frequency in Hz above 0");
+            throw std::invalid_argument("--cutoff takes auto, whiteness or a frequency in Hz above 0");
         filter.cutOff = hertz;
+        filter.cutOffMethod = kGivenCutOff;
     }
     return rest;
 }
@@ -37,7 +42,8 @@ std::vector<std::string> TakeFilterOverride(const std::vector<std::string>& args
 void ApplyFilterOverride(const FilterOverride& filter, CKadivoDoc& doc) {
     if (filter.filtering) doc.options.filtering = *filter.filtering;
     if (filter.cutOff) doc.options.cutOffFrequency = *filter.cutOff;
-    if (doc.options.filtering != kButterworthFiltering) return;
+    if (filter.cutOffMethod) doc.options.cutOffMethod = *filter.cutOffMethod;
+    if (doc.options.filtering != kButterworthFiltering || doc.options.cutOffMethod != kGivenCutOff) return;
     if (ButterworthTakesCutOff(doc.options.cutOffFrequency, doc.framePeriod)) return;
     char text[160];
     std::snprintf(text, sizeof text, "the cut-off of %g Hz is not below half the frame rate (%g Hz)",

@@ -63,6 +63,7 @@ void Options(JsonWriter& json, const SequenceOptions& o) {
     json.Key("interpolation").Int(o.interpolation);
     json.Key("filtering").Int(o.filtering);
     json.Key("cutOffFrequency").Float(o.cutOffFrequency);
+    json.Key("cutOffMethod").Int(o.cutOffMethod);
     json.Key("splineOrder").Int(o.splineOrder);
     json.Key("smoothError").Double(o.smoothError);
     json.Key("lockViews").Int(o.lockViews);

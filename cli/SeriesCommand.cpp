@@ -54,11 +54,15 @@ std::vector<float> ComputeSeries(const CKadivoDoc& doc, const SeriesRequest& req
         return AngularSeries(doc, joints[static_cast<std::size_t>(request.joint)], request.smoothed, request.quantity,
                              request.axis, request.counterClockwise);
     }
-    int entry = request.point == "CG" ? doc.pointCount : -1;
-    for (int p = 0; p < doc.pointCount && entry < 0; ++p)
-        if (doc.modelPoints[static_cast<std::size_t>(p)].name == request.point) entry = p;
-    if (entry < 0) throw std::runtime_error("the model has no point \"" + request.point + "\"");
-    return LinearSeries(doc, entry, request.smoothed, request.quantity, static_cast<Component>(request.axis));
+    return LinearSeries(doc, WorldEntryNamed(doc, request.point), request.smoothed, request.quantity,
+                        static_cast<Component>(request.axis));
+}
+
+int WorldEntryNamed(const CKadivoDoc& doc, const std::string& name) {
+    if (name == "CG") return doc.pointCount;
+    for (int p = 0; p < doc.pointCount; ++p)
+        if (doc.modelPoints[static_cast<std::size_t>(p)].name == name) return p;
+    throw std::runtime_error("the model has no point \"" + name + "\"");
 }
 
 }  // namespace kadivo::cli

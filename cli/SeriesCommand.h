@@ -24,6 +24,10 @@ struct SeriesRequest {
 
 // Throws std::invalid_argument for options that do not fit together.
 SeriesRequest ParseSeriesRequest(const std::vector<std::string>& options);
+// The world entry of a model point by name, or of the centre of gravity for "CG"; throws
+// std::runtime_error when the model has no such point.
+int WorldEntryNamed(const CKadivoDoc& doc, const std::string& name);
+
 // Throws std::runtime_error when the sequence has no world data or no such point or joint.
 std::vector<float> ComputeSeries(const CKadivoDoc& doc, const SeriesRequest& request);
 

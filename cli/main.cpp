@@ -13,6 +13,7 @@
 #include "PhotogrammetryOverrides.h"
 #include "FileIo.h"
 #include "FilterOverride.h"
+#include "FilterReportCommand.h"
 #include "HeadlessPrompts.h"
 #include "ProfilesCommand.h"
 #include "RecoverCommand.h"
@@ -42,12 +43,12 @@ constexpr const char* kUsage =
     "       kadivo-cli calibrate FILE.kdv [--points] [--exact-positions] [--lens-from-control-points[=tangential]]\n"
     "                  [--lens VIEW=FILE]...\n"
     "       kadivo-cli transform IN.kdv OUT.kdv [--exact-positions] [--lens-from-control-points[=tangential]]\n"
-    "                  [--lens VIEW=FILE]... [--filter spline|lowpass|butterworth] [--cutoff HZ]\n"
+    "                  [--lens VIEW=FILE]... [--filter spline|lowpass|butterworth] [--cutoff HZ|auto|whiteness]\n"
     "       kadivo-cli series FILE.kdv --point NAME|CG --quantity pos|vel|acc --axis x|y|z|3d [--raw]\n"
     "       kadivo-cli series FILE.kdv --joint INDEX --axis x|y|z [--quantity pos|vel|acc] [--ccw] [--raw]\n";
 
 std::string Usage() {
-    return std::string(kUsage) + cli::kDltUsage + cli::kTrackUsage + cli::kTrialUsage + cli::kBatchUsage + cli::kExportUsage + cli::kImportUsage + cli::kVideoUsage + cli::kLensUsage + cli::kCaptureUsage + cli::kRecoverUsage +
+    return std::string(kUsage) + cli::kDltUsage + cli::kTrackUsage + cli::kTrialUsage + cli::kBatchUsage + cli::kExportUsage + cli::kImportUsage + cli::kVideoUsage + cli::kLensUsage + cli::kCaptureUsage + cli::kRecoverUsage + cli::kFilterReportUsage +
            cli::kProfilesUsage;
 }
 
@@ -167,6 +168,7 @@ int main(int argc, char** argv) {
         if (command == "dlt-import") return cli::RunDltImport(args, doc);
         if (command == "transform") return Transform(args, doc);
         if (command == "series") return Series(args, doc);
+        if (command == "filter-report") return cli::RunFilterReportCommand(args, doc);
         if (command == "export") return Export(args, doc);
         if (command == "track") return Track(args, doc);
         if (command == "trial") return cli::RunTrial(cli::ParseTrialRequest(args), doc);

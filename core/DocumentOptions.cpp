@@ -42,6 +42,7 @@ SequenceOptionsSheet CKadivoDoc::FillOptionsSheet(int page) const {
     sheet.interpolation = o.interpolation;
     sheet.filtering = o.filtering;
     sheet.cutOffFrequency = o.cutOffFrequency;
+    sheet.cutOffMethod = o.cutOffMethod;
     sheet.splineOrder = o.splineOrder;
     sheet.smoothError = o.smoothError;
     for (int p = 0; p < pointCount; ++p) sheet.pointNames.push_back(modelPoints[static_cast<std::size_t>(p)].name);
@@ -143,8 +144,10 @@ void CKadivoDoc::ApplyOptionsSheet(const SequenceOptionsSheet& sheet) {
         if (i < sheet.missingFlags.size()) view.missingFlags[i] = sheet.missingFlags[i];
         if (i < sheet.staticFlags.size()) view.staticFlags[i] = sheet.staticFlags[i];
     }
-    // 6. Conditioning of the world data. The Butterworth filter cannot pass half the frame rate.
-    if (sheet.filtering == kButterworthFiltering && !ButterworthTakesCutOff(sheet.cutOffFrequency, framePeriod)) {
+    // 6. Conditioning of the world data. The Butterworth filter cannot pass half the frame rate
+    // (a cut-off chosen from the data never does).
+    if (sheet.filtering == kButterworthFiltering && sheet.cutOffMethod == kGivenCutOff &&
+        !ButterworthTakesCutOff(sheet.cutOffFrequency, framePeriod)) {
         const double halfRate = HasUsableFramePeriod() ? 0.5 / framePeriod : 0.0;
         char text[200];
         std::snprintf(text, sizeof text,
@@ -153,8 +156,10 @@ void CKadivoDoc::ApplyOptionsSheet(const SequenceOptionsSheet& sheet) {
                       halfRate);
         prompts_.ShowMessage(text);
     } else if (sheet.cutOffFrequency != o.cutOffFrequency || sheet.interpolation != o.interpolation ||
-        sheet.filtering != o.filtering || sheet.splineOrder != o.splineOrder || sheet.smoothError != o.smoothError) {
+        sheet.filtering != o.filtering || sheet.splineOrder != o.splineOrder || sheet.smoothError != o.smoothError ||
+        sheet.cutOffMethod != o.cutOffMethod) {
         o.cutOffFrequency = sheet.cutOffFrequency;
+        o.cutOffMethod = sheet.cutOffMethod;
         o.interpolation = sheet.interpolation;
         o.filtering = sheet.filtering;
         o.splineOrder = sheet.splineOrder;

@@ -155,7 +155,8 @@ void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc) {
         if (doc.views[v].lens) WriteLens(out, static_cast<int>(v), *doc.views[v].lens);
     if (o.snapToMarkerCentre != 0) WriteNumberChunk(out, kSnapTag, 1);
     if (keptOptions) WriteKeptOptions(out, doc);
-    if (butterworth) WriteNumberChunk(out, kButterworthTag, 1);
+    // 1 with the given cut-off, 2 by residual analysis, 3 by the whiteness of the residual.
+    if (butterworth) WriteNumberChunk(out, kButterworthTag, 1 + o.cutOffMethod);
 }
 
 void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
@@ -191,8 +192,11 @@ void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
         }
         if (std::memcmp(tag, kButterworthTag, 4) == 0 && size == 4) {
             // Only where the version-3 field kept the stand-in.
-            if (in.I32("the Butterworth filter option") != 0 && doc.options.filtering == kFrequencyFiltering)
+            const int kept = in.I32("the Butterworth filter option");
+            if (kept != 0 && doc.options.filtering == kFrequencyFiltering) {
                 doc.options.filtering = kButterworthFiltering;
+                doc.options.cutOffMethod = kept == 2 ? kResidualAnalysisCutOff : kept == 3 ? kWhitenessCutOff : kGivenCutOff;
+            }
             continue;
         }
         if (std::memcmp(tag, kExactPositionsTag, 4) == 0 && size == 4) {

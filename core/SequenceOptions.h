@@ -11,6 +11,12 @@ namespace kadivo {
 inline constexpr int kFrequencyFiltering = 2;
 inline constexpr int kButterworthFiltering = 3;
 
+// How the Butterworth filter's cut-off of a coordinate is found: as given, or from the
+// coordinate's own data by residual analysis or by the whiteness of the residual.
+inline constexpr int kGivenCutOff = 0;
+inline constexpr int kResidualAnalysisCutOff = 1;
+inline constexpr int kWhitenessCutOff = 2;
+
 // Whether the Butterworth filter takes a cut-off of `cutOff` Hz for frames `framePeriod`
 // seconds apart: above 0 and below half the frame rate, a period in single precision not
 // counting as a rate a little above its own.
@@ -43,6 +49,9 @@ struct SequenceOptions {
     // field keeps as Frequency at the same cut-off and the extension block as Butterworth.
     int filtering = 1;
     float cutOffFrequency = 6.0f;
+    // The Butterworth filter's cut-off: kGivenCutOff (cutOffFrequency) or chosen per coordinate,
+    // with cutOffFrequency for series too short to choose from.
+    int cutOffMethod = kGivenCutOff;
     int splineOrder = 2;    // 0 Linear, 1 Cubic, 2 Quintic, 3 Heptic
     double smoothError = -1.0;
     int lockViews = 0;

@@ -38,6 +38,7 @@ struct SequenceOptionsSheet {
     int interpolation = 0;
     int filtering = 1;
     float cutOffFrequency = 6.0f;
+    int cutOffMethod = 0;  // kGivenCutOff, kResidualAnalysisCutOff or kWhitenessCutOff
     int splineOrder = 2;
     double smoothError = -1.0;
 

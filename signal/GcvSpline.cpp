@@ -288,6 +288,22 @@ bool GcvSmooth(const std::vector<double>& y, int halfOrder, double smoothError, 
     return finish(fitAt((r1 + r2) / 2.0));
 }
 
+std::vector<std::pair<double, double>> GcvCriterionCurve(const std::vector<double>& y, int halfOrder, double smoothError,
+                                                         double centre) {
+    const int m = halfOrder;
+    const int n = static_cast<int>(y.size());
+    if (m < 1 || n < 2 * m) return {};
+    const SplineBasis basis(n, m);
+    Workspace work(n, m);
+    if (!(centre > 0)) centre = 1.0 / basis.el;
+    std::vector<std::pair<double, double>> curve;
+    for (int quarter = -16; quarter <= 16; ++quarter) {
+        const double p = centre * std::pow(10.0, quarter / 4.0);
+        curve.emplace_back(p, FitAt(basis, y, m, p, smoothError, work).criterion);
+    }
+    return curve;
+}
+
 std::vector<float> SplineSmooth(const std::vector<float>& series, int splineOrder, double smoothError) {
     const std::vector<double> y(series.begin(), series.end());
     std::vector<double> smoothed;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <utility>
 #include <vector>
 
 namespace kadivo {
@@ -23,6 +24,13 @@ struct GcvStatistics {
 // 2·halfOrder values.
 bool GcvSmooth(const std::vector<double>& y, int halfOrder, double smoothError, std::vector<double>& out,
                GcvStatistics* statistics = nullptr);
+
+// The smoothing's criterion (the GCV function, or the estimated true mean squared error when
+// smoothError > 0) at smoothing parameters from centre/10⁴ to centre·10⁴, four a decade: the
+// curve the choice was made on. A centre of 0 (the interpolating end) is taken as the
+// parameter the search starts from. Empty where GcvSmooth would return false.
+std::vector<std::pair<double, double>> GcvCriterionCurve(const std::vector<double>& y, int halfOrder, double smoothError,
+                                                         double centre);
 
 // The smoothing of one world-data series in single precision: splineOrder 0..3 is the
 // half-order 1..4. A series too short for the order comes back unchanged.

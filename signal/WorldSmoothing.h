@@ -1,16 +1,38 @@
 #pragma once
 
+#include "ButterworthCutOff.h"
+
+#include <optional>
+#include <vector>
+
 namespace kadivo {
 
 class CKadivoDoc;
+class WorldData;
 
 // Fills the smoothed world data from the raw world data, series by series (every axis of
 // every point and of the centre of gravity) in single precision, by the filtering option:
 // a copy, the GCV smoothing spline, the low-pass filter or the zero-lag Butterworth filter
 // at the video's rate (a copy where the Butterworth cut-off reaches half the rate). Frames in
 // which an entry is missing stay missing, and the runs of frames between them are smoothed
-// apart.
+// apart. A Butterworth cut-off chosen from the data is chosen once per coordinate, from its
+// longest run.
 void SmoothWorldData(CKadivoDoc& doc);
+
+// The frames [first, last) of one run of frames in which a world entry was solved.
+struct SolvedRun {
+    int first, last;
+};
+std::vector<SolvedRun> SolvedRuns(const WorldData& world, int entry, int frames);
+
+// One axis (0 x, 1 y, 2 z) of world entry `entry` over a run, as the smoothing reads it.
+std::vector<float> RunSeries(const WorldData& world, int entry, int axis, SolvedRun run);
+
+// The Butterworth cut-off in Hz of a coordinate whose longest run is `longest`: the given one,
+// or the one chosen from the run (its evidence in `choice`) when the sequence says so and the
+// run is long enough. Nothing when the cut-off cannot be used at the frame rate.
+std::optional<double> ButterworthCutOffOf(const CKadivoDoc& doc, const std::vector<float>& longest,
+                                          CutOffChoice* choice = nullptr);
 
 // The largest and smallest smoothed coordinates of the model points over all frames,
 // missing points aside.

@@ -325,6 +325,11 @@ TEST_F(SequenceFile, TheButterworthFilterIsKeptAndOlderBuildsReadTheLowPassAtIts
     std::unique_ptr<CKadivoDoc> back = Reread(bytes);
     EXPECT_EQ(back->options.filtering, kButterworthFiltering);
     EXPECT_EQ(back->options.cutOffFrequency, 7.5f);
+    EXPECT_EQ(back->options.cutOffMethod, kGivenCutOff);
+    for (int method : {kResidualAnalysisCutOff, kWhitenessCutOff}) {
+        doc->options.cutOffMethod = method;
+        EXPECT_EQ(Reread(WriteSequence(*doc))->options.cutOffMethod, method);
+    }
     // Without the extension block, as a build that skips it reads the file.
     const std::string tag = "KDVX";
     const auto block = std::search(bytes.begin(), bytes.end(), tag.begin(), tag.end());

@@ -230,6 +230,7 @@ private slots:
             dialog.Find<QSpinBox>("Delay Capture Start")->setValue(0);
             dialog.Find<QGroupBox>("Missing point interpolation (2D)")->findChild<QRadioButton*>("Cubic Spline")->click();
             dialog.Find<QGroupBox>("Filtering Parameters")->findChild<QRadioButton*>("Butterworth")->click();
+            dialog.Find<QGroupBox>("Butterworth Cut Off")->findChild<QRadioButton*>("Residual Analysis")->click();
             dialog.Find<QGroupBox>("Spline Options")->findChild<QRadioButton*>("Heptic")->click();
             dialog.Find<QDoubleSpinBox>("Smooth Error Parameter")->setValue(0.5);
             dialog.Find<QDoubleSpinBox>("Low Pass Cut Off Frequency")->setValue(8.0);
@@ -285,6 +286,7 @@ private slots:
         QCOMPARE(r.splineOrder, 3);
         QCOMPARE(r.smoothError, 0.5);
         QCOMPARE(r.cutOffFrequency, 8.0f);
+        QCOMPARE(r.cutOffMethod, kResidualAnalysisCutOff);
         QCOMPARE(read.views[0].missingFlags[1], 1);
         QCOMPARE(read.views[0].staticFlags[2], 1);
         QCOMPARE(read.calibrationType, 1);

@@ -173,6 +173,41 @@ TEST_F(GapsTest, SmoothingCopiesFiltersAndFindsTheExtent) {
     for (int f = 0; f < 30; ++f) EXPECT_EQ(doc->worldFiltered[f][0], doc->worldRaw[f][0]);
 }
 
+TEST_F(GapsTest, AnAutomaticCutOffIsChosenPerCoordinateFromItsLongestRunAndUsedForEveryRun) {
+    Build(400, {}, 0);
+    doc->framePeriod = 0.01f;
+    // x a 3 Hz sine, y a 12 Hz one, with a gap: frames 0..89 and 100..399.
+    for (int f = 0; f < 400; ++f)
+        doc->worldRaw[f][0] = {std::sin(2 * std::numbers::pi * 3 * f / 100.0) + 0.01 * ((f * 7919) % 13 - 6),
+                               std::sin(2 * std::numbers::pi * 12 * f / 100.0) + 0.01 * ((f * 104729) % 11 - 5), 0.5};
+    for (int f = 90; f < 100; ++f) doc->worldRaw[f][0] = kMissingWorldPoint;
+    doc->options.filtering = kButterworthFiltering;
+    doc->options.cutOffFrequency = 60.0f;  // beyond half the rate: only short series would need it
+    doc->options.cutOffMethod = kResidualAnalysisCutOff;
+    SmoothWorldData(*doc);
+    const std::vector<SolvedRun> runs = SolvedRuns(doc->worldRaw, 0, 400);
+    ASSERT_EQ(runs.size(), 2u);
+    for (int axis : {0, 1}) {
+        CutOffChoice choice;
+        const std::optional<double> cutOff = ButterworthCutOffOf(*doc, RunSeries(doc->worldRaw, 0, axis, runs[1]), &choice);
+        ASSERT_TRUE(cutOff.has_value());
+        // Above the sine, which keeps nine tenths of its amplitude or more.
+        const double sine = axis == 0 ? 3.0 : 12.0;
+        EXPECT_GT(*cutOff, 1.3 * sine);
+        EXPECT_LT(*cutOff, 1.5 * sine);
+        for (const SolvedRun& run : runs) {
+            const std::vector<float> series = RunSeries(doc->worldRaw, 0, axis, run);
+            const std::vector<double> expected = ButterworthFilter({series.begin(), series.end()}, *cutOff, 100.0);
+            for (int f = run.first; f < run.last; ++f)
+                EXPECT_NEAR(Axis(doc->worldFiltered[f][0], axis), expected[static_cast<std::size_t>(f - run.first)], 1e-6);
+        }
+    }
+    // A coordinate too short to choose from takes the given cut-off, or stays as measured.
+    EXPECT_FALSE(ButterworthCutOffOf(*doc, std::vector<float>(kFewestValuesForACutOff - 1, 1.0f)).has_value());
+    doc->options.cutOffFrequency = 8.0f;
+    EXPECT_EQ(ButterworthCutOffOf(*doc, std::vector<float>(kFewestValuesForACutOff - 1, 1.0f)), 8.0);
+}
+
 TEST_F(GapsTest, UnsolvedFramesStayMissingAndTheRunsBesideThemAreSmoothedApart) {
     Build(40, {}, 0);
     for (int f : {12, 13}) doc->worldRaw[f][0] = kMissingWorldPoint;

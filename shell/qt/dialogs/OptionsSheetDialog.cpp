@@ -3,6 +3,7 @@
 #include "CalibrationProfiles.h"
 #include "ControlPointEditor.h"
 #include "ProfileWriter.h"
+#include "SequenceOptions.h"
 #include "DialogParts.h"
 
 #include <QButtonGroup>
@@ -221,6 +222,13 @@ QWidget* OptionsSheetDialog::FilteringPage() {
                                    filtering_, this);
     QGroupBox* order = Choices("Spline Options", {"Linear", "Cubic", "Quintic", "Heptic"}, sheet_.splineOrder,
                                splineOrder_, this);
+    // In the order of kGivenCutOff, kResidualAnalysisCutOff, kWhitenessCutOff.
+    QGroupBox* cutOff = Choices("Butterworth Cut Off", {"Given Frequency", "Residual Analysis", "Whiteness of Residual"},
+                                sheet_.cutOffMethod, cutOffMethod_, this);
+    cutOff->setEnabled(sheet_.filtering == kButterworthFiltering);
+    connect(filtering_, &QButtonGroup::idToggled, cutOff, [cutOff](int id, bool on) {
+        if (on) cutOff->setEnabled(id == kButterworthFiltering);
+    });
     // Radio labels repeat across groups ("None", "Linear"): find them through their group.
     auto* form = new QFormLayout;
     form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
@@ -231,6 +239,7 @@ QWidget* OptionsSheetDialog::FilteringPage() {
     auto* left = new QVBoxLayout;
     left->addWidget(interpolation);
     left->addWidget(filtering);
+    left->addWidget(cutOff);
     left->addStretch();
     auto* right = new QVBoxLayout;
     right->addWidget(order);
@@ -374,6 +383,7 @@ void OptionsSheetDialog::WriteBack() {
     s.interpolation = Chosen(interpolation_, s.interpolation);
     s.filtering = Chosen(filtering_, s.filtering);
     s.splineOrder = Chosen(splineOrder_, s.splineOrder);
+    s.cutOffMethod = Chosen(cutOffMethod_, s.cutOffMethod);
     s.smoothError = Named<QDoubleSpinBox>(this, "Smooth Error Parameter")->value();
     s.cutOffFrequency = static_cast<float>(Named<QDoubleSpinBox>(this, "Low Pass Cut Off Frequency")->value());
 

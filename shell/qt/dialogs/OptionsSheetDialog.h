@@ -60,6 +60,7 @@ private:
     QButtonGroup* interpolation_ = nullptr;
     QButtonGroup* filtering_ = nullptr;
     QButtonGroup* splineOrder_ = nullptr;
+    QButtonGroup* cutOffMethod_ = nullptr;
     QButtonGroup* calibrationType_ = nullptr;
     QListWidget* missing_ = nullptr;
     QListWidget* static_ = nullptr;
