@@ -1,6 +1,7 @@
 // Times the stages of "Transform Image Data" (reconstruction, smoothing with quintic GCV
 // splines) on synthetic sequences, beside Eigen's JacobiSVD solve of the same per-point
-// systems, and checks that doubling the frames at most doubles each stage.
+// systems, and checks that doubling the frames at most doubles each stage. The smoothing is
+// timed with the Butterworth filter at cut-offs chosen from the data too, beside the spline.
 
 #include "CKadivoDoc.h"
 #include "CalibrateViews.h"
@@ -81,6 +82,7 @@ void Build(CKadivoDoc& doc, int views, int frames) {
 
 struct Stages {
     double reconstruction, smoothing;
+    double residualAnalysis = 1e30, whiteness = 1e30;  // Butterworth with the cut-off chosen so
 };
 
 // The fastest of three runs of each stage.
@@ -96,6 +98,17 @@ Stages Run(int views, int frames) {
         start = Clock::now();
         SmoothWorldData(doc);
         best.smoothing = std::min(best.smoothing, Seconds(start));
+    }
+    doc.framePeriod = 0.01f;
+    doc.options.filtering = kButterworthFiltering;
+    for (int method : {kResidualAnalysisCutOff, kWhitenessCutOff}) {
+        doc.options.cutOffMethod = method;
+        double& stage = method == kResidualAnalysisCutOff ? best.residualAnalysis : best.whiteness;
+        for (int run = 0; run < 2; ++run) {
+            const auto start = Clock::now();
+            SmoothWorldData(doc);
+            stage = std::min(stage, Seconds(start));
+        }
     }
     return best;
 }
@@ -139,6 +152,10 @@ int main() {
                     perSolve, eigen, perSolve / eigen);
         std::printf("  doubling %d -> %d frames: reconstruction x%.2f, smoothing x%.2f (target <= 2.20)\n", c.frames / 2,
                     c.frames, full.reconstruction / half.reconstruction, full.smoothing / half.smoothing);
+        std::printf("  smoothing: Butterworth, cut-off by residual analysis %.3f s, by whiteness %.3f s; quintic GCV spline "
+                    "%.3f s; ratios %.2f and %.2f\n",
+                    full.residualAnalysis, full.whiteness, full.smoothing, full.residualAnalysis / full.smoothing,
+                    full.whiteness / full.smoothing);
     }
     return 0;
 }

@@ -43,6 +43,7 @@ constexpr CommandInfo kCommands[] = {
     {C::VideoOptions, "Video Options", "", "", "Interlaced fields of the current video"},
     {C::TransformImageData, "Transform Image Data", "Ctrl+T", "transform", "Calibrate the views and compute world coordinates"},
     {C::ViewDltParameters, "View DLT Parameters", "", "", "Show the calibration parameters of each view"},
+    {C::FilterEvidence, "Filter Evidence...", "", "", "Show how the world data of a point were smoothed"},
     {C::ImportDltCoefficients, "Import DLT Coefficients...", "", "", "Calibrate the views with the DLT coefficients of another program's file"},
     {C::ExportDltCoefficients, "Export DLT Coefficients...", "", "", "Save the views' DLT coefficients for another program"},
     {C::ForgetDltCoefficients, "Forget Imported DLT Coefficients", "", "", "Calibrate the views from their calibration frames again"},
@@ -184,7 +185,7 @@ static_assert(TableInOrder(), "the command table lists the commands in their ord
 constexpr CommandId kDocumentCommands[] = {
     C::SequenceOptions, C::AutoSearchOptions, C::CaptureOptions, C::FilterOptions, C::PointsConfiguration,
     C::CalibrationOptions, C::ModelParameters, C::SetVideoFrameRate, C::VideoOptions, C::TransformImageData,
-    C::ViewDltParameters, C::ImportDltCoefficients, C::ExportDltCoefficients, C::ForgetDltCoefficients, C::PreviousImage, C::NextImage, C::NextUnfinishedImage, C::JumpToStart, C::JumpToEnd,
+    C::ViewDltParameters, C::FilterEvidence, C::ImportDltCoefficients, C::ExportDltCoefficients, C::ForgetDltCoefficients, C::PreviousImage, C::NextImage, C::NextUnfinishedImage, C::JumpToStart, C::JumpToEnd,
     C::PointMissing, C::PointStatic, C::ClearAllPoints, C::SyncImage, C::LockViews, C::ZoomIn, C::ZoomOut,
     C::ZoomQuarter, C::ZoomHalf, C::ZoomOne, C::ZoomTwo, C::ZoomThree, C::ZoomFour, C::RemoveView, C::LensCalibration, C::OpenLensFile, C::SaveLensFile, C::ForgetLens,
     C::ExportLinear, C::ExportAngular, C::ExportPoints, C::ExportBvh, C::ExportCsm, C::ExportC3d, C::ExportTrc,
@@ -281,6 +282,7 @@ CommandStatus DocumentCommandStatus(CommandId id, const CKadivoDoc& doc) {
         case C::VideoOptions: return Enabled(doc.CanVideoOptions());
         case C::TransformImageData: return Enabled(doc.CanTransformImageData());
         case C::ViewDltParameters: return Enabled(doc.CanViewDltParameters());
+        case C::FilterEvidence: return Enabled(doc.worldFrameCount > 0 && !doc.worldRaw.empty());
         case C::ImportDltCoefficients: return Enabled(true);
         case C::ExportDltCoefficients: return Enabled(doc.dltValid);
         case C::ForgetDltCoefficients: return Enabled(doc.importedDlt.has_value());

@@ -15,7 +15,7 @@ enum class CommandId {
     Print, PrintPreview, PageSetup, Preferences, Exit,
     // Sequence
     SequenceOptions, AutoSearchOptions, CaptureOptions, FilterOptions, PointsConfiguration, CalibrationOptions,
-    ModelParameters, SetVideoFrameRate, VideoOptions, TransformImageData, ViewDltParameters,
+    ModelParameters, SetVideoFrameRate, VideoOptions, TransformImageData, ViewDltParameters, FilterEvidence,
     ImportDltCoefficients, ExportDltCoefficients, ForgetDltCoefficients,
     // Digitize
     PreviousImage, NextImage, NextUnfinishedImage, JumpToStart, JumpToEnd,

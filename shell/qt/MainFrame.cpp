@@ -139,7 +139,7 @@ void MainFrame::CreateMenus() {
     QMenu* sequence = menuBar()->addMenu("&Sequence");
     add(sequence, {C::SequenceOptions, C::AutoSearchOptions, C::CaptureOptions, C::FilterOptions, C::PointsConfiguration,
                    C::CalibrationOptions, kSeparator, C::ModelParameters, C::SetVideoFrameRate, C::VideoOptions,
-                   kSeparator, C::TransformImageData, C::ViewDltParameters, C::ImportDltCoefficients,
+                   kSeparator, C::TransformImageData, C::ViewDltParameters, C::FilterEvidence, C::ImportDltCoefficients,
                    C::ExportDltCoefficients, C::ForgetDltCoefficients, kSeparator, C::DigitizingModels,
                    C::CalibrationObjects});
 

@@ -119,6 +119,7 @@ private:
     void ShowHelp();
     void ShowModelProperties();
     void ShowDltParameters();
+    void ShowFilterEvidence();
     void ShowPreferences();
     void RunProfileWizard(WizardKind kind);
     void RunDocumentCommand(CommandId id, CKadivoDoc& doc);

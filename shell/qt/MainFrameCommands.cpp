@@ -15,6 +15,7 @@
 #include "VideoLinks.h"
 #include "WindowKinds.h"
 #include "dialogs/DltParametersDialog.h"
+#include "dialogs/FilterEvidenceDialog.h"
 #include "dialogs/ModelPropertiesDialog.h"
 #include "dialogs/ProgramDialogs.h"
 #include "dialogs/WizardDialog.h"
@@ -166,6 +167,7 @@ void MainFrame::RunDocumentCommand(CommandId id, CKadivoDoc& doc) {
         case C::VideoOptions: doc.OnVideoOptions(); break;
         case C::TransformImageData: doc.OnTransformImageData(); break;
         case C::ViewDltParameters: ShowDltParameters(); break;
+        case C::FilterEvidence: ShowFilterEvidence(); break;
         case C::ImportDltCoefficients: ImportDltCoefficientsFromBox(doc); break;
         case C::ExportDltCoefficients: ExportDltCoefficientsFile(doc); break;
         case C::ForgetDltCoefficients: doc.SetImportedDlt(std::nullopt); break;
@@ -377,6 +379,12 @@ void MainFrame::ShowDltParameters() {
         degenerate.push_back(CalibrationIsDegenerate(doc, view));
     }
     DltParametersDialog dialog(doc.dlt, std::move(report), std::move(degenerate), this);
+    dialog.exec();
+}
+
+void MainFrame::ShowFilterEvidence() {
+    if (!active_) return;
+    FilterEvidenceDialog dialog(active_->doc(), this);
     dialog.exec();
 }
 

@@ -4,9 +4,12 @@
 #include "MainStatusBar.h"
 #include "SettingsValues.h"
 #include "ShellTestSupport.h"
+#include "WorldSmoothing.h"
+#include "dialogs/FilterEvidenceDialog.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QTimer>
 #include <QTreeWidget>
@@ -17,6 +20,10 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QToolBar>
+
+#include <cmath>
+#include <numbers>
+#include <random>
 
 namespace kadivo::test {
 
@@ -492,6 +499,58 @@ private slots:
                                 ", line 1: 2 cameras where the sequence has 1 camera view");
         f.frame->Action(CommandId::ImportDltCoefficients)->trigger();
         QVERIFY(!doc.importedDlt);
+    }
+
+    // Sequence > Filter Evidence: each filter's plots for the point chosen.
+    void filterEvidenceShowsWhatEachFilterRestedOn() {
+        FrameFixture f;
+        DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
+        QVERIFY(session);
+        QVERIFY2(!f.frame->Action(CommandId::FilterEvidence)->isEnabled(), "no world data before the transformation");
+        CKadivoDoc& doc = session->doc();
+        // The sample's twenty frames are few for a picture: the hip runs 300 frames at 100 a
+        // second, a 3 Hz sway with digitizing noise, as the transformation would leave it.
+        f.frame->Action(CommandId::TransformImageData)->trigger();
+        QVERIFY(f.frame->Action(CommandId::FilterEvidence)->isEnabled());
+        doc.framePeriod = 0.01f;
+        doc.worldFrameCount = 300;
+        doc.worldRaw = WorldData(301, doc.pointCount + 1);
+        std::mt19937 random(5);
+        std::normal_distribution<double> noise(0.0, 0.002);
+        for (int frame = 0; frame < 300; ++frame)
+            for (int p = 0; p <= doc.pointCount; ++p)
+                doc.worldRaw[frame][p] = {0.8 * frame / 100.0 + 0.05 * std::sin(2 * std::numbers::pi * 3 * frame / 100.0) + noise(random),
+                                          1.0 + 0.02 * std::cos(2 * std::numbers::pi * 1.5 * frame / 100.0) + noise(random), 0.0};
+        struct Case {
+            int filtering, method;
+            const char* picture;
+            const char* heading;
+        };
+        for (const Case& c : {Case{1, kGivenCutOff, "filter-evidence-spline", "x: quintic spline, smoothing parameter "},
+                              Case{kFrequencyFiltering, kGivenCutOff, "filter-evidence-lowpass", "x: low-pass filter, cut-off 6 Hz"},
+                              Case{kButterworthFiltering, kResidualAnalysisCutOff, "filter-evidence-butterworth-residual",
+                                   "x: Butterworth filter, cut-off "},
+                              Case{kButterworthFiltering, kWhitenessCutOff, "filter-evidence-butterworth-whiteness",
+                                   "x: Butterworth filter, cut-off "}}) {
+            doc.options.filtering = c.filtering;
+            doc.options.cutOffMethod = c.method;
+            SmoothWorldData(doc);
+            QTimer::singleShot(0, [&] {
+                auto* dialog = qobject_cast<FilterEvidenceDialog*>(QApplication::activeModalWidget());
+                QVERIFY(dialog);
+                QCOMPARE(dialog->Points()->count(), doc.pointCount + 1);
+                QCOMPARE(dialog->Points()->itemText(doc.pointCount), QString("Centre of Gravity"));
+                dialog->Points()->setCurrentText("Hip");
+                const std::vector<EvidenceRow>& rows = dialog->Plots()->Rows();
+                QCOMPARE(rows.size(), std::size_t{3});
+                QVERIFY2(rows[0].heading.rfind(c.heading, 0) == 0, rows[0].heading.c_str());
+                QVERIFY(rows[0].hasCriterion);
+                dialog->resize(900, 700);
+                KeepPicture(*dialog, c.picture);
+                dialog->reject();
+            });
+            f.frame->Action(CommandId::FilterEvidence)->trigger();
+        }
     }
 
     void theModelPropertiesEditTheSequence() {
