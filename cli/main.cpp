@@ -21,6 +21,7 @@
 #include "SequenceFile.h"
 #include "SequenceJson.h"
 #include "SeriesCommand.h"
+#include "SyncCommand.h"
 #include "TrackCommand.h"
 #include "TrialCommand.h"
 #include "VideoCommands.h"
@@ -48,7 +49,7 @@ constexpr const char* kUsage =
     "       kadivo-cli series FILE.kdv --joint INDEX --axis x|y|z [--quantity pos|vel|acc] [--ccw] [--raw]\n";
 
 std::string Usage() {
-    return std::string(kUsage) + cli::kDltUsage + cli::kTrackUsage + cli::kTrialUsage + cli::kBatchUsage + cli::kExportUsage + cli::kImportUsage + cli::kVideoUsage + cli::kLensUsage + cli::kCaptureUsage + cli::kRecoverUsage + cli::kFilterReportUsage +
+    return std::string(kUsage) + cli::kDltUsage + cli::kTrackUsage + cli::kTrialUsage + cli::kBatchUsage + cli::kExportUsage + cli::kImportUsage + cli::kVideoUsage + cli::kLensUsage + cli::kCaptureUsage + cli::kRecoverUsage + cli::kFilterReportUsage + cli::kSyncUsage +
            cli::kProfilesUsage;
 }
 
@@ -169,6 +170,7 @@ int main(int argc, char** argv) {
         if (command == "transform") return Transform(args, doc);
         if (command == "series") return Series(args, doc);
         if (command == "filter-report") return cli::RunFilterReportCommand(args, doc);
+        if (command == "sync") return cli::RunSyncCommand(args, doc);
         if (command == "export") return Export(args, doc);
         if (command == "track") return Track(args, doc);
         if (command == "trial") return cli::RunTrial(cli::ParseTrialRequest(args), doc);

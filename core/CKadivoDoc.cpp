@@ -238,6 +238,9 @@ void CKadivoDoc::RemoveCameraView() {
     if (prompts_.Ask("Are you sure to remove the View", Buttons::YesNoCancel) != Answer::Yes) return;
     history_.Clear();
     views.erase(views.begin() + currentView);
+    // The fractions are the views' lag behind the first view, which may just have changed.
+    const double reference = views.front().syncFraction;
+    for (CameraView& view : views) view.syncFraction -= reference;
     currentView = 0;
     current().frameStore.SetCurrentFrame(current().currentFrame, digitizeMode);
     modified_ = true;

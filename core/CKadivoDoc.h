@@ -28,6 +28,9 @@
 namespace kadivo {
 
 // The per-view items of a sequence, kept together so they always grow and shrink as one.
+// The largest sync fraction a view takes, in frames either way.
+inline constexpr double kMaxSyncFraction = 100000.0;
+
 struct CameraView {
     CameraView(std::unique_ptr<VideoSourceInterface> source, int pointCount, int frameStep);
 
@@ -38,6 +41,10 @@ struct CameraView {
     std::vector<int> missingFlags;  // pointCount + 1 entries
     std::vector<int> staticFlags;   // pointCount + 1 entries
     int syncFrame = 0;
+    // What the view's camera lags behind the first view's beyond the whole frames of the sync
+    // image, in frames: positions are taken at frame syncFrame + f + syncFraction for world
+    // frame f, between the frames recorded. The first view's is 0.
+    double syncFraction = 0.0;
     ViewFrameStore frameStore;
     // The lens the view's positions are corrected for; none for an ideal camera.
     std::optional<LensModel> lens;
@@ -200,6 +207,9 @@ public:
     void OnSequenceOptions(int page);
     void OnLockViews();
     void OnSyncImage();
+    // Camera Views > Synchronisation: the views' fractions, in view order (the first view's
+    // is kept at 0); one undoable edit. Values that are not finite are refused (false).
+    bool SetSyncFractions(const std::vector<double>& fractions);
     void OnVideoOptions();
     bool CanVideoOptions() const;
     bool CanViewDltParameters() const { return dltValid; }

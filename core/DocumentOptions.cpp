@@ -199,6 +199,20 @@ void CKadivoDoc::OnSyncImage() {
     Announce(Change::SyncFrame);
 }
 
+bool CKadivoDoc::SetSyncFractions(const std::vector<double>& fractions) {
+    if (fractions.size() != views.size()) return false;
+    for (double f : fractions)
+        if (!std::isfinite(f) || std::abs(f) > kMaxSyncFraction) return false;
+    bool differs = false;
+    for (std::size_t v = 1; v < views.size(); ++v) differs |= views[v].syncFraction != fractions[v];
+    if (!differs) return true;
+    const EditScope edit(*this, "Synchronisation");
+    for (std::size_t v = 1; v < views.size(); ++v) views[v].syncFraction = fractions[v];
+    modified_ = true;
+    Announce(Change::SyncFrame);
+    return true;
+}
+
 bool CKadivoDoc::CanVideoOptions() const { return current().videoSource->IsOpen(); }
 
 void CKadivoDoc::OnVideoOptions() {

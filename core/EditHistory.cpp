@@ -10,7 +10,7 @@ EditHistory::Step EditHistory::Capture(const std::string& name) const {
     Step step;
     step.name = name;
     for (const CameraView& view : doc_.views) {
-        step.views.push_back({view.currentFrame, view.frameStore.currentRecordIndex(), view.syncFrame,
+        step.views.push_back({view.currentFrame, view.frameStore.currentRecordIndex(), view.syncFrame, view.syncFraction,
                               view.frameStore.recordCount(), view.frameStore.calibrationDirty, view.missingFlags,
                               view.staticFlags});
     }
@@ -86,6 +86,7 @@ void EditHistory::SwapState(Step& step) {
         ViewState& state = step.views[v];
         std::swap(view.currentFrame, state.currentFrame);
         std::swap(view.syncFrame, state.syncFrame);
+        std::swap(view.syncFraction, state.syncFraction);
         std::swap(view.missingFlags, state.missingFlags);
         std::swap(view.staticFlags, state.staticFlags);
         std::swap(view.frameStore.calibrationDirty, state.calibrationDirty);

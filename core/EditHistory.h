@@ -49,6 +49,7 @@ private:
         int currentFrame = 0;
         int currentRecord = ViewFrameStore::kNoRecord;
         int syncFrame = 0;
+        double syncFraction = 0.0;
         int recordCount = 0;  // when the step began
         bool calibrationDirty = false;
         std::vector<int> missingFlags, staticFlags;

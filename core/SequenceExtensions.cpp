@@ -20,6 +20,7 @@ constexpr char kLensFromControlPointsTag[4] = {'L', 'N', 'C', 'P'};
 constexpr char kSnapTag[4] = {'S', 'N', 'A', 'P'};
 constexpr char kKeptOptionsTag[4] = {'O', 'P', 'T', 'S'};
 constexpr char kButterworthTag[4] = {'B', 'U', 'T', 'W'};
+constexpr char kSyncFractionsTag[4] = {'S', 'Y', 'N', 'F'};
 constexpr std::uint32_t kLensSize = 4 * 4 + 9 * 8;
 
 // A chunk that holds one 32-bit number.
@@ -112,6 +113,30 @@ void ReadLens(ByteReader& in, std::uint32_t size, CKadivoDoc& doc) {
     doc.views[static_cast<std::size_t>(view)].lens = lens;
 }
 
+bool AnySyncFraction(const CKadivoDoc& doc) {
+    return std::any_of(doc.views.begin(), doc.views.end(), [](const CameraView& v) { return v.syncFraction != 0.0; });
+}
+
+// The views' sync fractions, a double each, in view order.
+void WriteSyncFractions(ByteWriter& out, const CKadivoDoc& doc) {
+    out.Bytes(kSyncFractionsTag, 4);
+    out.U32(static_cast<std::uint32_t>(4 + doc.views.size() * 8));
+    out.I32(doc.viewCount());
+    for (const CameraView& view : doc.views) out.F64(view.syncFraction);
+}
+
+void ReadSyncFractions(ByteReader& in, std::uint32_t size, CKadivoDoc& doc) {
+    const char* what = "the sync fractions";
+    if (size != 4 + static_cast<std::uint64_t>(doc.views.size()) * 8 || in.I32(what) != doc.viewCount())
+        throw FileFormatError("The sync fractions do not fit the camera views");
+    for (CameraView& view : doc.views) {
+        const double fraction = in.F64(what);
+        if (!std::isfinite(fraction) || std::abs(fraction) > kMaxSyncFraction) throw FileFormatError("A sync fraction is damaged");
+        view.syncFraction = fraction;
+    }
+    doc.views.front().syncFraction = 0.0;
+}
+
 void WriteImportedDlt(ByteWriter& out, const DltParameterTable& table) {
     out.Bytes(kImportedDltTag, 4);
     out.U32(static_cast<std::uint32_t>(8 + table.values.size() * sizeof(double)));
@@ -144,8 +169,9 @@ void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc) {
     const SequenceOptions& o = doc.options;
     const bool keptOptions = KeptOptionsDiffer(doc);
     const bool butterworth = o.filtering == kButterworthFiltering;
+    const bool syncFractions = AnySyncFraction(doc);
     if (!doc.importedDlt && o.exactPositions == 0 && o.lensFromControlPoints == 0 && o.snapToMarkerCentre == 0 && !anyLens &&
-        !keptOptions && !butterworth)
+        !keptOptions && !butterworth && !syncFractions)
         return;
     out.Bytes(kBlockTag, 4);
     if (o.exactPositions != 0) WriteNumberChunk(out, kExactPositionsTag, o.exactPositions);
@@ -157,6 +183,7 @@ void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc) {
     if (keptOptions) WriteKeptOptions(out, doc);
     // 1 with the given cut-off, 2 by residual analysis, 3 by the whiteness of the residual.
     if (butterworth) WriteNumberChunk(out, kButterworthTag, 1 + o.cutOffMethod);
+    if (syncFractions) WriteSyncFractions(out, doc);
 }
 
 void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
@@ -197,6 +224,10 @@ void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
                 doc.options.filtering = kButterworthFiltering;
                 doc.options.cutOffMethod = kept == 2 ? kResidualAnalysisCutOff : kept == 3 ? kWhitenessCutOff : kGivenCutOff;
             }
+            continue;
+        }
+        if (std::memcmp(tag, kSyncFractionsTag, 4) == 0) {
+            ReadSyncFractions(in, size, doc);
             continue;
         }
         if (std::memcmp(tag, kExactPositionsTag, 4) == 0 && size == 4) {

@@ -2,9 +2,11 @@
 
 #include "CKadivoDoc.h"
 #include "MatrixToolkit.h"
+#include "SubFramePositions.h"
 #include "ViewPositions.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <unordered_map>
 
@@ -15,6 +17,41 @@ namespace {
 constexpr int kMaxReconstructedFrames = 10000;
 
 bool Missing(const ImagePoint& p) { return p.x == -1; }
+
+// A view's sync fraction as whole frames and the part of a frame beyond them (0 ≤ between < 1).
+struct Lag {
+    long long whole = 0;
+    double between = 0.0;
+};
+
+Lag SplitLag(double fraction) {
+    const double whole = std::floor(fraction);
+    return {static_cast<long long>(whole), fraction - whole};
+}
+
+// The positions of frame k + between from the records of frames k−1 .. k+2 (see
+// BetweenFrames); false when frame k + 1 has no record.
+bool TakeBetweenFrames(const std::unordered_map<int, int>& byFrame, const std::vector<FrameRecord>& records,
+                       const ViewPositions& positions, int k, double between, int pointCount, ViewImagePoints& out) {
+    const auto record = [&](long long frame) -> const FrameRecord* {
+        if (frame < 0 || frame > std::numeric_limits<int>::max()) return nullptr;
+        const auto found = byFrame.find(static_cast<int>(frame));
+        return found == byFrame.end() ? nullptr : &records[static_cast<std::size_t>(found->second)];
+    };
+    const FrameRecord* at = record(k);
+    const FrameRecord* next = record(static_cast<long long>(k) + 1);
+    if (at == nullptr || next == nullptr) return false;
+    const FrameRecord* before = record(static_cast<long long>(k) - 1);
+    const FrameRecord* after = record(static_cast<long long>(k) + 2);
+    for (int p = 0; p < pointCount; ++p) {
+        const auto i = static_cast<std::size_t>(p);
+        const ImagePoint b = before ? positions.Taken(before->imagePos[i]) : ImagePoint{-1, -1};
+        const ImagePoint a = after ? positions.Taken(after->imagePos[i]) : ImagePoint{-1, -1};
+        out[i] = BetweenFrames(before ? &b : nullptr, positions.Taken(at->imagePos[i]), positions.Taken(next->imagePos[i]),
+                               after ? &a : nullptr, between);
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -103,9 +140,15 @@ void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone) {
     std::vector<std::unordered_map<int, int>> byFrame(static_cast<std::size_t>(views));
     std::vector<int> nextFrame(static_cast<std::size_t>(views));
     std::vector<bool> contributing(static_cast<std::size_t>(views), true);
+    std::vector<Lag> lag(static_cast<std::size_t>(views));
     for (int v = 0; v < views; ++v) {
         byFrame[static_cast<std::size_t>(v)] = doc.views[static_cast<std::size_t>(v)].frameStore.RecordIndexByFrame();
-        nextFrame[static_cast<std::size_t>(v)] = doc.views[static_cast<std::size_t>(v)].syncFrame;
+        const CameraView& view = doc.views[static_cast<std::size_t>(v)];
+        lag[static_cast<std::size_t>(v)] = SplitLag(view.syncFraction);
+        // The whole frames of the fraction move the view's first frame, as a sync image does.
+        nextFrame[static_cast<std::size_t>(v)] = static_cast<int>(
+            std::clamp<long long>(static_cast<long long>(view.syncFrame) + lag[static_cast<std::size_t>(v)].whole,
+                                  std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     }
     PrepareWorldData(doc);
     const bool spatial = doc.dlt.parameterCount == 11;
@@ -125,9 +168,16 @@ void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone) {
                 contributing[sv] = false;  // a view whose lookup failed once stops contributing
                 continue;
             }
-            const FrameRecord& record = doc.views[sv].frameStore.records()[static_cast<std::size_t>(found->second)];
-            for (int p = 0; p < doc.pointCount; ++p)
-                images[sv][static_cast<std::size_t>(p)] = positions[sv].Taken(record.imagePos[static_cast<std::size_t>(p)]);
+            const std::vector<FrameRecord>& records = doc.views[sv].frameStore.records();
+            const FrameRecord& record = records[static_cast<std::size_t>(found->second)];
+            if (lag[sv].between == 0.0) {
+                for (int p = 0; p < doc.pointCount; ++p)
+                    images[sv][static_cast<std::size_t>(p)] = positions[sv].Taken(record.imagePos[static_cast<std::size_t>(p)]);
+            } else if (!TakeBetweenFrames(byFrame[sv], records, positions[sv], nextFrame[sv], lag[sv].between, doc.pointCount,
+                                          images[sv])) {
+                contributing[sv] = false;  // the view's last frame: nothing follows to take positions towards
+                continue;
+            }
             seen.push_back(&images[sv]);
             rows.push_back(v + 1);
             // The last frame number there is ends the view's frames.

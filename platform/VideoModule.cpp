@@ -1,5 +1,6 @@
 #include "VideoModule.h"
 
+#include "AudioTrackReader.h"
 #include "AviFile.h"
 #include "AviWriter.h"
 #include "CaptureDevice.h"
@@ -24,6 +25,7 @@ struct VideoModule {
     KadivoCreateMjpegAviFileFunction create = nullptr;
     KadivoDescribeCameraFunction describeCamera = nullptr;
     KadivoConnectCameraFunction connectCamera = nullptr;
+    KadivoReadAudioTrackFunction readAudio = nullptr;
     std::string error;
 };
 
@@ -44,7 +46,8 @@ VideoModule LoadModule() {
         module.create = reinterpret_cast<KadivoCreateMjpegAviFileFunction>(dlsym(handle, "KadivoCreateMjpegAviFile"));
         module.describeCamera = reinterpret_cast<KadivoDescribeCameraFunction>(dlsym(handle, "KadivoDescribeCamera"));
         module.connectCamera = reinterpret_cast<KadivoConnectCameraFunction>(dlsym(handle, "KadivoConnectCamera"));
-        if (module.open && module.create && module.describeCamera && module.connectCamera) return module;
+        module.readAudio = reinterpret_cast<KadivoReadAudioTrackFunction>(dlsym(handle, "KadivoReadAudioTrack"));
+        if (module.open && module.create && module.describeCamera && module.connectCamera && module.readAudio) return module;
         reasons += "\n  " + path + " lacks its entry points";
     }
     module.error = std::string("the video module ") + kModuleName + " could not be loaded:" + reasons;
@@ -81,6 +84,19 @@ std::unique_ptr<AviVideoWriter> CreateMjpegAviFile(const std::string& path, int 
                                                      space == AviFileSpace::Reserved ? 1 : 0, reason, sizeof reason));
     if (!writer) error = reason;
     return writer;
+}
+
+std::optional<AudioTrack> ReadAudioTrack(const std::string& path, double maxSeconds, std::string& error) {
+    const VideoModule& module = Module();
+    if (!module.readAudio) {
+        error = module.error;
+        return std::nullopt;
+    }
+    AudioTrack track;
+    char reason[256] = {};
+    if (module.readAudio(path.c_str(), maxSeconds, &track, reason, sizeof reason)) return track;
+    error = reason;
+    return std::nullopt;
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AudioTrack.h"
 #include "AviFile.h"
 #include "AviWriter.h"
 #include "CaptureDevice.h"
@@ -14,6 +15,8 @@ namespace kadivo::ffmpeg {
 std::unique_ptr<AviFile> OpenFfmpegAviFile(const std::string& path);
 std::unique_ptr<AviVideoWriter> CreateFfmpegMjpegAviFile(const std::string& path, int width, int height,
                                                          int framesPerSecond, AviFileSpace space, std::string& error);
+// The first audio stream of a video file, mixed to one channel (see ReadAudioTrack).
+bool ReadFfmpegAudioTrack(const std::string& path, double maxSeconds, AudioTrack& track, std::string& error);
 // The cameras, numbered from 0 in the order of their device nodes.
 std::optional<CaptureDriverName> DescribeV4l2Device(int index);
 std::unique_ptr<CaptureDevice> ConnectV4l2Device(int index, std::string& error);
@@ -30,4 +33,7 @@ using KadivoCreateMjpegAviFileFunction = kadivo::AviVideoWriter* (*)(const char*
 // 1 with the name and version filled in when camera `index` exists, else 0.
 using KadivoDescribeCameraFunction = int (*)(int index, char* name, int nameSize, char* version, int versionSize);
 using KadivoConnectCameraFunction = kadivo::CaptureDevice* (*)(int index, char* error, int errorSize);
+// 1 with `track` filled in, else 0 with the reason in `error`.
+using KadivoReadAudioTrackFunction = int (*)(const char* path, double maxSeconds, kadivo::AudioTrack* track, char* error,
+                                             int errorSize);
 }

@@ -31,6 +31,14 @@ KADIVO_MODULE_EXPORT kadivo::AviVideoWriter* KadivoCreateMjpegAviFile(const char
     return writer.release();
 }
 
+KADIVO_MODULE_EXPORT int KadivoReadAudioTrack(const char* path, double maxSeconds, kadivo::AudioTrack* track, char* error,
+                                              int errorSize) {
+    std::string reason;
+    if (kadivo::ffmpeg::ReadFfmpegAudioTrack(path, maxSeconds, *track, reason)) return 1;
+    CopyText(reason, error, errorSize);
+    return 0;
+}
+
 KADIVO_MODULE_EXPORT int KadivoDescribeCamera(int index, char* name, int nameSize, char* version, int versionSize) {
     const std::optional<kadivo::CaptureDriverName> description = kadivo::ffmpeg::DescribeV4l2Device(index);
     if (!description) return 0;

@@ -12,9 +12,12 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kadivo::test {
 
@@ -27,7 +30,53 @@ struct CodedVideo {
     std::string privateOptionName;  // "x264-params", "x265-params", or empty
     // Paints frame `index` into a YUV 4:2:0 picture; the code block of PaintCodedFrame unless set.
     std::function<void(AVFrame&, int)> paint;
+    // A mono sound track in 16-bit PCM, samples from −1 to 1; none when empty.
+    std::vector<float> audio;
+    int audioRate = 48000;
 };
+
+// Writes `spec`'s sound as a stream of `output`, packets of 1024 samples; the reason when it fails.
+inline std::string WriteAudioStream(AVFormatContext* output, AVStream* stream, const CodedVideo& spec) {
+    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_PCM_S16LE);
+    AVCodecContext* context = codec ? avcodec_alloc_context3(codec) : nullptr;
+    if (!context) return "no PCM encoder";
+    std::string error;
+    context->sample_fmt = AV_SAMPLE_FMT_S16;
+    context->sample_rate = spec.audioRate;
+    context->time_base = {1, spec.audioRate};
+    av_channel_layout_default(&context->ch_layout, 1);
+    AVFrame* frame = av_frame_alloc();
+    AVPacket* packet = av_packet_alloc();
+    auto drain = [&](AVFrame* input) {
+        if (avcodec_send_frame(context, input) < 0) return false;
+        while (avcodec_receive_packet(context, packet) == 0) {
+            av_packet_rescale_ts(packet, context->time_base, stream->time_base);
+            packet->stream_index = stream->index;
+            if (av_interleaved_write_frame(output, packet) < 0) return false;
+        }
+        return true;
+    };
+    if (avcodec_open2(context, codec, nullptr) < 0) error = "the PCM encoder did not open";
+    for (std::size_t first = 0; first < spec.audio.size() && error.empty(); first += 1024) {
+        const int count = static_cast<int>(std::min<std::size_t>(1024, spec.audio.size() - first));
+        av_frame_unref(frame);
+        frame->format = AV_SAMPLE_FMT_S16;
+        frame->sample_rate = spec.audioRate;
+        frame->nb_samples = count;
+        av_channel_layout_default(&frame->ch_layout, 1);
+        if (av_frame_get_buffer(frame, 0) < 0) error = "no audio frame";
+        auto* samples = reinterpret_cast<std::int16_t*>(frame->data[0]);
+        for (int i = 0; i < count && error.empty(); ++i)
+            samples[i] = static_cast<std::int16_t>(std::lround(std::clamp(spec.audio[first + static_cast<std::size_t>(i)], -1.0f, 1.0f) * 32767));
+        frame->pts = static_cast<std::int64_t>(first);
+        if (error.empty() && !drain(frame)) error = "audio encoding failed";
+    }
+    if (error.empty() && !drain(nullptr)) error = "audio encoding failed at the end";
+    av_packet_free(&packet);
+    av_frame_free(&frame);
+    avcodec_free_context(&context);
+    return error;
+}
 
 // Paints frame `index` into a YUV 4:2:0 picture: grey ground, the code block.
 inline void PaintCodedFrame(AVFrame& frame, int index) {
@@ -53,6 +102,18 @@ inline std::string WriteCodedVideo(const CodedVideo& spec) {
         return "no encoder " + spec.encoder;
     }
     AVStream* stream = avformat_new_stream(output, nullptr);
+    AVStream* sound = spec.audio.empty() ? nullptr : avformat_new_stream(output, nullptr);
+    if (sound) {
+        sound->codecpar->codec_type = AVMEDIA_TYPE_AUDIO;
+        sound->codecpar->codec_id = AV_CODEC_ID_PCM_S16LE;
+        sound->codecpar->format = AV_SAMPLE_FMT_S16;
+        sound->codecpar->sample_rate = spec.audioRate;
+        sound->codecpar->bits_per_coded_sample = 16;
+        sound->codecpar->block_align = 2;
+        sound->codecpar->bit_rate = 16LL * spec.audioRate;
+        av_channel_layout_default(&sound->codecpar->ch_layout, 1);
+        sound->time_base = {1, spec.audioRate};
+    }
     AVCodecContext* context = avcodec_alloc_context3(codec);
     context->width = spec.width;
     context->height = spec.height;
@@ -93,7 +154,9 @@ inline std::string WriteCodedVideo(const CodedVideo& spec) {
             frame->pts = i;
             if (error.empty() && !drain(frame)) error = "encoding failed at frame " + std::to_string(i);
         }
-        if (error.empty() && (!drain(nullptr) || av_write_trailer(output) < 0)) error = "cannot finish " + spec.path;
+        if (error.empty() && !drain(nullptr)) error = "cannot finish " + spec.path;
+        if (error.empty() && sound) error = WriteAudioStream(output, sound, spec);
+        if (error.empty() && av_write_trailer(output) < 0) error = "cannot finish " + spec.path;
         avio_closep(&output->pb);
     }
     av_packet_free(&packet);
