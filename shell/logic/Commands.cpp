@@ -113,6 +113,7 @@ constexpr CommandInfo kCommands[] = {
     {C::FilterClose, "Close", "", "", "Dilate, then erode"},
     {C::AddView, "Add Camera View", "", "add-view", "Add a camera view and open its video"},
     {C::RemoveView, "Remove Camera View", "", "remove-view", "Remove the current camera view"},
+    {C::Synchronisation, "Synchronisation...", "", "", "Set or measure each view's lag behind the first view, to a fraction of a frame"},
     {C::LensCalibration, "Lens Calibration...", "", "", "Find the current view's lens distortion from a filmed checkerboard"},
     {C::OpenLensFile, "Open Lens File...", "", "", "Give the current view the lens of a lens file"},
     {C::SaveLensFile, "Save Lens File...", "", "", "Save the current view's lens for other sequences and kadivo-cli"},
@@ -187,7 +188,7 @@ constexpr CommandId kDocumentCommands[] = {
     C::CalibrationOptions, C::ModelParameters, C::SetVideoFrameRate, C::VideoOptions, C::TransformImageData,
     C::ViewDltParameters, C::FilterEvidence, C::ImportDltCoefficients, C::ExportDltCoefficients, C::ForgetDltCoefficients, C::PreviousImage, C::NextImage, C::NextUnfinishedImage, C::JumpToStart, C::JumpToEnd,
     C::PointMissing, C::PointStatic, C::ClearAllPoints, C::SyncImage, C::LockViews, C::ZoomIn, C::ZoomOut,
-    C::ZoomQuarter, C::ZoomHalf, C::ZoomOne, C::ZoomTwo, C::ZoomThree, C::ZoomFour, C::RemoveView, C::LensCalibration, C::OpenLensFile, C::SaveLensFile, C::ForgetLens,
+    C::ZoomQuarter, C::ZoomHalf, C::ZoomOne, C::ZoomTwo, C::ZoomThree, C::ZoomFour, C::RemoveView, C::Synchronisation, C::LensCalibration, C::OpenLensFile, C::SaveLensFile, C::ForgetLens,
     C::ExportLinear, C::ExportAngular, C::ExportPoints, C::ExportBvh, C::ExportCsm, C::ExportC3d, C::ExportTrc,
     C::ExportMot, C::ImportPoints, C::Undo, C::Redo,
 };
@@ -292,6 +293,7 @@ CommandStatus DocumentCommandStatus(CommandId id, const CKadivoDoc& doc) {
         case C::JumpToEnd: return Enabled(doc.CanJumpToEnd());
         case C::LockViews: return {true, doc.options.lockViews != 0};
         case C::RemoveView: return Enabled(doc.CanRemoveCameraView());
+        case C::Synchronisation: return Enabled(doc.viewCount() > 1);
         case C::LensCalibration:
         case C::OpenLensFile: return Enabled(true);
         case C::SaveLensFile:

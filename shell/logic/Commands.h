@@ -30,7 +30,7 @@ enum class CommandId {
     FilterLaplacian3, FilterLaplacian5, FilterGaussian3, FilterGaussian5, FilterHighPass3, FilterHighPass5,
     FilterMedian, FilterMax, FilterMin, FilterErode, FilterDilate, FilterBlur, FilterOpen, FilterClose,
     // Camera Views
-    AddView, RemoveView, LensCalibration, OpenLensFile, SaveLensFile, ForgetLens,
+    AddView, RemoveView, Synchronisation, LensCalibration, OpenLensFile, SaveLensFile, ForgetLens,
     // Analysis and animation
     LinearKinematics, AngularKinematics, NewGraph, RemoveGraph, AddLinearCurve, AddAngularCurve,
     RemoveCurve, CurveProperties, GraphProperties, ClearGraph, GraphGrid, OptimizeXAxis, OptimizeLeftYAxis,

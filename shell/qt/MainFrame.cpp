@@ -172,7 +172,7 @@ void MainFrame::CreateMenus() {
 
     cameraViews_ = menuBar()->addMenu("&Camera Views");
     cameraViews_->setObjectName("cameraViewsMenu");
-    add(cameraViews_, {C::AddView, C::RemoveView, kSeparator, C::LockViews, C::SyncImage, kSeparator, C::LensCalibration,
+    add(cameraViews_, {C::AddView, C::RemoveView, kSeparator, C::LockViews, C::SyncImage, C::Synchronisation, kSeparator, C::LensCalibration,
                        C::OpenLensFile, C::SaveLensFile, C::ForgetLens});
 
     QMenu* analysis = menuBar()->addMenu("&Analysis");

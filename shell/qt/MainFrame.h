@@ -120,6 +120,7 @@ private:
     void ShowModelProperties();
     void ShowDltParameters();
     void ShowFilterEvidence();
+    void ShowSynchronisation();
     void ShowPreferences();
     void RunProfileWizard(WizardKind kind);
     void RunDocumentCommand(CommandId id, CKadivoDoc& doc);

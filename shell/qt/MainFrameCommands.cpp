@@ -12,12 +12,14 @@
 #include "RecentVideoFiles.h"
 #include "SettingsValues.h"
 #include "TipOfTheDay.h"
+#include "VideoSource.h"
 #include "VideoLinks.h"
 #include "WindowKinds.h"
 #include "dialogs/DltParametersDialog.h"
 #include "dialogs/FilterEvidenceDialog.h"
 #include "dialogs/ModelPropertiesDialog.h"
 #include "dialogs/ProgramDialogs.h"
+#include "dialogs/SynchronisationDialog.h"
 #include "dialogs/WizardDialog.h"
 
 #include <QAction>
@@ -45,6 +47,26 @@ using C = CommandId;
 constexpr const char* kSequenceFilter = "Kadivo Files (*.kdv)|*.kdv|All Files (*.*)|*.*||";
 constexpr const char* kWebAddress = "https://kadivo.org";
 constexpr double kNewAnimationTilt = 15.0;  // degrees about the X axis
+
+// The frame the first view shows, for drawing a region on; null without one.
+QImage FirstViewPicture(const CKadivoDoc& doc) {
+    auto* source = dynamic_cast<VideoSource*>(doc.views.front().videoSource.get());
+    if (!source || !source->IsOpen()) return {};
+    // A view no window shows has not read its frame yet.
+    if (!source->HasFrame() && !source->FetchFrame(doc.views.front().currentFrame, false)) return {};
+    const FramePixels pixels = source->Pixels();
+    const int bytes = pixels.bitCount / 8;
+    if (!pixels.data || bytes < 3) return {};
+    const int stride = (pixels.width * bytes + 3) & ~3;
+    QImage picture(pixels.width, pixels.height, QImage::Format_RGB32);
+    for (int y = 0; y < pixels.height; ++y) {
+        // Rows are stored bottom row first, blue first.
+        const std::uint8_t* row = pixels.data + static_cast<std::ptrdiff_t>(pixels.height - 1 - y) * stride;
+        auto* out = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < pixels.width; ++x, row += bytes) out[x] = qRgb(row[2], row[1], row[0]);
+    }
+    return picture;
+}
 
 bool IsToolbarToggle(CommandId id) {
     switch (id) {
@@ -185,6 +207,7 @@ void MainFrame::RunDocumentCommand(CommandId id, CKadivoDoc& doc) {
         case C::ZoomOut: doc.ZoomOut(); break;
         case C::RemoveView: doc.RemoveCameraView(); break;
         case C::LensCalibration: doc.OnLensCalibration(); break;
+        case C::Synchronisation: ShowSynchronisation(); break;
         case C::OpenLensFile: OpenLensFileFromBox(doc); break;
         case C::SaveLensFile: SaveLensFileFromBox(doc); break;
         case C::ForgetLens: doc.OnForgetLens(); break;
@@ -380,6 +403,16 @@ void MainFrame::ShowDltParameters() {
     }
     DltParametersDialog dialog(doc.dlt, std::move(report), std::move(degenerate), this);
     dialog.exec();
+}
+
+void MainFrame::ShowSynchronisation() {
+    if (!active_) return;
+    CKadivoDoc& doc = active_->doc();
+    SynchronisationDialog dialog(
+        SyncSheetOf(doc), FirstViewPicture(doc), [&doc] { return EstimateOffsetsFromAudio(doc); },
+        [&doc](const SyncRegion& region) { return EstimateOffsetsFromFlash(doc, region, doc.prompts()); }, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    doc.SetSyncFractions(FractionsFor(doc, SheetOffsets(dialog.Sheet())));
 }
 
 void MainFrame::ShowFilterEvidence() {

@@ -252,6 +252,28 @@ TEST_F(SequenceFile, ImportedCoefficientsFollowTheLastFieldAndUnknownChunksAreSk
     EXPECT_EQ(WriteSequence(*doc), plain) << "forgotten, they leave the file as before";
 }
 
+TEST_F(SequenceFile, SyncFractionsAreKeptAndDamagedOnesRefused) {
+    NewSequence(2);
+    doc->AddCameraView();
+    const std::vector<std::uint8_t> plain = WriteSequence(*doc);
+    ASSERT_TRUE(doc->SetSyncFractions({0.0, 2.375}));
+    const std::vector<std::uint8_t> bytes = WriteSequence(*doc);
+    ASSERT_EQ(bytes.size(), plain.size() + 4 + 8 + 4 + 2 * 8);
+    EXPECT_TRUE(std::equal(plain.begin(), plain.end(), bytes.begin())) << "older builds read the file as before";
+    EXPECT_EQ(Reread(bytes)->views[1].syncFraction, 2.375);
+    // A count of views the sequence does not have, and a value that is no number.
+    std::vector<std::uint8_t> counted(bytes);
+    counted[plain.size() + 4 + 8] = 3;
+    CKadivoDoc other(prompts, videos.Factory());
+    EXPECT_THROW(Read(counted, other), FileFormatError);
+    std::vector<std::uint8_t> nan(bytes);
+    for (std::size_t i = bytes.size() - 8; i < bytes.size(); ++i) nan[i] = 0xff;
+    CKadivoDoc third(prompts, videos.Factory());
+    EXPECT_THROW(Read(nan, third), FileFormatError);
+    ASSERT_TRUE(doc->SetSyncFractions({0.0, 0.0}));
+    EXPECT_EQ(WriteSequence(*doc), plain);
+}
+
 TEST_F(SequenceFile, LensModelsAndTheLensOptionAreKeptAndADamagedModelIsRefused) {
     NewSequence(2);
     doc->AddCameraView();

@@ -5,12 +5,20 @@
 #include "SettingsValues.h"
 #include "ShellTestSupport.h"
 #include "WorldSmoothing.h"
+#include "SyncSceneVideo.h"
 #include "dialogs/FilterEvidenceDialog.h"
+#include "dialogs/SynchronisationDialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QLabel>
@@ -551,6 +559,75 @@ private slots:
             });
             f.frame->Action(CommandId::FilterEvidence)->trigger();
         }
+    }
+
+    // Camera Views > Synchronisation: the lag from the sound, then from a lamp in a region
+    // drawn on the first view's picture; OK keeps it as the second view's sync fraction.
+    void synchronisationMeasuresTheLagFromTheSoundAndFromALamp() {
+        FrameFixture f;
+        DocumentSession* session = f.NewOnePointSequence("Lamp");
+        QVERIFY(session);
+        CKadivoDoc& doc = session->doc();
+        QVERIFY2(!f.frame->Action(CommandId::Synchronisation)->isEnabled(), "one view has nothing to be in step with");
+        const std::string left = File("left.mkv").toStdString(), right = File("right.mkv").toStdString();
+        QCOMPARE(WriteSyncSceneVideo(left, 20.3, 0.5, true, 1), std::string());
+        QCOMPARE(WriteSyncSceneVideo(right, 23.7, 0.5 + 3.4 / kSyncSceneRate, true, 2), std::string());
+        QCOMPARE(doc.OpenVideoFile(left, false), 1);
+        doc.SetCurrentView(doc.AddCameraView());
+        QCOMPARE(doc.OpenVideoFile(right, false), 1);
+        f.frame->UpdateCommands();
+        QVERIFY(f.frame->Action(CommandId::Synchronisation)->isEnabled());
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<SynchronisationDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto* offset = dialog->findChild<QDoubleSpinBox*>("Offset 2");
+            QVERIFY(!dialog->findChild<QDoubleSpinBox*>("Offset 1")->isEnabled());
+            QTest::mouseClick(dialog->FromSoundButton(), Qt::LeftButton);
+            QVERIFY2(std::abs(offset->value() - 3.4) < 0.05, qPrintable(QString::number(offset->value())));
+            QVERIFY(dialog->Table()->item(1, 4)->text().startsWith("correlation peak 0.9"));
+            KeepPicture(*dialog, "synchronisation-sound");
+            // Drag the lamp's region on the picture (drawn at twice its size), then measure again.
+            offset->setValue(0.0);
+            RegionPicker* picker = dialog->Picker();
+            const double scale = std::min(picker->width() / 160.0, picker->height() / 120.0);
+            const QPointF origin((picker->width() - 160 * scale) / 2, (picker->height() - 120 * scale) / 2);
+            const auto at = [&](double x, double y) { return origin + QPointF(x * scale, y * scale); };
+            QMouseEvent press(QEvent::MouseButtonPress, at(104, 24), picker->mapToGlobal(at(104, 24)), Qt::LeftButton, Qt::LeftButton, {});
+            QApplication::sendEvent(picker, &press);
+            QMouseEvent move(QEvent::MouseMove, at(136, 56), picker->mapToGlobal(at(136, 56)), Qt::NoButton, Qt::LeftButton, {});
+            QApplication::sendEvent(picker, &move);
+            QVERIFY2(std::abs(dialog->findChild<QSpinBox*>("X")->value() - 104) <= 1, "the spin boxes follow the drawing");
+            QVERIFY(std::abs(dialog->findChild<QSpinBox*>("Width")->value() - 32) <= 1);
+            QTest::mouseClick(dialog->FromFlashButton(), Qt::LeftButton);
+            QVERIFY2(std::abs(offset->value() - 3.4) < 0.05, qPrintable(QString::number(offset->value())));
+            QVERIFY(dialog->Table()->item(1, 4)->text().startsWith("flash at frame 23."));
+            QVERIFY(dialog->Note()->text().isEmpty());
+            KeepPicture(*dialog, "synchronisation-flash");
+            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        });
+        f.frame->Action(CommandId::Synchronisation)->trigger();
+        QVERIFY(std::abs(doc.views[1].syncFraction - 3.4) < 0.05);
+        QVERIFY(doc.IsModified());
+        doc.Undo();
+        QCOMPARE(doc.views[1].syncFraction, 0.0);
+
+        // A second view without sound is pointed to the flash.
+        const std::string silent = File("silent.mkv").toStdString();
+        QCOMPARE(WriteSyncSceneVideo(silent, 23.7, 0.0, false, 3), std::string());
+        doc.SetCurrentView(1);
+        QCOMPARE(doc.OpenVideoFile(silent, false), 1);
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<SynchronisationDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QTest::mouseClick(dialog->FromSoundButton(), Qt::LeftButton);
+            QVERIFY2(dialog->Note()->text().startsWith("View 2: the video has no audio track."), qPrintable(dialog->Note()->text()));
+            QVERIFY(dialog->Note()->text().contains("choose From Flash"));
+            QCoreApplication::processEvents();  // the note's new lines are laid out
+            KeepPicture(*dialog, "synchronisation-no-sound");
+            dialog->reject();
+        });
+        f.frame->Action(CommandId::Synchronisation)->trigger();
+        QCOMPARE(doc.views[1].syncFraction, 0.0);
     }
 
     void theModelPropertiesEditTheSequence() {

@@ -1,9 +1,9 @@
 // Estimating the views' lag from the sound and the pictures of real videos.
 
 #include "CKadivoDoc.h"
-#include "CodedVideoWriter.h"
 #include "FakePrompts.h"
 #include "SequenceFile.h"
+#include "SyncSceneVideo.h"
 #include "TempDir.h"
 #include "VideoSource.h"
 #include "ViewSynchronisation.h"
@@ -11,49 +11,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <numbers>
-#include <random>
 
 namespace kadivo::test {
 namespace {
 
-constexpr int kRate = 50;
+constexpr int kRate = kSyncSceneRate;
 constexpr double kLag = 3.4;  // the second camera's lag, in frames
-const SyncRegion kLamp{100, 20, 40, 40};
+const SyncRegion kLamp = kSyncSceneLamp;
 
-// One camera's video of the scene: a lamp in the region that comes on at frame `lampOn`
-// (each frame averaging the light over its whole exposure), and a beep at `beep` seconds in
-// room noise; no sound at all unless `withSound`.
 std::string SceneVideo(const TempDir& dir, const std::string& name, double lampOn, double beep, bool withSound, unsigned seed) {
-    CodedVideo spec;
-    spec.path = dir.Path(name);
-    spec.width = 160;
-    spec.height = 120;
-    spec.rate = kRate;
-    spec.frames = 100;
-    spec.paint = [lampOn](AVFrame& frame, int index) {
-        const double lit = std::clamp(index + 1.0 - lampOn, 0.0, 1.0);
-        for (int y = 0; y < frame.height; ++y)
-            for (int x = 0; x < frame.width; ++x) {
-                const bool lamp = x >= kLamp.x && x < kLamp.x + kLamp.width && y >= kLamp.y && y < kLamp.y + kLamp.height;
-                frame.data[0][y * frame.linesize[0] + x] = static_cast<std::uint8_t>(lamp ? std::lround(60 + 150 * lit) : 60);
-            }
-        for (int plane = 1; plane < 3; ++plane)
-            for (int y = 0; y < frame.height / 2; ++y)
-                std::memset(frame.data[plane] + y * frame.linesize[plane], 128, static_cast<std::size_t>(frame.width / 2));
-    };
-    if (withSound) {
-        std::mt19937 random(seed);
-        std::normal_distribution<double> noise(0.0, 0.02);
-        for (int i = 0; i < spec.audioRate * 2; ++i) {
-            const double t = static_cast<double>(i) / spec.audioRate;
-            const double tone = t >= beep && t < beep + 0.08 ? 0.4 * std::sin(2 * std::numbers::pi * 880 * (t - beep)) : 0.0;
-            spec.audio.push_back(static_cast<float>(tone + noise(random)));
-        }
-    }
-    const std::string error = WriteCodedVideo(spec);
-    EXPECT_EQ(error, "");
-    return spec.path;
+    const std::string path = dir.Path(name);
+    EXPECT_EQ(WriteSyncSceneVideo(path, lampOn, beep, withSound, seed), "");
+    return path;
 }
 
 class ViewSynchronisationTest : public ::testing::Test {
