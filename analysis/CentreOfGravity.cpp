@@ -49,6 +49,25 @@ void AssignSegmentParameters(CKadivoDoc& doc) {
     }
 }
 
+std::vector<double> CentreOfGravityWeights(const CKadivoDoc& doc) {
+    std::vector<double> weights(static_cast<std::size_t>(std::max(doc.pointCount, 0)), 0.0);
+    for (int p = 0; p < doc.pointCount; ++p) {
+        const ModelPoint& point = doc.modelPoints[static_cast<std::size_t>(p)];
+        for (int slot = 0; slot < kMaxSegments; ++slot) {
+            const int q = point.linkedPoint[static_cast<std::size_t>(slot)];
+            if (q >= 0 && q < doc.pointCount) {
+                // The segment's centre of mass lies `ratio` of the way from p to q.
+                const double ratio = point.segmentParamA[static_cast<std::size_t>(slot)];
+                const double mass = point.segmentParamB[static_cast<std::size_t>(slot)];
+                weights[static_cast<std::size_t>(p)] += mass * (1.0 - ratio);
+                weights[static_cast<std::size_t>(q)] += mass * ratio;
+            }
+            if (slot + 1 < kMaxSegments && point.linkedPoint[static_cast<std::size_t>(slot + 1)] == -1) break;
+        }
+    }
+    return weights;
+}
+
 void ComputeCentreOfGravity(CKadivoDoc& doc) {
     if (doc.worldRaw.empty()) return;
     for (int f = 0; f < doc.worldFrameCount; ++f) {

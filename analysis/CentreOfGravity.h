@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 namespace kadivo {
 
 class CKadivoDoc;
@@ -9,6 +11,10 @@ class CKadivoDoc;
 // when the model has points of only one side tagged. A model with no point tagged Right
 // or Left counts them once.
 void AssignSegmentParameters(CKadivoDoc& doc);
+
+// What each model point weighs in the centre of gravity, which is linear in the points:
+// Σ weight·position over the points.
+std::vector<double> CentreOfGravityWeights(const CKadivoDoc& doc);
 
 // The centre of gravity of every frame into raw world entry `pointCount`: the sum of each
 // segment's centre of mass weighted by its mass fraction. A frame with no segment of any mass,

@@ -64,6 +64,7 @@ void Options(JsonWriter& json, const SequenceOptions& o) {
     json.Key("filtering").Int(o.filtering);
     json.Key("cutOffFrequency").Float(o.cutOffFrequency);
     json.Key("cutOffMethod").Int(o.cutOffMethod);
+    json.Key("digitizingError").Double(o.digitizingError);
     json.Key("splineOrder").Int(o.splineOrder);
     json.Key("smoothError").Double(o.smoothError);
     json.Key("lockViews").Int(o.lockViews);
@@ -81,6 +82,7 @@ void Views(JsonWriter& json, const CKadivoDoc& doc) {
         json.Key("currentFrame").Int(view.currentFrame);
         json.Key("zoomCode").Int(view.zoomCode);
         json.Key("syncFrame").Int(view.syncFrame);
+        json.Key("syncFraction").Double(view.syncFraction);
         json.Key("streamIndex").Int(view.videoSource->StreamIndex());
         IntArray(json, "missingFlags", view.missingFlags, doc.pointCount);
         IntArray(json, "staticFlags", view.staticFlags, doc.pointCount);

@@ -2,6 +2,7 @@
 
 #include "Arguments.h"
 #include "CKadivoDoc.h"
+#include "Uncertainty.h"
 
 #include <stdexcept>
 
@@ -35,6 +36,8 @@ SeriesRequest ParseSeriesRequest(const std::vector<std::string>& options) {
             request.smoothed = false;
         } else if (option == "--ccw") {
             request.counterClockwise = true;
+        } else if (option == "--ci") {
+            request.halfWidths = true;
         } else {
             throw std::invalid_argument("unknown option " + option);
         }
@@ -56,6 +59,14 @@ std::vector<float> ComputeSeries(const CKadivoDoc& doc, const SeriesRequest& req
     }
     return LinearSeries(doc, WorldEntryNamed(doc, request.point), request.smoothed, request.quantity,
                         static_cast<Component>(request.axis));
+}
+
+std::vector<float> ComputeHalfWidths(const CKadivoDoc& doc, const SeriesRequest& request) {
+    if (request.joint >= 0)
+        return AngularHalfWidths(doc, BuildJointList(doc)[static_cast<std::size_t>(request.joint)], request.smoothed, request.quantity,
+                                 request.axis, request.counterClockwise);
+    return LinearHalfWidths(doc, WorldEntryNamed(doc, request.point), request.smoothed, request.quantity,
+                            static_cast<Component>(request.axis));
 }
 
 int WorldEntryNamed(const CKadivoDoc& doc, const std::string& name) {

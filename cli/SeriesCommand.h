@@ -20,10 +20,14 @@ struct SeriesRequest {
     int axis = -1;       // 0 x, 1 y, 2 z, 3 "3d"
     bool smoothed = true;
     bool counterClockwise = false;
+    bool halfWidths = false;  // --ci: each value's 95 % half-width beside it
 };
 
 // Throws std::invalid_argument for options that do not fit together.
 SeriesRequest ParseSeriesRequest(const std::vector<std::string>& options);
+// The 95 % half-width of each value ComputeSeries gives.
+std::vector<float> ComputeHalfWidths(const CKadivoDoc& doc, const SeriesRequest& request);
+
 // The world entry of a model point by name, or of the centre of gravity for "CG"; throws
 // std::runtime_error when the model has no such point.
 int WorldEntryNamed(const CKadivoDoc& doc, const std::string& name);

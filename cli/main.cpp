@@ -28,6 +28,7 @@
 #include "VideoSource.h"
 #include "WorldCompletion.h"
 
+#include <cmath>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -45,8 +46,8 @@ constexpr const char* kUsage =
     "                  [--lens VIEW=FILE]...\n"
     "       kadivo-cli transform IN.kdv OUT.kdv [--exact-positions] [--lens-from-control-points[=tangential]]\n"
     "                  [--lens VIEW=FILE]... [--filter spline|lowpass|butterworth] [--cutoff HZ|auto|whiteness]\n"
-    "       kadivo-cli series FILE.kdv --point NAME|CG --quantity pos|vel|acc --axis x|y|z|3d [--raw]\n"
-    "       kadivo-cli series FILE.kdv --joint INDEX --axis x|y|z [--quantity pos|vel|acc] [--ccw] [--raw]\n";
+    "       kadivo-cli series FILE.kdv --point NAME|CG --quantity pos|vel|acc --axis x|y|z|3d [--raw] [--ci]\n"
+    "       kadivo-cli series FILE.kdv --joint INDEX --axis x|y|z [--quantity pos|vel|acc] [--ccw] [--raw] [--ci]\n";
 
 std::string Usage() {
     return std::string(kUsage) + cli::kDltUsage + cli::kTrackUsage + cli::kTrialUsage + cli::kBatchUsage + cli::kExportUsage + cli::kImportUsage + cli::kVideoUsage + cli::kLensUsage + cli::kCaptureUsage + cli::kRecoverUsage + cli::kFilterReportUsage + cli::kSyncUsage +
@@ -138,7 +139,15 @@ int Series(const std::vector<std::string>& args, CKadivoDoc& doc) {
     if (args.empty()) throw std::invalid_argument("series takes a file");
     const cli::SeriesRequest request = cli::ParseSeriesRequest({args.begin() + 1, args.end()});
     LoadSequence(args[0], doc);
-    for (float value : cli::ComputeSeries(doc, request)) std::printf("%.9g\n", static_cast<double>(value));
+    const std::vector<float> values = cli::ComputeSeries(doc, request);
+    if (!request.halfWidths) {
+        for (float value : values) std::printf("%.9g\n", static_cast<double>(value));
+        return 0;
+    }
+    // The value and the half-width of its 95 % band, a tab between.
+    const std::vector<float> halfWidths = cli::ComputeHalfWidths(doc, request);
+    for (std::size_t f = 0; f < values.size(); ++f)
+        std::printf("%.9g\t%.9g\n", static_cast<double>(values[f]), static_cast<double>(f < halfWidths.size() ? halfWidths[f] : NAN));
     return 0;
 }
 

@@ -43,6 +43,7 @@ SequenceOptionsSheet CKadivoDoc::FillOptionsSheet(int page) const {
     sheet.filtering = o.filtering;
     sheet.cutOffFrequency = o.cutOffFrequency;
     sheet.cutOffMethod = o.cutOffMethod;
+    sheet.digitizingError = o.digitizingError;
     sheet.splineOrder = o.splineOrder;
     sheet.smoothError = o.smoothError;
     for (int p = 0; p < pointCount; ++p) sheet.pointNames.push_back(modelPoints[static_cast<std::size_t>(p)].name);
@@ -166,6 +167,11 @@ void CKadivoDoc::ApplyOptionsSheet(const SequenceOptionsSheet& sheet) {
         o.smoothError = sheet.smoothError;
         if (steps.refreshWorldData) steps.refreshWorldData(*this);
         what |= Change::WorldData;
+        modified_ = true;
+    }
+    if (sheet.digitizingError != o.digitizingError && sheet.digitizingError >= 0 && sheet.digitizingError <= kMaxDigitizingError) {
+        o.digitizingError = sheet.digitizingError;
+        what |= Change::WorldData;  // the bands around the curves
         modified_ = true;
     }
     // 7. Tracking.

@@ -21,6 +21,7 @@ constexpr char kSnapTag[4] = {'S', 'N', 'A', 'P'};
 constexpr char kKeptOptionsTag[4] = {'O', 'P', 'T', 'S'};
 constexpr char kButterworthTag[4] = {'B', 'U', 'T', 'W'};
 constexpr char kSyncFractionsTag[4] = {'S', 'Y', 'N', 'F'};
+constexpr char kDigitizingErrorTag[4] = {'D', 'E', 'R', 'R'};
 constexpr std::uint32_t kLensSize = 4 * 4 + 9 * 8;
 
 // A chunk that holds one 32-bit number.
@@ -170,8 +171,9 @@ void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc) {
     const bool keptOptions = KeptOptionsDiffer(doc);
     const bool butterworth = o.filtering == kButterworthFiltering;
     const bool syncFractions = AnySyncFraction(doc);
+    const bool digitizingError = o.digitizingError != kDefaultDigitizingError;
     if (!doc.importedDlt && o.exactPositions == 0 && o.lensFromControlPoints == 0 && o.snapToMarkerCentre == 0 && !anyLens &&
-        !keptOptions && !butterworth && !syncFractions)
+        !keptOptions && !butterworth && !syncFractions && !digitizingError)
         return;
     out.Bytes(kBlockTag, 4);
     if (o.exactPositions != 0) WriteNumberChunk(out, kExactPositionsTag, o.exactPositions);
@@ -184,6 +186,11 @@ void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc) {
     // 1 with the given cut-off, 2 by residual analysis, 3 by the whiteness of the residual.
     if (butterworth) WriteNumberChunk(out, kButterworthTag, 1 + o.cutOffMethod);
     if (syncFractions) WriteSyncFractions(out, doc);
+    if (digitizingError) {
+        out.Bytes(kDigitizingErrorTag, 4);
+        out.U32(8);
+        out.F64(o.digitizingError);
+    }
 }
 
 void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
@@ -224,6 +231,12 @@ void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
                 doc.options.filtering = kButterworthFiltering;
                 doc.options.cutOffMethod = kept == 2 ? kResidualAnalysisCutOff : kept == 3 ? kWhitenessCutOff : kGivenCutOff;
             }
+            continue;
+        }
+        if (std::memcmp(tag, kDigitizingErrorTag, 4) == 0 && size == 8) {
+            const double error = in.F64("the digitizing error");
+            if (!(error >= 0 && error <= kMaxDigitizingError)) throw FileFormatError("The digitizing error is damaged");
+            doc.options.digitizingError = error;
             continue;
         }
         if (std::memcmp(tag, kSyncFractionsTag, 4) == 0) {

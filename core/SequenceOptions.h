@@ -17,6 +17,9 @@ inline constexpr int kGivenCutOff = 0;
 inline constexpr int kResidualAnalysisCutOff = 1;
 inline constexpr int kWhitenessCutOff = 2;
 
+inline constexpr double kDefaultDigitizingError = 0.5;
+inline constexpr double kMaxDigitizingError = 100.0;
+
 // Whether the Butterworth filter takes a cut-off of `cutOff` Hz for frames `framePeriod`
 // seconds apart: above 0 and below half the frame rate, a period in single precision not
 // counting as a rate a little above its own.
@@ -64,6 +67,10 @@ struct SequenceOptions {
     int lensFromControlPoints = 0;
     // A click while digitizing moves to the centroid of the marker under it.
     int snapToMarkerCentre = 0;
+    // The spread of a digitized position about the true one, in pixels (one standard
+    // deviation per coordinate): with the calibration's residuals, the uncertainty of the
+    // world data.
+    double digitizingError = kDefaultDigitizingError;
 
     friend bool operator==(const SequenceOptions&, const SequenceOptions&) = default;
 };

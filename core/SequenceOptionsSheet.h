@@ -39,6 +39,7 @@ struct SequenceOptionsSheet {
     int filtering = 1;
     float cutOffFrequency = 6.0f;
     int cutOffMethod = 0;  // kGivenCutOff, kResidualAnalysisCutOff or kWhitenessCutOff
+    double digitizingError = 0.5;  // pixels
     int splineOrder = 2;
     double smoothError = -1.0;
 

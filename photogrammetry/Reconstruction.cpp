@@ -134,7 +134,7 @@ void PrepareWorldData(CKadivoDoc& doc) {
     doc.worldFiltered = frames > 0 ? WorldData(frames + 1, doc.pointCount + 1) : WorldData{};
 }
 
-void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone) {
+void VisitFrameImages(const CKadivoDoc& doc, int frames, const FrameImagesVisitor& visit) {
     const int views = doc.viewCount();
     // Each view's records by frame number.
     std::vector<std::unordered_map<int, int>> byFrame(static_cast<std::size_t>(views));
@@ -150,14 +150,12 @@ void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone) {
             std::clamp<long long>(static_cast<long long>(view.syncFrame) + lag[static_cast<std::size_t>(v)].whole,
                                   std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     }
-    PrepareWorldData(doc);
-    const bool spatial = doc.dlt.parameterCount == 11;
     std::vector<ViewPositions> positions;
     for (int v = 0; v < views; ++v) positions.push_back(PositionsOfView(doc, v));
     std::vector<ViewImagePoints> images(static_cast<std::size_t>(views), ViewImagePoints(static_cast<std::size_t>(doc.pointCount)));
     std::vector<const ViewImagePoints*> seen;
     std::vector<int> rows;
-    for (int f = 0; f < doc.worldFrameCount; ++f) {
+    for (int f = 0; f < frames; ++f) {
         seen.clear();
         rows.clear();
         for (int v = 0; v < views; ++v) {
@@ -184,6 +182,14 @@ void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone) {
             if (nextFrame[sv] == std::numeric_limits<int>::max()) contributing[sv] = false;
             else ++nextFrame[sv];
         }
+        visit(f, seen, rows);
+    }
+}
+
+void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone) {
+    PrepareWorldData(doc);
+    const bool spatial = doc.dlt.parameterCount == 11;
+    VisitFrameImages(doc, doc.worldFrameCount, [&](int f, const std::vector<const ViewImagePoints*>& seen, const std::vector<int>& rows) {
         Point3* world = doc.worldRaw[f];
         if (seen.size() == 1 && !spatial) {
             Reconstruct2D(doc.dlt, *seen[0], world, doc.pointCount);
@@ -194,7 +200,7 @@ void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone) {
             Reconstruct3D(doc.dlt, seen, rows, world, doc.pointCount);
         }
         if (frameDone) frameDone();
-    }
+    });
     if (doc.steps.refreshWorldData) doc.steps.refreshWorldData(doc);
 }
 

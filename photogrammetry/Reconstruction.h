@@ -3,6 +3,7 @@
 #include "CDltCalibration.h"
 #include "SequenceSteps.h"
 
+#include <functional>
 #include <vector>
 
 namespace kadivo {
@@ -31,5 +32,12 @@ void PrepareWorldData(CKadivoDoc& doc);
 // sync frame + f), then completes the world data with the document's refresh step.
 // `frameDone` is called after each frame.
 void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone = {});
+
+// The positions every view gives world frames 0 .. frames − 1 as the reconstruction takes
+// them (the sync images and fractions applied, the lenses corrected): for each frame in
+// order, one set of positions per view that sees it and that view's 1-based number.
+using FrameImagesVisitor =
+    std::function<void(int frame, const std::vector<const ViewImagePoints*>& images, const std::vector<int>& views)>;
+void VisitFrameImages(const CKadivoDoc& doc, int frames, const FrameImagesVisitor& visit);
 
 }  // namespace kadivo

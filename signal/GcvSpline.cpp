@@ -288,6 +288,16 @@ bool GcvSmooth(const std::vector<double>& y, int halfOrder, double smoothError, 
     return finish(fitAt((r1 + r2) / 2.0));
 }
 
+bool SplineSmoothAt(const std::vector<double>& y, int halfOrder, double p, std::vector<double>& out) {
+    const int n = static_cast<int>(y.size());
+    if (halfOrder < 1 || n < 2 * halfOrder) return false;
+    const SplineBasis basis(n, halfOrder);
+    Workspace work(n, halfOrder);
+    FitAt(basis, y, halfOrder, p, -1.0, work);
+    out = work.values;
+    return true;
+}
+
 std::vector<std::pair<double, double>> GcvCriterionCurve(const std::vector<double>& y, int halfOrder, double smoothError,
                                                          double centre) {
     const int m = halfOrder;

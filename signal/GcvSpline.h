@@ -25,6 +25,10 @@ struct GcvStatistics {
 bool GcvSmooth(const std::vector<double>& y, int halfOrder, double smoothError, std::vector<double>& out,
                GcvStatistics* statistics = nullptr);
 
+// The spline of degree 2·halfOrder − 1 at smoothing parameter `p` (as GcvSmooth chose it):
+// for a fixed p the smoothing is linear in `y`. False where GcvSmooth would return false.
+bool SplineSmoothAt(const std::vector<double>& y, int halfOrder, double p, std::vector<double>& out);
+
 // The smoothing's criterion (the GCV function, or the estimated true mean squared error when
 // smoothError > 0) at smoothing parameters from centre/10⁴ to centre·10⁴, four a decade: the
 // curve the choice was made on. A centre of 0 (the interpolating end) is taken as the

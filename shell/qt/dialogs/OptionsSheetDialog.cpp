@@ -236,6 +236,7 @@ QWidget* OptionsSheetDialog::FilteringPage() {
     form->addRow("Low Pass Cut Off Frequency",
                  DoubleSpin("Low Pass Cut Off Frequency", 0.1, 1000.0, 2, static_cast<double>(sheet_.cutOffFrequency)));
     form->addRow(Check("Estimate Error", false));
+    form->addRow("Digitizing Error (px)", DoubleSpin("Digitizing Error (px)", 0.0, kMaxDigitizingError, 2, sheet_.digitizingError));
     auto* left = new QVBoxLayout;
     left->addWidget(interpolation);
     left->addWidget(filtering);
@@ -384,6 +385,7 @@ void OptionsSheetDialog::WriteBack() {
     s.filtering = Chosen(filtering_, s.filtering);
     s.splineOrder = Chosen(splineOrder_, s.splineOrder);
     s.cutOffMethod = Chosen(cutOffMethod_, s.cutOffMethod);
+    s.digitizingError = Named<QDoubleSpinBox>(this, "Digitizing Error (px)")->value();
     s.smoothError = Named<QDoubleSpinBox>(this, "Smooth Error Parameter")->value();
     s.cutOffFrequency = static_cast<float>(Named<QDoubleSpinBox>(this, "Low Pass Cut Off Frequency")->value());
 

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Kinematics.h"
+
+#include <vector>
+
+namespace kadivo {
+
+class CKadivoDoc;
+class WorldData;
+
+// How sure the world data are. Each digitized coordinate is taken to err by the sequence's
+// digitizing error and its view's calibration residual (independently, frame by frame); that
+// spread goes through the reconstruction's least squares (its normal equations), then
+// through the smoothing and the differences, which are linear in the data once their
+// parameters are chosen, and for distances and angles through their first-order terms.
+
+// The variance of every raw world coordinate (x, y, z of entry p in frame f at [f][p]), the
+// centre of gravity's from its points' by its weights; the missing point where an entry was
+// not solved.
+WorldData RawWorldVariances(const CKadivoDoc& doc);
+
+// Half the width of the 95 % band around LinearSeries with the same arguments; NaN where
+// the series has no value.
+std::vector<float> LinearHalfWidths(const CKadivoDoc& doc, int entry, bool smoothed, Quantity quantity, Component component);
+
+// Half the width of the 95 % band around AngularSeries with the same arguments, in degrees
+// (a second, a second squared).
+std::vector<float> AngularHalfWidths(const CKadivoDoc& doc, const ExportJoint& joint, bool smoothed, Quantity quantity, int axis,
+                                     bool counterClockwise);
+
+}  // namespace kadivo
