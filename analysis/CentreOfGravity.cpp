@@ -49,22 +49,33 @@ void AssignSegmentParameters(CKadivoDoc& doc) {
     }
 }
 
-std::vector<double> CentreOfGravityWeights(const CKadivoDoc& doc) {
-    std::vector<double> weights(static_cast<std::size_t>(std::max(doc.pointCount, 0)), 0.0);
+namespace {
+
+// Every segment of the model with its ends p and q, the centre-of-mass ratio from p and
+// the mass fraction, in the order the centre of gravity sums them.
+template <typename Visit>
+void ForEachSegment(const CKadivoDoc& doc, Visit visit) {
     for (int p = 0; p < doc.pointCount; ++p) {
         const ModelPoint& point = doc.modelPoints[static_cast<std::size_t>(p)];
         for (int slot = 0; slot < kMaxSegments; ++slot) {
             const int q = point.linkedPoint[static_cast<std::size_t>(slot)];
-            if (q >= 0 && q < doc.pointCount) {
-                // The segment's centre of mass lies `ratio` of the way from p to q.
-                const double ratio = point.segmentParamA[static_cast<std::size_t>(slot)];
-                const double mass = point.segmentParamB[static_cast<std::size_t>(slot)];
-                weights[static_cast<std::size_t>(p)] += mass * (1.0 - ratio);
-                weights[static_cast<std::size_t>(q)] += mass * ratio;
-            }
+            if (q >= 0 && q < doc.pointCount)
+                visit(p, q, static_cast<double>(point.segmentParamA[static_cast<std::size_t>(slot)]),
+                      point.segmentParamB[static_cast<std::size_t>(slot)]);
             if (slot + 1 < kMaxSegments && point.linkedPoint[static_cast<std::size_t>(slot + 1)] == -1) break;
         }
     }
+}
+
+}  // namespace
+
+std::vector<double> CentreOfGravityWeights(const CKadivoDoc& doc) {
+    std::vector<double> weights(static_cast<std::size_t>(std::max(doc.pointCount, 0)), 0.0);
+    ForEachSegment(doc, [&](int p, int q, double ratio, float mass) {
+        // The segment's centre of mass lies `ratio` of the way from p to q.
+        weights[static_cast<std::size_t>(p)] += mass * (1.0 - ratio);
+        weights[static_cast<std::size_t>(q)] += mass * ratio;
+    });
     return weights;
 }
 
@@ -74,25 +85,16 @@ void ComputeCentreOfGravity(CKadivoDoc& doc) {
         Point3* world = doc.worldRaw[f];
         float g[3] = {0.0f, 0.0f, 0.0f};
         bool weighed = false, incomplete = false;
-        for (int p = 0; p < doc.pointCount; ++p) {
-            const ModelPoint& point = doc.modelPoints[static_cast<std::size_t>(p)];
-            for (int slot = 0; slot < kMaxSegments; ++slot) {
-                const int q = point.linkedPoint[static_cast<std::size_t>(slot)];
-                if (q >= 0 && q < doc.pointCount) {
-                    const double ratio = point.segmentParamA[static_cast<std::size_t>(slot)];
-                    const float mass = point.segmentParamB[static_cast<std::size_t>(slot)];
-                    if (mass != 0.0f) {
-                        weighed = true;
-                        incomplete = incomplete || world[p] == kMissingWorldPoint || world[q] == kMissingWorldPoint;
-                    }
-                    for (int axis = 0; axis < 3; ++axis) {
-                        const double s = Axis(world[p], axis) + (Axis(world[q], axis) - Axis(world[p], axis)) * ratio;
-                        g[axis] += mass * static_cast<float>(s);
-                    }
-                }
-                if (slot + 1 < kMaxSegments && point.linkedPoint[static_cast<std::size_t>(slot + 1)] == -1) break;
+        ForEachSegment(doc, [&](int p, int q, double ratio, float mass) {
+            if (mass != 0.0f) {
+                weighed = true;
+                incomplete = incomplete || world[p] == kMissingWorldPoint || world[q] == kMissingWorldPoint;
             }
-        }
+            for (int axis = 0; axis < 3; ++axis) {
+                const double s = Axis(world[p], axis) + (Axis(world[q], axis) - Axis(world[p], axis)) * ratio;
+                g[axis] += mass * static_cast<float>(s);
+            }
+        });
         // Without a segment that has mass, or with one of its ends unsolved, the sum is no
         // centre of gravity at all.
         world[doc.pointCount] = weighed && !incomplete ? Point3{g[0], g[1], g[2]} : kMissingWorldPoint;
