@@ -147,6 +147,11 @@ struct Term {
 // map found by feeding it impulses a reach apart (one run of the map for each offset).
 void AddPropagated(const CKadivoDoc& doc, const WorldData& variances, const Term& term, bool smoothed, Quantity quantity,
                    std::vector<double>& total) {
+    // World data without the images they came from (read from elsewhere) have no known spread.
+    for (std::size_t f = 0; f < total.size(); ++f)
+        if (doc.worldRaw[static_cast<int>(f)][term.entry] != kMissingWorldPoint &&
+            variances[static_cast<int>(f)][term.entry] == kMissingWorldPoint)
+            total[f] = std::numeric_limits<double>::quiet_NaN();
     const CoordinateSmoothing smoothing(doc, term.entry, term.axis, smoothed);
     if (smoothing.Runs().empty()) return;
     const std::size_t n = total.size();
@@ -190,7 +195,7 @@ void AddPropagated(const CKadivoDoc& doc, const WorldData& variances, const Term
 std::vector<float> HalfWidths(const std::vector<double>& variance, const std::vector<float>& values) {
     std::vector<float> half(values.size(), std::numeric_limits<float>::quiet_NaN());
     for (std::size_t f = 0; f < values.size() && f < variance.size(); ++f)
-        if (!std::isnan(values[f])) half[f] = static_cast<float>(kZ95 * std::sqrt(std::max(variance[f], 0.0)));
+        if (!std::isnan(values[f]) && !std::isnan(variance[f])) half[f] = static_cast<float>(kZ95 * std::sqrt(std::max(variance[f], 0.0)));
     return half;
 }
 

@@ -21,7 +21,7 @@ class WorldData;
 WorldData RawWorldVariances(const CKadivoDoc& doc);
 
 // Half the width of the 95 % band around LinearSeries with the same arguments; NaN where
-// the series has no value.
+// the series has no value, or where the world data have no images behind them.
 std::vector<float> LinearHalfWidths(const CKadivoDoc& doc, int entry, bool smoothed, Quantity quantity, Component component);
 
 // Half the width of the 95 % band around AngularSeries with the same arguments, in degrees

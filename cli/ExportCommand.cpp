@@ -24,7 +24,7 @@ struct ExportRequest {
     bool force = false;
     std::vector<std::string> select;
     std::set<std::string> kinds, directions;
-    bool raw = false, header = false, ccw = false, millimetres = false;
+    bool raw = false, header = false, ccw = false, millimetres = false, halfWidths = false;
     AxisMapping axes = kZUpToYUp;
     std::string actor, comment;
     std::vector<std::pair<int, std::string>> labels;
@@ -46,6 +46,7 @@ ExportRequest Parse(const std::vector<std::string>& options) {
         else if (option == "--directions") for (const std::string& d : SplitList(value())) r.directions.insert(d);
         else if (option == "--raw") r.raw = true;
         else if (option == "--header") r.header = true;
+        else if (option == "--ci") r.halfWidths = true;
         else if (option == "--ccw") r.ccw = true;
         else if (option == "--mm") r.millimetres = true;
         else if (option == "--axes") {
@@ -125,6 +126,7 @@ void RunExport(CKadivoDoc& doc, const std::vector<std::string>& options) {
         o.distance = r.directions.count("3d");
         o.smoothed = !r.raw;
         o.header = r.header;
+        o.halfWidths = r.halfWidths;
         RequireEmpty(ValidateLinearExport(o));
         Write(doc, r.out, LinearExportText(doc, o, now));
     } else if (r.format == "angular") {
@@ -140,6 +142,7 @@ void RunExport(CKadivoDoc& doc, const std::vector<std::string>& options) {
         o.counterClockwise = r.ccw;
         o.smoothed = !r.raw;
         o.header = r.header;
+        o.halfWidths = r.halfWidths;
         RequireEmpty(ValidateAngularExport(o));
         Write(doc, r.out, AngularExportText(doc, o, now));
     } else if (r.format == "trc") {

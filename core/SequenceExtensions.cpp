@@ -22,6 +22,49 @@ constexpr char kKeptOptionsTag[4] = {'O', 'P', 'T', 'S'};
 constexpr char kButterworthTag[4] = {'B', 'U', 'T', 'W'};
 constexpr char kSyncFractionsTag[4] = {'S', 'Y', 'N', 'F'};
 constexpr char kDigitizingErrorTag[4] = {'D', 'E', 'R', 'R'};
+constexpr char kBandTag[4] = {'B', 'A', 'N', 'D'};
+
+// Each graph curve with a band: its window, graph and curve indices.
+template <typename Windows, typename Visit>
+void ForEachBandedCurve(Windows& windows, Visit visit) {
+    int w = 0;
+    for (auto& window : windows) {
+        if (auto* graphs = std::get_if<GraphWindowState>(&window))
+            for (std::size_t g = 0; g < graphs->graphs.size(); ++g)
+                for (std::size_t c = 0; c < graphs->graphs[g].curves.size(); ++c)
+                    if (!graphs->graphs[g].curves[c].halfWidths.empty())
+                        visit(w, static_cast<int>(g), static_cast<int>(c), graphs->graphs[g].curves[c]);
+        ++w;
+    }
+}
+
+void WriteBands(ByteWriter& out, const std::list<WindowState>& windows) {
+    ForEachBandedCurve(windows, [&](int w, int g, int c, const DataCurveState& curve) {
+        out.Bytes(kBandTag, 4);
+        out.U32(static_cast<std::uint32_t>(5 * 4 + curve.halfWidths.size() * 4));
+        for (int value : {w, g, c, static_cast<int>(curve.showBand)}) out.I32(value);
+        out.U32(static_cast<std::uint32_t>(curve.halfWidths.size()));
+        for (float half : curve.halfWidths) out.F32(half);
+    });
+}
+
+void ReadBand(ByteReader& in, std::uint32_t size, CKadivoDoc& doc) {
+    const char* what = "a curve's band";
+    if (size < 5 * 4) throw FileFormatError("A curve's band is damaged");
+    const int w = in.I32(what), g = in.I32(what), c = in.I32(what), shown = in.I32(what);
+    const std::uint32_t count = in.U32(what);
+    if (size != 5 * 4 + static_cast<std::uint64_t>(count) * 4) throw FileFormatError("A curve's band is damaged");
+    DataCurveState* curve = nullptr;
+    if (w >= 0 && w < static_cast<int>(doc.windows.size()))
+        if (auto* graphs = std::get_if<GraphWindowState>(&*std::next(doc.windows.begin(), w)))
+            if (g >= 0 && g < static_cast<int>(graphs->graphs.size()) && c >= 0 &&
+                c < static_cast<int>(graphs->graphs[static_cast<std::size_t>(g)].curves.size()))
+                curve = &graphs->graphs[static_cast<std::size_t>(g)].curves[static_cast<std::size_t>(c)];
+    if (!curve || count != curve->samples.size()) throw FileFormatError("A curve's band does not fit the graphs");
+    curve->halfWidths.resize(count);
+    for (float& half : curve->halfWidths) half = in.F32(what);
+    curve->showBand = shown != 0 ? 1 : 0;
+}
 constexpr std::uint32_t kLensSize = 4 * 4 + 9 * 8;
 
 // A chunk that holds one 32-bit number.
@@ -165,15 +208,17 @@ DltParameterTable ReadImportedDlt(ByteReader& in, std::uint32_t size, const CKad
 
 }  // namespace
 
-void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc) {
+void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc, const std::list<WindowState>& windows) {
     const bool anyLens = std::any_of(doc.views.begin(), doc.views.end(), [](const CameraView& v) { return v.lens.has_value(); });
     const SequenceOptions& o = doc.options;
     const bool keptOptions = KeptOptionsDiffer(doc);
     const bool butterworth = o.filtering == kButterworthFiltering;
     const bool syncFractions = AnySyncFraction(doc);
     const bool digitizingError = o.digitizingError != kDefaultDigitizingError;
+    bool bands = false;
+    ForEachBandedCurve(windows, [&](int, int, int, const DataCurveState&) { bands = true; });
     if (!doc.importedDlt && o.exactPositions == 0 && o.lensFromControlPoints == 0 && o.snapToMarkerCentre == 0 && !anyLens &&
-        !keptOptions && !butterworth && !syncFractions && !digitizingError)
+        !keptOptions && !butterworth && !syncFractions && !digitizingError && !bands)
         return;
     out.Bytes(kBlockTag, 4);
     if (o.exactPositions != 0) WriteNumberChunk(out, kExactPositionsTag, o.exactPositions);
@@ -191,6 +236,7 @@ void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc) {
         out.U32(8);
         out.F64(o.digitizingError);
     }
+    WriteBands(out, windows);
 }
 
 void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
@@ -237,6 +283,10 @@ void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
             const double error = in.F64("the digitizing error");
             if (!(error >= 0 && error <= kMaxDigitizingError)) throw FileFormatError("The digitizing error is damaged");
             doc.options.digitizingError = error;
+            continue;
+        }
+        if (std::memcmp(tag, kBandTag, 4) == 0) {
+            ReadBand(in, size, doc);
             continue;
         }
         if (std::memcmp(tag, kSyncFractionsTag, 4) == 0) {

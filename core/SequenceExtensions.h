@@ -1,5 +1,9 @@
 #pragma once
 
+#include "WindowState.h"
+
+#include <list>
+
 namespace kadivo {
 
 class ByteReader;
@@ -24,7 +28,15 @@ class CKadivoDoc;
 // its default: locate method, threshold movement, automatic digitizing interval (ms), capture
 // delay, time and rate (32 bits each), the title (a 32-bit length and its bytes, at most 50),
 // then the view count and per view the marker size, "Bright Marker" and "Use Velocity".
-void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc);
+// "BUTW": the Butterworth filter in place of the frequency filter the version-3 field says,
+// a 32-bit 1 with the given cut-off, 2 with the cut-off by residual analysis, 3 by the
+// whiteness of the residual.
+// "SYNF": the views' sync fractions: the view count, then a double a view (the first 0).
+// "DERR": the digitizing error in pixels, a double (written when it is not 0.5).
+// "BAND": the 95 % bands of graph curves, one chunk a curve that has one: the 0-based window
+// (in the order of the window records), graph and curve, whether the band is drawn, the
+// count of half-widths (the curve's samples) and the half-widths as floats.
+void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc, const std::list<WindowState>& windows);
 
 // Reads the block when the file has one; throws FileFormatError for a chunk that is damaged.
 void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc);

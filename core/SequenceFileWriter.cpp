@@ -179,7 +179,7 @@ void WriteSequenceTail(ByteWriter& out, const CKadivoDoc& doc, const std::list<W
     }
     out.I32(doc.options.showPointTags);
     out.I32(doc.options.lockViews);
-    WriteSequenceExtensions(out, doc);
+    WriteSequenceExtensions(out, doc, windows);
 }
 
 void WriteSequence(const CKadivoDoc& doc, ByteWriter& out, const std::string& savedAt) {

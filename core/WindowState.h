@@ -31,6 +31,10 @@ struct DataCurveState {
     std::int32_t unit = 0;
     std::int32_t showLegend = 0;
     std::vector<float> samples;
+    // The half-width of each sample's 95 % band, and whether the band is drawn; kept in the
+    // file's extension block, which older builds pass over.
+    std::vector<float> halfWidths;
+    std::int32_t showBand = 0;
     friend bool operator==(const DataCurveState&, const DataCurveState&) = default;
 };
 

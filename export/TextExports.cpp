@@ -4,6 +4,7 @@
 #include "CKadivoDoc.h"
 #include "FileIo.h"
 #include "Kinematics.h"
+#include "Uncertainty.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -86,6 +87,9 @@ std::string LinearExportText(const CKadivoDoc& doc, const LinearExportOptions& o
                 if (!direction.on) continue;
                 AppendFormat(headings, "%s - %s %s\t", name.c_str(), direction.name, kind.suffix);
                 columns.push_back(LinearSeries(doc, entry, o.smoothed, kind.quantity, direction.component));
+                if (!o.halfWidths) continue;
+                AppendFormat(headings, "%s - %s %s +-95%%\t", name.c_str(), direction.name, kind.suffix);
+                columns.push_back(LinearHalfWidths(doc, entry, o.smoothed, kind.quantity, direction.component));
             }
         }
     }
@@ -113,6 +117,9 @@ std::string AngularExportText(const CKadivoDoc& doc, const AngularExportOptions&
             if (!axes[axis].on) continue;
             columns.push_back(JointAngleSeries(world, joints[j], doc.worldFrameCount, axis, o.counterClockwise));
             if (o.header) AppendFormat(text, "%s Angle %s\t", joints[j].name.c_str(), axes[axis].name);
+            if (!o.halfWidths) continue;
+            columns.push_back(AngularHalfWidths(doc, joints[j], o.smoothed, Quantity::Position, axis, o.counterClockwise));
+            if (o.header) AppendFormat(text, "%s Angle %s +-95%%\t", joints[j].name.c_str(), axes[axis].name);
         }
     }
     text += '\n';

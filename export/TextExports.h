@@ -17,6 +17,7 @@ struct LinearExportOptions {
     bool x = false, y = false, z = false, distance = false;  // "3D"
     bool smoothed = true;
     bool header = false;
+    bool halfWidths = false;  // each value's 95 % half-width in the column after it
 };
 
 // What the "Export Angular Data" dialog chose; rows are the joints of BuildJointList.
@@ -27,6 +28,7 @@ struct AngularExportOptions {
     bool counterClockwise = false;
     bool smoothed = true;
     bool header = false;
+    bool halfWidths = false;  // each value's 95 % half-width in the column after it
 };
 
 // What the "Image Data Export" dialog chose; rows are the model points (at most 50 kept).

@@ -274,6 +274,37 @@ TEST_F(SequenceFile, SyncFractionsAreKeptAndDamagedOnesRefused) {
     EXPECT_EQ(WriteSequence(*doc), plain);
 }
 
+TEST_F(SequenceFile, CurveBandsAreKeptBesideTheirGraphsAndOneThatDoesNotFitIsRefused) {
+    NewSequence(2);
+    GraphWindowState graphs;
+    DataCurveState curve;
+    curve.name = "Hip - X pos";
+    curve.samples = {1.0f, 2.0f, 3.0f};
+    curve.hasSamples = 1;
+    graphs.graphs[0].curves.push_back(curve);
+    curve.halfWidths = {0.25f, 0.5f, 0.75f};
+    curve.showBand = 1;
+    graphs.graphs[0].curves.push_back(curve);
+    doc->windows = {DigitizingWindowState{}, graphs};
+    const std::vector<std::uint8_t> bytes = WriteSequence(*doc);
+    std::unique_ptr<CKadivoDoc> back = Reread(bytes);
+    EXPECT_EQ(back->windows, doc->windows);
+    // Older builds read the windows without the bands.
+    const std::string tag = "KDVX";
+    const auto block = std::search(bytes.begin(), bytes.end(), tag.begin(), tag.end());
+    ASSERT_NE(block, bytes.end());
+    const auto& olderGraphs = std::get<GraphWindowState>(Reread({bytes.begin(), block})->windows.back());
+    EXPECT_TRUE(olderGraphs.graphs[0].curves[1].halfWidths.empty());
+    // A band for a curve that is not there.
+    std::vector<std::uint8_t> damaged(bytes);
+    const std::string band = "BAND";
+    const auto chunk = std::search(damaged.begin(), damaged.end(), band.begin(), band.end());
+    ASSERT_NE(chunk, damaged.end());
+    *(chunk + 8 + 8) = 7;  // the curve index
+    CKadivoDoc other(prompts, videos.Factory());
+    EXPECT_THROW(Read(damaged, other), FileFormatError);
+}
+
 TEST_F(SequenceFile, LensModelsAndTheLensOptionAreKeptAndADamagedModelIsRefused) {
     NewSequence(2);
     doc->AddCameraView();

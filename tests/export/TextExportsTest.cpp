@@ -86,6 +86,20 @@ TEST_F(TextExports, HeaderHeadingsAndTheCentreOfGravityRow) {
     EXPECT_EQ(lines[6], "3.000\t5.000\t0.000\t10.000\t");
 }
 
+TEST_F(TextExports, HalfWidthsFollowTheirValuesAndAreEmptyWithoutImagesBehindThem) {
+    World(1, 3, [](int p, int) { return p == 0 ? Point3{3, 4, 0} : Point3{0, 6, 8}; });
+    doc->modelPoints[0].name = "Hip";
+    LinearExportOptions options;
+    options.rows = {true, false};
+    options.position = true;
+    options.x = options.distance = true;
+    options.header = options.halfWidths = true;
+    const std::vector<std::string> lines = Lines(LinearExportText(*doc, options, Noon()));
+    ASSERT_GE(lines.size(), 7u);
+    EXPECT_EQ(lines[5], "Hip - X pos\tHip - X pos +-95%\tHip - 3D pos\tHip - 3D pos +-95%\t");
+    EXPECT_EQ(lines[6], "3.000\t\t5.000\t\t") << "world data written without digitized images have no known spread";
+}
+
 TEST_F(TextExports, AngularExportWithOnlyTheThreeDAxisWritesEmptyRows) {
     World(3, 4, [](int p, int f) { return Point3{static_cast<double>(p), static_cast<double>(p * f), 0}; });
     doc->modelPoints[0].linkedPoint[0] = 1;

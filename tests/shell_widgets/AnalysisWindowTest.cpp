@@ -161,6 +161,47 @@ private slots:
         for (QMdiSubWindow* window : session->Windows()) QVERIFY(window->isWindowModified());
     }
 
+    // "95 % Band" in the add-curve dialog: the band is drawn around the curve, kept through
+    // a save, and hidden by the curve's properties.
+    void aCurveWithItsBandIsDrawnAndKeptInTheFile() {
+        FrameFixture f(RegisterWindows);
+        DocumentSession* session = OpenTransformedSample(f, QSize(1000, 800));
+        QVERIFY(session);
+        CDataView* view = AnalysisWindow(session);
+        QVERIFY(view);
+        QString title;
+        AnswerCurveDialog<ExportLinearDialog>({2}, {"Velocity", "X", "95 % Band"}, &title);
+        f.frame->Action(CommandId::LinearKinematics)->trigger();
+        const DataCurveState& curve = view->Model().state().graphs[0].curves.back();
+        QCOMPARE(curve.showBand, 1);
+        QCOMPARE(curve.halfWidths.size(), curve.samples.size());
+        QVERIFY(curve.halfWidths[5] > 0.0f);
+        QTest::qWait(20);
+        KeepPicture(*view, "analysis-band");
+        // The band's pale fill lies above the curve by its half-width.
+        const std::vector<GraphRect> rects = view->Model().Rects();
+        const DataGraphState& graph = view->Model().state().graphs[0];
+        const PlotArea area = PlotAreaOf(rects[0]);
+        const int n = static_cast<int>(curve.samples.size()), i = n / 2;
+        const double x = area.SampleX(i, n);
+        const double inside = area.Y(curve.samples[static_cast<std::size_t>(i)] + 0.6 * curve.halfWidths[static_cast<std::size_t>(i)],
+                                     graph.leftMin, graph.leftMax);
+        const double outside = area.Y(curve.samples[static_cast<std::size_t>(i)] + 1.6 * curve.halfWidths[static_cast<std::size_t>(i)],
+                                      graph.leftMin, graph.leftMax);
+        const QImage picture = view->Picture();
+        QVERIFY(picture.pixelColor(static_cast<int>(x), static_cast<int>(inside)) !=
+                picture.pixelColor(static_cast<int>(x), static_cast<int>(outside)));
+
+        f.prompts.saveFileAnswer = files_.filePath("banded.kdv").toStdString();
+        f.frame->Action(CommandId::SaveAs)->trigger();
+        FrameFixture again(RegisterWindows);
+        DocumentSession* reopened = again.frame->OpenSequence(files_.filePath("banded.kdv").toStdString());
+        QVERIFY(reopened);
+        const DataCurveState& kept = AnalysisWindow(reopened)->Model().state().graphs[0].curves.back();
+        QCOMPARE(kept.halfWidths, curve.halfWidths);
+        QCOMPARE(kept.showBand, 1);
+    }
+
     void enterOpensTheGraphOrCurvePropertiesAndTheirChoicesStay() {
         FrameFixture f(RegisterWindows);
         DocumentSession* session = OpenTransformedSample(f, QSize(1100, 850));

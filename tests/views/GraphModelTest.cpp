@@ -123,7 +123,7 @@ TEST(GraphWindow, ClicksSelectGraphsAndCurvesAndOpenTheirProperties) {
     std::vector<GraphRect> rects = window.LayOut(1000, 400);
     EXPECT_EQ(window.Click(750, 200, false), GraphWindowModel::ClickOutcome::Selected);
     EXPECT_EQ(window.state().selectedGraph, 1);
-    EXPECT_EQ(window.AddCurves({{{0, 10}, "rise", 0}}), 1);
+    EXPECT_EQ(window.AddCurves({{{0, 10}, "rise", 0, {}}}), 1);
     UpdateAutomaticLimits(window.state().graphs[1], 1.0f);
     // The curve runs from the plot area's bottom left to its top right.
     const PlotArea area = PlotAreaOf(rects[1]);
@@ -252,6 +252,36 @@ TEST_F(TransformedSample, AngleCurvesAreTheColumnsOfTheAngularExport) {
     EXPECT_EQ(rates[1].name, curves[0].name + " - Z vel");
     EXPECT_EQ(rates[2].name, curves[0].name + " - Z accel");
     EXPECT_EQ(rates[2].unit, 5);
+}
+
+TEST(GraphWindowModel, ACurveAddedWithItsBandShowsItUntilThePropertiesHideIt) {
+    GraphWindowModel window{GraphWindowState{}};
+    EXPECT_EQ(window.AddCurves({{{1, 2, 3}, "banded", 0, {0.1f, 0.2f, 0.3f}}, {{1, 2, 3}, "plain", 0, {}},
+                                {{1, 2, 3}, "short band", 0, {0.1f}}}),
+              3);
+    const std::vector<DataCurveState>& curves = window.state().graphs[0].curves;
+    EXPECT_EQ(curves[0].showBand, 1);
+    EXPECT_EQ(curves[0].halfWidths, (std::vector<float>{0.1f, 0.2f, 0.3f}));
+    EXPECT_EQ(curves[1].showBand, 0);
+    EXPECT_TRUE(curves[2].halfWidths.empty()) << "a band that does not fit its samples is dropped";
+    const auto select = [&](int curve) {
+        window.state().selectedGraph = 0;
+        window.state().selectedCurve = window.state().graphs[0].selectedCurve = curve;
+    };
+    select(0);
+    CurveProperties properties = *window.PropertiesOfSelectedCurve();
+    EXPECT_TRUE(properties.hasBand);
+    EXPECT_TRUE(properties.showBand);
+    properties.showBand = false;
+    window.ApplyCurveProperties(properties);
+    EXPECT_EQ(window.state().graphs[0].curves[0].showBand, 0);
+    // A curve without a band cannot be given one by its properties.
+    select(1);
+    properties = *window.PropertiesOfSelectedCurve();
+    EXPECT_FALSE(properties.hasBand);
+    properties.showBand = true;
+    window.ApplyCurveProperties(properties);
+    EXPECT_EQ(window.state().graphs[0].curves[1].showBand, 0);
 }
 
 }  // namespace

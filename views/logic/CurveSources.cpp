@@ -3,6 +3,7 @@
 #include "CKadivoDoc.h"
 #include "ExportDialogs.h"
 #include "Kinematics.h"
+#include "Uncertainty.h"
 
 namespace kadivo {
 
@@ -29,6 +30,8 @@ std::vector<CurveData> LinearCurves(const CKadivoDoc& doc, const LinearExportOpt
                 if (!directions[direction]) continue;
                 CurveData curve;
                 curve.samples = LinearSeries(doc, entry, o.smoothed, static_cast<Quantity>(kind), static_cast<Component>(direction));
+                if (o.halfWidths)
+                    curve.halfWidths = LinearHalfWidths(doc, entry, o.smoothed, static_cast<Quantity>(kind), static_cast<Component>(direction));
                 std::string label = kNames[kind][direction];
                 label.replace(label.find("%s"), 2, name);
                 curve.name = label;
@@ -51,14 +54,14 @@ std::vector<CurveData> AngularCurves(const CKadivoDoc& doc, const AngularExportO
         const std::string& name = labels[j].name;
         for (int axis = 0; axis < 3; ++axis) {
             if (!axes[axis]) continue;
-            if (o.angle)
-                curves.push_back({AngularSeries(doc, joints[j], o.smoothed, Quantity::Position, axis, o.counterClockwise), name, 3});
-            if (o.angularVelocity)
-                curves.push_back({AngularSeries(doc, joints[j], o.smoothed, Quantity::Velocity, axis, o.counterClockwise),
-                                  name + kRates[0][axis], 4});
-            if (o.angularAcceleration)
-                curves.push_back({AngularSeries(doc, joints[j], o.smoothed, Quantity::Acceleration, axis, o.counterClockwise),
-                                  name + kRates[1][axis], 5});
+            const auto add = [&](Quantity quantity, std::string label, int unit) {
+                CurveData curve{AngularSeries(doc, joints[j], o.smoothed, quantity, axis, o.counterClockwise), std::move(label), unit, {}};
+                if (o.halfWidths) curve.halfWidths = AngularHalfWidths(doc, joints[j], o.smoothed, quantity, axis, o.counterClockwise);
+                curves.push_back(std::move(curve));
+            };
+            if (o.angle) add(Quantity::Position, name, 3);
+            if (o.angularVelocity) add(Quantity::Velocity, name + kRates[0][axis], 4);
+            if (o.angularAcceleration) add(Quantity::Acceleration, name + kRates[1][axis], 5);
         }
     }
     return curves;

@@ -14,6 +14,7 @@ struct CurveData {
     std::vector<float> samples;
     std::string name;
     int unit = 0;
+    std::vector<float> halfWidths;  // of each sample's 95 % band, when the dialog asked for it
 };
 
 // "Add Curve of Kinematic Data": for every checked point (and "CG"), kind and direction, the

@@ -38,10 +38,14 @@ DataGraphState NewGraph(int graphColor, int curveColor) {
 void SetValueRange(DataCurveState& curve) {
     // Frames without a value (NaN) leave the range alone.
     float low = std::numeric_limits<float>::infinity(), high = -low;
-    for (float sample : curve.samples) {
+    // A band that is drawn widens the range to hold it.
+    const bool band = curve.showBand != 0 && curve.halfWidths.size() == curve.samples.size();
+    for (std::size_t i = 0; i < curve.samples.size(); ++i) {
+        const float sample = curve.samples[i];
         if (std::isnan(sample)) continue;
-        low = std::min(low, sample);
-        high = std::max(high, sample);
+        const float half = band && std::isfinite(curve.halfWidths[i]) ? curve.halfWidths[i] : 0.0f;
+        low = std::min(low, sample - half);
+        high = std::max(high, sample + half);
     }
     if (low > high) low = high = 0.0f;
     curve.valueMin = low;

@@ -26,7 +26,8 @@ DataGraphState NewGraph(int graphColor, int curveColor);
 // Appends a curve of `samples` unless it would be a third unit on the graph; false when it
 // was dropped.
 bool AddCurve(DataGraphState& graph, std::vector<float> samples, const std::string& name, int unit);
-// The largest and smallest sample; equal samples give a span of one.
+// The largest and smallest sample (with its half-width when the curve's band is drawn);
+// equal samples give a span of one.
 void SetValueRange(DataCurveState& curve);
 // "Clear Graph": no curves, and the values of a new graph except colours and grid.
 void ClearGraph(DataGraphState& graph);

@@ -50,7 +50,15 @@ int GraphWindowModel::AddCurves(std::vector<CurveData> curves) {
     if (!SelectedGraph()) state_.selectedGraph = graphCount() - 1;
     DataGraphState& graph = *SelectedGraph();
     int added = 0;
-    for (CurveData& curve : curves) added += AddCurve(graph, std::move(curve.samples), curve.name, curve.unit) ? 1 : 0;
+    for (CurveData& curve : curves) {
+        if (!AddCurve(graph, std::move(curve.samples), curve.name, curve.unit)) continue;
+        ++added;
+        DataCurveState& addedCurve = graph.curves.back();
+        if (curve.halfWidths.size() != addedCurve.samples.size()) continue;
+        addedCurve.halfWidths = std::move(curve.halfWidths);
+        addedCurve.showBand = 1;
+        SetValueRange(addedCurve);
+    }
     return added;
 }
 
@@ -176,7 +184,9 @@ void GraphWindowModel::ApplyGraphProperties(const GraphProperties& p) {
 std::optional<CurveProperties> GraphWindowModel::PropertiesOfSelectedCurve() const {
     const DataCurveState* curve = const_cast<GraphWindowModel*>(this)->SelectedCurve();
     if (!curve) return std::nullopt;
-    return CurveProperties{curve->name, curve->showLegend != 0, curve->lineType, curve->lineWidth, curve->tagMark, curve->color};
+    return CurveProperties{curve->name,    curve->showLegend != 0, curve->lineType,
+                           curve->lineWidth, curve->tagMark,       curve->color,
+                           curve->showBand != 0, !curve->halfWidths.empty()};
 }
 
 void GraphWindowModel::ApplyCurveProperties(const CurveProperties& p) {
@@ -188,6 +198,8 @@ void GraphWindowModel::ApplyCurveProperties(const CurveProperties& p) {
     curve->lineWidth = std::clamp(p.lineWidth, 1, 4);
     curve->tagMark = std::clamp(p.tagMark, 0, 5);
     curve->color = p.color;
+    curve->showBand = p.showBand && !curve->halfWidths.empty() ? 1 : 0;
+    SetValueRange(*curve);
 }
 
 }  // namespace kadivo

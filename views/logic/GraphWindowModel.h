@@ -29,6 +29,8 @@ struct CurveProperties {
     bool showLegend = true;
     int lineType = 0, lineWidth = 2, tagMark = 0;
     std::int32_t color = 0xFFFFFF;
+    bool showBand = false;  // the 95 % band around the curve
+    bool hasBand = false;   // the curve was added with its band
 };
 
 // The message for limits that cannot be drawn, or nothing.

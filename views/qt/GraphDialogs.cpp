@@ -163,8 +163,12 @@ void GraphPropertiesDialog::accept() {
 
 CurvePropertiesDialog::CurvePropertiesDialog(const CurveProperties& p, QWidget* parent)
     : QDialog(parent), name(new QLineEdit(QString::fromStdString(p.name))), showLegend(new QCheckBox("Show Legend")),
-      lineType(new QComboBox), lineWidth(new QSpinBox), tagMark(new QComboBox), colour(new QComboBox) {
+      lineType(new QComboBox), lineWidth(new QSpinBox), tagMark(new QComboBox), colour(new QComboBox),
+      showBand(new QCheckBox("Show 95 % Band")), hasBand_(p.hasBand) {
     setWindowTitle("Curve Properties");
+    showBand->setChecked(p.showBand);
+    showBand->setEnabled(p.hasBand);
+    if (!p.hasBand) showBand->setToolTip("Add the curve with its 95 % band to draw one");
     name->setObjectName("Name");
     name->setMaxLength(CurveProperties::kMaxNameLength);
     showLegend->setChecked(p.showLegend);
@@ -188,6 +192,7 @@ CurvePropertiesDialog::CurvePropertiesDialog(const CurveProperties& p, QWidget* 
     form->addRow("Line Width", lineWidth);
     form->addRow("Tag Mark", tagMark);
     form->addRow("Color", colour);
+    form->addRow("", showBand);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(OkCancelButtons(this));
@@ -195,7 +200,7 @@ CurvePropertiesDialog::CurvePropertiesDialog(const CurveProperties& p, QWidget* 
 
 CurveProperties CurvePropertiesDialog::Properties() const {
     return {name->text().toStdString(), showLegend->isChecked(), lineType->currentIndex(), lineWidth->value(),
-            tagMark->currentIndex(), colour->currentData().toInt()};
+            tagMark->currentIndex(), colour->currentData().toInt(), showBand->isChecked(), hasBand_};
 }
 
 }  // namespace kadivo

@@ -64,6 +64,10 @@ public:
     QSpinBox* lineWidth;
     QComboBox* tagMark;
     QComboBox* colour;
+    QCheckBox* showBand;
+
+private:
+    bool hasBand_;
 };
 
 }  // namespace kadivo

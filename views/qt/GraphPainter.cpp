@@ -103,6 +103,40 @@ void StrokeWide(QPainter& painter, const std::vector<QPolygonF>& runs, const QCo
         }
 }
 
+// The 95 % band as a pale fill behind the curve, one piece for each run of samples that
+// have a value and a half-width.
+void DrawBand(QPainter& painter, const DataCurveState& curve, const PlotArea& area, double min, double max, QColor colour) {
+    colour.setAlpha(70);
+    painter.save();
+    painter.setClipRect(QRectF(area.left, area.top, area.width, area.height));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    const int n = static_cast<int>(curve.samples.size());
+    for (int first = 0; first < n;) {
+        const auto usable = [&](int i) {
+            return std::isfinite(curve.samples[static_cast<std::size_t>(i)]) && std::isfinite(curve.halfWidths[static_cast<std::size_t>(i)]);
+        };
+        if (!usable(first)) {
+            ++first;
+            continue;
+        }
+        int last = first;
+        while (last + 1 < n && usable(last + 1)) ++last;
+        QPolygonF band;
+        for (int i = first; i <= last; ++i) {
+            const double value = curve.samples[static_cast<std::size_t>(i)], half = curve.halfWidths[static_cast<std::size_t>(i)];
+            band << QPointF(area.SampleX(i, n), area.Y(value + half, min, max));
+        }
+        for (int i = last; i >= first; --i) {
+            const double value = curve.samples[static_cast<std::size_t>(i)], half = curve.halfWidths[static_cast<std::size_t>(i)];
+            band << QPointF(area.SampleX(i, n), area.Y(value - half, min, max));
+        }
+        painter.drawPolygon(band);
+        first = last + 1;
+    }
+    painter.restore();
+}
+
 void DrawCurve(QPainter& painter, const DataGraphState& graph, const DataCurveState& curve, const PlotArea& area,
                bool selected) {
     const bool left = OnLeftAxis(graph, curve);
@@ -110,6 +144,7 @@ void DrawCurve(QPainter& painter, const DataGraphState& graph, const DataCurveSt
     if (!(max > min) || curve.samples.empty()) return;
     const std::vector<QPolygonF> runs = CurvePolylines(curve, area, min, max);
     const QColor colour = FromColorRef(curve.color);
+    if (curve.showBand && curve.halfWidths.size() == curve.samples.size()) DrawBand(painter, curve, area, min, max, colour);
     const int width = std::clamp(static_cast<int>(curve.lineWidth), 1, 4);
     if (selected) StrokeWide(painter, runs, kSelectionColour, width + 4, Qt::SolidLine);
     StrokeWide(painter, runs, colour, width, PenStyleOf(curve.lineType));

@@ -76,11 +76,11 @@ ExportLinearDialog::ExportLinearDialog(const std::vector<ExportListRow>& rows, P
       position(new QCheckBox("Position")), velocity(new QCheckBox("Velocity")), acceleration(new QCheckBox("Acceleration")),
       x(new QCheckBox("X")), y(new QCheckBox("Y")), z(new QCheckBox("Z")), distance(new QCheckBox("3D")),
       smoothed(new QRadioButton("Smoothed")), unsmoothed(new QRadioButton("UnSmoothed")), header(new QCheckBox("Show")),
-      prompts_(prompts) {
+      halfWidths(new QCheckBox(use == KinematicsDialogUse::Export ? "95 % Half-Widths" : "95 % Band")), prompts_(prompts) {
     setWindowTitle(use == KinematicsDialogUse::Export ? "Export Linear Data" : "Add Curve of Kinematic Data");
     smoothed->setChecked(true);
     LayOutKinematicsExport(this, points, Group("Kinematic Type", {position, velocity, acceleration}),
-                           Group("Direction", {x, y, z, distance}), Group("Filtering", {smoothed, unsmoothed}),
+                           Group("Direction", {x, y, z, distance}), Group("Filtering", {smoothed, unsmoothed, halfWidths}),
                            Group("Header", {header}), use);
 }
 
@@ -96,6 +96,7 @@ LinearExportOptions ExportLinearDialog::Options() const {
     o.distance = distance->isChecked();
     o.smoothed = smoothed->isChecked();
     o.header = header->isChecked();
+    o.halfWidths = halfWidths->isChecked();
     return o;
 }
 
@@ -107,7 +108,8 @@ ExportAngularDialog::ExportAngularDialog(const std::vector<ExportListRow>& rows,
       angularVelocity(new QCheckBox("Angular Velocity")), angularAcceleration(new QCheckBox("Angular Acceleration")),
       x(new QCheckBox("X")), y(new QCheckBox("Y")), z(new QCheckBox("Z")), threeD(new QCheckBox("3D")),
       counterClockwise(new QCheckBox("Counter Clock Wise")), smoothed(new QRadioButton("Smoothed Data")),
-      unsmoothed(new QRadioButton("UnSmoothed Data")), header(new QCheckBox("Show")), prompts_(prompts) {
+      unsmoothed(new QRadioButton("UnSmoothed Data")), header(new QCheckBox("Show")),
+      halfWidths(new QCheckBox(use == KinematicsDialogUse::Export ? "95 % Half-Widths" : "95 % Band")), prompts_(prompts) {
     const bool exporting = use == KinematicsDialogUse::Export;
     setWindowTitle(exporting ? "Export Angular Data" : "Add Curve of Angular data");
     // The text export writes angles only.
@@ -116,7 +118,7 @@ ExportAngularDialog::ExportAngularDialog(const std::vector<ExportListRow>& rows,
     smoothed->setChecked(true);
     LayOutKinematicsExport(this, joints, Group("Angular Type", {angle, angularVelocity, angularAcceleration}),
                            Group("Axis of rotation", {x, y, z, threeD, counterClockwise}),
-                           Group("Filtering", {smoothed, unsmoothed}), Group("Header", {header}), use);
+                           Group("Filtering", {smoothed, unsmoothed, halfWidths}), Group("Header", {header}), use);
 }
 
 AngularExportOptions ExportAngularDialog::Options() const {
@@ -132,6 +134,7 @@ AngularExportOptions ExportAngularDialog::Options() const {
     o.counterClockwise = counterClockwise->isChecked();
     o.smoothed = smoothed->isChecked();
     o.header = header->isChecked();
+    o.halfWidths = halfWidths->isChecked();
     return o;
 }
 

@@ -34,6 +34,7 @@ public:
     QCheckBox *x, *y, *z, *distance;
     QRadioButton *smoothed, *unsmoothed;
     QCheckBox* header;
+    QCheckBox* halfWidths;  // beside each value (export) or around each curve
 
 private:
     Prompts& prompts_;
@@ -54,6 +55,7 @@ public:
     QCheckBox* counterClockwise;
     QRadioButton *smoothed, *unsmoothed;
     QCheckBox* header;
+    QCheckBox* halfWidths;  // beside each value (export) or around each curve
 
 private:
     Prompts& prompts_;
