@@ -7,6 +7,7 @@
 #include "VideoSource.h"
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 namespace kadivo {
@@ -24,11 +25,15 @@ std::string VideoOf(const CKadivoDoc& doc, std::size_t v) {
     return view.videoSource->IsOpen() ? view.videoSource->FileName() : view.frameStore.videoFileName;
 }
 
-// The mean grey of `region` in every frame up to kFlashFramesSearched; `problem` says why not.
-std::vector<double> RegionBrightness(VideoSource& source, const SyncRegion& region, std::string& problem) {
+int FramesSearched(const VideoSource& source) { return std::min(source.LastFrame(), kFlashFramesSearched - 1) + 1; }
+
+// The mean grey of `region` in every frame up to kFlashFramesSearched, a step of progress a
+// frame; `problem` says why not.
+std::vector<double> RegionBrightness(VideoSource& source, const SyncRegion& region, Prompts& prompts, std::string& problem) {
     std::vector<double> brightness;
-    const int last = std::min(source.LastFrame(), kFlashFramesSearched - 1);
-    for (int frame = 0; frame <= last; ++frame) {
+    const int frames = FramesSearched(source);
+    for (int frame = 0; frame < frames; ++frame) {
+        prompts.StepProgress();
         if (!source.FetchFrame(frame, true)) break;
         const FramePixels pixels = source.Pixels();
         const int bytes = pixels.bitCount / 8;
@@ -94,14 +99,21 @@ std::vector<ViewSyncEstimate> EstimateOffsetsFromAudio(const CKadivoDoc& doc) {
 std::vector<ViewSyncEstimate> EstimateOffsetsFromFlash(const CKadivoDoc& doc, const SyncRegion& region, Prompts& prompts) {
     std::vector<ViewSyncEstimate> estimates(doc.views.size());
     std::vector<std::optional<FlashEvent>> flashes;
+    std::vector<std::unique_ptr<VideoSource>> sources;
+    int frames = 0;
     for (std::size_t v = 0; v < doc.views.size(); ++v) {
-        VideoSource source(prompts);
+        sources.push_back(std::make_unique<VideoSource>(prompts));
         std::string name = VideoOf(doc, v);
+        if (name.empty() || !sources.back()->Open(name, "", 0, doc.views[v].videoSource->StreamIndex())) sources.back().reset();
+        else frames += FramesSearched(*sources.back());
+    }
+    prompts.BeginProgress("Looking for the flash...", frames);
+    for (std::size_t v = 0; v < doc.views.size(); ++v) {
         std::optional<FlashEvent> flash;
-        if (name.empty() || !source.Open(name, "", 0, doc.views[v].videoSource->StreamIndex())) {
+        if (!sources[v]) {
             estimates[v].problem = "the view's video cannot be opened";
         } else {
-            const std::vector<double> brightness = RegionBrightness(source, region, estimates[v].problem);
+            const std::vector<double> brightness = RegionBrightness(*sources[v], region, prompts, estimates[v].problem);
             if (!brightness.empty()) {
                 flash = LocateFlash(brightness);
                 if (!flash) estimates[v].problem = "no flash stands out of the region's brightness";
@@ -110,6 +122,7 @@ std::vector<ViewSyncEstimate> EstimateOffsetsFromFlash(const CKadivoDoc& doc, co
         if (flash) estimates[v].evidence = Formatted("flash at frame %.3f, a rise of %.1f grey levels", flash->frame, flash->jump);
         flashes.push_back(flash);
     }
+    prompts.EndProgress();
     for (std::size_t v = 0; v < doc.views.size(); ++v) {
         if (!flashes[v]) continue;
         if (!flashes.front()) {

@@ -32,8 +32,9 @@ inline constexpr int kFlashFramesSearched = 3000;
 // the first view's. One estimate a view, the first view's 0.
 std::vector<ViewSyncEstimate> EstimateOffsetsFromAudio(const CKadivoDoc& doc);
 
-// Each view's lag from a flash (or a lamp switched on) in `region` of every view's picture.
-// The videos are opened anew, so the views keep the frames they show.
+// Each view's lag from a flash (or a lamp switched on) in `region` of every view's picture,
+// with a step of progress for each frame looked at. The videos are opened anew, so the
+// views keep the frames they show.
 std::vector<ViewSyncEstimate> EstimateOffsetsFromFlash(const CKadivoDoc& doc, const SyncRegion& region, Prompts& prompts);
 
 // The views' offsets as the sequence has them: the sync images' whole frames and the fractions.

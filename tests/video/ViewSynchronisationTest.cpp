@@ -57,6 +57,8 @@ TEST_F(ViewSynchronisationTest, TheSoundAndTheLampBothGiveTheLagToAFractionOfAFr
     EXPECT_EQ(audio[1].evidence.rfind("correlation peak 0.", 0), 0u) << audio[1].evidence;
 
     const std::vector<ViewSyncEstimate> flash = EstimateOffsetsFromFlash(*doc, kLamp, prompts);
+    EXPECT_EQ(prompts.progressSteps, 200) << "a step a frame of both videos";
+    EXPECT_FALSE(prompts.progressShown);
     ASSERT_TRUE(flash[1].found) << flash[1].problem;
     EXPECT_NEAR(flash[1].offsetFrames, kLag, 0.05);
     EXPECT_EQ(doc->views[0].currentFrame, 0) << "the views keep the frames they show";
