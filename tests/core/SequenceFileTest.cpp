@@ -293,7 +293,8 @@ TEST_F(SequenceFile, CurveBandsAreKeptBesideTheirGraphsAndOneThatDoesNotFitIsRef
     const std::string tag = "KDVX";
     const auto block = std::search(bytes.begin(), bytes.end(), tag.begin(), tag.end());
     ASSERT_NE(block, bytes.end());
-    const auto& olderGraphs = std::get<GraphWindowState>(Reread({bytes.begin(), block})->windows.back());
+    const std::unique_ptr<CKadivoDoc> older = Reread({bytes.begin(), block});
+    const auto& olderGraphs = std::get<GraphWindowState>(older->windows.back());
     EXPECT_TRUE(olderGraphs.graphs[0].curves[1].halfWidths.empty());
     // A band for a curve that is not there.
     std::vector<std::uint8_t> damaged(bytes);
