@@ -1,11 +1,8 @@
 #include "Uncertainty.h"
 
-#include "ButterworthFilter.h"
 #include "CKadivoDoc.h"
 #include "CentreOfGravity.h"
 #include "Differentiation.h"
-#include "GcvSpline.h"
-#include "LowPassFilter.h"
 #include "Reconstruction.h"
 #include "WorldSmoothing.h"
 
@@ -62,73 +59,6 @@ Point3 SolutionVariance(const std::vector<std::array<double, 3>>& rows, const st
     return {variance[0], variance[1], variance[2]};
 }
 
-// One coordinate's smoothing, a linear map on a series over every frame: each run of
-// solved frames is smoothed as SmoothWorldData smooths it, with the parameters it chose.
-class CoordinateSmoothing {
-public:
-    CoordinateSmoothing(const CKadivoDoc& doc, int entry, int axis, bool smoothed) : doc_(doc) {
-        runs_ = SolvedRuns(doc.worldRaw, entry, doc.worldFrameCount);
-        filtering_ = smoothed ? doc.options.filtering : 0;
-        if (filtering_ == kButterworthFiltering && !runs_.empty()) {
-            const SolvedRun longest = *std::max_element(runs_.begin(), runs_.end(), [](SolvedRun a, SolvedRun b) {
-                return a.last - a.first < b.last - b.first;
-            });
-            const std::optional<double> cutOff = ButterworthCutOffOf(doc, RunSeries(doc.worldRaw, entry, axis, longest));
-            if (cutOff) cutOff_ = *cutOff;
-            else filtering_ = 0;
-        }
-        for (const SolvedRun& run : runs_) {
-            double p = -1;  // the spline's parameter, found as the smoothing found it
-            if (filtering_ == 1) {
-                const std::vector<float> series = RunSeries(doc.worldRaw, entry, axis, run);
-                std::vector<double> fitted;
-                GcvStatistics statistics;
-                if (GcvSmooth({series.begin(), series.end()}, doc.options.splineOrder + 1, doc.options.smoothError, fitted,
-                              &statistics))
-                    p = statistics.p;
-            }
-            parameters_.push_back(p);
-        }
-    }
-
-    const std::vector<SolvedRun>& Runs() const { return runs_; }
-
-    std::vector<double> Apply(const std::vector<double>& series) const {
-        std::vector<double> out(series.size(), 0.0);
-        for (std::size_t r = 0; r < runs_.size(); ++r) {
-            const SolvedRun run = runs_[r];
-            std::vector<double> part(series.begin() + run.first, series.begin() + run.last);
-            part = Smoothed(std::move(part), parameters_[r]);
-            std::copy(part.begin(), part.end(), out.begin() + run.first);
-        }
-        return out;
-    }
-
-private:
-    std::vector<double> Smoothed(std::vector<double> part, double p) const {
-        switch (filtering_) {
-            case 1: {
-                std::vector<double> out;
-                if (p >= 0 && SplineSmoothAt(part, doc_.options.splineOrder + 1, p, out)) return out;
-                return part;
-            }
-            case kFrequencyFiltering: {
-                const std::vector<float> out =
-                    LowPassFilter({part.begin(), part.end()}, doc_.options.cutOffFrequency, 1.0f / doc_.framePeriod);
-                return {out.begin(), out.end()};
-            }
-            case kButterworthFiltering: return ButterworthFilter(part, cutOff_, 1.0 / doc_.framePeriod);
-            default: return part;
-        }
-    }
-
-    const CKadivoDoc& doc_;
-    std::vector<SolvedRun> runs_;
-    std::vector<double> parameters_;
-    int filtering_ = 0;
-    double cutOff_ = 0;
-};
-
 // The derivative a quantity asks for, as the kinematics take it.
 std::vector<double> Differences(const std::vector<double>& series, const CKadivoDoc& doc, Quantity quantity) {
     if (quantity == Quantity::Position) return series;
@@ -145,14 +75,13 @@ struct Term {
 
 // Σ over frames j of (∂result_i/∂raw_j)² var_j for every frame i, the columns of the linear
 // map found by feeding it impulses a reach apart (one run of the map for each offset).
-void AddPropagated(const CKadivoDoc& doc, const WorldData& variances, const Term& term, bool smoothed, Quantity quantity,
-                   std::vector<double>& total) {
+void AddPropagated(const CKadivoDoc& doc, const WorldData& variances, const CoordinateSmoothing& smoothing, const Term& term,
+                   Quantity quantity, std::vector<double>& total) {
     // World data without the images they came from (read from elsewhere) have no known spread.
     for (std::size_t f = 0; f < total.size(); ++f)
         if (doc.worldRaw[static_cast<int>(f)][term.entry] != kMissingWorldPoint &&
             variances[static_cast<int>(f)][term.entry] == kMissingWorldPoint)
             total[f] = std::numeric_limits<double>::quiet_NaN();
-    const CoordinateSmoothing smoothing(doc, term.entry, term.axis, smoothed);
     if (smoothing.Runs().empty()) return;
     const std::size_t n = total.size();
     const auto map = [&](const std::vector<double>& impulses) {
@@ -161,8 +90,7 @@ void AddPropagated(const CKadivoDoc& doc, const WorldData& variances, const Term
         return Differences(smoothedSeries, doc, quantity);
     };
     // How far an impulse reaches: from one in the middle of the longest run.
-    const SolvedRun longest = *std::max_element(smoothing.Runs().begin(), smoothing.Runs().end(),
-                                                [](SolvedRun a, SolvedRun b) { return a.last - a.first < b.last - b.first; });
+    const SolvedRun longest = LongestRun(smoothing.Runs());
     std::vector<double> probe(n, 0.0);
     const auto middle = static_cast<std::size_t>((longest.first + longest.last) / 2);
     probe[middle] = 1.0;
@@ -256,10 +184,22 @@ WorldData RawWorldVariances(const CKadivoDoc& doc) {
     return variances;
 }
 
-std::vector<float> LinearHalfWidths(const CKadivoDoc& doc, int entry, bool smoothed, Quantity quantity, Component component) {
+WorldUncertainty::WorldUncertainty(const CKadivoDoc& doc) : doc_(doc), variances_(RawWorldVariances(doc)) {}
+
+WorldUncertainty::~WorldUncertainty() = default;
+
+const CoordinateSmoothing& WorldUncertainty::SmoothingOf(int entry, int axis, bool smoothed) const {
+    const auto key = std::make_tuple(entry, axis, smoothed);
+    auto found = smoothings_.find(key);
+    if (found == smoothings_.end())
+        found = smoothings_.emplace(key, std::make_unique<CoordinateSmoothing>(doc_, entry, axis, smoothed ? doc_.options.filtering : 0)).first;
+    return *found->second;
+}
+
+std::vector<float> WorldUncertainty::LinearHalfWidths(int entry, bool smoothed, Quantity quantity, Component component) const {
+    const CKadivoDoc& doc = doc_;
     const std::vector<float> values = LinearSeries(doc, entry, smoothed, quantity, component);
     if (values.empty()) return {};
-    const WorldData variances = RawWorldVariances(doc);
     const WorldData& world = smoothed ? doc.worldFiltered : doc.worldRaw;
     const auto n = static_cast<std::size_t>(doc.worldFrameCount);
     std::vector<double> total(n, 0.0);
@@ -272,16 +212,16 @@ std::vector<float> LinearHalfWidths(const CKadivoDoc& doc, int entry, bool smoot
             const double distance = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
             term.jacobian[f] = component != Component::Distance ? 1.0 : distance > 0 ? Axis(p, axis) / distance : 0.0;
         }
-        AddPropagated(doc, variances, term, smoothed, quantity, total);
+        AddPropagated(doc, variances_, SmoothingOf(entry, axis, smoothed), term, quantity, total);
     }
     return HalfWidths(total, values);
 }
 
-std::vector<float> AngularHalfWidths(const CKadivoDoc& doc, const ExportJoint& joint, bool smoothed, Quantity quantity, int axis,
-                                     bool counterClockwise) {
+std::vector<float> WorldUncertainty::AngularHalfWidths(const ExportJoint& joint, bool smoothed, Quantity quantity, int axis,
+                                                       bool counterClockwise) const {
+    const CKadivoDoc& doc = doc_;
     const std::vector<float> values = AngularSeries(doc, joint, smoothed, quantity, axis, counterClockwise);
     if (values.empty() || axis < 0 || axis > 2) return {};
-    const WorldData variances = RawWorldVariances(doc);
     const WorldData& world = smoothed ? doc.worldFiltered : doc.worldRaw;
     const auto n = static_cast<std::size_t>(doc.worldFrameCount);
     // The plane's two world axes, as the angles take them.
@@ -314,7 +254,8 @@ std::vector<float> AngularHalfWidths(const CKadivoDoc& doc, const ExportJoint& j
         }
     }
     std::vector<double> total(n, 0.0);
-    for (const Term& term : terms) AddPropagated(doc, variances, term, smoothed, quantity, total);
+    for (const Term& term : terms)
+        AddPropagated(doc, variances_, SmoothingOf(term.entry, term.axis, smoothed), term, quantity, total);
     return HalfWidths(total, values);
 }
 

@@ -1,13 +1,17 @@
 #pragma once
 
 #include "Kinematics.h"
+#include "WorldData.h"
 
+#include <map>
+#include <memory>
+#include <tuple>
 #include <vector>
 
 namespace kadivo {
 
 class CKadivoDoc;
-class WorldData;
+class CoordinateSmoothing;
 
 // How sure the world data are. Each digitized coordinate is taken to err by the sequence's
 // digitizing error and its view's calibration residual (independently, frame by frame); that
@@ -20,13 +24,28 @@ class WorldData;
 // not solved.
 WorldData RawWorldVariances(const CKadivoDoc& doc);
 
-// Half the width of the 95 % band around LinearSeries with the same arguments; NaN where
-// the series has no value, or where the world data have no images behind them.
-std::vector<float> LinearHalfWidths(const CKadivoDoc& doc, int entry, bool smoothed, Quantity quantity, Component component);
+// The 95 % bands of a sequence's world data: the raw variances found once, each
+// coordinate's smoothing kept for the bands that need it again.
+class WorldUncertainty {
+public:
+    explicit WorldUncertainty(const CKadivoDoc& doc);
+    ~WorldUncertainty();
 
-// Half the width of the 95 % band around AngularSeries with the same arguments, in degrees
-// (a second, a second squared).
-std::vector<float> AngularHalfWidths(const CKadivoDoc& doc, const ExportJoint& joint, bool smoothed, Quantity quantity, int axis,
-                                     bool counterClockwise);
+    // Half the width of the 95 % band around LinearSeries with the same arguments; NaN where
+    // the series has no value, or where the world data have no images behind them.
+    std::vector<float> LinearHalfWidths(int entry, bool smoothed, Quantity quantity, Component component) const;
+
+    // Half the width of the 95 % band around AngularSeries with the same arguments, in
+    // degrees (a second, a second squared).
+    std::vector<float> AngularHalfWidths(const ExportJoint& joint, bool smoothed, Quantity quantity, int axis,
+                                         bool counterClockwise) const;
+
+private:
+    const CoordinateSmoothing& SmoothingOf(int entry, int axis, bool smoothed) const;
+
+    const CKadivoDoc& doc_;
+    WorldData variances_;
+    mutable std::map<std::tuple<int, int, bool>, std::unique_ptr<CoordinateSmoothing>> smoothings_;
+};
 
 }  // namespace kadivo

@@ -62,11 +62,12 @@ std::vector<float> ComputeSeries(const CKadivoDoc& doc, const SeriesRequest& req
 }
 
 std::vector<float> ComputeHalfWidths(const CKadivoDoc& doc, const SeriesRequest& request) {
+    const WorldUncertainty uncertainty(doc);
     if (request.joint >= 0)
-        return AngularHalfWidths(doc, BuildJointList(doc)[static_cast<std::size_t>(request.joint)], request.smoothed, request.quantity,
-                                 request.axis, request.counterClockwise);
-    return LinearHalfWidths(doc, WorldEntryNamed(doc, request.point), request.smoothed, request.quantity,
-                            static_cast<Component>(request.axis));
+        return uncertainty.AngularHalfWidths(BuildJointList(doc)[static_cast<std::size_t>(request.joint)], request.smoothed,
+                                             request.quantity, request.axis, request.counterClockwise);
+    return uncertainty.LinearHalfWidths(WorldEntryNamed(doc, request.point), request.smoothed, request.quantity,
+                                        static_cast<Component>(request.axis));
 }
 
 int WorldEntryNamed(const CKadivoDoc& doc, const std::string& name) {

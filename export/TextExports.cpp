@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <limits>
+#include <optional>
 #include <unordered_map>
 
 namespace kadivo {
@@ -78,6 +79,7 @@ std::string LinearExportText(const CKadivoDoc& doc, const LinearExportOptions& o
     } directions[] = {{o.x, Component::X, "X"}, {o.y, Component::Y, "Y"}, {o.z, Component::Z, "Z"}, {o.distance, Component::Distance, "3D"}};
     std::string headings;
     std::vector<std::vector<float>> columns;
+    const std::optional<WorldUncertainty> uncertainty = o.halfWidths ? std::optional<WorldUncertainty>(std::in_place, doc) : std::nullopt;
     for (int entry = 0; entry <= doc.pointCount; ++entry) {
         if (!Checked(o.rows, entry)) continue;
         const std::string& name = doc.modelPoints[static_cast<std::size_t>(entry)].name;
@@ -89,7 +91,7 @@ std::string LinearExportText(const CKadivoDoc& doc, const LinearExportOptions& o
                 columns.push_back(LinearSeries(doc, entry, o.smoothed, kind.quantity, direction.component));
                 if (!o.halfWidths) continue;
                 AppendFormat(headings, "%s - %s %s +-95%%\t", name.c_str(), direction.name, kind.suffix);
-                columns.push_back(LinearHalfWidths(doc, entry, o.smoothed, kind.quantity, direction.component));
+                columns.push_back(uncertainty->LinearHalfWidths(entry, o.smoothed, kind.quantity, direction.component));
             }
         }
     }
@@ -107,6 +109,7 @@ std::string AngularExportText(const CKadivoDoc& doc, const AngularExportOptions&
     const std::vector<ExportJoint> joints = BuildJointList(doc);
     const WorldData& world = o.smoothed ? doc.worldFiltered : doc.worldRaw;
     std::vector<std::vector<float>> columns;
+    const std::optional<WorldUncertainty> uncertainty = o.halfWidths ? std::optional<WorldUncertainty>(std::in_place, doc) : std::nullopt;
     const struct {
         bool on;
         const char* name;
@@ -118,7 +121,7 @@ std::string AngularExportText(const CKadivoDoc& doc, const AngularExportOptions&
             columns.push_back(JointAngleSeries(world, joints[j], doc.worldFrameCount, axis, o.counterClockwise));
             if (o.header) AppendFormat(text, "%s Angle %s\t", joints[j].name.c_str(), axes[axis].name);
             if (!o.halfWidths) continue;
-            columns.push_back(AngularHalfWidths(doc, joints[j], o.smoothed, Quantity::Position, axis, o.counterClockwise));
+            columns.push_back(uncertainty->AngularHalfWidths(joints[j], o.smoothed, Quantity::Position, axis, o.counterClockwise));
             if (o.header) AppendFormat(text, "%s Angle %s +-95%%\t", joints[j].name.c_str(), axes[axis].name);
         }
     }

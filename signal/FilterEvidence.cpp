@@ -51,8 +51,7 @@ std::vector<CoordinateEvidence> FilterEvidenceOf(const CKadivoDoc& doc, int entr
     if (doc.worldRaw.empty() || entry < 0 || entry > doc.pointCount) return {};
     const std::vector<SolvedRun> runs = SolvedRuns(doc.worldRaw, entry, doc.worldFrameCount);
     if (runs.empty()) return {};
-    const SolvedRun longest =
-        *std::max_element(runs.begin(), runs.end(), [](SolvedRun a, SolvedRun b) { return a.last - a.first < b.last - b.first; });
+    const SolvedRun longest = LongestRun(runs);
     const SequenceOptions& o = doc.options;
     const double rate = doc.HasUsableFramePeriod() ? 1.0 / doc.framePeriod : 0.0;
     std::vector<CoordinateEvidence> all;

@@ -314,10 +314,11 @@ std::vector<std::pair<double, double>> GcvCriterionCurve(const std::vector<doubl
     return curve;
 }
 
-std::vector<float> SplineSmooth(const std::vector<float>& series, int splineOrder, double smoothError) {
+std::vector<float> SplineSmooth(const std::vector<float>& series, int splineOrder, double smoothError,
+                                GcvStatistics* statistics) {
     const std::vector<double> y(series.begin(), series.end());
     std::vector<double> smoothed;
-    if (!GcvSmooth(y, splineOrder + 1, smoothError, smoothed)) return series;
+    if (!GcvSmooth(y, splineOrder + 1, smoothError, smoothed, statistics)) return series;
     return std::vector<float>(smoothed.begin(), smoothed.end());
 }
 

@@ -37,7 +37,9 @@ std::vector<std::pair<double, double>> GcvCriterionCurve(const std::vector<doubl
                                                          double centre);
 
 // The smoothing of one world-data series in single precision: splineOrder 0..3 is the
-// half-order 1..4. A series too short for the order comes back unchanged.
-std::vector<float> SplineSmooth(const std::vector<float>& series, int splineOrder, double smoothError);
+// half-order 1..4. A series too short for the order comes back unchanged (and `statistics`,
+// when given, untouched).
+std::vector<float> SplineSmooth(const std::vector<float>& series, int splineOrder, double smoothError,
+                                GcvStatistics* statistics = nullptr);
 
 }  // namespace kadivo

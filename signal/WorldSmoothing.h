@@ -24,6 +24,8 @@ struct SolvedRun {
     int first, last;
 };
 std::vector<SolvedRun> SolvedRuns(const WorldData& world, int entry, int frames);
+// The run with the most frames (the first of equals); `runs` must not be empty.
+SolvedRun LongestRun(const std::vector<SolvedRun>& runs);
 
 // One axis (0 x, 1 y, 2 z) of world entry `entry` over a run, as the smoothing reads it.
 std::vector<float> RunSeries(const WorldData& world, int entry, int axis, SolvedRun run);
@@ -33,6 +35,34 @@ std::vector<float> RunSeries(const WorldData& world, int entry, int axis, Solved
 // run is long enough. Nothing when the cut-off cannot be used at the frame rate.
 std::optional<double> ButterworthCutOffOf(const CKadivoDoc& doc, const std::vector<float>& longest,
                                           CutOffChoice* choice = nullptr);
+
+// How one coordinate of a world entry is smoothed with filter `filtering` (a filtering
+// option; 0 leaves it as measured): each run of solved frames on its own, with what the
+// filter chose from the raw data — the Butterworth cut-off from the longest run, the
+// spline's parameter run by run. With those choices made, the smoothing is linear.
+class CoordinateSmoothing {
+public:
+    CoordinateSmoothing(const CKadivoDoc& doc, int entry, int axis, int filtering);
+
+    const std::vector<SolvedRun>& Runs() const { return runs_; }
+    // False without filtering, and with a Butterworth cut-off the frame rate cannot take.
+    bool Smooths() const { return filtering_ != 0; }
+    // The raw coordinate smoothed, a series a run, in single precision.
+    const std::vector<std::vector<float>>& SmoothedRuns() const { return smoothed_; }
+    // Any series over every frame through the same smoothing with the same choices; frames
+    // outside the runs are 0.
+    std::vector<double> Apply(const std::vector<double>& series) const;
+
+private:
+    std::vector<double> ApplyToRun(std::vector<double> run, double splineParameter) const;
+
+    const CKadivoDoc& doc_;
+    std::vector<SolvedRun> runs_;
+    int filtering_ = 0;
+    double cutOff_ = 0.0;
+    std::vector<double> splineParameters_;  // a run; below 0 where the run was too short
+    std::vector<std::vector<float>> smoothed_;
+};
 
 // The largest and smallest smoothed coordinates of the model points over all frames,
 // missing points aside.

@@ -47,7 +47,7 @@ std::vector<double> RegionBrightness(VideoSource& source, const SyncRegion& regi
                       std::to_string(pixels.height) + ")";
             return {};
         }
-        const int stride = (pixels.width * bytes + 3) & ~3;
+        const int stride = BitmapRowStride(pixels.width, pixels.bitCount);
         double sum = 0;
         for (int y = region.y; y < region.y + region.height; ++y) {
             // Rows are stored bottom row first.

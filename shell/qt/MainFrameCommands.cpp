@@ -57,7 +57,7 @@ QImage FirstViewPicture(const CKadivoDoc& doc) {
     const FramePixels pixels = source->Pixels();
     const int bytes = pixels.bitCount / 8;
     if (!pixels.data || bytes < 3) return {};
-    const int stride = (pixels.width * bytes + 3) & ~3;
+    const int stride = BitmapRowStride(pixels.width, pixels.bitCount);
     QImage picture(pixels.width, pixels.height, QImage::Format_RGB32);
     for (int y = 0; y < pixels.height; ++y) {
         // Rows are stored bottom row first, blue first.

@@ -89,7 +89,7 @@ TEST_F(UncertaintyTest, TheBandsOfPositionAndVelocityCoverTheTruthNineteenTimesI
                 for (int axis = 0; axis < 3; ++axis) {
                     const auto component = static_cast<Component>(axis);
                     const std::vector<float> value = LinearSeries(*doc, p, true, quantity, component);
-                    const std::vector<float> half = LinearHalfWidths(*doc, p, true, quantity, component);
+                    const std::vector<float> half = WorldUncertainty(*doc).LinearHalfWidths(p, true, quantity, component);
                     const std::vector<float> truth = Truth(p, axis, quantity);
                     for (int f = 0; f < DemoScene::kFrames; ++f, ++all)
                         inside += std::abs(value[static_cast<std::size_t>(f)] - truth[static_cast<std::size_t>(f)]) <= half[static_cast<std::size_t>(f)];
@@ -112,17 +112,18 @@ TEST_F(UncertaintyTest, DistancesAndAnglesTakeTheirCoordinatesBandsByTheirFirstO
     doc->modelPoints[4].linkedPoint[0] = 5;
     const std::vector<ExportJoint> joints = BuildJointList(*doc);
     ASSERT_FALSE(joints.empty());
-    const std::vector<float> angle = AngularHalfWidths(*doc, joints[0], false, Quantity::Position, 2, false);
-    const std::vector<float> rate = AngularHalfWidths(*doc, joints[0], false, Quantity::Velocity, 2, false);
+    const WorldUncertainty uncertainty(*doc);
+    const std::vector<float> angle = uncertainty.AngularHalfWidths(joints[0], false, Quantity::Position, 2, false);
+    const std::vector<float> rate = uncertainty.AngularHalfWidths(joints[0], false, Quantity::Velocity, 2, false);
     for (int f = 0; f < DemoScene::kFrames; ++f) {
         // The distance's variance is a mean of the coordinates' by the direction's squares.
         float widest = 0, narrowest = 1e9f;
         for (int axis = 0; axis < 3; ++axis) {
-            const float half = LinearHalfWidths(*doc, 0, false, Quantity::Position, static_cast<Component>(axis))[static_cast<std::size_t>(f)];
+            const float half = uncertainty.LinearHalfWidths(0, false, Quantity::Position, static_cast<Component>(axis))[static_cast<std::size_t>(f)];
             widest = std::max(widest, half);
             narrowest = std::min(narrowest, half);
         }
-        const float distance = LinearHalfWidths(*doc, 0, false, Quantity::Position, Component::Distance)[static_cast<std::size_t>(f)];
+        const float distance = uncertainty.LinearHalfWidths(0, false, Quantity::Position, Component::Distance)[static_cast<std::size_t>(f)];
         EXPECT_GE(distance, narrowest * 0.999f) << f;
         EXPECT_LE(distance, widest * 1.001f) << f;
         // A few millimetres on segments of some 0.4 m: a fraction of a degree, more for its rate.
@@ -142,7 +143,7 @@ TEST_F(UncertaintyTest, DistancesAndAnglesTakeTheirCoordinatesBandsByTheirFirstO
     for (int trial = 0; trial < 100; ++trial) {
         Redigitize(random);
         const std::vector<float> value = AngularSeries(*doc, joints[0], false, Quantity::Position, 2, false);
-        const std::vector<float> half = AngularHalfWidths(*doc, joints[0], false, Quantity::Position, 2, false);
+        const std::vector<float> half = WorldUncertainty(*doc).AngularHalfWidths(joints[0], false, Quantity::Position, 2, false);
         for (int f = 0; f < DemoScene::kFrames; ++f, ++all)
             inside += std::abs(value[static_cast<std::size_t>(f)] - trueAngle[static_cast<std::size_t>(f)]) <= half[static_cast<std::size_t>(f)];
     }

@@ -5,6 +5,8 @@
 #include "Kinematics.h"
 #include "Uncertainty.h"
 
+#include <optional>
+
 namespace kadivo {
 
 namespace {
@@ -20,6 +22,7 @@ std::vector<CurveData> LinearCurves(const CKadivoDoc& doc, const LinearExportOpt
                                              {"%s - X accel", "%s - Y accel", "%s - Z accel", "%s - 3D accel"}};
     const bool kinds[3] = {o.position, o.velocity, o.acceleration};
     const bool directions[4] = {o.x, o.y, o.z, o.distance};
+    const std::optional<WorldUncertainty> uncertainty = o.halfWidths ? std::optional<WorldUncertainty>(std::in_place, doc) : std::nullopt;
     std::vector<CurveData> curves;
     for (int entry = 0; entry <= doc.pointCount; ++entry) {
         if (!Checked(o.rows, entry)) continue;
@@ -30,8 +33,9 @@ std::vector<CurveData> LinearCurves(const CKadivoDoc& doc, const LinearExportOpt
                 if (!directions[direction]) continue;
                 CurveData curve;
                 curve.samples = LinearSeries(doc, entry, o.smoothed, static_cast<Quantity>(kind), static_cast<Component>(direction));
-                if (o.halfWidths)
-                    curve.halfWidths = LinearHalfWidths(doc, entry, o.smoothed, static_cast<Quantity>(kind), static_cast<Component>(direction));
+                if (uncertainty)
+                    curve.halfWidths =
+                        uncertainty->LinearHalfWidths(entry, o.smoothed, static_cast<Quantity>(kind), static_cast<Component>(direction));
                 std::string label = kNames[kind][direction];
                 label.replace(label.find("%s"), 2, name);
                 curve.name = label;
@@ -48,6 +52,7 @@ std::vector<CurveData> AngularCurves(const CKadivoDoc& doc, const AngularExportO
     const std::vector<ExportJoint> joints = BuildJointList(doc);
     const std::vector<ExportListRow> labels = AngularExportRows(doc);
     const bool axes[3] = {o.x, o.y, o.z};
+    const std::optional<WorldUncertainty> uncertainty = o.halfWidths ? std::optional<WorldUncertainty>(std::in_place, doc) : std::nullopt;
     std::vector<CurveData> curves;
     for (std::size_t j = 0; j < joints.size(); ++j) {
         if (!Checked(o.rows, static_cast<int>(j))) continue;
@@ -56,7 +61,7 @@ std::vector<CurveData> AngularCurves(const CKadivoDoc& doc, const AngularExportO
             if (!axes[axis]) continue;
             const auto add = [&](Quantity quantity, std::string label, int unit) {
                 CurveData curve{AngularSeries(doc, joints[j], o.smoothed, quantity, axis, o.counterClockwise), std::move(label), unit, {}};
-                if (o.halfWidths) curve.halfWidths = AngularHalfWidths(doc, joints[j], o.smoothed, quantity, axis, o.counterClockwise);
+                if (uncertainty) curve.halfWidths = uncertainty->AngularHalfWidths(joints[j], o.smoothed, quantity, axis, o.counterClockwise);
                 curves.push_back(std::move(curve));
             };
             if (o.angle) add(Quantity::Position, name, 3);
