@@ -2,6 +2,7 @@
 
 #include "CKadivoDoc.h"
 #include "MatrixToolkit.h"
+#include "ParallelFor.h"
 #include "SubFramePositions.h"
 #include "ViewPositions.h"
 
@@ -186,21 +187,54 @@ void VisitFrameImages(const CKadivoDoc& doc, int frames, const FrameImagesVisito
     }
 }
 
+namespace {
+
+// Frames whose positions are gathered before they are solved together, on every core.
+constexpr std::size_t kFramesPerBatch = 256;
+
+// The positions one world frame is solved from, kept until its batch is solved.
+struct FrameToSolve {
+    int frame = 0;
+    std::vector<ViewImagePoints> images;
+    std::vector<int> rows;
+};
+
+void SolveFrame(const CKadivoDoc& doc, bool spatial, const FrameToSolve& task, Point3* world) {
+    if (task.images.size() == 1 && !spatial) {
+        Reconstruct2D(doc.dlt, task.images[0], world, doc.pointCount);
+    } else if (task.images.size() == 1) {
+        // One view of a spatial calibration cannot place a point in space.
+        std::fill(world, world + doc.pointCount, kMissingWorldPoint);
+    } else if (task.images.size() >= 2) {
+        std::vector<const ViewImagePoints*> seen;
+        for (const ViewImagePoints& image : task.images) seen.push_back(&image);
+        Reconstruct3D(doc.dlt, seen, task.rows, world, doc.pointCount);
+    }
+}
+
+}  // namespace
+
 void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone) {
     PrepareWorldData(doc);
     const bool spatial = doc.dlt.parameterCount == 11;
+    std::vector<FrameToSolve> batch;
+    auto solve = [&] {
+        ParallelFor(static_cast<int>(batch.size()), [&](int i) {
+            const FrameToSolve& task = batch[static_cast<std::size_t>(i)];
+            SolveFrame(doc, spatial, task, doc.worldRaw[task.frame]);
+        });
+        if (frameDone)
+            for (std::size_t i = 0; i < batch.size(); ++i) frameDone();
+        batch.clear();
+    };
     VisitFrameImages(doc, doc.worldFrameCount, [&](int f, const std::vector<const ViewImagePoints*>& seen, const std::vector<int>& rows) {
-        Point3* world = doc.worldRaw[f];
-        if (seen.size() == 1 && !spatial) {
-            Reconstruct2D(doc.dlt, *seen[0], world, doc.pointCount);
-        } else if (seen.size() == 1) {
-            // One view of a spatial calibration cannot place a point in space.
-            std::fill(world, world + doc.pointCount, kMissingWorldPoint);
-        } else if (seen.size() >= 2) {
-            Reconstruct3D(doc.dlt, seen, rows, world, doc.pointCount);
-        }
-        if (frameDone) frameDone();
+        FrameToSolve& task = batch.emplace_back();
+        task.frame = f;
+        for (const ViewImagePoints* image : seen) task.images.push_back(*image);
+        task.rows = rows;
+        if (batch.size() == kFramesPerBatch) solve();
     });
+    solve();
     if (doc.steps.refreshWorldData) doc.steps.refreshWorldData(doc);
 }
 

@@ -20,10 +20,20 @@ struct GcvStatistics {
 // minimises Σ(y − s)² + p∫(s^(M))². The smoothing parameter p is chosen by generalized
 // cross-validation (smoothError < 0), by the estimated true mean squared error with
 // smoothError as the noise variance (> 0), or is 0, the interpolating spline (= 0).
-// Returns false, leaving `out` alone, when halfOrder < 1 or the series has fewer than
-// 2·halfOrder values.
+// Returns false, leaving `out` alone, when halfOrder is below 1 or above 16, or the series
+// has fewer than 2·halfOrder values.
 bool GcvSmooth(const std::vector<double>& y, int halfOrder, double smoothError, std::vector<double>& out,
                GcvStatistics* statistics = nullptr);
+
+// GcvSmooth of many series, each smoothed as GcvSmooth smooths it alone (to the last bit),
+// several at a time on every core. A result is not `smoothed` where GcvSmooth would return
+// false.
+struct GcvResult {
+    bool smoothed = false;
+    std::vector<double> values;
+    GcvStatistics statistics;
+};
+std::vector<GcvResult> GcvSmoothMany(const std::vector<std::vector<double>>& ys, int halfOrder, double smoothError);
 
 // The spline of degree 2·halfOrder − 1 at smoothing parameter `p` (as GcvSmooth chose it):
 // for a fixed p the smoothing is linear in `y`. False where GcvSmooth would return false.

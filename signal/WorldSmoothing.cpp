@@ -4,8 +4,11 @@
 #include "CKadivoDoc.h"
 #include "GcvSpline.h"
 #include "LowPassFilter.h"
+#include "ParallelFor.h"
 
 #include <algorithm>
+#include <memory>
+#include <numeric>
 
 namespace kadivo {
 
@@ -44,6 +47,9 @@ SolvedRun LongestRun(const std::vector<SolvedRun>& runs) {
 }
 
 CoordinateSmoothing::CoordinateSmoothing(const CKadivoDoc& doc, int entry, int axis, int filtering)
+    : CoordinateSmoothing(doc, entry, axis, filtering, false) {}
+
+CoordinateSmoothing::CoordinateSmoothing(const CKadivoDoc& doc, int entry, int axis, int filtering, bool splineLater)
     : doc_(doc), runs_(SolvedRuns(doc.worldRaw, entry, doc.worldFrameCount)), filtering_(filtering) {
     if (filtering_ != 1 && filtering_ != kFrequencyFiltering && filtering_ != kButterworthFiltering) filtering_ = 0;
     if (runs_.empty()) filtering_ = 0;
@@ -54,7 +60,7 @@ CoordinateSmoothing::CoordinateSmoothing(const CKadivoDoc& doc, int entry, int a
         if (usable) cutOff_ = *usable;
         else filtering_ = 0;
     }
-    if (filtering_ == 0) return;
+    if (filtering_ == 0 || (filtering_ == 1 && splineLater)) return;
     const SequenceOptions& o = doc.options;
     for (const SolvedRun& run : runs_) {
         const std::vector<float> raw = RunSeries(doc.worldRaw, entry, axis, run);
@@ -71,6 +77,41 @@ CoordinateSmoothing::CoordinateSmoothing(const CKadivoDoc& doc, int entry, int a
         }
         splineParameters_.push_back(parameter);
     }
+}
+
+std::vector<CoordinateSmoothing> CoordinateSmoothing::Of(const CKadivoDoc& doc, const std::vector<WorldCoordinate>& coordinates,
+                                                         int filtering) {
+    std::vector<std::unique_ptr<CoordinateSmoothing>> made(coordinates.size());
+    ParallelFor(static_cast<int>(coordinates.size()), [&](int i) {
+        const WorldCoordinate c = coordinates[static_cast<std::size_t>(i)];
+        made[static_cast<std::size_t>(i)].reset(new CoordinateSmoothing(doc, c.entry, c.axis, filtering, true));
+    });
+    // The spline's runs, every coordinate's together: the same results as one at a time.
+    std::vector<std::vector<double>> runs;
+    for (std::size_t i = 0; i < made.size(); ++i) {
+        if (made[i]->filtering_ != 1) continue;
+        for (const SolvedRun& run : made[i]->runs_) {
+            const std::vector<float> raw = RunSeries(doc.worldRaw, coordinates[i].entry, coordinates[i].axis, run);
+            runs.emplace_back(raw.begin(), raw.end());
+        }
+    }
+    const std::vector<GcvResult> results = GcvSmoothMany(runs, doc.options.splineOrder + 1, doc.options.smoothError);
+    std::vector<CoordinateSmoothing> smoothings;
+    smoothings.reserve(made.size());
+    std::size_t next = 0;
+    for (std::unique_ptr<CoordinateSmoothing>& smoothing : made) {
+        if (smoothing->filtering_ == 1) {
+            for (std::size_t r = 0; r < smoothing->runs_.size(); ++r, ++next) {
+                const GcvResult& result = results[next];
+                const std::vector<double>& raw = runs[next];
+                const std::vector<double>& values = result.smoothed ? result.values : raw;
+                smoothing->smoothed_.emplace_back(values.begin(), values.end());
+                smoothing->splineParameters_.push_back(result.smoothed ? result.statistics.p : -1.0);
+            }
+        }
+        smoothings.push_back(std::move(*smoothing));
+    }
+    return smoothings;
 }
 
 std::vector<double> CoordinateSmoothing::Apply(const std::vector<double>& series) const {
@@ -101,22 +142,32 @@ std::vector<double> CoordinateSmoothing::ApplyToRun(std::vector<double> run, dou
 
 void SmoothWorldData(CKadivoDoc& doc) {
     if (doc.worldRaw.empty()) return;
-    const int frames = doc.worldFrameCount;
     if (doc.worldFiltered.frames() != doc.worldRaw.frames() || doc.worldFiltered.entriesPerFrame() != doc.worldRaw.entriesPerFrame())
         doc.worldFiltered = WorldData(doc.worldRaw.frames(), doc.worldRaw.entriesPerFrame());
-    for (int p = 0; p <= doc.pointCount; ++p) {
+    std::vector<int> entries(static_cast<std::size_t>(doc.pointCount) + 1);
+    std::iota(entries.begin(), entries.end(), 0);
+    SmoothWorldEntries(doc, entries);
+}
+
+void SmoothWorldEntries(CKadivoDoc& doc, const std::vector<int>& entries) {
+    const int frames = doc.worldFrameCount;
+    std::vector<WorldCoordinate> coordinates;
+    for (int p : entries) {
         for (int f = 0; f < frames; ++f) doc.worldFiltered[f][p] = doc.worldRaw[f][p];
-        // A filter run across an unsolved frame would smear its marker into the frames
-        // beside it, so each run of solved frames is smoothed on its own.
-        for (int axis = 0; axis < 3; ++axis) {
-            const CoordinateSmoothing smoothing(doc, p, axis, doc.options.filtering);
-            if (!smoothing.Smooths()) continue;
-            for (std::size_t r = 0; r < smoothing.Runs().size(); ++r) {
-                const SolvedRun run = smoothing.Runs()[r];
-                const std::vector<float>& smoothed = smoothing.SmoothedRuns()[r];
-                for (int f = run.first; f < run.last; ++f)
-                    Axis(doc.worldFiltered[f][p], axis) = smoothed[static_cast<std::size_t>(f - run.first)];
-            }
+        for (int axis = 0; axis < 3; ++axis) coordinates.push_back({p, axis});
+    }
+    // A filter run across an unsolved frame would smear its marker into the frames beside it,
+    // so each run of solved frames is smoothed on its own.
+    const std::vector<CoordinateSmoothing> smoothings = CoordinateSmoothing::Of(doc, coordinates, doc.options.filtering);
+    for (std::size_t i = 0; i < coordinates.size(); ++i) {
+        const CoordinateSmoothing& smoothing = smoothings[i];
+        if (!smoothing.Smooths()) continue;
+        const auto [p, axis] = coordinates[i];
+        for (std::size_t r = 0; r < smoothing.Runs().size(); ++r) {
+            const SolvedRun run = smoothing.Runs()[r];
+            const std::vector<float>& smoothed = smoothing.SmoothedRuns()[r];
+            for (int f = run.first; f < run.last; ++f)
+                Axis(doc.worldFiltered[f][p], axis) = smoothed[static_cast<std::size_t>(f - run.first)];
         }
     }
 }

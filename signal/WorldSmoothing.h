@@ -18,6 +18,9 @@ class WorldData;
 // apart. A Butterworth cut-off chosen from the data is chosen once per coordinate, from its
 // longest run.
 void SmoothWorldData(CKadivoDoc& doc);
+// The same for the listed entries (0-based points, pointCount the centre of gravity) alone,
+// the smoothed world data already sized.
+void SmoothWorldEntries(CKadivoDoc& doc, const std::vector<int>& entries);
 
 // The frames [first, last) of one run of frames in which a world entry was solved.
 struct SolvedRun {
@@ -40,9 +43,16 @@ std::optional<double> ButterworthCutOffOf(const CKadivoDoc& doc, const std::vect
 // option; 0 leaves it as measured): each run of solved frames on its own, with what the
 // filter chose from the raw data — the Butterworth cut-off from the longest run, the
 // spline's parameter run by run. With those choices made, the smoothing is linear.
+struct WorldCoordinate {
+    int entry, axis;
+};
+
 class CoordinateSmoothing {
 public:
     CoordinateSmoothing(const CKadivoDoc& doc, int entry, int axis, int filtering);
+    // The smoothings of many coordinates at once, on every core (the same as one by one).
+    static std::vector<CoordinateSmoothing> Of(const CKadivoDoc& doc, const std::vector<WorldCoordinate>& coordinates,
+                                               int filtering);
 
     const std::vector<SolvedRun>& Runs() const { return runs_; }
     // False without filtering, and with a Butterworth cut-off the frame rate cannot take.
@@ -54,6 +64,8 @@ public:
     std::vector<double> Apply(const std::vector<double>& series) const;
 
 private:
+    // With `splineLater` the spline's runs are left for Of to smooth.
+    CoordinateSmoothing(const CKadivoDoc& doc, int entry, int axis, int filtering, bool splineLater);
     std::vector<double> ApplyToRun(std::vector<double> run, double splineParameter) const;
 
     const CKadivoDoc& doc_;

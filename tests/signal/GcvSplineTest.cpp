@@ -110,5 +110,35 @@ TEST(GcvSpline, PolynomialsInThePenaltysNullSpaceComeBackUnchanged) {
     for (int i = 0; i < 40; ++i) EXPECT_NEAR(output[i], parabola[i], 1e-9);
 }
 
+// Smoothing many series together (four to a core's lanes, a lane taking the next series as
+// its search ends) must give every series what smoothing it alone gives, bit for bit, and
+// its own statistics: mixed lengths share lanes only with their own length, series too short
+// come back unsmoothed, and a lane left without a series must not disturb the others.
+TEST(GcvSpline, SmoothingManyTogetherGivesEachWhatItGetsAlone) {
+    std::vector<std::vector<double>> ys;
+    for (int s = 0; s < 23; ++s) {
+        const int n = s % 5 == 4 ? 5 : (s % 3 == 0 ? 400 : 130 + s);
+        std::vector<double> y;
+        for (int i = 0; i < n; ++i) y.push_back(std::sin(0.07 * i * (1 + s % 4)) + 0.02 * std::cos(1.7 * i * i + s));
+        ys.push_back(y);
+    }
+    for (const int m : {1, 3, 4})
+        for (const double error : {-1.0, 1e-4, 0.0}) {
+            const std::vector<GcvResult> together = GcvSmoothMany(ys, m, error);
+            ASSERT_EQ(together.size(), ys.size());
+            for (std::size_t s = 0; s < ys.size(); ++s) {
+                std::vector<double> alone;
+                GcvStatistics statistics;
+                const bool smoothed = GcvSmooth(ys[s], m, error, alone, &statistics);
+                ASSERT_EQ(together[s].smoothed, smoothed) << "series " << s << " at M = " << m;
+                if (!smoothed) continue;
+                EXPECT_EQ(together[s].values, alone) << "series " << s << " at M = " << m << ", e = " << error;
+                EXPECT_EQ(together[s].statistics.p, statistics.p);
+                EXPECT_EQ(together[s].statistics.gcv, statistics.gcv);
+                EXPECT_EQ(together[s].statistics.fits, statistics.fits);
+            }
+        }
+}
+
 }  // namespace
 }  // namespace kadivo::test
