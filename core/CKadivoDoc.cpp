@@ -52,7 +52,7 @@ ChangeSet CKadivoDoc::Resizing(ChangeSet what) const {
 
 void CKadivoDoc::Announce(ChangeSet what, int view) {
     if (deferredAnnouncements_ == 0) {
-        observers_.Notify({what, view});
+        Deliver({what, view});
         return;
     }
     if (!pending_) pending_ = DocumentChange{what, view};
@@ -64,7 +64,21 @@ CKadivoDoc::EditScope::~EditScope() {
     if (--doc_.deferredAnnouncements_ > 0 || !doc_.pending_) return;
     const DocumentChange change = *doc_.pending_;
     doc_.pending_.reset();
-    doc_.observers_.Notify(change);
+    doc_.Deliver(change);
+}
+
+// The world data follow an edit of the image data before anyone hears of it, so that what
+// is told includes them. An edit that moves on to the next frame may tell only of the frame.
+void CKadivoDoc::Deliver(DocumentChange change) {
+    constexpr ChangeSet kImageDataEdits =
+        Change::Points | Change::PointsRemoved | Change::Frame | Change::SyncFrame | Change::CameraViews;
+    if (change.what.HasAny(kImageDataEdits) && options.recomputeAfterChange != 0 && steps.updateWorldData && !updatingWorldData_) {
+        updatingWorldData_ = true;
+        const bool updated = steps.updateWorldData(*this);
+        updatingWorldData_ = false;
+        if (updated) change.what |= Change::WorldData;
+    }
+    observers_.Notify(change);
 }
 
 // --- lifecycle ------------------------------------------------------------------------------

@@ -302,12 +302,14 @@ private:
         CKadivoDoc& doc_;
     };
     void AfterUndoOrRedo();
+    void Deliver(DocumentChange change);
 
     Prompts& prompts_;
     VideoSourceFactory videoSources_;
     ObserverList observers_;
     EditHistory history_{*this};
     int deferredAnnouncements_ = 0;
+    bool updatingWorldData_ = false;
     std::optional<DocumentChange> pending_;
     RecordWindowHost recordHost_;
     WindowHost* windowHost_ = &recordHost_;

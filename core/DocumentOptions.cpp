@@ -44,6 +44,7 @@ SequenceOptionsSheet CKadivoDoc::FillOptionsSheet(int page) const {
     sheet.cutOffFrequency = o.cutOffFrequency;
     sheet.cutOffMethod = o.cutOffMethod;
     sheet.digitizingError = o.digitizingError;
+    sheet.recomputeAfterChange = o.recomputeAfterChange;
     sheet.splineOrder = o.splineOrder;
     sheet.smoothError = o.smoothError;
     for (int p = 0; p < pointCount; ++p) sheet.pointNames.push_back(modelPoints[static_cast<std::size_t>(p)].name);
@@ -173,6 +174,12 @@ void CKadivoDoc::ApplyOptionsSheet(const SequenceOptionsSheet& sheet) {
         o.digitizingError = sheet.digitizingError;
         what |= Change::WorldData;  // the bands around the curves
         modified_ = true;
+    }
+    if ((sheet.recomputeAfterChange != 0) != (o.recomputeAfterChange != 0)) {
+        o.recomputeAfterChange = sheet.recomputeAfterChange != 0 ? 1 : 0;
+        modified_ = true;
+        // Turned on, it starts from the image data as they are.
+        if (o.recomputeAfterChange != 0 && steps.updateWorldData && steps.updateWorldData(*this)) what |= Change::WorldData;
     }
     // 7. Tracking.
     o.thresholdMovement = sheet.thresholdMovement;

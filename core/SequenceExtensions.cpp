@@ -22,6 +22,7 @@ constexpr char kKeptOptionsTag[4] = {'O', 'P', 'T', 'S'};
 constexpr char kButterworthTag[4] = {'B', 'U', 'T', 'W'};
 constexpr char kSyncFractionsTag[4] = {'S', 'Y', 'N', 'F'};
 constexpr char kDigitizingErrorTag[4] = {'D', 'E', 'R', 'R'};
+constexpr char kRecomputeTag[4] = {'R', 'C', 'M', 'P'};
 constexpr char kBandTag[4] = {'B', 'A', 'N', 'D'};
 
 // Each graph curve with a band: its window, graph and curve indices.
@@ -215,10 +216,11 @@ void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc, const std::
     const bool butterworth = o.filtering == kButterworthFiltering;
     const bool syncFractions = AnySyncFraction(doc);
     const bool digitizingError = o.digitizingError != kDefaultDigitizingError;
+    const bool recomputeOff = o.recomputeAfterChange == 0;
     bool bands = false;
     ForEachBandedCurve(windows, [&](int, int, int, const DataCurveState&) { bands = true; });
     if (!doc.importedDlt && o.exactPositions == 0 && o.lensFromControlPoints == 0 && o.snapToMarkerCentre == 0 && !anyLens &&
-        !keptOptions && !butterworth && !syncFractions && !digitizingError && !bands)
+        !keptOptions && !butterworth && !syncFractions && !digitizingError && !recomputeOff && !bands)
         return;
     out.Bytes(kBlockTag, 4);
     if (o.exactPositions != 0) WriteNumberChunk(out, kExactPositionsTag, o.exactPositions);
@@ -236,6 +238,7 @@ void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc, const std::
         out.U32(8);
         out.F64(o.digitizingError);
     }
+    if (recomputeOff) WriteNumberChunk(out, kRecomputeTag, 0);
     WriteBands(out, windows);
 }
 
@@ -283,6 +286,10 @@ void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
             const double error = in.F64("the digitizing error");
             if (!(error >= 0 && error <= kMaxDigitizingError)) throw FileFormatError("The digitizing error is damaged");
             doc.options.digitizingError = error;
+            continue;
+        }
+        if (std::memcmp(tag, kRecomputeTag, 4) == 0 && size == 4) {
+            doc.options.recomputeAfterChange = in.I32("the recompute after each change option") != 0 ? 1 : 0;
             continue;
         }
         if (std::memcmp(tag, kBandTag, 4) == 0) {

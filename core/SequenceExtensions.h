@@ -33,6 +33,7 @@ class CKadivoDoc;
 // whiteness of the residual.
 // "SYNF": the views' sync fractions: the view count, then a double a view (the first 0).
 // "DERR": the digitizing error in pixels, a double (written when it is not 0.5).
+// "RCMP": the world data are not recomputed after each change, a 32-bit 0 (written only then).
 // "BAND": the 95 % bands of graph curves, one chunk a curve that has one: the 0-based window
 // (in the order of the window records), graph and curve, whether the band is drawn, the
 // count of half-widths (the curve's samples) and the half-widths as floats.

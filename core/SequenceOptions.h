@@ -71,6 +71,8 @@ struct SequenceOptions {
     // deviation per coordinate): with the calibration's residuals, the uncertainty of the
     // world data.
     double digitizingError = kDefaultDigitizingError;
+    // A calibrated sequence's world data follow each edit of its image data.
+    int recomputeAfterChange = 1;
 
     friend bool operator==(const SequenceOptions&, const SequenceOptions&) = default;
 };

@@ -40,6 +40,7 @@ struct SequenceOptionsSheet {
     float cutOffFrequency = 6.0f;
     int cutOffMethod = 0;  // kGivenCutOff, kResidualAnalysisCutOff or kWhitenessCutOff
     double digitizingError = 0.5;  // pixels
+    int recomputeAfterChange = 1;
     int splineOrder = 2;
     double smoothError = -1.0;
 

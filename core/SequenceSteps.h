@@ -22,6 +22,9 @@ struct SequenceSteps {
     // World coordinates of every digitized frame, with their completion.
     std::function<void(CKadivoDoc&, const FrameProgress&)> transformImageData;
     Step refreshWorldData;    // interpolation, smoothing and derived data after their options changed
+    // The world data brought up to date after an edit of the image data; false when they
+    // did not change.
+    std::function<bool(CKadivoDoc&)> updateWorldData;
 };
 
 }  // namespace kadivo

@@ -54,6 +54,12 @@ bool TakeBetweenFrames(const std::unordered_map<int, int>& byFrame, const std::v
     return true;
 }
 
+// Whether the view has a record of the frame after `k`, which the positions between k and
+// k + 1 are taken towards.
+bool HasFollowingRecord(const std::unordered_map<int, int>& byFrame, int k) {
+    return k < std::numeric_limits<int>::max() && byFrame.count(k + 1) != 0;
+}
+
 }  // namespace
 
 // The unknowns beyond X and Y (and Z) have zero columns in the published systems; their
@@ -117,7 +123,7 @@ void Reconstruct3D(const DltParameterTable& table, const std::vector<const ViewI
     }
 }
 
-void PrepareWorldData(CKadivoDoc& doc) {
+int WorldFrameCountOf(const CKadivoDoc& doc) {
     int frames = kMaxReconstructedFrames;
     bool anyRecords = false;
     for (const CameraView& view : doc.views) {
@@ -128,14 +134,18 @@ void PrepareWorldData(CKadivoDoc& doc) {
         }
     }
     // Without any digitized frame there is nothing to reconstruct.
-    if (!anyRecords) frames = 0;
+    return anyRecords ? frames : 0;
+}
+
+void PrepareWorldData(CKadivoDoc& doc) {
+    const int frames = WorldFrameCountOf(doc);
     if (frames == doc.worldFrameCount && !doc.worldRaw.empty()) return;
     doc.worldFrameCount = frames;
     doc.worldRaw = frames > 0 ? WorldData(frames + 1, doc.pointCount + 1) : WorldData{};
     doc.worldFiltered = frames > 0 ? WorldData(frames + 1, doc.pointCount + 1) : WorldData{};
 }
 
-void VisitFrameImages(const CKadivoDoc& doc, int frames, const FrameImagesVisitor& visit) {
+void VisitFrameImages(const CKadivoDoc& doc, int frames, const FrameImagesVisitor& visit, const std::vector<bool>* wanted) {
     const int views = doc.viewCount();
     // Each view's records by frame number.
     std::vector<std::unordered_map<int, int>> byFrame(static_cast<std::size_t>(views));
@@ -169,11 +179,14 @@ void VisitFrameImages(const CKadivoDoc& doc, int frames, const FrameImagesVisito
             }
             const std::vector<FrameRecord>& records = doc.views[sv].frameStore.records();
             const FrameRecord& record = records[static_cast<std::size_t>(found->second)];
+            const bool take = !wanted || (*wanted)[static_cast<std::size_t>(f)];
             if (lag[sv].between == 0.0) {
-                for (int p = 0; p < doc.pointCount; ++p)
-                    images[sv][static_cast<std::size_t>(p)] = positions[sv].Taken(record.imagePos[static_cast<std::size_t>(p)]);
-            } else if (!TakeBetweenFrames(byFrame[sv], records, positions[sv], nextFrame[sv], lag[sv].between, doc.pointCount,
-                                          images[sv])) {
+                if (take)
+                    for (int p = 0; p < doc.pointCount; ++p)
+                        images[sv][static_cast<std::size_t>(p)] = positions[sv].Taken(record.imagePos[static_cast<std::size_t>(p)]);
+            } else if (take ? !TakeBetweenFrames(byFrame[sv], records, positions[sv], nextFrame[sv], lag[sv].between,
+                                                 doc.pointCount, images[sv])
+                            : !HasFollowingRecord(byFrame[sv], nextFrame[sv])) {
                 contributing[sv] = false;  // the view's last frame: nothing follows to take positions towards
                 continue;
             }
@@ -183,7 +196,7 @@ void VisitFrameImages(const CKadivoDoc& doc, int frames, const FrameImagesVisito
             if (nextFrame[sv] == std::numeric_limits<int>::max()) contributing[sv] = false;
             else ++nextFrame[sv];
         }
-        visit(f, seen, rows);
+        if (!wanted || (*wanted)[static_cast<std::size_t>(f)]) visit(f, seen, rows);
     }
 }
 
@@ -214,8 +227,7 @@ void SolveFrame(const CKadivoDoc& doc, bool spatial, const FrameToSolve& task, P
 
 }  // namespace
 
-void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone) {
-    PrepareWorldData(doc);
+void ReconstructFrames(CKadivoDoc& doc, const std::vector<bool>* wanted, const FrameProgress& frameDone) {
     const bool spatial = doc.dlt.parameterCount == 11;
     std::vector<FrameToSolve> batch;
     auto solve = [&] {
@@ -227,14 +239,22 @@ void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone) {
             for (std::size_t i = 0; i < batch.size(); ++i) frameDone();
         batch.clear();
     };
-    VisitFrameImages(doc, doc.worldFrameCount, [&](int f, const std::vector<const ViewImagePoints*>& seen, const std::vector<int>& rows) {
-        FrameToSolve& task = batch.emplace_back();
-        task.frame = f;
-        for (const ViewImagePoints* image : seen) task.images.push_back(*image);
-        task.rows = rows;
-        if (batch.size() == kFramesPerBatch) solve();
-    });
+    VisitFrameImages(
+        doc, doc.worldFrameCount,
+        [&](int f, const std::vector<const ViewImagePoints*>& seen, const std::vector<int>& rows) {
+            FrameToSolve& task = batch.emplace_back();
+            task.frame = f;
+            for (const ViewImagePoints* image : seen) task.images.push_back(*image);
+            task.rows = rows;
+            if (batch.size() == kFramesPerBatch) solve();
+        },
+        wanted);
     solve();
+}
+
+void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone) {
+    PrepareWorldData(doc);
+    ReconstructFrames(doc, nullptr, frameDone);
     if (doc.steps.refreshWorldData) doc.steps.refreshWorldData(doc);
 }
 

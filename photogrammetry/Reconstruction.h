@@ -24,6 +24,10 @@ void Reconstruct2D(const DltParameterTable& table, const ViewImagePoints& image,
 void Reconstruct3D(const DltParameterTable& table, const std::vector<const ViewImagePoints*>& images,
                    const std::vector<int>& viewRows, Point3* world, int pointCount);
 
+// The number of world frames the views' records make: as many as the shortest view that has
+// records (at most 10000).
+int WorldFrameCountOf(const CKadivoDoc& doc);
+
 // Sizes the world data for the current views: as many frames as the shortest view that has
 // records (at most 10000), reusing the arrays when that does not change.
 void PrepareWorldData(CKadivoDoc& doc);
@@ -38,6 +42,13 @@ void TransformImageData(CKadivoDoc& doc, const FrameProgress& frameDone = {});
 // order, one set of positions per view that sees it and that view's 1-based number.
 using FrameImagesVisitor =
     std::function<void(int frame, const std::vector<const ViewImagePoints*>& images, const std::vector<int>& views)>;
-void VisitFrameImages(const CKadivoDoc& doc, int frames, const FrameImagesVisitor& visit);
+// With `wanted`, only the frames it marks are visited (the walk over the others costs only
+// the lookups that decide which views see the frames after them).
+void VisitFrameImages(const CKadivoDoc& doc, int frames, const FrameImagesVisitor& visit,
+                      const std::vector<bool>* wanted = nullptr);
+
+// The world frames `wanted` marks (every frame without it) reconstructed again from the
+// views' records, in world data already sized; nothing else is redone.
+void ReconstructFrames(CKadivoDoc& doc, const std::vector<bool>* wanted, const FrameProgress& frameDone = {});
 
 }  // namespace kadivo

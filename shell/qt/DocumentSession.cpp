@@ -2,6 +2,7 @@
 
 #include "ChildWindow.h"
 #include "DataDirectory.h"
+#include "IncrementalTransform.h"
 #include "VideoSource.h"
 #include "WindowKinds.h"
 #include "WorldCompletion.h"
@@ -40,6 +41,7 @@ DocumentSession::DocumentSession(Prompts& prompts, ExportDialogs& exportDialogs,
       doc_(std::make_unique<CKadivoDoc>(prompts, MakeVideoSourceFactory(prompts))),
       journal_(std::make_unique<DocumentJournal>(*doc_, JournalDirectory())) {
     InstallSequenceSteps(doc_->steps);
+    InstallWorldDataUpdate(doc_->steps);
     doc_->SetWindowHost(*this);
     // The journal observes first, so that its problem is known when the change is shown.
     doc_->observers().Add(*this);

@@ -237,6 +237,9 @@ QWidget* OptionsSheetDialog::FilteringPage() {
                  DoubleSpin("Low Pass Cut Off Frequency", 0.1, 1000.0, 2, static_cast<double>(sheet_.cutOffFrequency)));
     form->addRow(Check("Estimate Error", false));
     form->addRow("Digitizing Error (px)", DoubleSpin("Digitizing Error (px)", 0.0, kMaxDigitizingError, 2, sheet_.digitizingError));
+    QCheckBox* recompute = Check("Recompute after each change", sheet_.recomputeAfterChange != 0);
+    recompute->setToolTip("Keep the world data, the graphs and the animation current while digitizing a calibrated sequence");
+    form->addRow(recompute);
     auto* left = new QVBoxLayout;
     left->addWidget(interpolation);
     left->addWidget(filtering);
@@ -386,6 +389,7 @@ void OptionsSheetDialog::WriteBack() {
     s.splineOrder = Chosen(splineOrder_, s.splineOrder);
     s.cutOffMethod = Chosen(cutOffMethod_, s.cutOffMethod);
     s.digitizingError = Named<QDoubleSpinBox>(this, "Digitizing Error (px)")->value();
+    s.recomputeAfterChange = Named<QCheckBox>(this, "Recompute after each change")->isChecked() ? 1 : 0;
     s.smoothError = Named<QDoubleSpinBox>(this, "Smooth Error Parameter")->value();
     s.cutOffFrequency = static_cast<float>(Named<QDoubleSpinBox>(this, "Low Pass Cut Off Frequency")->value());
 
