@@ -143,16 +143,15 @@ bool IncrementalTransform::Update(CKadivoDoc& doc) {
     ReconstructFrames(doc, &wanted);
     InterpolateGaps(doc);
     ComputeCentreOfGravity(doc);
-    // Frames the world data did not have count as unsolved before.
+    // Frames the world data did not have count as unsolved before. A pass in the order the
+    // data lie in memory.
+    std::vector<bool> differs(static_cast<std::size_t>(doc.pointCount) + 1, false);
+    for (int f = 0; f < frames; ++f)
+        for (int e = 0; e <= doc.pointCount; ++e)
+            if (!SameBits(doc.worldRaw[f][e], f < before ? raw_[f][e] : kMissingWorldPoint)) differs[static_cast<std::size_t>(e)] = true;
     std::vector<int> changed;
     for (int e = 0; e <= doc.pointCount; ++e)
-        for (int f = 0; f < frames; ++f) {
-            const Point3& was = f < before ? raw_[f][e] : kMissingWorldPoint;
-            if (!SameBits(doc.worldRaw[f][e], was)) {
-                changed.push_back(e);
-                break;
-            }
-        }
+        if (differs[static_cast<std::size_t>(e)]) changed.push_back(e);
     for (int f = before; f < frames; ++f)
         for (int e = 0; e <= doc.pointCount; ++e) doc.worldFiltered[f][e] = doc.worldRaw[f][e];
     SmoothWorldEntries(doc, changed);

@@ -241,7 +241,8 @@ bool DocumentJournal::Append(ChangeSet what, bool everything) {
     if (everything || what.HasAny(kWorldChanges)) {
         part_.Clear();
         WriteWorldData(part_, doc_);
-        Compare(worldData_, part(JournalPart::WorldData));
+        // Data recomputed after a click change in a few places: those are what is written.
+        Compare(worldData_, [this](const std::uint8_t* data, std::size_t size) { edit_.WorldData(worldData_, data, size); });
     }
     if (edit_.Empty()) return false;
     Write(edit_.Frame());

@@ -5,6 +5,7 @@
 #include "SequenceFileParts.h"
 
 #include <cstring>
+#include <limits>
 
 namespace kadivo {
 
@@ -75,6 +76,48 @@ void JournalEditWriter::Part(JournalPart part, const std::uint8_t* data, std::si
     payload_.U8(static_cast<std::uint8_t>(part));
     payload_.U32(static_cast<std::uint32_t>(size));
     payload_.Bytes(data, size);
+    ++parts_;
+}
+
+void JournalEditWriter::WorldData(const ByteBlock& before, const std::uint8_t* after, std::size_t size) {
+    // Spans closer than this are sent as one: a span's own offset and length cost 8 bytes.
+    constexpr std::size_t kJoin = 16;
+    struct Span {
+        std::size_t from, to;
+    };
+    std::vector<Span> spans;
+    std::size_t spanBytes = 0;
+    const bool comparable = before.size() == size && size <= std::numeric_limits<std::uint32_t>::max();
+    constexpr std::size_t kBlock = 64;
+    for (std::size_t i = 0; comparable && i < size;) {
+        if (before[i] == after[i]) {
+            // Most of the data is as it was: pass over it a block at a time.
+            std::size_t next = i + 1;
+            while (next + kBlock <= size && std::memcmp(before.data() + next, after + next, kBlock) == 0) next += kBlock;
+            i = next;
+            continue;
+        }
+        std::size_t end = i + 1;
+        while (end < size && before[end] != after[end]) ++end;
+        if (!spans.empty() && i - spans.back().to <= kJoin) {
+            spanBytes += end - spans.back().to;
+            spans.back().to = end;
+        } else {
+            spans.push_back({i, end});
+            spanBytes += 8 + end - i;
+        }
+        i = end;
+        if (spanBytes > size / 4) break;  // whole is as good
+    }
+    if (!comparable || spanBytes > size / 4) return Part(JournalPart::WorldData, after, size);
+    payload_.U8(static_cast<std::uint8_t>(JournalPart::WorldDataSpans));
+    payload_.U32(static_cast<std::uint32_t>(size));
+    payload_.U32(static_cast<std::uint32_t>(spans.size()));
+    for (const Span& span : spans) {
+        payload_.U32(static_cast<std::uint32_t>(span.from));
+        payload_.U32(static_cast<std::uint32_t>(span.to - span.from));
+        payload_.Bytes(after + span.from, span.to - span.from);
+    }
     ++parts_;
 }
 
@@ -189,6 +232,7 @@ struct ImageShape {
         }
     };
     std::vector<View> views;
+    std::size_t worldDataSize = 0;
 };
 
 std::size_t ViewIndex(ByteReader& in, const ImageShape& shape) {
@@ -219,7 +263,27 @@ void WalkEdit(const ByteBlock& edit, ImageShape& shape, SequenceImage* image) {
                 break;
             }
             case JournalPart::CalibrationPoints: block(image ? &image->calibrationPoints : nullptr, "the control points"); break;
-            case JournalPart::WorldData: block(image ? &image->worldData : nullptr, "the world data"); break;
+            case JournalPart::WorldData: {
+                const std::uint32_t size = in.U32("the world data");
+                const std::uint8_t* bytes = in.Take(size, "the world data");
+                shape.worldDataSize = size;
+                if (image) image->worldData.assign(bytes, bytes + size);
+                break;
+            }
+            case JournalPart::WorldDataSpans: {
+                const char* what = "a change of the world data";
+                const std::uint32_t size = in.U32(what);
+                if (size != shape.worldDataSize) throw FileFormatError("The journal changes world data of another size");
+                const std::uint32_t count = in.U32(what);
+                in.Require(count, 8, what);
+                for (std::uint32_t i = 0; i < count; ++i) {
+                    const std::uint32_t at = in.U32(what), length = in.U32(what);
+                    if (at > size || length > size - at) throw FileFormatError("The journal changes the world data beyond their end");
+                    const std::uint8_t* bytes = in.Take(length, what);
+                    if (image) std::copy(bytes, bytes + length, image->worldData.begin() + at);
+                }
+                break;
+            }
             case JournalPart::Tail: block(image ? &image->tail : nullptr, "the tail"); break;
             case JournalPart::ViewCount: {
                 const std::int32_t count = in.I32("the view count");
@@ -273,6 +337,7 @@ void ApplyEdit(const ByteBlock& edit, SequenceImage& image) {
         shape.views.emplace_back();
         shape.views.back().records = view.records.size();
     }
+    shape.worldDataSize = image.worldData.size();
     ImageShape checked = shape;
     WalkEdit(edit, checked, nullptr);
     WalkEdit(edit, shape, &image);

@@ -44,6 +44,9 @@ enum class JournalPart : std::uint8_t {
     CalibrationPoints = 7,
     WorldData = 8,
     Tail = 9,
+    // The world data changed in places: the size they keep, then spans of an offset, a
+    // length and the bytes there.
+    WorldDataSpans = 10,
 };
 
 // The start of a journal file: the magic and the header's frame.
@@ -59,6 +62,9 @@ public:
     // ViewOpening or ViewClosing of camera view `index`, or the head's part `index`.
     void IndexedPart(JournalPart part, int index, const std::uint8_t* data, std::size_t size);
     void Record(int view, int index, const std::uint8_t* data, std::size_t size);
+    // The world data as `after`, given as the spans where they differ from `before` when
+    // that is much smaller than giving them whole.
+    void WorldData(const ByteBlock& before, const std::uint8_t* after, std::size_t size);
     void ViewCount(int count);
     void RecordCount(int view, int count);
     bool Empty() const { return parts_ == 0; }

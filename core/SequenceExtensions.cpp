@@ -24,6 +24,7 @@ constexpr char kSyncFractionsTag[4] = {'S', 'Y', 'N', 'F'};
 constexpr char kDigitizingErrorTag[4] = {'D', 'E', 'R', 'R'};
 constexpr char kRecomputeTag[4] = {'R', 'C', 'M', 'P'};
 constexpr char kBandTag[4] = {'B', 'A', 'N', 'D'};
+constexpr char kCurveSourceTag[4] = {'C', 'S', 'R', 'C'};
 
 // Each graph curve with a band: its window, graph and curve indices.
 template <typename Windows, typename Visit>
@@ -49,23 +50,70 @@ void WriteBands(ByteWriter& out, const std::list<WindowState>& windows) {
     });
 }
 
+// Curve c of graph g of window w (0-based, in the order of the window records), if there is one.
+DataCurveState* CurveAt(CKadivoDoc& doc, int w, int g, int c) {
+    if (w < 0 || w >= static_cast<int>(doc.windows.size())) return nullptr;
+    auto* graphs = std::get_if<GraphWindowState>(&*std::next(doc.windows.begin(), w));
+    if (!graphs || g < 0 || g >= static_cast<int>(graphs->graphs.size()) || c < 0 ||
+        c >= static_cast<int>(graphs->graphs[static_cast<std::size_t>(g)].curves.size()))
+        return nullptr;
+    return &graphs->graphs[static_cast<std::size_t>(g)].curves[static_cast<std::size_t>(c)];
+}
+
 void ReadBand(ByteReader& in, std::uint32_t size, CKadivoDoc& doc) {
     const char* what = "a curve's band";
     if (size < 5 * 4) throw FileFormatError("A curve's band is damaged");
     const int w = in.I32(what), g = in.I32(what), c = in.I32(what), shown = in.I32(what);
     const std::uint32_t count = in.U32(what);
     if (size != 5 * 4 + static_cast<std::uint64_t>(count) * 4) throw FileFormatError("A curve's band is damaged");
-    DataCurveState* curve = nullptr;
-    if (w >= 0 && w < static_cast<int>(doc.windows.size()))
-        if (auto* graphs = std::get_if<GraphWindowState>(&*std::next(doc.windows.begin(), w)))
-            if (g >= 0 && g < static_cast<int>(graphs->graphs.size()) && c >= 0 &&
-                c < static_cast<int>(graphs->graphs[static_cast<std::size_t>(g)].curves.size()))
-                curve = &graphs->graphs[static_cast<std::size_t>(g)].curves[static_cast<std::size_t>(c)];
+    DataCurveState* curve = CurveAt(doc, w, g, c);
     if (!curve || count != curve->samples.size()) throw FileFormatError("A curve's band does not fit the graphs");
     curve->halfWidths.resize(count);
     for (float& half : curve->halfWidths) half = in.F32(what);
     curve->showBand = shown != 0 ? 1 : 0;
 }
+constexpr std::uint32_t kCurveSourceSize = 9 * 4;
+
+void WriteCurveSources(ByteWriter& out, const std::list<WindowState>& windows) {
+    int w = 0;
+    for (const WindowState& window : windows) {
+        if (const auto* graphs = std::get_if<GraphWindowState>(&window))
+            for (std::size_t g = 0; g < graphs->graphs.size(); ++g)
+                for (std::size_t c = 0; c < graphs->graphs[g].curves.size(); ++c) {
+                    const std::optional<CurveSource>& source = graphs->graphs[g].curves[c].source;
+                    if (!source) continue;
+                    out.Bytes(kCurveSourceTag, 4);
+                    out.U32(kCurveSourceSize);
+                    for (int value : {w, static_cast<int>(g), static_cast<int>(c), static_cast<int>(source->angular),
+                                      static_cast<int>(source->entry), static_cast<int>(source->quantity),
+                                      static_cast<int>(source->component), static_cast<int>(source->smoothed),
+                                      static_cast<int>(source->counterClockwise)})
+                        out.I32(value);
+                }
+        ++w;
+    }
+}
+
+void ReadCurveSource(ByteReader& in, std::uint32_t size, CKadivoDoc& doc) {
+    const char* what = "a curve's source";
+    if (size != kCurveSourceSize) throw FileFormatError("A curve's source is damaged");
+    const int w = in.I32(what), g = in.I32(what), c = in.I32(what);
+    CurveSource source;
+    source.angular = in.I32(what);
+    source.entry = in.I32(what);
+    source.quantity = in.I32(what);
+    source.component = in.I32(what);
+    source.smoothed = in.I32(what) != 0 ? 1 : 0;
+    source.counterClockwise = in.I32(what) != 0 ? 1 : 0;
+    const bool sound = (source.angular == 0 || source.angular == 1) && source.entry >= 0 && source.entry <= kModelTableSize &&
+                       source.quantity >= 0 && source.quantity <= 2 && source.component >= 0 &&
+                       source.component <= (source.angular ? 2 : 3);
+    if (!sound) throw FileFormatError("A curve's source is damaged");
+    DataCurveState* curve = CurveAt(doc, w, g, c);
+    if (!curve) throw FileFormatError("A curve's source does not fit the graphs");
+    curve->source = source;
+}
+
 constexpr std::uint32_t kLensSize = 4 * 4 + 9 * 8;
 
 // A chunk that holds one 32-bit number.
@@ -217,10 +265,14 @@ void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc, const std::
     const bool syncFractions = AnySyncFraction(doc);
     const bool digitizingError = o.digitizingError != kDefaultDigitizingError;
     const bool recomputeOff = o.recomputeAfterChange == 0;
-    bool bands = false;
-    ForEachBandedCurve(windows, [&](int, int, int, const DataCurveState&) { bands = true; });
+    bool curveExtras = false;
+    ForEachBandedCurve(windows, [&](int, int, int, const DataCurveState&) { curveExtras = true; });
+    for (const WindowState& window : windows)
+        if (const auto* graphs = std::get_if<GraphWindowState>(&window))
+            for (const DataGraphState& graph : graphs->graphs)
+                for (const DataCurveState& curve : graph.curves) curveExtras = curveExtras || curve.source.has_value();
     if (!doc.importedDlt && o.exactPositions == 0 && o.lensFromControlPoints == 0 && o.snapToMarkerCentre == 0 && !anyLens &&
-        !keptOptions && !butterworth && !syncFractions && !digitizingError && !recomputeOff && !bands)
+        !keptOptions && !butterworth && !syncFractions && !digitizingError && !recomputeOff && !curveExtras)
         return;
     out.Bytes(kBlockTag, 4);
     if (o.exactPositions != 0) WriteNumberChunk(out, kExactPositionsTag, o.exactPositions);
@@ -240,6 +292,7 @@ void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc, const std::
     }
     if (recomputeOff) WriteNumberChunk(out, kRecomputeTag, 0);
     WriteBands(out, windows);
+    WriteCurveSources(out, windows);
 }
 
 void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
@@ -294,6 +347,10 @@ void ReadSequenceExtensions(ByteReader& in, CKadivoDoc& doc) {
         }
         if (std::memcmp(tag, kBandTag, 4) == 0) {
             ReadBand(in, size, doc);
+            continue;
+        }
+        if (std::memcmp(tag, kCurveSourceTag, 4) == 0) {
+            ReadCurveSource(in, size, doc);
             continue;
         }
         if (std::memcmp(tag, kSyncFractionsTag, 4) == 0) {

@@ -37,6 +37,10 @@ class CKadivoDoc;
 // "BAND": the 95 % bands of graph curves, one chunk a curve that has one: the 0-based window
 // (in the order of the window records), graph and curve, whether the band is drawn, the
 // count of half-widths (the curve's samples) and the half-widths as floats.
+// "CSRC": what a graph curve was made from, one chunk a curve that knows: the 0-based window,
+// graph and curve, then linear (0) or angular (1), the point or joint, the quantity (position
+// or angle, velocity, acceleration), the component (X, Y, Z, distance; the axis of a joint),
+// smoothed and counter-clockwise (32 bits each).
 void WriteSequenceExtensions(ByteWriter& out, const CKadivoDoc& doc, const std::list<WindowState>& windows);
 
 // Reads the block when the file has one; throws FileFormatError for a chunk that is damaged.

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -16,6 +17,18 @@ struct WindowPlacement {
     std::int32_t rectBottom = 0, rectTop = 0, rectRight = 0, rectLeft = 0;
     std::int32_t showState = 1;
     friend bool operator==(const WindowPlacement&, const WindowPlacement&) = default;
+};
+
+// What a curve of kinematic data was made from, so that it is made again when the world data
+// change.
+struct CurveSource {
+    std::int32_t angular = 0;   // 0 a point's linear data, 1 a joint's angle
+    std::int32_t entry = 0;     // the point (pointCount: the centre of gravity) or the joint
+    std::int32_t quantity = 0;  // 0 position or angle, 1 velocity, 2 acceleration
+    std::int32_t component = 0; // X, Y, Z or the distance for a point; the axis for a joint
+    std::int32_t smoothed = 1;
+    std::int32_t counterClockwise = 0;
+    friend bool operator==(const CurveSource&, const CurveSource&) = default;
 };
 
 struct DataCurveState {
@@ -35,6 +48,8 @@ struct DataCurveState {
     // file's extension block, which older builds pass over.
     std::vector<float> halfWidths;
     std::int32_t showBand = 0;
+    // Kept in the file's extension block; curves of older files have none and stay as drawn.
+    std::optional<CurveSource> source;
     friend bool operator==(const DataCurveState&, const DataCurveState&) = default;
 };
 

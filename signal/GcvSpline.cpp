@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <thread>
 
 namespace kadivo {
 
@@ -14,8 +15,9 @@ namespace {
 constexpr double kTau = 1.618033983;  // the method's truncated golden ratio
 constexpr double kTolerance = 1e-6;
 constexpr double kRatio = 2.0;
-constexpr int kLanes = 4;
-// Series of one length smoothed together on one core.
+constexpr int kMaxLanes = 4;
+// At most this many series of one length are smoothed together on one core; fewer when
+// there are too few to keep every core busy.
 constexpr std::size_t kSeriesPerTask = 16;
 
 // The choice of the smoothing parameter for one series, a fit at a time: the caller fits
@@ -141,13 +143,14 @@ struct Job {
     GcvResult* result;
 };
 
-// Smooths series of one length (the basis's), four at a time: a lane whose search ends
-// takes the next series waiting.
+// Smooths series of one length (the basis's), as many at a time as the workspace has
+// lanes: a lane whose search ends takes the next series waiting.
 void SmoothTogether(const SplineBasis& basis, double smoothError, const std::vector<Job>& jobs) {
     const int n = basis.B.n();
-    SplineWorkspace work(n, basis.m, kLanes);
+    const int lanes = jobs.size() >= 4 ? 4 : jobs.size() >= 2 ? 2 : 1;
+    SplineWorkspace work(n, basis.m, lanes);
     std::vector<GcvSearch> searches;
-    int lane[kLanes];
+    int lane[kMaxLanes];
     std::size_t waiting = 0;
     auto start = [&](int k) {
         if (waiting == jobs.size()) return false;
@@ -156,24 +159,24 @@ void SmoothTogether(const SplineBasis& basis, double smoothError, const std::vec
         return true;
     };
     int running = 0;
-    for (int k = 0; k < kLanes; ++k) {
+    for (int k = 0; k < lanes; ++k) {
         lane[k] = -1;
         if (start(k)) ++running;
     }
-    const double* ys[kLanes];
-    double ps[kLanes];
-    SplineFit fits[kLanes];
+    const double* ys[kMaxLanes];
+    double ps[kMaxLanes];
+    SplineFit fits[kMaxLanes];
     while (running > 0) {
         // A lane without a series repeats a running one's fit and is not read.
         int busy = 0;
         while (lane[busy] < 0) ++busy;
-        for (int k = 0; k < kLanes; ++k) {
+        for (int k = 0; k < lanes; ++k) {
             const int job = lane[k] >= 0 ? lane[k] : lane[busy];
             ys[k] = jobs[static_cast<std::size_t>(job)].y->data();
             ps[k] = searches[static_cast<std::size_t>(job)].Next();
         }
         FitLanes(basis, ys, ps, smoothError, work, fits);
-        for (int k = 0; k < kLanes; ++k) {
+        for (int k = 0; k < lanes; ++k) {
             if (lane[k] < 0) continue;
             GcvSearch& search = searches[static_cast<std::size_t>(lane[k])];
             search.Take(fits[k]);
@@ -181,7 +184,7 @@ void SmoothTogether(const SplineBasis& basis, double smoothError, const std::vec
             GcvResult& result = *jobs[static_cast<std::size_t>(lane[k])].result;
             result.smoothed = true;
             result.values.resize(static_cast<std::size_t>(n));
-            for (int l = 0; l < n; ++l) result.values[static_cast<std::size_t>(l)] = work.values.data()[static_cast<std::size_t>(l) * kLanes + k];
+            for (int l = 0; l < n; ++l) result.values[static_cast<std::size_t>(l)] = work.values.data()[static_cast<std::size_t>(l) * lanes + k];
             result.statistics = search.Last().statistics;
             result.statistics.fits = search.Fits();
             lane[k] = -1;
@@ -223,12 +226,14 @@ std::vector<GcvResult> GcvSmoothMany(const std::vector<std::vector<double>>& ys,
     std::vector<std::size_t> order(ys.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return ys[a].size() < ys[b].size(); });
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t perTask = std::clamp<std::size_t>((ys.size() + cores - 1) / cores, 1, kSeriesPerTask);
     std::vector<std::vector<Job>> tasks;
     for (std::size_t i = 0; i < order.size(); ++i) {
         const std::vector<double>& y = ys[order[i]];
         if (!SplineTakes(halfOrder, static_cast<int>(y.size()))) continue;
         const bool sameLength = !tasks.empty() && tasks.back().front().y->size() == y.size();
-        if (!sameLength || tasks.back().size() == kSeriesPerTask) tasks.emplace_back();
+        if (!sameLength || tasks.back().size() == perTask) tasks.emplace_back();
         tasks.back().push_back({&y, &results[order[i]]});
     }
     ParallelFor(static_cast<int>(tasks.size()), [&](int t) {

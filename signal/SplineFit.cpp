@@ -90,8 +90,9 @@ BasisEntry EntryOf(int n, int m, int j, int l) {
     return entry;
 }
 
-// Four lanes as one value: the arithmetic of GCC's vector types is that of each lane alone.
+// Lanes as one value: the arithmetic of GCC's vector types is that of each lane alone.
 typedef double FourLanes __attribute__((vector_size(4 * sizeof(double))));
+typedef double TwoLanes __attribute__((vector_size(2 * sizeof(double))));
 
 template <typename V>
 constexpr int kLanesOf = sizeof(V) / sizeof(double);
@@ -282,8 +283,9 @@ void FitLanes(const SplineBasis& basis, const double* const* ys, const double* p
               SplineWorkspace& work, SplineFit* fits) {
     switch (work.lanes) {
     case 1: return FitLanesAtOrder<double>(basis, ys, ps, smoothError, work, fits);
+    case 2: return FitLanesAtOrder<TwoLanes>(basis, ys, ps, smoothError, work, fits);
     case 4: return FitLanesAtOrder<FourLanes>(basis, ys, ps, smoothError, work, fits);
-    default: throw std::invalid_argument("spline fits run one lane or four");
+    default: throw std::invalid_argument("spline fits run one, two or four lanes");
     }
 }
 

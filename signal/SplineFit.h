@@ -77,7 +77,7 @@ struct SplineFit {
     GcvStatistics statistics;
 };
 
-// Storage the fits of `lanes` series of one length reuse; lane k's spline values of the last
+// Storage the fits of `lanes` (1, 2 or 4) series of one length reuse; lane k's spline values of the last
 // fit are values[(l − 1) · lanes + k].
 struct SplineWorkspace {
     SplineWorkspace(int n, int m, int lanes);

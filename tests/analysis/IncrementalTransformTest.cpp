@@ -1,4 +1,7 @@
 #include "DocumentFixture.h"
+#include "DocumentJournal.h"
+#include "JournalRecovery.h"
+#include "TempDir.h"
 #include "IncrementalTransform.h"
 #include "SequenceFile.h"
 #include "SequenceImage.h"
@@ -63,7 +66,9 @@ protected:
             }
         }
         doc->SetCurrentView(0);
-        if (secondViewLate != 0.0) ASSERT_TRUE(doc->SetSyncFractions({0.0, secondViewLate}));
+        if (secondViewLate != 0.0) {
+            ASSERT_TRUE(doc->SetSyncFractions({0.0, secondViewLate}));
+        }
         doc->OnTransformImageData();
         ASSERT_TRUE(doc->dltValid);
     }
@@ -132,7 +137,7 @@ void RandomEdit(CKadivoDoc& doc, FakePrompts& prompts, std::mt19937& random) {
 // With the spline and with the Butterworth filter, and with the second view a fraction of a
 // frame late (its positions taken between frames, so an edit reaches the frames beside it).
 TEST_F(Incremental, TwoHundredRandomEditsLeaveTheBytesOfTheWholeTransformation) {
-    for (const auto [filtering, late] : {std::pair{1, 0.0}, std::pair{kButterworthFiltering, 0.0}, std::pair{1, 1.4}}) {
+    for (const auto& [filtering, late] : {std::pair{1, 0.0}, std::pair{kButterworthFiltering, 0.0}, std::pair{1, 1.4}}) {
         TwoViews(filtering, late);
         std::mt19937 random(20261210 + filtering + static_cast<int>(10 * late));
         for (int i = 0; i < 200; ++i) {
@@ -141,6 +146,25 @@ TEST_F(Incremental, TwoHundredRandomEditsLeaveTheBytesOfTheWholeTransformation) 
         }
         ExpectTheWholeTransformationsBytes(200);
     }
+}
+
+// The journal keeps the recomputed world data as the spans that changed, and replays to the
+// bytes a save writes.
+TEST_F(Incremental, TheJournalKeepsTheRecomputedWorldDataInFewBytes) {
+    TwoViews(1);
+    TempDir dir;
+    ASSERT_TRUE(doc->OnSaveDocument(dir.Path("trial.kdv")));
+    DocumentJournal journal(*doc, dir.Path("journal"));
+    std::mt19937 random(5);
+    for (int i = 0; i < 30; ++i) {
+        doc->GoToFrame(static_cast<int>(random() % kFrames), true);
+        doc->MovePoint(static_cast<int>(random() % kPoints), {200.0f + static_cast<float>(random() % 50), 150.0f});
+    }
+    doc->windows = windows.WindowStates();
+    EXPECT_EQ(RecoverFromJournal(journal.path()).bytes, WriteSequence(*doc, doc->pathName()));
+    // A point's smoothed coordinates change in every frame (24 bytes each), its raw ones in one.
+    const std::uint64_t worldDataBytes = 2ull * (kFrames + 1) * (kPoints + 1) * sizeof(Point3);
+    EXPECT_LT(journal.bytes(), 30u * worldDataBytes / 2);
 }
 
 TEST_F(Incremental, AMovedPointRedoesItsFramesAloneAndTellsTheWindows) {
@@ -155,7 +179,9 @@ TEST_F(Incremental, AMovedPointRedoesItsFramesAloneAndTellsTheWindows) {
     // its smoothing; the other points kept theirs to the bit.
     for (int f = 0; f < kFrames; ++f)
         for (int p = 0; p < kPoints; ++p)
-            if (p != 2) EXPECT_EQ(doc->worldFiltered[f][p], before[f][p]) << "point " << p << " frame " << f;
+            if (p != 2) {
+                EXPECT_EQ(doc->worldFiltered[f][p], before[f][p]) << "point " << p << " frame " << f;
+            }
     EXPECT_NE(doc->worldFiltered[30][2], before[30][2]);
     ExpectTheWholeTransformationsBytes(0);
 }
@@ -178,7 +204,7 @@ TEST_F(Incremental, FramesAddedAtTheEndGrowTheWorldData) {
     for (int v = 0; v < 2; ++v) {
         doc->SetCurrentView(v);
         doc->GoToFrame(kFrames, true);
-        for (int p = 0; p < kPoints; ++p) doc->AddPoint({}, {200.0f + 3 * p, 150.0f + v}, false);
+        for (int p = 0; p < kPoints; ++p) doc->AddPoint({}, {200.0f + 3.0f * static_cast<float>(p), 150.0f + static_cast<float>(v)}, false);
     }
     EXPECT_EQ(doc->worldFrameCount, kFrames + 1);
     ExpectTheWholeTransformationsBytes(0);

@@ -236,6 +236,48 @@ TEST_F(Journal, AFullDiskStopsTheJournalAtItsLastWholeEditUntilTheNextSave) {
     EXPECT_EQ(RecoverFromJournal(journal.path()).bytes, WhatASaveWrites()) << "journaling again after the save";
 }
 
+// World data recomputed after a click differ from the journal's in a few places: the edit
+// gives those spans, and replaying them gives the new data; spans that do not fit are refused
+// before anything changes, and data mostly changed are given whole.
+TEST(JournalWorldData, ChangesInPlacesAreGivenAsSpansAndReplayExactly) {
+    std::mt19937 random(7);
+    ByteBlock before(24000);
+    for (std::uint8_t& byte : before) byte = static_cast<std::uint8_t>(random());
+    ByteBlock after = before;
+    for (int change = 0; change < 40; ++change) {
+        const std::size_t at = random() % (after.size() - 30);
+        for (std::size_t i = 0; i < 1 + random() % 24; ++i) after[at + i] ^= static_cast<std::uint8_t>(1 + random() % 255);
+    }
+    after.back() ^= 1;  // a span at the very end
+    JournalEditWriter writer;
+    writer.Begin(1.0);
+    writer.WorldData(before, after.data(), after.size());
+    const ByteBlock edit(writer.Frame().begin() + 8, writer.Frame().end());  // the payload after length and CRC
+    EXPECT_LT(edit.size(), 4000u) << "spans, not the whole";
+    SequenceImage image;
+    image.worldData = before;
+    ApplyEdit(edit, image);
+    EXPECT_EQ(image.worldData, after);
+
+    // Against data of another size the spans are refused, and nothing changes.
+    SequenceImage shorter;
+    shorter.worldData.assign(before.begin(), before.end() - 1);
+    const ByteBlock kept = shorter.worldData;
+    EXPECT_THROW(ApplyEdit(edit, shorter), FileFormatError);
+    EXPECT_EQ(shorter.worldData, kept);
+
+    // Mostly changed, the data go whole.
+    ByteBlock changed = before;
+    for (std::uint8_t& byte : changed) byte = static_cast<std::uint8_t>(~byte);
+    writer.Begin(2.0);
+    writer.WorldData(before, changed.data(), changed.size());
+    const ByteBlock whole(writer.Frame().begin() + 8, writer.Frame().end());
+    EXPECT_GT(whole.size(), changed.size());
+    SequenceImage fresh;
+    ApplyEdit(whole, fresh);
+    EXPECT_EQ(fresh.worldData, changed);
+}
+
 TEST(JournalCrc, IsTheCrcOfZlib) {
     const std::string text = "123456789";
     EXPECT_EQ(Crc32(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), 0xCBF43926u);

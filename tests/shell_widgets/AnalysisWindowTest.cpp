@@ -4,6 +4,8 @@
 
 #include "AnalysisWindowKind.h"
 #include "CDataView.h"
+#include "CKadivoView.h"
+#include "FrameCanvas.h"
 #include "DigitizingWindowKind.h"
 #include "GraphDialogs.h"
 #include "GraphPainter.h"
@@ -266,6 +268,52 @@ private slots:
         QCOMPARE(edited.lineWidth, 4);
         QCOMPARE(edited.showLegend, 0);
         QFile::remove(settings.FileName());
+    }
+
+    // With "Recompute after each change" (on by default), a point dragged to another place in
+    // the digitizing window (a Shift-press on it) moves the curve that comes from it: the
+    // world data are recomputed and the analysis window draws the curve again.
+    void aPointDraggedInTheDigitizingWindowMovesItsCurve() {
+        FrameFixture f(RegisterWindows);
+        DocumentSession* session = OpenTransformedSample(f, QSize(1200, 900));
+        QVERIFY(session);
+        CKadivoDoc& doc = session->doc();
+        QCOMPARE(doc.options.recomputeAfterChange, 1);
+        CDataView* view = AnalysisWindow(session);
+        QVERIFY(view);
+        QString title;
+        AnswerCurveDialog<ExportLinearDialog>({0}, {"Position", "X"}, &title);
+        f.frame->Action(CommandId::LinearKinematics)->trigger();
+        const std::vector<float> before = view->Model().state().graphs[0].curves.back().samples;
+        QVERIFY(view->Model().state().graphs[0].curves.back().source.has_value());
+        QTest::qWait(20);
+        const QImage pictureBefore = view->Picture();
+
+        CKadivoView* digitizing = nullptr;
+        for (QMdiSubWindow* window : session->Windows())
+            if (auto* candidate = qobject_cast<CKadivoView*>(window->widget()))
+                if (candidate->Canvas()->Camera() == doc.currentView) digitizing = candidate;
+        QVERIFY(digitizing);
+        FrameCanvas* canvas = digitizing->Canvas();
+        const FrameRecord* record = doc.current().frameStore.ActiveRecord(kMovement);
+        QVERIFY(record);
+        const Point2f point = record->imagePos[0];
+        const WindowPoint at = canvas->Geometry().ToWindow(point);
+        const QPoint press(static_cast<int>(at.x), static_cast<int>(at.y)), release = press + QPoint(25, 0);
+        QTest::mousePress(canvas->viewport(), Qt::LeftButton, Qt::ShiftModifier, press);
+        QTest::mouseMove(canvas->viewport(), release);
+        QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, Qt::ShiftModifier, release);
+        QVERIFY(doc.current().frameStore.ActiveRecord(kMovement)->imagePos[0].x > point.x + 5);
+
+        const std::vector<float> after = view->Model().state().graphs[0].curves.back().samples;
+        QCOMPARE(after.size(), before.size());
+        QVERIFY(after != before);
+        QTest::qWait(20);
+        QVERIFY(view->Picture() != pictureBefore);
+        KeepPicture(*view, "analysis-follows-an-edit");
+        // Undo puts the point and the curve back.
+        f.frame->Action(CommandId::Undo)->trigger();
+        QCOMPARE(view->Model().state().graphs[0].curves.back().samples, before);
     }
 
     void curvesFromTheDialogsAreDrawnSavedAndReopened() {

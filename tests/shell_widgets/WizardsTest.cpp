@@ -234,6 +234,8 @@ private slots:
             dialog.Find<QGroupBox>("Spline Options")->findChild<QRadioButton*>("Heptic")->click();
             dialog.Find<QDoubleSpinBox>("Smooth Error Parameter")->setValue(0.5);
             dialog.Find<QDoubleSpinBox>("Low Pass Cut Off Frequency")->setValue(8.0);
+            QVERIFY2(dialog.Find<QCheckBox>("Recompute after each change")->isChecked(), "on by default");
+            dialog.Find<QCheckBox>("Recompute after each change")->toggle();
             dialog.Find<QListWidget>("Missing Points")->item(1)->setCheckState(Qt::Checked);
             dialog.Find<QListWidget>("Static Points")->item(2)->setCheckState(Qt::Checked);
             QVERIFY2(!dialog.Find<QCheckBox>("Exact positions")->isChecked(), "a sequence made without the wizard");
@@ -287,6 +289,7 @@ private slots:
         QCOMPARE(r.smoothError, 0.5);
         QCOMPARE(r.cutOffFrequency, 8.0f);
         QCOMPARE(r.cutOffMethod, kResidualAnalysisCutOff);
+        QCOMPARE(r.recomputeAfterChange, 0);
         QCOMPARE(read.views[0].missingFlags[1], 1);
         QCOMPARE(read.views[0].staticFlags[2], 1);
         QCOMPARE(read.calibrationType, 1);

@@ -123,7 +123,7 @@ TEST(GraphWindow, ClicksSelectGraphsAndCurvesAndOpenTheirProperties) {
     std::vector<GraphRect> rects = window.LayOut(1000, 400);
     EXPECT_EQ(window.Click(750, 200, false), GraphWindowModel::ClickOutcome::Selected);
     EXPECT_EQ(window.state().selectedGraph, 1);
-    EXPECT_EQ(window.AddCurves({{{0, 10}, "rise", 0, {}}}), 1);
+    EXPECT_EQ(window.AddCurves({{{0, 10}, "rise", 0, {}, {}}}), 1);
     UpdateAutomaticLimits(window.state().graphs[1], 1.0f);
     // The curve runs from the plot area's bottom left to its top right.
     const PlotArea area = PlotAreaOf(rects[1]);
@@ -256,8 +256,8 @@ TEST_F(TransformedSample, AngleCurvesAreTheColumnsOfTheAngularExport) {
 
 TEST(GraphWindowModel, ACurveAddedWithItsBandShowsItUntilThePropertiesHideIt) {
     GraphWindowModel window{GraphWindowState{}};
-    EXPECT_EQ(window.AddCurves({{{1, 2, 3}, "banded", 0, {0.1f, 0.2f, 0.3f}}, {{1, 2, 3}, "plain", 0, {}},
-                                {{1, 2, 3}, "short band", 0, {0.1f}}}),
+    EXPECT_EQ(window.AddCurves({{{1, 2, 3}, "banded", 0, {0.1f, 0.2f, 0.3f}, {}}, {{1, 2, 3}, "plain", 0, {}, {}},
+                                {{1, 2, 3}, "short band", 0, {0.1f}, {}}}),
               3);
     const std::vector<DataCurveState>& curves = window.state().graphs[0].curves;
     EXPECT_EQ(curves[0].showBand, 1);

@@ -2,9 +2,12 @@
 
 #include "CKadivoDoc.h"
 #include "ExportDialogs.h"
+#include "GraphModel.h"
 #include "Kinematics.h"
 #include "Uncertainty.h"
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
 
 namespace kadivo {
@@ -33,6 +36,7 @@ std::vector<CurveData> LinearCurves(const CKadivoDoc& doc, const LinearExportOpt
                 if (!directions[direction]) continue;
                 CurveData curve;
                 curve.samples = LinearSeries(doc, entry, o.smoothed, static_cast<Quantity>(kind), static_cast<Component>(direction));
+                curve.source = CurveSource{0, entry, kind, direction, o.smoothed ? 1 : 0, 0};
                 if (uncertainty)
                     curve.halfWidths =
                         uncertainty->LinearHalfWidths(entry, o.smoothed, static_cast<Quantity>(kind), static_cast<Component>(direction));
@@ -60,7 +64,9 @@ std::vector<CurveData> AngularCurves(const CKadivoDoc& doc, const AngularExportO
         for (int axis = 0; axis < 3; ++axis) {
             if (!axes[axis]) continue;
             const auto add = [&](Quantity quantity, std::string label, int unit) {
-                CurveData curve{AngularSeries(doc, joints[j], o.smoothed, quantity, axis, o.counterClockwise), std::move(label), unit, {}};
+                CurveData curve{AngularSeries(doc, joints[j], o.smoothed, quantity, axis, o.counterClockwise), std::move(label), unit, {},
+                                CurveSource{1, static_cast<int>(j), static_cast<int>(quantity), axis, o.smoothed ? 1 : 0,
+                                            o.counterClockwise ? 1 : 0}};
                 if (uncertainty) curve.halfWidths = uncertainty->AngularHalfWidths(joints[j], o.smoothed, quantity, axis, o.counterClockwise);
                 curves.push_back(std::move(curve));
             };
@@ -70,6 +76,46 @@ std::vector<CurveData> AngularCurves(const CKadivoDoc& doc, const AngularExportO
         }
     }
     return curves;
+}
+
+bool RemakeCurves(const CKadivoDoc& doc, GraphWindowState& graphs) {
+    std::optional<WorldUncertainty> uncertainty;  // made once, for the first band
+    std::optional<std::vector<ExportJoint>> joints;
+    bool changed = false;
+    for (DataGraphState& graph : graphs.graphs)
+        for (DataCurveState& curve : graph.curves) {
+            if (!curve.source) continue;
+            const CurveSource& from = *curve.source;
+            const auto quantity = static_cast<Quantity>(from.quantity);
+            const bool band = !curve.halfWidths.empty();
+            if (band && !uncertainty) uncertainty.emplace(doc);
+            std::vector<float> samples, halfWidths;
+            if (from.angular == 0) {
+                if (from.entry > doc.pointCount) continue;
+                const auto component = static_cast<Component>(from.component);
+                samples = LinearSeries(doc, from.entry, from.smoothed != 0, quantity, component);
+                if (band) halfWidths = uncertainty->LinearHalfWidths(from.entry, from.smoothed != 0, quantity, component);
+            } else {
+                if (!joints) joints = BuildJointList(doc);
+                if (from.entry >= static_cast<int>(joints->size())) continue;
+                const ExportJoint& joint = (*joints)[static_cast<std::size_t>(from.entry)];
+                samples = AngularSeries(doc, joint, from.smoothed != 0, quantity, from.component, from.counterClockwise != 0);
+                if (band)
+                    halfWidths = uncertainty->AngularHalfWidths(joint, from.smoothed != 0, quantity, from.component,
+                                                                from.counterClockwise != 0);
+            }
+            // NaN marks frames without a value, so the samples compare by their bits.
+            const auto same = [](const std::vector<float>& a, const std::vector<float>& b) {
+                return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
+            };
+            if (same(samples, curve.samples) && (!band || same(halfWidths, curve.halfWidths))) continue;
+            curve.samples = std::move(samples);
+            if (band) curve.halfWidths = halfWidths.size() == curve.samples.size() ? std::move(halfWidths) : std::vector<float>{};
+            graph.sampleCount = static_cast<std::int32_t>(curve.samples.size());
+            SetValueRange(curve);
+            changed = true;
+        }
+    return changed;
 }
 
 }  // namespace kadivo

@@ -54,6 +54,7 @@ int GraphWindowModel::AddCurves(std::vector<CurveData> curves) {
         if (!AddCurve(graph, std::move(curve.samples), curve.name, curve.unit)) continue;
         ++added;
         DataCurveState& addedCurve = graph.curves.back();
+        addedCurve.source = curve.source;
         if (curve.halfWidths.size() != addedCurve.samples.size()) continue;
         addedCurve.halfWidths = std::move(curve.halfWidths);
         addedCurve.showBand = 1;

@@ -127,7 +127,10 @@ void CDataView::resizeEvent(QResizeEvent* event) {
 }
 
 void CDataView::OnDocumentChanged(const DocumentChange& change) {
-    // Curves keep their samples; only the frame marker follows the document.
+    // Curves keep their samples, unless the sequence keeps its world data current: then the
+    // curves that know their source follow them.
+    if (change.what.Has(Change::WorldData) && Doc().options.recomputeAfterChange != 0 && RemakeCurves(Doc(), model_.state()))
+        ContentsEdited();
     if (change.what.HasAny(Change::Frame | Change::CurrentView | Change::SyncFrame | Change::WorldData)) UpdateMarkers();
     if (change.what.HasAny(Change::WorldData | Change::FrameRate | Change::SequenceOpened)) Redraw();
 }
