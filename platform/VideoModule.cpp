@@ -18,46 +18,80 @@ namespace kadivo {
 
 namespace {
 
-constexpr const char* kModuleName = "libkadivo_ffmpeg.so";
-
-struct VideoModule {
-    KadivoOpenAviFileFunction open = nullptr;
-    KadivoCreateMjpegAviFileFunction create = nullptr;
-    KadivoDescribeCameraFunction describeCamera = nullptr;
-    KadivoConnectCameraFunction connectCamera = nullptr;
-    KadivoReadAudioTrackFunction readAudio = nullptr;
-    std::string error;
-};
+constexpr const char* kVideoModuleName = "libkadivo_ffmpeg.so";
+constexpr const char* kCaptureModuleName = "libkadivo_capture.so";
 
 // Next to the program first, then in the installed tree's module folder, then in the
-// build's module folder.
-VideoModule LoadModule() {
-    VideoModule module;
+// build's module folder. `take` finds the entry points in a loaded module and says whether
+// it has them all; the reasons for what failed end in `error`.
+template <typename Take>
+bool LoadModule(const char* name, Take take, std::string& error) {
     std::string reasons;
     const std::string programFolder = ProgramFolder();
     for (const std::string& folder : {programFolder, InstalledModuleFolder(programFolder), std::string(KADIVO_MODULE_DIR)}) {
-        const std::string path = folder + "/" + kModuleName;
+        const std::string path = folder + "/" + name;
         void* handle = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
         if (!handle) {
             reasons += std::string("\n  ") + dlerror();
             continue;
         }
-        module.open = reinterpret_cast<KadivoOpenAviFileFunction>(dlsym(handle, "KadivoOpenAviFile"));
-        module.create = reinterpret_cast<KadivoCreateMjpegAviFileFunction>(dlsym(handle, "KadivoCreateMjpegAviFile"));
-        module.describeCamera = reinterpret_cast<KadivoDescribeCameraFunction>(dlsym(handle, "KadivoDescribeCamera"));
-        module.connectCamera = reinterpret_cast<KadivoConnectCameraFunction>(dlsym(handle, "KadivoConnectCamera"));
-        module.readAudio = reinterpret_cast<KadivoReadAudioTrackFunction>(dlsym(handle, "KadivoReadAudioTrack"));
-        if (module.open && module.create && module.describeCamera && module.connectCamera && module.readAudio) return module;
+        if (take(handle)) return true;
         reasons += "\n  " + path + " lacks its entry points";
     }
-    module.error = std::string("the video module ") + kModuleName + " could not be loaded:" + reasons;
-    std::fprintf(stderr, "kadivo: %s\n", module.error.c_str());
+    error = std::string("the video module ") + name + " could not be loaded:" + reasons;
+    std::fprintf(stderr, "kadivo: %s\n", error.c_str());
+    return false;
+}
+
+template <typename Function>
+Function Entry(void* handle, const char* name) {
+    return reinterpret_cast<Function>(dlsym(handle, name));
+}
+
+struct VideoModule {
+    KadivoOpenAviFileFunction open = nullptr;
+    KadivoCreateMjpegAviFileFunction create = nullptr;
+    KadivoReadAudioTrackFunction readAudio = nullptr;
+    std::string error;
+};
+
+struct CaptureModule {
+    KadivoDescribeCameraFunction describeCamera = nullptr;
+    KadivoConnectCameraFunction connectCamera = nullptr;
+    std::string error;
+};
+
+// Each loaded once, by whichever thread asks first; the others wait for it.
+const VideoModule& Module() {
+    static const VideoModule module = [] {
+        VideoModule loaded;
+        LoadModule(
+            kVideoModuleName,
+            [&](void* handle) {
+                loaded.open = Entry<KadivoOpenAviFileFunction>(handle, "KadivoOpenAviFile");
+                loaded.create = Entry<KadivoCreateMjpegAviFileFunction>(handle, "KadivoCreateMjpegAviFile");
+                loaded.readAudio = Entry<KadivoReadAudioTrackFunction>(handle, "KadivoReadAudioTrack");
+                return loaded.open && loaded.create && loaded.readAudio;
+            },
+            loaded.error);
+        return loaded;
+    }();
     return module;
 }
 
-// Loaded once, by whichever thread asks first; the others wait for it.
-const VideoModule& Module() {
-    static const VideoModule module = LoadModule();
+const CaptureModule& Capture() {
+    static const CaptureModule module = [] {
+        CaptureModule loaded;
+        LoadModule(
+            kCaptureModuleName,
+            [&](void* handle) {
+                loaded.describeCamera = Entry<KadivoDescribeCameraFunction>(handle, "KadivoDescribeCamera");
+                loaded.connectCamera = Entry<KadivoConnectCameraFunction>(handle, "KadivoConnectCamera");
+                return loaded.describeCamera && loaded.connectCamera;
+            },
+            loaded.error);
+        return loaded;
+    }();
     return module;
 }
 
@@ -109,7 +143,7 @@ public:
         const int cameras = CameraCount();
         if (index < cameras) {
             char name[128] = {}, version[80] = {};
-            if (Module().describeCamera(index, name, sizeof name, version, sizeof version))
+            if (Capture().describeCamera(index, name, sizeof name, version, sizeof version))
                 return CaptureDriverName{name, version};
             return std::nullopt;
         }
@@ -121,7 +155,7 @@ public:
         const int cameras = CameraCount();
         if (index >= 0 && index < cameras) {
             char reason[256] = {};
-            std::unique_ptr<CaptureDevice> device(Module().connectCamera(index, reason, sizeof reason));
+            std::unique_ptr<CaptureDevice> device(Capture().connectCamera(index, reason, sizeof reason));
             if (!device) error = reason;
             return device;
         }
@@ -132,7 +166,7 @@ public:
 
 private:
     static int CameraCount() {
-        const VideoModule& module = Module();
+        const CaptureModule& module = Capture();
         if (!module.describeCamera) return 0;
         int count = 0;
         char name[128], version[80];

@@ -18,7 +18,7 @@ endforeach()
 execute_process(COMMAND dpkg-deb --contents ${packages} OUTPUT_VARIABLE contents COMMAND_ERROR_IS_FATAL ANY)
 foreach(file ./usr/bin/kadivo ./usr/bin/kadivo-cli ./usr/share/applications/io.kadivo.Kadivo.desktop
         ./usr/share/mime/packages/kadivo-sequence.xml ./usr/share/kadivo/samples/demo.kdv ./usr/include/rastel.h
-        /kadivo/libkadivo_ffmpeg.so)
+        /kadivo/libkadivo_ffmpeg.so /kadivo/libkadivo_capture.so)
   string(REPLACE "." "\\." pattern "${file}")
   if(NOT contents MATCHES "${pattern}\n")
     message(FATAL_ERROR "the package does not hold ${file}:\n${contents}")
