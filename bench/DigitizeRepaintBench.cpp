@@ -7,21 +7,14 @@
 #include "DigitizingWindowKind.h"
 #include "FrameCanvas.h"
 #include "HeadlessPrompts.h"
-#include "Icons.h"
-#include "MainFrame.h"
-#include "MainStatusBar.h"
-#include "QtPrompts.h"
-#include "QtSettingsStore.h"
+#include "OffscreenShell.h"
 #include "VideoSource.h"
-#include "WindowKinds.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMdiSubWindow>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <chrono>
@@ -122,18 +115,9 @@ double AutomaticStep(CKadivoDoc& doc, CKadivoView& window) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication application(argc, argv);
-    LoadShellResources();
+    bench::OffscreenShell shell(argc, argv, RegisterDigitizingWindow, QSize(1600, 1300));
+    MainFrame& frame = shell.frame();
     QTemporaryDir folder;
-    QtSettingsStore settings;
-    QtPrompts prompts;
-    WindowKinds kinds;
-    RegisterDigitizingWindow(kinds);
-    MainFrame frame({settings, prompts, prompts, kinds, "."});
-    frame.resize(1600, 1300);
-    frame.show();
     DocumentSession* session = frame.OpenSequence(WriteSequence(folder));
     if (!session || session->Windows().empty()) {
         std::fputs("digitize_repaint_bench: the sequence did not open\n", stderr);

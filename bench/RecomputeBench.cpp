@@ -9,18 +9,11 @@
 #include "CurveSources.h"
 #include "GraphWindowModel.h"
 #include "HeadlessPrompts.h"
-#include "Icons.h"
-#include "MainFrame.h"
-#include "MainStatusBar.h"
-#include "QtPrompts.h"
-#include "QtSettingsStore.h"
+#include "OffscreenShell.h"
 #include "SyntheticSequence.h"
-#include "WindowKinds.h"
 #include "WorldCompletion.h"
 
-#include <QApplication>
 #include <QMdiSubWindow>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -68,18 +61,9 @@ CDataView* AnalysisWindow(DocumentSession& session) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication application(argc, argv);
-    LoadShellResources();
+    bench::OffscreenShell shell(argc, argv, RegisterAnalysisWindow, QSize(1200, 900));
+    MainFrame& frame = shell.frame();
     QTemporaryDir folder;
-    QtSettingsStore settings;
-    QtPrompts prompts;
-    WindowKinds kinds;
-    RegisterAnalysisWindow(kinds);
-    MainFrame frame({settings, prompts, prompts, kinds, "."});
-    frame.resize(1200, 900);
-    frame.show();
     DocumentSession* session = frame.OpenSequence(WriteSequence(folder));
     CDataView* graph = session ? AnalysisWindow(*session) : nullptr;
     if (!graph) {

@@ -38,12 +38,7 @@ protected:
         NewSequence(kPoints, 8);
         InstallSequenceSteps(doc->steps);
         InstallWorldDataUpdate(doc->steps);
-        doc->calibrationType = 1;
-        doc->calibrationPoints.clear();
-        for (double x : {0.0, 1.0})
-            for (double y : {0.0, 1.0})
-                for (double z : {0.0, 1.0}) doc->calibrationPoints.push_back({x, y, z});
-        doc->calibrationPoints.push_back({});
+        UseUnitCubeControlPoints();
         doc->options.filtering = filtering;
         doc->framePeriod = 0.01f;
         OpenVideo("a.avi", kFrames + 20);

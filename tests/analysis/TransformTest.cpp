@@ -53,12 +53,7 @@ protected:
     void Build(int cameras) {
         NewSequence(3, 8);
         InstallSequenceSteps(doc->steps);
-        doc->calibrationType = 1;
-        doc->calibrationPoints.clear();
-        for (double x : {0.0, 1.0})
-            for (double y : {0.0, 1.0})
-                for (double z : {0.0, 1.0}) doc->calibrationPoints.push_back({x, y, z});
-        doc->calibrationPoints.push_back({});
+        UseUnitCubeControlPoints();
         doc->options.filtering = 0;
         for (int v = 1; v < cameras; ++v) doc->AddCameraView();
         for (int v = 0; v < cameras; ++v) {

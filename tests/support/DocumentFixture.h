@@ -41,6 +41,17 @@ protected:
         views.hints.clear();
     }
 
+    // A 3D frame calibration on the eight corners of the unit cube (and the empty entry the
+    // control points end with).
+    void UseUnitCubeControlPoints() {
+        doc->calibrationType = 1;
+        doc->calibrationPoints.clear();
+        for (double x : {0.0, 1.0})
+            for (double y : {0.0, 1.0})
+                for (double z : {0.0, 1.0}) doc->calibrationPoints.push_back({x, y, z});
+        doc->calibrationPoints.push_back({});
+    }
+
     FakeVideoSource& Source(int v) { return static_cast<FakeVideoSource&>(*doc->views[static_cast<std::size_t>(v)].videoSource); }
 
     // Opens a fake video of frames 0..lastFrame into the current view and shows its first frame.
