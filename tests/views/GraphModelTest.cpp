@@ -5,6 +5,7 @@
 #include "FrameWheel.h"
 #include "GraphWindowModel.h"
 #include "Kinematics.h"
+#include "SequenceFile.h"
 #include "WorldCompletion.h"
 
 #include <gtest/gtest.h>
@@ -252,6 +253,51 @@ TEST_F(TransformedSample, AngleCurvesAreTheColumnsOfTheAngularExport) {
     EXPECT_EQ(rates[1].name, curves[0].name + " - Z vel");
     EXPECT_EQ(rates[2].name, curves[0].name + " - Z accel");
     EXPECT_EQ(rates[2].unit, 5);
+}
+
+// Curves that know their source are made again from changed world data, their bands with
+// them, and only those whose values changed; a curve of an older file (no source) stays as
+// drawn. The sources go through the sequence file.
+TEST_F(TransformedSample, CurvesThatKnowTheirSourceFollowTheWorldData) {
+    LinearExportOptions linear;
+    linear.rows.assign(static_cast<std::size_t>(doc.pointCount + 1), false);
+    linear.rows[1] = linear.rows[2] = true;
+    linear.velocity = linear.x = true;
+    linear.halfWidths = true;
+    AngularExportOptions angular;
+    angular.rows.assign(1, true);
+    angular.angle = angular.z = true;
+    GraphWindowModel window{GraphWindowState{}};
+    ASSERT_EQ(window.AddCurves(LinearCurves(doc, linear)), 2);
+    window.NewGraph();
+    ASSERT_EQ(window.AddCurves(AngularCurves(doc, angular)), 1);
+    std::vector<CurveData> plain = LinearCurves(doc, linear);
+    plain[0].source.reset();
+    window.AddCurves({plain[0]});
+    GraphWindowState state = window.state();
+    EXPECT_FALSE(RemakeCurves(doc, state)) << "nothing changed";
+
+    // Point 1 moves in frame 10; point 2 does not.
+    for (int f = 0; f < doc.worldFrameCount; ++f) doc.worldFiltered[f][1].x += f == 10 ? 0.05 : 0.0;
+    const GraphWindowState before = state;
+    ASSERT_TRUE(RemakeCurves(doc, state));
+    const DataCurveState& moved = state.graphs[0].curves[0];
+    EXPECT_NE(moved.samples, before.graphs[0].curves[0].samples);
+    EXPECT_EQ(moved.samples, LinearSeries(doc, 1, true, Quantity::Velocity, Component::X));
+    EXPECT_EQ(moved.halfWidths.size(), moved.samples.size());
+    EXPECT_EQ(state.graphs[0].curves[1], before.graphs[0].curves[1]) << "point 2 kept its curve";
+    EXPECT_EQ(state.graphs[1].curves.back(), before.graphs[1].curves.back()) << "the curve without a source";
+
+    doc.windows.push_back(state);
+    const std::vector<std::uint8_t> bytes = WriteSequence(doc);
+    CKadivoDoc reread(prompts, NoVideoSourceFactory());
+    ReadSequence(bytes.data(), bytes.size(), reread);
+    ASSERT_EQ(reread.windows.size(), doc.windows.size());
+    const auto* kept = std::get_if<GraphWindowState>(&reread.windows.back());
+    ASSERT_TRUE(kept != nullptr && kept->graphs.size() == 2 && kept->graphs[1].curves.size() == 2);
+    EXPECT_EQ(kept->graphs[0].curves[0].source, (CurveSource{0, 1, 1, 0, 1, 0}));
+    EXPECT_EQ(kept->graphs[1].curves[0].source, (CurveSource{1, 0, 0, 2, 1, 0}));
+    EXPECT_FALSE(kept->graphs[1].curves.back().source.has_value());
 }
 
 TEST(GraphWindowModel, ACurveAddedWithItsBandShowsItUntilThePropertiesHideIt) {

@@ -88,27 +88,29 @@ bool RemakeCurves(const CKadivoDoc& doc, GraphWindowState& graphs) {
             const CurveSource& from = *curve.source;
             const auto quantity = static_cast<Quantity>(from.quantity);
             const bool band = !curve.halfWidths.empty();
-            if (band && !uncertainty) uncertainty.emplace(doc);
             std::vector<float> samples, halfWidths;
+            const ExportJoint* joint = nullptr;
             if (from.angular == 0) {
                 if (from.entry > doc.pointCount) continue;
-                const auto component = static_cast<Component>(from.component);
-                samples = LinearSeries(doc, from.entry, from.smoothed != 0, quantity, component);
-                if (band) halfWidths = uncertainty->LinearHalfWidths(from.entry, from.smoothed != 0, quantity, component);
+                samples = LinearSeries(doc, from.entry, from.smoothed != 0, quantity, static_cast<Component>(from.component));
             } else {
                 if (!joints) joints = BuildJointList(doc);
                 if (from.entry >= static_cast<int>(joints->size())) continue;
-                const ExportJoint& joint = (*joints)[static_cast<std::size_t>(from.entry)];
-                samples = AngularSeries(doc, joint, from.smoothed != 0, quantity, from.component, from.counterClockwise != 0);
-                if (band)
-                    halfWidths = uncertainty->AngularHalfWidths(joint, from.smoothed != 0, quantity, from.component,
-                                                                from.counterClockwise != 0);
+                joint = &(*joints)[static_cast<std::size_t>(from.entry)];
+                samples = AngularSeries(doc, *joint, from.smoothed != 0, quantity, from.component, from.counterClockwise != 0);
             }
-            // NaN marks frames without a value, so the samples compare by their bits.
-            const auto same = [](const std::vector<float>& a, const std::vector<float>& b) {
-                return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
-            };
-            if (same(samples, curve.samples) && (!band || same(halfWidths, curve.halfWidths))) continue;
+            // NaN marks frames without a value, so the samples compare by their bits. A curve
+            // whose values stayed keeps its band too: the band follows the same data.
+            if (samples.size() == curve.samples.size() &&
+                std::memcmp(samples.data(), curve.samples.data(), samples.size() * sizeof(float)) == 0)
+                continue;
+            if (band) {
+                if (!uncertainty) uncertainty.emplace(doc);
+                halfWidths = joint ? uncertainty->AngularHalfWidths(*joint, from.smoothed != 0, quantity, from.component,
+                                                                    from.counterClockwise != 0)
+                                   : uncertainty->LinearHalfWidths(from.entry, from.smoothed != 0, quantity,
+                                                                   static_cast<Component>(from.component));
+            }
             curve.samples = std::move(samples);
             if (band) curve.halfWidths = halfWidths.size() == curve.samples.size() ? std::move(halfWidths) : std::vector<float>{};
             graph.sampleCount = static_cast<std::int32_t>(curve.samples.size());
