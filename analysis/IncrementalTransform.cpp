@@ -65,14 +65,14 @@ IncrementalTransform::Settings IncrementalTransform::SettingsOf(const CKadivoDoc
     return {doc.dlt, doc.pointCount, doc.currentView, doc.framePeriod, doc.options, doc.modelPoints};
 }
 
-bool IncrementalTransform::FramesToRedo(const CKadivoDoc& doc, int frames, std::vector<bool>& wanted) const {
+bool IncrementalTransform::FramesToRedo(const CKadivoDoc& doc, int frames, std::vector<bool>& wanted) {
     if (static_cast<int>(views_.size()) != doc.viewCount() || frames < frames_) return false;
     wanted.assign(static_cast<std::size_t>(frames), false);
     for (int f = frames_; f < frames; ++f) wanted[static_cast<std::size_t>(f)] = true;
     const auto points = static_cast<std::size_t>(doc.pointCount);
     for (int v = 0; v < doc.viewCount(); ++v) {
         const CameraView& view = doc.views[static_cast<std::size_t>(v)];
-        const ViewInputs& was = views_[static_cast<std::size_t>(v)];
+        ViewInputs& was = views_[static_cast<std::size_t>(v)];
         if (view.syncFrame != was.syncFrame || view.syncFraction != was.syncFraction || view.lens != was.lens) return false;
         const std::vector<FrameRecord>& records = view.frameStore.records();
         if (records.size() < was.frames.size()) return false;
@@ -86,26 +86,37 @@ bool IncrementalTransform::FramesToRedo(const CKadivoDoc& doc, int frames, std::
             const double last = std::min(static_cast<double>(frames) - 1.0, toTheEnd ? frames - 1.0 : (between ? f + 1.0 : f));
             for (double g = first; g <= last; ++g) wanted[static_cast<std::size_t>(g)] = true;
         };
+        const std::size_t known = was.frames.size();
         for (std::size_t r = 0; r < records.size(); ++r) {
             const FrameRecord& record = records[r];
-            if (r >= was.frames.size()) {
+            if (r >= known) {
                 // A record that was not there may let the view see frames it stopped at before.
                 mark(record.frame, true);
+                was.frames.push_back(record.frame);
+                for (std::size_t p = 0; p < points; ++p) was.positions.push_back(record.imagePos[p]);
                 continue;
             }
             if (record.frame != was.frames[r]) return false;
+            bool moved = false;
             for (std::size_t p = 0; p < points; ++p)
                 if (!(record.imagePos[p] == was.positions[r * points + p])) {
-                    mark(record.frame, false);
-                    break;
+                    was.positions[r * points + p] = record.imagePos[p];
+                    moved = true;
                 }
+            if (moved) mark(record.frame, false);
         }
     }
     return true;
 }
 
-void IncrementalTransform::Remember(const CKadivoDoc& doc, Settings settings) {
+void IncrementalTransform::RememberWorldData(const CKadivoDoc& doc, Settings settings) {
     settings_ = std::move(settings);
+    frames_ = doc.worldFrameCount;
+    raw_ = doc.worldRaw;
+    filtered_ = doc.worldFiltered;
+}
+
+void IncrementalTransform::Remember(const CKadivoDoc& doc, Settings settings) {
     views_.clear();
     const auto points = static_cast<std::size_t>(doc.pointCount);
     for (const CameraView& view : doc.views) {
@@ -119,9 +130,7 @@ void IncrementalTransform::Remember(const CKadivoDoc& doc, Settings settings) {
             for (std::size_t p = 0; p < points; ++p) inputs.positions.push_back(record.imagePos[p]);
         }
     }
-    frames_ = doc.worldFrameCount;
-    raw_ = doc.worldRaw;
-    filtered_ = doc.worldFiltered;
+    RememberWorldData(doc, std::move(settings));
 }
 
 bool IncrementalTransform::Update(CKadivoDoc& doc) {
@@ -138,6 +147,8 @@ bool IncrementalTransform::Update(CKadivoDoc& doc) {
         Remember(doc, std::move(settings));
         return true;
     }
+    // Until the world data are whole again, nothing here stands for them.
+    settings_.reset();
     const int before = frames_;
     if (frames > before) Grow(doc, frames);
     ReconstructFrames(doc, &wanted);
@@ -156,7 +167,7 @@ bool IncrementalTransform::Update(CKadivoDoc& doc) {
         for (int e = 0; e <= doc.pointCount; ++e) doc.worldFiltered[f][e] = doc.worldRaw[f][e];
     SmoothWorldEntries(doc, changed);
     ComputeWorldExtent(doc);
-    Remember(doc, std::move(settings));
+    RememberWorldData(doc, std::move(settings));
     return true;
 }
 

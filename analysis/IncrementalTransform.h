@@ -52,9 +52,12 @@ private:
 
     static Settings SettingsOf(const CKadivoDoc& doc);
     // Whether the recorded inputs differ from the document's only in the records' positions
-    // and in records added at the end; `wanted` then marks the world frames to reconstruct.
-    bool FramesToRedo(const CKadivoDoc& doc, int frames, std::vector<bool>& wanted) const;
+    // and in records added at the end; `wanted` then marks the world frames to reconstruct,
+    // and the positions recorded become the document's.
+    bool FramesToRedo(const CKadivoDoc& doc, int frames, std::vector<bool>& wanted);
+    // The document's inputs and world data as those the world data were made from.
     void Remember(const CKadivoDoc& doc, Settings settings);
+    void RememberWorldData(const CKadivoDoc& doc, Settings settings);
 
     std::optional<Settings> settings_;
     std::vector<ViewInputs> views_;
