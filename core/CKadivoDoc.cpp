@@ -52,7 +52,7 @@ ChangeSet CKadivoDoc::Resizing(ChangeSet what) const {
 
 void CKadivoDoc::Announce(ChangeSet what, int view) {
     if (deferredAnnouncements_ == 0) {
-        Deliver({what, view});
+        Deliver({what, view}, false);
         return;
     }
     if (!pending_) pending_ = DocumentChange{what, view};
@@ -64,15 +64,16 @@ CKadivoDoc::EditScope::~EditScope() {
     if (--doc_.deferredAnnouncements_ > 0 || !doc_.pending_) return;
     const DocumentChange change = *doc_.pending_;
     doc_.pending_.reset();
-    doc_.Deliver(change);
+    doc_.Deliver(change, true);
 }
 
 // The world data follow an edit of the image data before anyone hears of it, so that what
-// is told includes them. An edit that moves on to the next frame may tell only of the frame.
-void CKadivoDoc::Deliver(DocumentChange change) {
-    constexpr ChangeSet kImageDataEdits =
-        Change::Points | Change::PointsRemoved | Change::Frame | Change::SyncFrame | Change::CameraViews;
-    if (change.what.HasAny(kImageDataEdits) && options.recomputeAfterChange != 0 && steps.updateWorldData && !updatingWorldData_) {
+// is told includes them. An edit that moves on to the next frame may tell only of the frame;
+// a frame step by itself changes nothing.
+void CKadivoDoc::Deliver(DocumentChange change, bool edit) {
+    constexpr ChangeSet kImageDataEdits = Change::Points | Change::PointsRemoved | Change::SyncFrame | Change::CameraViews;
+    const bool imageData = change.what.HasAny(kImageDataEdits) || (edit && change.what.Has(Change::Frame));
+    if (imageData && options.recomputeAfterChange != 0 && steps.updateWorldData && !updatingWorldData_) {
         updatingWorldData_ = true;
         const bool updated = steps.updateWorldData(*this);
         updatingWorldData_ = false;

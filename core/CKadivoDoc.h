@@ -302,7 +302,8 @@ private:
         CKadivoDoc& doc_;
     };
     void AfterUndoOrRedo();
-    void Deliver(DocumentChange change);
+    // `edit`: the change ends an edit (an EditScope).
+    void Deliver(DocumentChange change, bool edit);
 
     Prompts& prompts_;
     VideoSourceFactory videoSources_;
