@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <exception>
 #include <new>
 
 namespace kadivo {
@@ -74,10 +75,19 @@ void CKadivoDoc::Deliver(DocumentChange change, bool edit) {
     constexpr ChangeSet kImageDataEdits = Change::Points | Change::PointsRemoved | Change::SyncFrame | Change::CameraViews;
     const bool imageData = change.what.HasAny(kImageDataEdits) || (edit && change.what.Has(Change::Frame));
     if (imageData && options.recomputeAfterChange != 0 && steps.updateWorldData && !updatingWorldData_) {
+        // The edit is made whatever the recomputation does: it is told (and journaled) even
+        // when the world data could not follow it, and this may run in an edit's destructor.
         updatingWorldData_ = true;
-        const bool updated = steps.updateWorldData(*this);
+        try {
+            if (steps.updateWorldData(*this)) change.what |= Change::WorldData;
+            recomputeFailureShown_ = false;
+        } catch (const std::exception& error) {
+            if (!recomputeFailureShown_)
+                prompts_.ShowMessage(std::string("The world data could not be recomputed after the change: ") + error.what() +
+                                     ". They stay as they were until Transform Image Data.");
+            recomputeFailureShown_ = true;
+        }
         updatingWorldData_ = false;
-        if (updated) change.what |= Change::WorldData;
     }
     observers_.Notify(change);
 }

@@ -311,6 +311,7 @@ private:
     EditHistory history_{*this};
     int deferredAnnouncements_ = 0;
     bool updatingWorldData_ = false;
+    bool recomputeFailureShown_ = false;  // once, until a recomputation succeeds
     std::optional<DocumentChange> pending_;
     RecordWindowHost recordHost_;
     WindowHost* windowHost_ = &recordHost_;

@@ -235,6 +235,22 @@ TEST_F(Incremental, TheOptionOffLeavesTheWorldDataAsTheyWereAndIsKeptInTheFile) 
     ExpectTheWholeTransformationsBytes(0);
 }
 
+// A recomputation that fails (memory running out) leaves the world data as they were, says
+// so once, and the edit is still made and told.
+TEST_F(Incremental, ARecomputationThatFailsIsSaidOnceAndTheEditIsStillMade) {
+    TwoViews(1);
+    doc->steps.updateWorldData = [](CKadivoDoc&) -> bool { throw std::bad_alloc(); };
+    prompts.ExpectMessageStartingWith("The world data could not be recomputed after the change: ");
+    doc->GoToFrame(10, true);
+    views.changes.clear();
+    doc->MovePoint(1, {200.0f, 200.0f});
+    doc->MovePoint(2, {210.0f, 200.0f});
+    EXPECT_EQ(doc->current().frameStore.ActiveRecord(kMovement)->imagePos[2].x, 210.0f);
+    ASSERT_EQ(views.changes.size(), 2u);
+    EXPECT_TRUE(views.changes[0].what.Has(Change::Points));
+    EXPECT_FALSE(views.changes[0].what.Has(Change::WorldData));
+}
+
 TEST_F(Incremental, WithoutACalibrationNothingIsComputed) {
     NewSequence(kPoints, 8);
     InstallSequenceSteps(doc->steps);
