@@ -1,18 +1,12 @@
 #include "SplineFit.h"
 
+#include "VectorClones.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
-
-// The lane loops are built for baseline x86-64 and for AVX2 (which does not fuse multiplies
-// into additions, so both give the same bits); the loader picks the one the processor runs.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && defined(__ELF__)
-#define KADIVO_LANES_MULTIVERSION __attribute__((target_clones("avx2", "default")))
-#else
-#define KADIVO_LANES_MULTIVERSION
-#endif
 
 namespace kadivo {
 
@@ -105,7 +99,7 @@ inline __attribute__((always_inline)) V* Lanes(double* p) {
 // The fits of the lanes of V at half-order M (when M is 0, m at run time). Every sum runs in
 // the order a single series' fit has always taken.
 template <int M, typename V>
-KADIVO_LANES_MULTIVERSION void FitLanesOf(const SplineBasis& basis, const double* const* ys, const double* ps,
+KADIVO_VECTOR_CLONES void FitLanesOf(const SplineBasis& basis, const double* const* ys, const double* ps,
                                           double smoothError, SplineWorkspace& work, SplineFit* fits) {
     constexpr int L = kLanesOf<V>;
     const int m = M ? M : basis.m;

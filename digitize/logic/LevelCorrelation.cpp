@@ -1,16 +1,10 @@
 #include "LevelCorrelation.h"
 
+#include "VectorClones.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
-
-// The correlation is the search's whole cost: on x86-64 it is built twice, and the processor
-// picks the AVX2 build where it has AVX2.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define KADIVO_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define KADIVO_VECTOR_CLONES
-#endif
 
 namespace kadivo {
 namespace {

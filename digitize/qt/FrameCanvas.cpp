@@ -115,7 +115,7 @@ std::optional<LensModel> FrameCanvas::ShownLens() const {
 
 void FrameCanvas::SetUndistorted(bool on) {
     undistorted_ = on;
-    displayDirty_ = true;
+    picture_ = Picture::Stale;
     viewport()->update();
 }
 
@@ -135,7 +135,7 @@ void FrameCanvas::Refresh(bool refetch) {
             view.videoSource->PrepareDisplayImage();
     }
     UpdateScrollBars();
-    displayDirty_ = true;
+    picture_ = Picture::Stale;
     viewport()->update();
 }
 
@@ -156,16 +156,17 @@ void FrameCanvas::UpdateScrollBars() {
 void FrameCanvas::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     UpdateScrollBars();
-    displayDirty_ = true;
+    picture_ = Picture::Stale;
 }
 
 void FrameCanvas::scrollContentsBy(int, int) {
-    displayDirty_ = true;
+    if (picture_ == Picture::Current) picture_ = Picture::Scrolled;
     viewport()->update();
 }
 
 void FrameCanvas::RenderDisplay() {
-    displayDirty_ = false;
+    const bool scrolledOnly = picture_ == Picture::Scrolled;
+    picture_ = Picture::Current;
     VideoSource* source = Source();
     if (!source) {
         display_ = QImage();
@@ -187,6 +188,16 @@ void FrameCanvas::RenderDisplay() {
                      display_);
         return;
     }
+    if (zoom >= 2.0 && zoom == std::floor(zoom) && frame.bitCount >= 24) {
+        // Whole enlargements go straight to the screen's format, at the size the window shows.
+        const int shown = static_cast<int>(zoom);
+        const QSize size = viewport()->size().boundedTo({(frame.width - scroll.x) * shown, (frame.height - scroll.y) * shown});
+        if (display_.size() != size || display_.format() != QImage::Format_RGB32) display_ = QImage(size, QImage::Format_RGB32);
+        screenZoom_.Draw(frame, shown, scroll.x, scroll.y,
+                         {reinterpret_cast<std::uint32_t*>(display_.bits()), size.width(), size.height(), display_.bytesPerLine() / 4},
+                         scrolledOnly);
+        return;
+    }
     const DisplayImage zoomed = ZoomedRegion(frame, scroll.x, scroll.y, width, height, static_cast<float>(zoom));
     CopyToScreen({zoomed.rows.data(), zoomed.width, zoomed.height, zoomed.bitCount, palette}, 0, 0, zoomed.width,
                  zoomed.height, display_);
@@ -194,7 +205,7 @@ void FrameCanvas::RenderDisplay() {
 
 void FrameCanvas::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
-    if (displayDirty_) RenderDisplay();
+    if (picture_ != Picture::Current) RenderDisplay();
     // The background only where the frame does not cover the window.
     const QRegion uncovered = QRegion(viewport()->rect()) - QRegion(QRect(QPoint(0, 0), display_.size()));
     for (const QRect& part : uncovered) painter.fillRect(part, kBackground);

@@ -2,6 +2,7 @@
 
 #include "AutomaticDigitizing.h"
 #include "DigitizeGesture.h"
+#include "ScreenZoom.h"
 #include "UndistortedFrame.h"
 #include "ViewScene.h"
 
@@ -113,7 +114,10 @@ private:
     QTimer autoTimer_;
     AutomaticDigitizing tracking_;
     QImage display_;
-    bool displayDirty_ = true;
+    // How the picture stands to what the window should show: drawn, only scrolled since (it
+    // may move and keep what stays in view), or to be drawn afresh.
+    enum class Picture { Current, Scrolled, Stale } picture_ = Picture::Stale;
+    ScreenZoom screenZoom_;
     int sneakZoom_ = 25;
     bool rangeRequested_ = false;
     bool autoScroll_ = false;

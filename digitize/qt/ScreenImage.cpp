@@ -1,5 +1,7 @@
 #include "ScreenImage.h"
 
+#include "WidenedPixels.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -33,15 +35,11 @@ void CopyToScreen(const BottomUpRows& source, int left, int top, int width, int 
             for (int x = 0; x < width; ++x) out[x] = colours[in[x]];
             continue;
         }
-        // Blue, green and red read as one little-endian word are 0x??RRGGBB already; the last
-        // pixel is read byte by byte, as a word would reach past the buffer.
-        int x = 0;
-        for (; x + 1 < width; ++x, in += bytes) {
-            std::uint32_t word;
-            std::memcpy(&word, in, sizeof word);
-            out[x] = 0xFF000000u | word;
+        if (bytes == 3) {
+            WidenPixels(in, width, out);
+            continue;
         }
-        out[x] = 0xFF000000u | (QRgb(in[2]) << 16) | (QRgb(in[1]) << 8) | in[0];
+        for (int x = 0; x < width; ++x, in += bytes) out[x] = 0xFF000000u | (QRgb(in[2]) << 16) | (QRgb(in[1]) << 8) | in[0];
     }
 }
 

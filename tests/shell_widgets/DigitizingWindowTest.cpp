@@ -121,6 +121,47 @@ private slots:
         QCOMPARE(session->doc().current().frameStore.records()[0].zoomAt[0], 4);
     }
 
+    // At zoom 4 every fourth screen pixel is the frame's own pixel under it, and scrolling with
+    // the scroll bars (the window drawn as it would be on the screen) moves the enlarged picture to what a fresh enlargement gives.
+    void theEnlargedPictureLinesUpWithTheFrameAndScrollsWithTheScrollBars() {
+        FrameFixture f(RegisterDigitizingWindow);
+        DocumentSession* session = NewSequenceOnVideo(f, 1);
+        QVERIFY(session);
+        f.frame->Action(CommandId::ZoomFour)->trigger();
+        CKadivoView* window = Window(session);
+        FrameCanvas* canvas = window->Canvas();
+        QVERIFY(canvas->horizontalScrollBar()->maximum() > 20 && canvas->verticalScrollBar()->maximum() > 20);
+        const FramePixels frame = static_cast<VideoSource*>(session->doc().current().videoSource.get())->Pixels();
+        const int stride = BitmapRowStride(frame.width, frame.bitCount);
+        auto framePixel = [&](int x, int yFromTop) {
+            const std::uint8_t* p = frame.data + static_cast<std::ptrdiff_t>(frame.height - 1 - yFromTop) * stride + x * 3;
+            return qRgb(p[2], p[1], p[0]);
+        };
+        auto onTheGrid = [&](int left, int top) {
+            const QImage& shown = canvas->DisplayedFrame();
+            for (int y = 0; y < shown.height(); y += 4 * 7)
+                for (int x = 0; x < shown.width(); x += 4 * 5)
+                    if (shown.pixel(x, y) != framePixel(left + x / 4, top + y / 4)) return false;
+            return true;
+        };
+        canvas->horizontalScrollBar()->setValue(0);
+        canvas->verticalScrollBar()->setValue(0);
+        canvas->viewport()->grab();
+        QVERIFY(!canvas->DisplayedFrame().isNull());
+        QVERIFY(onTheGrid(0, 0));
+        for (const QPoint to : {QPoint(9, 0), QPoint(9, 13), QPoint(4, 20), QPoint(60, 60), QPoint(2, 3)}) {
+            canvas->horizontalScrollBar()->setValue(to.x());
+            canvas->verticalScrollBar()->setValue(to.y());
+            canvas->viewport()->grab();
+            const QImage scrolled = canvas->DisplayedFrame().copy();
+            QVERIFY(onTheGrid(to.x(), to.y()));
+            canvas->Refresh(false);
+            canvas->viewport()->grab();
+            QVERIFY2(scrolled == canvas->DisplayedFrame(), "the moved picture is the picture enlarged afresh");
+        }
+        KeepPicture(*window, "digitizing-zoom-four-scrolled");
+    }
+
     void aPointIsDraggedAndTheMenuUndoesAndRedoesIt() {
         FrameFixture f(RegisterDigitizingWindow);
         DocumentSession* session = NewSequenceOnVideo(f, 2);

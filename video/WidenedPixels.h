@@ -1,0 +1,10 @@
+#pragma once
+
+#include <cstdint>
+
+namespace kadivo {
+
+// `count` pixels of blue, green and red bytes as opaque screen words 0xffRRGGBB.
+void WidenPixels(const std::uint8_t* in, int count, std::uint32_t* out);
+
+}  // namespace kadivo
