@@ -56,17 +56,22 @@ inline Pixel LoadPixel(const float* at) {
 
 inline std::uint8_t ToByte(float value) { return static_cast<std::uint8_t>(std::clamp(static_cast<int>(value + 0.5f), 0, 255)); }
 
-// Screen words as four floats each, their bytes in memory order (as the words go back).
+// Screen words as four floats each, their bytes in memory order (as the words go back). On
+// x86-64 four words at a time, widened through 16 bits.
 KADIVO_VECTOR_CLONES void ToFloats(const std::uint32_t* __restrict words, std::size_t count, float* __restrict floats) {
-    using Bytes = std::uint8_t __attribute__((vector_size(16)));
-    using Sixteen = float __attribute__((vector_size(64)));
     std::size_t w = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
     for (; w + 4 <= count; w += 4) {
-        Bytes bytes;
-        std::memcpy(&bytes, words + w, sizeof bytes);
-        const Sixteen values = __builtin_convertvector(bytes, Sixteen);
-        std::memcpy(floats + w * kChannels, &values, sizeof values);
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words + w));
+        const __m128i low = _mm_unpacklo_epi8(bytes, zero), high = _mm_unpackhi_epi8(bytes, zero);
+        float* out = floats + w * kChannels;
+        _mm_storeu_ps(out, _mm_cvtepi32_ps(_mm_unpacklo_epi16(low, zero)));
+        _mm_storeu_ps(out + 4, _mm_cvtepi32_ps(_mm_unpackhi_epi16(low, zero)));
+        _mm_storeu_ps(out + 8, _mm_cvtepi32_ps(_mm_unpacklo_epi16(high, zero)));
+        _mm_storeu_ps(out + 12, _mm_cvtepi32_ps(_mm_unpackhi_epi16(high, zero)));
     }
+#endif
     for (; w < count; ++w) {
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(words + w);
         for (int c = 0; c < kChannels; ++c) floats[w * kChannels + c] = bytes[c];
