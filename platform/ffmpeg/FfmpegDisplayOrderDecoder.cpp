@@ -29,7 +29,7 @@ public:
             }
             if (shown_ != position) return false;
         }
-        if (!WriteBitmapRows(*newest_, format_, rows, scaler_)) return false;
+        if (!WriteBitmapRows(*newest_, format_, rows, converter_)) return false;
         format = format_;
         return true;
     }
@@ -127,7 +127,7 @@ private:
     CodecContextPtr codec_;
     FramePtr newest_, incoming_;
     PacketPtr packet_;
-    ScalerPtr scaler_;
+    PictureConverter converter_;
     BitmapFormat format_;
     int shown_ = -1;  // the frame the newest picture is
     bool started_ = false, pending_ = false, drainSent_ = false, ended_ = false;

@@ -38,7 +38,7 @@ public:
             if (!DecodeNext()) break;
         }
         const AVFrame* picture = PictureFor(target);
-        if (!picture || !WriteBitmapRows(*picture, format_, rows, scaler_)) return false;
+        if (!picture || !WriteBitmapRows(*picture, format_, rows, converter_)) return false;
         format = format_;
         return true;
     }
@@ -136,7 +136,7 @@ private:
     CodecContextPtr codec_;
     FramePtr newest_, previous_, incoming_;
     PacketPtr packet_;
-    ScalerPtr scaler_;
+    PictureConverter converter_;
     BitmapFormat format_;
     std::int64_t start_;
     int length_;

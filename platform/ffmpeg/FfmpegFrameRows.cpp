@@ -5,7 +5,7 @@
 namespace kadivo::ffmpeg {
 
 // Rows are written bottom-up: the last picture row is the first bitmap row.
-bool WriteBitmapRows(const AVFrame& frame, const BitmapFormat& format, std::uint8_t* rows, ScalerPtr& scaler) {
+bool WriteBitmapRows(const AVFrame& frame, const BitmapFormat& format, std::uint8_t* rows, PictureConverter& converter) {
     const BitmapInfoHeader& header = format.header;
     const int width = header.width, height = header.height;
     const int stride = BitmapRowStride(width, header.bitCount);
@@ -25,12 +25,11 @@ bool WriteBitmapRows(const AVFrame& frame, const BitmapFormat& format, std::uint
         copyFlipped(static_cast<std::size_t>(width) * 3);
         return true;
     }
-    scaler.reset(sws_getCachedContext(scaler.release(), frame.width, frame.height, static_cast<AVPixelFormat>(frame.format), width,
-                                      height, AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr, nullptr));
+    SwsContext* scaler = converter.For(frame.width, frame.height, static_cast<AVPixelFormat>(frame.format), width, height, AV_PIX_FMT_BGR24);
     if (!scaler) return false;
     std::uint8_t* planes[4] = {topRow, nullptr, nullptr, nullptr};
     const int strides[4] = {-stride, 0, 0, 0};
-    return sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) == height;
+    return sws_scale(scaler, frame.data, frame.linesize, 0, frame.height, planes, strides) == height;
 }
 
 }  // namespace kadivo::ffmpeg

@@ -6,6 +6,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <array>
 #include <memory>
 #include <mutex>
 
@@ -39,5 +40,25 @@ using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFreer>;
 using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
 using ScalerPtr = std::unique_ptr<SwsContext, ScalerFreer>;
+
+// A conversion to `to`, made again only when the picture's size or format changes.
+// (sws_getCachedContext makes a new one on every call for the full-range formats MJPEG decodes
+// to, as the context keeps them under their limited-range names.)
+class PictureConverter {
+public:
+    SwsContext* For(int width, int height, AVPixelFormat from, int toWidth, int toHeight, AVPixelFormat to) {
+        const std::array<int, 6> key{width, height, from, toWidth, toHeight, to};
+        if (!context_ || key != key_) {
+            context_.reset(sws_getContext(width, height, from, toWidth, toHeight, to, SWS_BILINEAR, nullptr, nullptr, nullptr));
+            key_ = key;
+        }
+        return context_.get();
+    }
+    void Reset() { context_.reset(); }
+
+private:
+    ScalerPtr context_;
+    std::array<int, 6> key_{};
+};
 
 }  // namespace kadivo::ffmpeg

@@ -245,7 +245,7 @@ public:
     }
 
     void Stop() override {
-        scaler_.reset();
+        converter_.Reset();
         decoder_.reset();
         input_.reset();
     }
@@ -253,9 +253,7 @@ public:
 private:
     void Convert(CapturedFrame& frame) {
         const int width = picture_->width, height = picture_->height;
-        scaler_.reset(sws_getCachedContext(scaler_.release(), width, height,
-                                           static_cast<AVPixelFormat>(picture_->format), width, height,
-                                           AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr, nullptr));
+        SwsContext* scaler = converter_.For(width, height, static_cast<AVPixelFormat>(picture_->format), width, height, AV_PIX_FMT_BGR24);
         const int stride = ((width * 24 + 31) / 32) * 4;
         frame.width = width;
         frame.height = height;
@@ -263,7 +261,7 @@ private:
         // The last row in memory is the top of the picture.
         std::uint8_t* top[4] = {frame.rows.data() + static_cast<std::ptrdiff_t>(height - 1) * stride};
         const int strides[4] = {-stride};
-        sws_scale(scaler_.get(), picture_->data, picture_->linesize, 0, height, top, strides);
+        sws_scale(scaler, picture_->data, picture_->linesize, 0, height, top, strides);
     }
 
     std::string path_;
@@ -274,7 +272,7 @@ private:
     CodecContextPtr decoder_;
     PacketPtr packet_;
     FramePtr picture_;
-    ScalerPtr scaler_;
+    PictureConverter converter_;
     AVRational timeBase_{1, 1000000};
 };
 
