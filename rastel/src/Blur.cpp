@@ -56,10 +56,8 @@ void BlurFlat(const VopImage* src, VopImage* dst, const Rect& rect, int nCols, i
     const int cw = rect.width + nCols - 1, ch = rect.height + nRows - 1;
     const std::size_t rowBytes = static_cast<std::size_t>(cw) * nc;
     std::vector<std::uint8_t> copy(rowBytes * static_cast<std::size_t>(ch));
-    std::vector<Plane<std::uint8_t>> planes;
-    for (int c = 0; c < nc; ++c) planes.emplace_back(src, c);
-    for (int j = 0; j < ch; ++j)
-        CopyBorderedRow(src, planes, rect.srcX - anchorX, rect.srcY - anchorY + j, cw, &copy[static_cast<std::size_t>(j) * rowBytes]);
+    const BorderedRows bordered(src, rect.srcX - anchorX, cw);
+    for (int j = 0; j < ch; ++j) bordered.Copy(rect.srcY - anchorY + j, &copy[static_cast<std::size_t>(j) * rowBytes]);
     std::vector<int> columnSums(rowBytes, 0);
     int* __restrict columns = columnSums.data();
     for (int j = 0; j < nRows - 1; ++j)

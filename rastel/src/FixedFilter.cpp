@@ -126,17 +126,23 @@ RASTEL_MULTIVERSION void FixedRow(const std::uint8_t* const* ringRows, std::uint
             out[b] = RoundedGaussian5(sum);
         }
     } else if constexpr (Kind == kGaussian3) {
-        // 1 2 1 across, then down; the sums (at most 16 · 255) stay in 16 bits.
+        // 1 2 1 down the three rows, then 1 2 1 along the sums, a block of the row at a time so
+        // the column sums stay in the first cache; the sums (at most 16 · 255) stay in 16 bits.
         const std::uint8_t* __restrict r0 = rows[0];
         const std::uint8_t* __restrict r1 = rows[1];
         const std::uint8_t* __restrict r2 = rows[2];
-        const int n2 = 2 * nc;
-        for (int b = 0; b < count; ++b) {
-            const auto h0 = static_cast<std::uint16_t>(r0[b] + 2 * r0[b + nc] + r0[b + n2]);
-            const auto h1 = static_cast<std::uint16_t>(r1[b] + 2 * r1[b + nc] + r1[b + n2]);
-            const auto h2 = static_cast<std::uint16_t>(r2[b] + 2 * r2[b + nc] + r2[b + n2]);
-            const auto sum = static_cast<std::uint16_t>(h0 + 2 * h1 + h2);
-            out[b] = static_cast<std::uint8_t>((sum + 7 + ((sum >> 4) & 1)) >> 4);
+        constexpr int kBlock = 512;
+        thread_local std::vector<std::uint16_t> sums;
+        sums.resize(static_cast<std::size_t>(kBlock + 2 * nc));
+        std::uint16_t* __restrict down = sums.data();
+        for (int first = 0; first < count; first += kBlock) {
+            const int block = std::min(kBlock, count - first), span = block + 2 * nc;
+            for (int b = 0; b < span; ++b)
+                down[b] = static_cast<std::uint16_t>(r0[first + b] + 2 * r1[first + b] + r2[first + b]);
+            for (int b = 0; b < block; ++b) {
+                const auto sum = static_cast<std::uint16_t>(down[b] + 2 * down[b + nc] + down[b + 2 * nc]);
+                out[first + b] = static_cast<std::uint8_t>((sum + 7 + ((sum >> 4) & 1)) >> 4);
+            }
         }
     } else {
         for (int b = 0; b < count; ++b) {
@@ -176,13 +182,20 @@ RASTEL_MULTIVERSION void Gaussian5Combinations(const std::uint8_t* __restrict in
 }
 
 // One destination row from the combinations of its five source rows, rounded as FixedRow
-// rounds the same sum.
+// rounds the same sum S, in 16-bit lanes although S reaches 571 · 255: the quotient q0 of a
+// quarter of S, taken a little low, is S / 571 or one less, so the remainder S − 571 · q0 lies
+// in 0 .. 1141 and is exact in arithmetic modulo 2^16; it says whether to add 0, 1 or 2.
 RASTEL_MULTIVERSION void Gaussian5Row(const std::uint16_t* __restrict outer0, const std::uint16_t* __restrict middle1,
                                       const std::uint16_t* __restrict centre2, const std::uint16_t* __restrict middle3,
                                       const std::uint16_t* __restrict outer4, std::size_t count, std::uint8_t* __restrict out) {
     for (std::size_t b = 0; b < count; ++b) {
-        const std::uint32_t sum = std::uint32_t{outer0[b]} + middle1[b] + centre2[b] + middle3[b] + outer4[b];
-        out[b] = RoundedGaussian5(static_cast<int>(sum));
+        const auto outer = static_cast<std::uint16_t>(outer0[b] + outer4[b]);      // at most 15300
+        const auto middle = static_cast<std::uint16_t>(middle1[b] + middle3[b]);   // at most 65280
+        const std::uint16_t centre = centre2[b];                                   // at most 65025
+        const auto quarter = static_cast<std::uint16_t>((outer >> 2) + (middle >> 2) + (centre >> 2));
+        const auto q0 = static_cast<std::uint16_t>((std::uint32_t{quarter} * 459u) >> 16);
+        const auto remainder = static_cast<std::uint16_t>(outer + middle + centre - 571u * q0);
+        out[b] = static_cast<std::uint8_t>(q0 + (remainder >= 286) + (remainder >= 857));
     }
 }
 

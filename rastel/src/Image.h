@@ -126,30 +126,33 @@ T BorderConstant(const VopImage* image, int side) {
     return Saturate<T>(value);
 }
 
+// Index i along an axis of `size` folded into it by a side's border mode, or −1 where the
+// side gives its constant.
+inline int FoldedIndex(int i, int size, int mode) {
+    switch (mode & 3) {
+    case VOP_BORDER_REPLICATE: return std::clamp(i, 0, size - 1);
+    case VOP_BORDER_REFLECT: {
+        const int period = 2 * size;
+        const int k = ((i % period) + period) % period;
+        return k < size ? k : period - 1 - k;
+    }
+    case VOP_BORDER_WRAP: return ((i % size) + size) % size;
+    default: return -1;
+    }
+}
+
 // A source value at image coordinates that may lie outside the image, made up by the
 // border mode of the side it lies beyond.
 template <typename T, typename PlaneType>
 T SampleWithBorder(const VopImage* image, const PlaneType& plane, int x, int y) {
-    auto fold = [](int i, int size, int mode) {
-        switch (mode & 3) {
-        case VOP_BORDER_REPLICATE: return std::clamp(i, 0, size - 1);
-        case VOP_BORDER_REFLECT: {
-            const int period = 2 * size;
-            int k = ((i % period) + period) % period;
-            return k < size ? k : period - 1 - k;
-        }
-        case VOP_BORDER_WRAP: return ((i % size) + size) % size;
-        default: return -1;
-        }
-    };
     if (y < 0 || y >= image->height) {
         const int side = y < 0 ? VOP_SIDE_TOP : VOP_SIDE_BOTTOM;
-        y = fold(y, image->height, image->borderMode[side]);
+        y = FoldedIndex(y, image->height, image->borderMode[side]);
         if (y < 0) return BorderConstant<T>(image, side);
     }
     if (x < 0 || x >= image->width) {
         const int side = x < 0 ? VOP_SIDE_LEFT : VOP_SIDE_RIGHT;
-        x = fold(x, image->width, image->borderMode[side]);
+        x = FoldedIndex(x, image->width, image->borderMode[side]);
         if (x < 0) return BorderConstant<T>(image, side);
     }
     return plane.Get(x, y);

@@ -3,9 +3,7 @@
 #include "Neighbourhood.h"
 #include "Rank.h"
 
-#include <climits>
 #include <cstring>
-#include <functional>
 #include <vector>
 
 namespace rastel {
@@ -77,66 +75,51 @@ void MorphChannel(const VopImage* src, VopImage* dst, const Rect& rect, int n, i
 }
 
 // One iteration on 8-bit interleaved images with every channel processed, all channels at
-// once over byte rows (a pixel's neighbour is `nChannels` bytes away): each stage's rows are
-// made when the next stage first needs them and kept in a ring of three.
-// Source rows are read in increasing order, each before any destination row at or below
-// it is written, which keeps shared pixels safe.
+// once over byte rows (a pixel's neighbour is `nChannels` bytes away). Stage 0 is the source
+// padded by its border, stage k the k-th pass; each stage's rows are kept in a ring of three
+// and made as soon as the rows above them allow, the last stage's straight into the
+// destination. Source rows are read in increasing order, each before any destination row at
+// or below it is written, which keeps shared pixels safe.
 void MorphFlatStreaming(const VopImage* src, VopImage* dst, const Rect& rect, std::initializer_list<Pass> passes) {
     const int nc = src->nChannels, w = rect.width, h = rect.height;
     const int stages = static_cast<int>(passes.size());
-    std::vector<Plane<std::uint8_t>> planes;
-    for (int c = 0; c < nc; ++c) planes.emplace_back(src, c);
-    // Stage k (0 = the padded source) covers region columns −(stages − k) .. w + stages − k − 1.
+    // Stage k covers region columns and rows −(stages − k) .. size + stages − k − 1.
     struct Ring {
         std::size_t bytes = 0;
         std::vector<std::uint8_t> rows;
-        int made[3] = {INT32_MIN, INT32_MIN, INT32_MIN};
         std::uint8_t* Row(int y) { return &rows[static_cast<std::size_t>(((y % 3) + 3) % 3) * bytes]; }
     };
-    std::vector<Ring> rings(static_cast<std::size_t>(stages) + 1);
-    for (int k = 0; k <= stages; ++k) {
+    std::vector<Ring> rings(static_cast<std::size_t>(stages));
+    for (int k = 0; k < stages; ++k) {
         rings[static_cast<std::size_t>(k)].bytes = static_cast<std::size_t>(w + 2 * (stages - k)) * nc;
         rings[static_cast<std::size_t>(k)].rows.resize(rings[static_cast<std::size_t>(k)].bytes * 3);
     }
     std::vector<std::uint8_t> column(rings[0].bytes);
-    std::vector<Pass> order(passes);
-    std::function<const std::uint8_t*(int, int)> row = [&](int k, int y) -> const std::uint8_t* {
-        Ring& ring = rings[static_cast<std::size_t>(k)];
-        std::uint8_t* to = ring.Row(y);
-        int& made = ring.made[((y % 3) + 3) % 3];
-        if (made == y) return to;
-        made = y;
-        const int margin = stages - k;
-        if (k == 0) {  // the source one pixel deep around the region, repeated beyond
-            const int sy = rect.srcY + std::clamp(y, -1, h);
-            const bool inside = sy >= 0 && sy < src->height;
-            auto fill = [&](int from, int until) {
-                for (int x = from; x < until; ++x) {
-                    const int sx = rect.srcX + std::clamp(x, -1, w);
-                    for (int c = 0; c < nc; ++c)
-                        to[static_cast<std::size_t>(x + margin) * nc + c] =
-                            SampleWithBorder<std::uint8_t>(src, planes[static_cast<std::size_t>(c)], sx, sy);
-                }
-            };
-            if (!inside) {
-                fill(-margin, w + margin);
-            } else {
-                fill(-margin, 0);
-                fill(w, w + margin);
-                std::memcpy(to + static_cast<std::size_t>(margin) * nc,
-                            src->imageData + static_cast<std::ptrdiff_t>(sy) * src->widthStep + static_cast<std::ptrdiff_t>(rect.srcX) * nc,
-                            static_cast<std::size_t>(w) * nc);
-            }
-            return to;
+    const std::vector<Pass> order(passes);
+    // The source one pixel deep around the region, repeated beyond.
+    const BorderedRows bordered(src, rect.srcX - 1, w + 2);
+    auto sourceRow = [&](int y) {
+        std::uint8_t* to = rings[0].Row(y);
+        std::uint8_t* deep = to + static_cast<std::size_t>(stages - 1) * nc;
+        bordered.Copy(rect.srcY + std::clamp(y, -1, h), deep);
+        for (int x = 1; x < stages; ++x) {
+            std::memcpy(deep - static_cast<std::size_t>(x) * nc, deep, static_cast<std::size_t>(nc));
+            std::memcpy(deep + static_cast<std::size_t>(w + 1 + x) * nc, deep + static_cast<std::size_t>(w + 1) * nc, static_cast<std::size_t>(nc));
         }
-        Extremum3x3Row(order[static_cast<std::size_t>(k - 1)] == Pass::Dilate, row(k - 1, y - 1), row(k - 1, y), row(k - 1, y + 1),
-                       column.data(), to, ring.bytes, nc);
-        return to;
     };
-    for (int y = 0; y < h; ++y) {
-        const std::uint8_t* result = row(stages, y);
-        std::memcpy(dst->imageData + static_cast<std::ptrdiff_t>(rect.dstY + y) * dst->widthStep + static_cast<std::ptrdiff_t>(rect.dstX) * nc,
-                    result, static_cast<std::size_t>(w) * nc);
+    for (int t = -stages; t < h + stages; ++t) {
+        sourceRow(t);
+        for (int k = 1; k <= stages; ++k) {
+            const int y = t - k, margin = stages - k;
+            if (y < -margin || y >= h + margin) break;
+            Ring& above = rings[static_cast<std::size_t>(k - 1)];
+            std::uint8_t* to = k == stages ? reinterpret_cast<std::uint8_t*>(dst->imageData + static_cast<std::ptrdiff_t>(rect.dstY + y) * dst->widthStep +
+                                                                            static_cast<std::ptrdiff_t>(rect.dstX) * nc)
+                                           : rings[static_cast<std::size_t>(k)].Row(y);
+            const std::size_t bytes = k == stages ? static_cast<std::size_t>(w) * nc : rings[static_cast<std::size_t>(k)].bytes;
+            Extremum3x3Row(order[static_cast<std::size_t>(k - 1)] == Pass::Dilate, above.Row(y - 1), above.Row(y), above.Row(y + 1),
+                           column.data(), to, bytes, nc);
+        }
     }
 }
 

@@ -126,28 +126,54 @@ void RunNeighbourhood(const VopImage* src, VopImage* dst, const Rect& rect, cons
                                             [&](const std::array<Window<T>, 1>& w) { return std::array<T, 1>{compute(w[0])}; });
 }
 
-// Row y of an 8-bit interleaved image from pixel `firstX` on, `count` pixels, into `row`:
-// the pixels inside the image are copied as they are, only those beyond it made up from
-// the borders.
-inline void CopyBorderedRow(const VopImage* src, const std::vector<Plane<std::uint8_t>>& planes, int firstX, int y, int count,
-                            std::uint8_t* row) {
-    const int nc = src->nChannels;
-    const bool rowInside = y >= 0 && y < src->height;
-    const int insideFrom = rowInside ? std::clamp(-firstX, 0, count) : count;
-    const int insideTo = rowInside ? std::clamp(src->width - firstX, insideFrom, count) : count;
-    auto fill = [&](int from, int to) {
-        for (int i = from; i < to; ++i)
-            for (int c = 0; c < nc; ++c)
-                row[static_cast<std::size_t>(i) * nc + c] =
-                    SampleWithBorder<std::uint8_t>(src, planes[static_cast<std::size_t>(c)], firstX + i, y);
+// Rows of an 8-bit interleaved image from pixel `firstX` on, `count` pixels each: the pixels
+// inside the image are copied as they are, those beyond it made up from the borders. Which
+// column a made-up pixel repeats is worked out once for all rows.
+class BorderedRows {
+public:
+    BorderedRows(const VopImage* src, int firstX, int count)
+        : src_(src), firstX_(firstX), count_(count), insideFrom_(std::clamp(-firstX, 0, count)),
+          insideTo_(std::clamp(src->width - firstX, insideFrom_, count)) {
+        for (int i = 0; i < count; ++i) {
+            if (i >= insideFrom_ && i < insideTo_) continue;
+            const int x = firstX + i, side = x < 0 ? VOP_SIDE_LEFT : VOP_SIDE_RIGHT;
+            const int folded = FoldedIndex(x, src->width, src->borderMode[side]);
+            madeUp_.push_back({i, folded, BorderConstant<std::uint8_t>(src, side)});
+        }
+    }
+
+    // Row y, which may lie beyond the image, into `row`.
+    void Copy(int y, std::uint8_t* row) const {
+        const int nc = src_->nChannels;
+        if (y < 0 || y >= src_->height) {
+            const int side = y < 0 ? VOP_SIDE_TOP : VOP_SIDE_BOTTOM;
+            y = FoldedIndex(y, src_->height, src_->borderMode[side]);
+            if (y < 0) {
+                std::memset(row, BorderConstant<std::uint8_t>(src_, side), static_cast<std::size_t>(count_) * nc);
+                return;
+            }
+        }
+        const auto* pixels = reinterpret_cast<const std::uint8_t*>(src_->imageData + static_cast<std::ptrdiff_t>(y) * src_->widthStep);
+        for (const MadeUp& m : madeUp_) {
+            std::uint8_t* to = row + static_cast<std::size_t>(m.index) * nc;
+            if (m.column < 0) std::memset(to, m.constant, static_cast<std::size_t>(nc));
+            else std::memcpy(to, pixels + static_cast<std::size_t>(m.column) * nc, static_cast<std::size_t>(nc));
+        }
+        if (insideTo_ > insideFrom_)
+            std::memcpy(row + static_cast<std::size_t>(insideFrom_) * nc, pixels + static_cast<std::ptrdiff_t>(firstX_ + insideFrom_) * nc,
+                        static_cast<std::size_t>(insideTo_ - insideFrom_) * nc);
+    }
+
+private:
+    struct MadeUp {
+        int index;   // in the row
+        int column;  // of the image it repeats, or −1 for the side's constant
+        std::uint8_t constant;
     };
-    fill(0, insideFrom);
-    fill(insideTo, count);
-    if (insideTo > insideFrom)
-        std::memcpy(row + static_cast<std::size_t>(insideFrom) * nc,
-                    src->imageData + static_cast<std::ptrdiff_t>(y) * src->widthStep + static_cast<std::ptrdiff_t>(firstX + insideFrom) * nc,
-                    static_cast<std::size_t>(insideTo - insideFrom) * nc);
-}
+    const VopImage* src_;
+    int firstX_, count_, insideFrom_, insideTo_;
+    std::vector<MadeUp> madeUp_;
+};
 
 // The interior of an 8-bit interleaved operation on every channel at once: rows are byte
 // runs in which a pixel's neighbour is `nChannels` bytes away. `rowOp` gets the ring rows
@@ -189,27 +215,29 @@ void RunFlatInterior(const VopImage* src, VopImage* dst, const Rect& rect, const
 }
 
 // The edge strips of such images, each from a bordered byte copy taken when the strip is done.
+// A row op's byte i reads only bytes i + j · nc of its rows, so the copy's rows stacked end to
+// end are run as one long row, and the bytes of each strip row are taken out of the result:
+// the narrow side strips then cost one call each rather than one per row.
 template <typename RowOp>
 void RunFlatStrips(const VopImage* src, VopImage* dst, const Rect& rect, const Kernel& k, RowOp rowOp) {
     const Interior in = InteriorOf(src, rect, k);
     const int nc = src->nChannels, w = rect.width, h = rect.height;
-    std::vector<Plane<std::uint8_t>> planes;
-    for (int c = 0; c < nc; ++c) planes.emplace_back(src, c);
-    std::vector<std::uint8_t> copy;
+    std::vector<std::uint8_t> copy, stacked;
     std::vector<const std::uint8_t*> rows(static_cast<std::size_t>(k.rows));
     auto block = [&](int x0, int x1, int y0, int y1) {
         if (x0 >= x1 || y0 >= y1) return;
         const int cw = x1 - x0 + k.columns - 1, ch = y1 - y0 + k.rows - 1;
-        const std::size_t rowBytes = static_cast<std::size_t>(cw) * nc;
+        const std::size_t rowBytes = static_cast<std::size_t>(cw) * nc, stripBytes = static_cast<std::size_t>(x1 - x0) * nc;
         copy.resize(rowBytes * static_cast<std::size_t>(ch));
-        for (int j = 0; j < ch; ++j)
-            CopyBorderedRow(src, planes, rect.srcX + x0 - k.left(), rect.srcY + y0 - k.top() + j, cw, &copy[static_cast<std::size_t>(j) * rowBytes]);
-        for (int y = y0; y < y1; ++y) {
-            for (int r = 0; r < k.rows; ++r) rows[static_cast<std::size_t>(r)] = &copy[static_cast<std::size_t>(y - y0 + r) * rowBytes];
-            auto* out = reinterpret_cast<std::uint8_t*>(dst->imageData + static_cast<std::ptrdiff_t>(rect.dstY + y) * dst->widthStep +
-                                                        static_cast<std::ptrdiff_t>(rect.dstX + x0) * nc);
-            rowOp(rows.data(), out, (x1 - x0) * nc, nc);
-        }
+        const BorderedRows bordered(src, rect.srcX + x0 - k.left(), cw);
+        for (int j = 0; j < ch; ++j) bordered.Copy(rect.srcY + y0 - k.top() + j, &copy[static_cast<std::size_t>(j) * rowBytes]);
+        for (int r = 0; r < k.rows; ++r) rows[static_cast<std::size_t>(r)] = &copy[static_cast<std::size_t>(r) * rowBytes];
+        const std::size_t count = static_cast<std::size_t>(y1 - y0 - 1) * rowBytes + stripBytes;
+        stacked.resize(count);
+        rowOp(rows.data(), stacked.data(), static_cast<int>(count), nc);
+        for (int y = y0; y < y1; ++y)
+            std::memcpy(dst->imageData + static_cast<std::ptrdiff_t>(rect.dstY + y) * dst->widthStep + static_cast<std::ptrdiff_t>(rect.dstX + x0) * nc,
+                        &stacked[static_cast<std::size_t>(y - y0) * rowBytes], stripBytes);
     };
     block(0, in.x0, 0, h);
     block(in.x1, w, 0, h);

@@ -10,6 +10,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
+
 namespace rastel {
 
 namespace {
@@ -54,18 +58,51 @@ T FromFloat(float value) {
     else return static_cast<T>(std::clamp(value + 1e-7f, 0.0f, static_cast<float>(std::numeric_limits<T>::max())));
 }
 
+// The forward differences of one source row, each kind in its own array so that a pixel's
+// channels lie side by side. One element more than the row holds, for the last pixel's
+// four-lane loads.
+struct RowDifferences {
+    std::vector<float> d1, d2, d3;
+    explicit RowDifferences(std::size_t count) : d1(count + 1), d2(count + 1), d3(count + 1) {}
+    std::size_t size() const { return d1.size() - 1; }
+};
+
+RASTEL_MULTIVERSION void DifferencesOfRow(const float* __restrict source, std::size_t nc, std::size_t count, float* __restrict d1,
+                                          float* __restrict d2, float* __restrict d3) {
+    for (std::size_t k = 0; k < count; ++k) {
+        const CubicDifferences d = DifferencesOf(source[k], source[k + nc], source[k + 2 * nc], source[k + 3 * nc]);
+        d1[k] = d.d1;
+        d2[k] = d.d2;
+        d3[k] = d.d3;
+    }
+}
+
 // One row of interleaved pixels of nc channels along the row: destination pixel i from the
-// source pixel at x0s[i] (an element index) and its differences. NC, when not 0, is nc
-// known at compile time.
-template <std::size_t NC>
-void HorizontalCubic(const float* __restrict source, const CubicDifferences* __restrict differences,
-                     const std::vector<std::size_t>& x0s, const std::vector<CubicTerms>& xTerms, std::size_t nc,
-                     float* __restrict row) {
-    const std::size_t channels = NC ? NC : nc;
-    for (std::size_t i = 0; i < x0s.size(); ++i) {
+// source pixel at x0s[i] (an element index) and its differences.
+void HorizontalCubic(const float* __restrict source, const RowDifferences& differences, const std::vector<std::size_t>& x0s,
+                     const std::vector<CubicTerms>& xTerms, std::size_t nc, float* __restrict row) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // Three or four channels in the lanes of one register, with the sums each lane would make
+    // alone; with three, the fourth lane's value is overwritten by the next pixel, so the
+    // last pixel is left to the loop below.
+    if (nc == 3 || nc == 4) {
+        const std::size_t vectorPixels = nc == 4 ? x0s.size() : x0s.size() - std::min<std::size_t>(1, x0s.size());
+        for (; i < vectorPixels; ++i) {
+            const std::size_t k = x0s[i];
+            const CubicTerms t = xTerms[i];
+            const __m128 sum = _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_loadu_ps(source + k), _mm_mul_ps(_mm_set1_ps(t.a), _mm_loadu_ps(&differences.d1[k]))),
+                                                     _mm_mul_ps(_mm_set1_ps(t.b), _mm_loadu_ps(&differences.d2[k]))),
+                                          _mm_mul_ps(_mm_set1_ps(t.c), _mm_loadu_ps(&differences.d3[k])));
+            _mm_storeu_ps(row + i * nc, sum);
+        }
+    }
+#endif
+    for (; i < x0s.size(); ++i) {
         const std::size_t k = x0s[i];
         const CubicTerms terms = xTerms[i];
-        for (std::size_t c = 0; c < channels; ++c) row[i * channels + c] = Cubic(source[k + c], differences[k + c], terms);
+        for (std::size_t c = 0; c < nc; ++c)
+            row[i * nc + c] = Cubic(source[k + c], {differences.d1[k + c], differences.d2[k + c], differences.d3[k + c]}, terms);
     }
 }
 
@@ -88,19 +125,15 @@ RASTEL_MULTIVERSION void CubicZoom(int sw, int dw, int dh, std::size_t nc, const
     std::vector<float> ring(width * 4);
     int ringRows[4] = {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};
     std::vector<float> source((static_cast<std::size_t>(sw) + 3) * nc);
-    std::vector<CubicDifferences> differences(static_cast<std::size_t>(sw) * nc);
+    RowDifferences differences(static_cast<std::size_t>(sw) * nc);
     auto horizontal = [&](int y) -> const float* {
         const int slot = ((y % 4) + 4) % 4;
         float* row = &ring[static_cast<std::size_t>(slot) * width];
         if (ringRows[slot] == y) return row;
         ringRows[slot] = y;
         readRow(y, source.data());
-        for (std::size_t k = 0; k < differences.size(); ++k)
-            differences[k] = DifferencesOf(source[k], source[k + nc], source[k + 2 * nc], source[k + 3 * nc]);
-        if (nc == 1) HorizontalCubic<1>(source.data(), differences.data(), x0s, xTerms, nc, row);
-        else if (nc == 3) HorizontalCubic<3>(source.data(), differences.data(), x0s, xTerms, nc, row);
-        else if (nc == 4) HorizontalCubic<4>(source.data(), differences.data(), x0s, xTerms, nc, row);
-        else HorizontalCubic<0>(source.data(), differences.data(), x0s, xTerms, nc, row);
+        DifferencesOfRow(source.data(), nc, differences.size(), differences.d1.data(), differences.d2.data(), differences.d3.data());
+        HorizontalCubic(source.data(), differences, x0s, xTerms, nc, row);
         return row;
     };
     std::vector<T> values(width);
@@ -170,9 +203,11 @@ void CubicFlat(const VopImage* src, VopImage* dst, int sx, int sy, int sw, int s
         [&](int y, float* source) {
             const auto* pixels = reinterpret_cast<const std::uint8_t*>(src->imageData + static_cast<std::ptrdiff_t>(sy + std::clamp(y, 0, sh - 1)) * src->widthStep) +
                                  static_cast<std::size_t>(sx) * nc;
-            for (int x = -1; x <= sw + 1; ++x)
-                for (std::size_t c = 0; c < nc; ++c)
-                    source[static_cast<std::size_t>(x + 1) * nc + c] = pixels[static_cast<std::size_t>(std::clamp(x, 0, sw - 1)) * nc + c];
+            // Column −1 repeats column 0, columns sw and sw + 1 repeat the last.
+            const std::size_t rowBytes = static_cast<std::size_t>(sw) * nc;
+            for (std::size_t c = 0; c < nc; ++c) source[c] = pixels[c];
+            for (std::size_t b = 0; b < rowBytes; ++b) source[nc + b] = pixels[b];
+            for (std::size_t c = 0; c < 2 * nc; ++c) source[nc + rowBytes + c] = pixels[rowBytes - nc + c % nc];
         },
         [&](int j, const std::uint8_t* values) {
             std::memcpy(dst->imageData + static_cast<std::ptrdiff_t>(dy + j) * dst->widthStep + static_cast<std::ptrdiff_t>(dx) * static_cast<std::ptrdiff_t>(nc),
