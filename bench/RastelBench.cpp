@@ -72,9 +72,10 @@ int main() {
         cv::Mat out(height, width, CV_8UC3), outBig;
         const double copy = Throughput(width, height, [&] { std::memcpy(dst.pixels.data(), src.pixels.data(), src.pixels.size()); });
         std::printf("%dx%d: memcpy %.0f MP/s\n", width, height, copy);
-        auto line = [&](const char* name, const std::function<void()>& ours, const std::function<void()>& theirs) {
+        auto line = [&](const char* name, const std::function<void()>& ours, const std::function<void()>& theirs,
+                        const char* target = "(target >= 1.00)") {
             const double a = Throughput(width, height, ours), b = Throughput(width, height, theirs);
-            std::printf("  %-14s rastel %8.1f MP/s   OpenCV %8.1f MP/s   ratio %5.2f (target >= 1.00)\n", name, a, b, a / b);
+            std::printf("  %-14s rastel %8.1f MP/s   OpenCV %8.1f MP/s   ratio %5.2f %s\n", name, a, b, a / b, target);
         };
         for (int kind = 0; kind <= 10; ++kind) {
             line(kinds[kind], [&] { vopFixedFilter(src.header, dst.header, kind); }, [&] {
@@ -87,7 +88,9 @@ int main() {
         }
         line("Blur 3x3", [&] { vopBlur(src.header, dst.header, 3, 3, 1, 1); },
              [&] { cv::blur(in, out, cv::Size(3, 3), cv::Point(-1, -1), cv::BORDER_CONSTANT); });
-        line("Colour median", [&] { vopColorMedianFilter(src.header, dst.header, 3, 3, 1, 1); }, [&] { cv::medianBlur(in, out, 3); });
+        // OpenCV has no colour median: its median takes each channel apart, a far smaller task.
+        line("Colour median", [&] { vopColorMedianFilter(src.header, dst.header, 3, 3, 1, 1); }, [&] { cv::medianBlur(in, out, 3); },
+             "(per-channel median beside it, no target)");
         const cv::Mat square = cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3));
         line("Max 3x3", [&] { vopMaxFilter(src.header, dst.header, 3, 3, 1, 1); }, [&] { cv::dilate(in, out, square); });
         line("Min 3x3", [&] { vopMinFilter(src.header, dst.header, 3, 3, 1, 1); }, [&] { cv::erode(in, out, square); });

@@ -7,12 +7,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <thread>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace kadivo {
 
@@ -24,11 +22,33 @@ constexpr std::size_t kPixelsWorthThreads = 64 * 1024;
 
 constexpr std::uint32_t kOpaque = 0xff000000u;
 
+// Levels are enlarged in 16-bit fixed point: a level is 64 units, so the cubic's overshoot
+// stays far inside 16 bits, and weights are fractions of 2^15.
+constexpr int kUnitBits = 6;
+constexpr int kWeightBits = 15;
+using Weights = std::array<std::int16_t, 4>;
+
 // The cubic's weights of the samples at −1, 0, 1, 2 for the point t past sample 0
-// (Lagrange's polynomials through four points).
-std::array<float, 4> CubicWeights(double t) {
-    return {static_cast<float>(-t * (t - 1) * (t - 2) / 6), static_cast<float>((t + 1) * (t - 1) * (t - 2) / 2),
-            static_cast<float>(-(t + 1) * t * (t - 2) / 2), static_cast<float>((t + 1) * t * (t - 1) / 6)};
+// (Lagrange's polynomials through four points), rounded to 2^−15 with their sum kept at one,
+// so that a flat region stays flat.
+Weights CubicWeights(double t) {
+    const double exact[4] = {-t * (t - 1) * (t - 2) / 6, (t + 1) * (t - 1) * (t - 2) / 2, -(t + 1) * t * (t - 2) / 2,
+                             (t + 1) * t * (t - 1) / 6};
+    Weights w{};
+    int sum = 0;
+    for (int k = 0; k < 4; ++k) {
+        w[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(std::lround(exact[k] * (1 << kWeightBits)));
+        sum += w[static_cast<std::size_t>(k)];
+    }
+    const std::size_t largest = exact[1] >= exact[2] ? 1 : 2;
+    w[largest] = static_cast<std::int16_t>(w[largest] + (1 << kWeightBits) - sum);
+    return w;
+}
+
+// The product of a value and a weight, rounded: (v·w + 2^14) / 2^15, written in the form the
+// compiler makes one vector instruction of (pmulhrsw).
+inline std::int16_t Weighted(std::int16_t value, std::int16_t weight) {
+    return static_cast<std::int16_t>((((static_cast<std::int32_t>(value) * weight) >> (kWeightBits - 1)) + 1) >> 1);
 }
 
 // One screen axis of a part: for each screen index its frame index below and its phase
@@ -43,122 +63,88 @@ struct Axis {
     }
 };
 
-// Two screen pixels of four channels, in vector registers (GCC and Clang vectors).
-using Floats = float __attribute__((vector_size(32)));
-using Pixel = float __attribute__((vector_size(16)));
-constexpr std::size_t kLanes = 8;
-
-inline Pixel LoadPixel(const float* at) {
-    Pixel v;
-    std::memcpy(&v, at, sizeof v);
-    return v;
+// Screen words as units, their bytes in memory order (as the words go back).
+KADIVO_VECTOR_CLONES void ToUnits(const std::uint8_t* __restrict bytes, std::size_t count, std::int16_t* __restrict units) {
+    for (std::size_t b = 0; b < count; ++b) units[b] = static_cast<std::int16_t>(bytes[b] << kUnitBits);
 }
 
-inline std::uint8_t ToByte(float value) { return static_cast<std::uint8_t>(std::clamp(static_cast<int>(value + 0.5f), 0, 255)); }
+// The four-sample blend of runs a, b, c, d.
+KADIVO_VECTOR_CLONES void Blend(const std::int16_t* __restrict a, const std::int16_t* __restrict b, const std::int16_t* __restrict c,
+                                const std::int16_t* __restrict d, Weights w, std::size_t count, std::int16_t* __restrict out) {
+    for (std::size_t e = 0; e < count; ++e)
+        out[e] = static_cast<std::int16_t>(Weighted(a[e], w[0]) + Weighted(b[e], w[1]) + Weighted(c[e], w[2]) + Weighted(d[e], w[3]));
+}
 
-// Screen words as four floats each, their bytes in memory order (as the words go back). On
-// x86-64 four words at a time, widened through 16 bits.
-KADIVO_VECTOR_CLONES void ToFloats(const std::uint32_t* __restrict words, std::size_t count, float* __restrict floats) {
-    std::size_t w = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    for (; w + 4 <= count; w += 4) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words + w));
-        const __m128i low = _mm_unpacklo_epi8(bytes, zero), high = _mm_unpackhi_epi8(bytes, zero);
-        float* out = floats + w * kChannels;
-        _mm_storeu_ps(out, _mm_cvtepi32_ps(_mm_unpacklo_epi16(low, zero)));
-        _mm_storeu_ps(out + 4, _mm_cvtepi32_ps(_mm_unpackhi_epi16(low, zero)));
-        _mm_storeu_ps(out + 8, _mm_cvtepi32_ps(_mm_unpacklo_epi16(high, zero)));
-        _mm_storeu_ps(out + 12, _mm_cvtepi32_ps(_mm_unpackhi_epi16(high, zero)));
-    }
-#endif
-    for (; w < count; ++w) {
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(words + w);
-        for (int c = 0; c < kChannels; ++c) floats[w * kChannels + c] = bytes[c];
+// Units rounded to the nearest level and held within 0..255 (the cubic overshoots at edges).
+KADIVO_VECTOR_CLONES void ToBytes(const std::int16_t* __restrict units, std::size_t count, std::uint8_t* __restrict bytes) {
+    for (std::size_t e = 0; e < count; ++e) {
+        const int level = (units[e] + (1 << (kUnitBits - 1))) >> kUnitBits;
+        bytes[e] = static_cast<std::uint8_t>(level < 0 ? 0 : level > 255 ? 255 : level);
     }
 }
 
-// Rounded to the nearest level and held within 0..255 (the cubic overshoots at edges). On
-// x86-64 sixteen values at a time, the saturating packs doing the holding.
-KADIVO_VECTOR_CLONES void ToBytes(const float* __restrict values, std::size_t count, std::uint8_t* __restrict bytes) {
-    std::size_t b = 0;
-#if defined(__SSE2__)
-    const __m128 half = _mm_set1_ps(0.5f);
-    const auto rounded = [&](std::size_t at) { return _mm_cvttps_epi32(_mm_add_ps(_mm_loadu_ps(values + at), half)); };
-    for (; b + 16 <= count; b += 16) {
-        const __m128i low = _mm_packs_epi32(rounded(b), rounded(b + 4)), high = _mm_packs_epi32(rounded(b + 8), rounded(b + 12));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes + b), _mm_packus_epi16(low, high));
-    }
-#endif
-    for (; b < count; ++b) bytes[b] = ToByte(values[b]);
-}
-
-KADIVO_VECTOR_CLONES void Blend(const float* __restrict r0, const float* __restrict r1, const float* __restrict r2,
-                                const float* __restrict r3, const std::array<float, 4>& w, std::size_t count,
-                                float* __restrict out) {
-    std::size_t b = 0;
-    for (; b + kLanes <= count; b += kLanes) {
-        Floats v0, v1, v2, v3;
-        std::memcpy(&v0, r0 + b, sizeof v0);
-        std::memcpy(&v1, r1 + b, sizeof v1);
-        std::memcpy(&v2, r2 + b, sizeof v2);
-        std::memcpy(&v3, r3 + b, sizeof v3);
-        const Floats v = w[0] * v0 + w[1] * v1 + w[2] * v2 + w[3] * v3;
-        std::memcpy(out + b, &v, sizeof v);
-    }
-    for (; b < count; ++b) out[b] = w[0] * r0[b] + w[1] * r1[b] + w[2] * r2[b] + w[3] * r3[b];
-}
-
-// Screen pixels along one frame row from the row's pixels `span` (as four floats each, the
-// first at frame column spanFirst).
-KADIVO_VECTOR_CLONES void AlongTheRow(const float* __restrict span, int spanFirst, const Axis& columns,
-                                      const std::vector<std::array<float, 4>>& weights, float* __restrict out) {
-    // Neighbouring screen pixels share their four frame pixels; they are loaded once.
-    int loaded = INT32_MIN;
-    Pixel a{}, b{}, c{}, d{};
-    for (std::size_t i = 0; i < columns.below.size(); ++i) {
-        if (columns.below[i] != loaded) {
-            loaded = columns.below[i];
-            const float* s = span + static_cast<std::size_t>(loaded - 1 - spanFirst) * kChannels;
-            a = LoadPixel(s);
-            b = LoadPixel(s + kChannels);
-            c = LoadPixel(s + 2 * kChannels);
-            d = LoadPixel(s + 3 * kChannels);
-        }
-        const int phase = columns.phase[i];
-        const std::array<float, 4>& w = weights[static_cast<std::size_t>(phase)];
-        const Pixel v = phase == 0 ? b : w[0] * a + w[1] * b + w[2] * c + w[3] * d;
-        std::memcpy(out + i * kChannels, &v, sizeof v);
+// The blend of four rows, straight to bytes.
+KADIVO_VECTOR_CLONES void BlendToBytes(const std::int16_t* __restrict a, const std::int16_t* __restrict b,
+                                       const std::int16_t* __restrict c, const std::int16_t* __restrict d, Weights w,
+                                       std::size_t count, std::uint8_t* __restrict bytes) {
+    for (std::size_t e = 0; e < count; ++e) {
+        const auto units = static_cast<std::int16_t>(Weighted(a[e], w[0]) + Weighted(b[e], w[1]) + Weighted(c[e], w[2]) + Weighted(d[e], w[3]));
+        const int level = (units + (1 << (kUnitBits - 1))) >> kUnitBits;
+        bytes[e] = static_cast<std::uint8_t>(level < 0 ? 0 : level > 255 ? 255 : level);
     }
 }
 
-// The rows of a part, each row of the frame enlarged along the row once
-// and kept in a ring of four for the rows below.
+// The rows of a part, each row of the frame enlarged along the row once and kept in a ring
+// of four for the rows below. Along a row, each phase of the zoom is blended for every frame
+// column at once, then the screen pixels take theirs.
 class BandEnlarger {
 public:
-    BandEnlarger(const FramePixels& frame, const Axis& columns, const std::vector<std::array<float, 4>>& weights)
-        : frame_(frame), columns_(columns), weights_(weights), stride_(BitmapRowStride(frame.width, frame.bitCount)),
+    BandEnlarger(const FramePixels& frame, const Axis& columns, const std::vector<Weights>& weights)
+        : frame_(frame), weights_(weights), stride_(BitmapRowStride(frame.width, frame.bitCount)),
           bytesPerPixel_(frame.bitCount / 8), spanFirst_(columns.below.front() - 1),
-          words_(static_cast<std::size_t>(columns.below.back() + 3 - spanFirst_)), span_(words_.size() * kChannels),
-          width_(columns.below.size() * kChannels), ring_(width_ * 4), blended_(width_) {}
+          words_(static_cast<std::size_t>(columns.below.back() + 3 - spanFirst_)), blended_((words_.size() - 3) * kChannels),
+          units_(words_.size() * kChannels + weights.size() * blended_), width_(columns.below.size() * kChannels),
+          ring_(width_ * 4) {
+        // Where each screen pixel of a row finds its units: phase 0 in the row's own, the
+        // others in their phase's blend (both in units_).
+        for (std::size_t i = 0; i < columns.below.size(); ++i) {
+            const auto column = static_cast<std::size_t>(columns.below[i] - spanFirst_);
+            const auto phase = static_cast<std::size_t>(columns.phase[i]);
+            sources_.push_back(phase == 0 ? column * kChannels : PhaseOffset(phase) + (column - 1) * kChannels);
+        }
+    }
 
     void Row(int below, int phase, std::uint8_t* out) {
         if (phase == 0) {
             ToBytes(Enlarged(below), width_, out);
             return;
         }
-        Blend(Enlarged(below - 1), Enlarged(below), Enlarged(below + 1), Enlarged(below + 2),
-              weights_[static_cast<std::size_t>(phase)], width_, blended_.data());
-        ToBytes(blended_.data(), width_, out);
+        BlendToBytes(Enlarged(below - 1), Enlarged(below), Enlarged(below + 1), Enlarged(below + 2),
+                     weights_[static_cast<std::size_t>(phase)], width_, out);
     }
 
 private:
-    const float* Enlarged(int row) {
+    std::size_t PhaseOffset(std::size_t phase) const { return words_.size() * kChannels + phase * blended_; }
+
+    const std::int16_t* Enlarged(int row) {
         const int slot = ((row % 4) + 4) % 4;
-        float* out = &ring_[static_cast<std::size_t>(slot) * width_];
+        std::int16_t* out = &ring_[static_cast<std::size_t>(slot) * width_];
         if (ringRows_[static_cast<std::size_t>(slot)] == row) return out;
         ringRows_[static_cast<std::size_t>(slot)] = row;
-        // Rows are stored from the bottom; rows and columns beyond the frame repeat its edge.
+        ReadRow(row);
+        // Phase 0 is the frame's own pixel; the others blend the four around it.
+        const std::int16_t* s = units_.data();
+        for (std::size_t phase = 1; phase < weights_.size(); ++phase)
+            Blend(s, s + kChannels, s + 2 * kChannels, s + 3 * kChannels, weights_[phase], blended_, &units_[PhaseOffset(phase)]);
+        const std::size_t* sources = sources_.data();
+        for (std::size_t i = 0, pixels = sources_.size(); i < pixels; ++i)
+            std::memcpy(out + i * kChannels, s + sources[i], kChannels * sizeof(std::int16_t));
+        return out;
+    }
+
+    // The frame row's pixels from column spanFirst_ on, as units; rows are stored from the
+    // bottom, and rows and columns beyond the frame repeat its edge.
+    void ReadRow(int row) {
         const int stored = frame_.height - 1 - std::clamp(row, 0, frame_.height - 1);
         const std::uint8_t* pixels = frame_.data + static_cast<std::ptrdiff_t>(stored) * stride_;
         const int span = static_cast<int>(words_.size());
@@ -170,21 +156,25 @@ private:
             std::memcpy(inFrame_.data(), pixels + static_cast<std::ptrdiff_t>(first) * 4, inFrame_.size() * 4);
             for (std::uint32_t& word : inFrame_) word |= kOpaque;
         }
-        for (int x = 0; x < span; ++x)
-            words_[static_cast<std::size_t>(x)] = inFrame_[static_cast<std::size_t>(std::clamp(spanFirst_ + x, first, last) - first)];
-        ToFloats(words_.data(), words_.size(), span_.data());
-        AlongTheRow(span_.data(), spanFirst_, columns_, weights_, out);
-        return out;
+        // Span position x shows frame column clamp(spanFirst_ + x, first, last).
+        const int x0 = std::clamp(first - spanFirst_, 0, span), from = std::max(first, spanFirst_);
+        const int middle = std::clamp(std::min(last, spanFirst_ + span - 1) - from + 1, 0, span - x0);
+        std::fill(words_.begin(), words_.begin() + x0, inFrame_.front());
+        if (middle > 0) std::copy_n(inFrame_.begin() + (from - first), middle, words_.begin() + x0);
+        std::fill(words_.begin() + x0 + middle, words_.end(), inFrame_.back());
+        ToUnits(reinterpret_cast<const std::uint8_t*>(words_.data()), words_.size() * kChannels, units_.data());
     }
 
     const FramePixels& frame_;
-    const Axis& columns_;
-    const std::vector<std::array<float, 4>>& weights_;
+    const std::vector<Weights>& weights_;
     const int stride_, bytesPerPixel_, spanFirst_;
     std::vector<std::uint32_t> inFrame_, words_;
-    std::vector<float> span_;
+    const std::size_t blended_;  // units of the frame columns the part's pixels lie in
+    // The row's units from spanFirst_ on, then those columns blended for each phase but 0.
+    std::vector<std::int16_t> units_;
+    std::vector<std::size_t> sources_;
     const std::size_t width_;
-    std::vector<float> ring_, blended_;
+    std::vector<std::int16_t> ring_;
     std::array<int, 4> ringRows_{INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};
 };
 
@@ -240,7 +230,7 @@ bool ScreenZoom::MoveBy(ScreenPixels screen, int dx, int dy) {
 void ScreenZoom::Enlarge(const FramePixels& frame, ScreenPixels screen, Part part) {
     if (part.x1 <= part.x0 || part.y1 <= part.y0) return;
     const Axis columns(part.x0, part.x1, left_, zoom_), rows(part.y0, part.y1, top_, zoom_);
-    std::vector<std::array<float, 4>> weights;
+    std::vector<Weights> weights;
     for (int phase = 0; phase < zoom_; ++phase) weights.push_back(CubicWeights(static_cast<double>(phase) / zoom_));
     const std::size_t pixels = static_cast<std::size_t>(part.x1 - part.x0) * static_cast<std::size_t>(part.y1 - part.y0);
     lastEnlarged_ += pixels;

@@ -65,6 +65,9 @@ FrameCanvas::FrameCanvas(CKadivoDoc& doc, QWidget* parent)
     : QAbstractScrollArea(parent), doc_(doc), tracking_(doc, *this) {
     setObjectName("frameCanvas");
     viewport()->setMouseTracking(true);
+    // paintEvent covers every pixel (the frame, and the background beside it), so Qt need not
+    // clear the viewport first.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     ShowModeCursor();
     holdTimer_.setSingleShot(true);
     connect(&holdTimer_, &QTimer::timeout, this, [this] { Carry(gesture_.HoldTimerFired()); });
