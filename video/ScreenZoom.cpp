@@ -11,7 +11,6 @@
 #include <cstring>
 #include <thread>
 
-
 namespace kadivo {
 
 namespace {
@@ -28,9 +27,9 @@ constexpr int kUnitBits = 6;
 constexpr int kWeightBits = 15;
 using Weights = std::array<std::int16_t, 4>;
 
-// The cubic's weights of the samples at −1, 0, 1, 2 for the point t past sample 0
-// (Lagrange's polynomials through four points), rounded to 2^−15 with their sum kept at one,
-// so that a flat region stays flat.
+// The cubic's weights of the samples at −1, 0, 1, 2 for the point t past sample 0, with
+// 0 < t < 1 (Lagrange's polynomials through four points, each then below one), rounded to
+// 2^−15 with their sum kept at one, so that a flat region stays flat.
 Weights CubicWeights(double t) {
     const double exact[4] = {-t * (t - 1) * (t - 2) / 6, (t + 1) * (t - 1) * (t - 2) / 2, -(t + 1) * t * (t - 2) / 2,
                              (t + 1) * t * (t - 1) / 6};
@@ -230,8 +229,9 @@ bool ScreenZoom::MoveBy(ScreenPixels screen, int dx, int dy) {
 void ScreenZoom::Enlarge(const FramePixels& frame, ScreenPixels screen, Part part) {
     if (part.x1 <= part.x0 || part.y1 <= part.y0) return;
     const Axis columns(part.x0, part.x1, left_, zoom_), rows(part.y0, part.y1, top_, zoom_);
-    std::vector<Weights> weights;
-    for (int phase = 0; phase < zoom_; ++phase) weights.push_back(CubicWeights(static_cast<double>(phase) / zoom_));
+    // Phase 0 is the frame's own pixel and has no weights.
+    std::vector<Weights> weights(static_cast<std::size_t>(zoom_));
+    for (int phase = 1; phase < zoom_; ++phase) weights[static_cast<std::size_t>(phase)] = CubicWeights(static_cast<double>(phase) / zoom_);
     const std::size_t pixels = static_cast<std::size_t>(part.x1 - part.x0) * static_cast<std::size_t>(part.y1 - part.y0);
     lastEnlarged_ += pixels;
     const int rowCount = part.y1 - part.y0;
