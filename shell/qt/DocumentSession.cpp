@@ -5,6 +5,7 @@
 #include "IncrementalTransform.h"
 #include "VideoSource.h"
 #include "WindowKinds.h"
+#include "WindowModified.h"
 #include "WorldCompletion.h"
 
 #include <QEvent>
@@ -183,7 +184,7 @@ void DocumentSession::UpdateWindowTitles() {
     const QString name = DisplayName() + "[*]";
     for (std::size_t i = 0; i < windows.size(); ++i) {
         windows[i]->setWindowTitle(windows.size() == 1 ? name : name + ":" + QString::number(i + 1));
-        windows[i]->setWindowModified(doc_->IsModified());
+        MarkModified(*windows[i], doc_->IsModified());
     }
 }
 

@@ -9,6 +9,7 @@
 #include "SettingsValues.h"
 #include "dialogs/ProgramDialogs.h"
 #include "WindowKinds.h"
+#include "WindowModified.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -428,11 +429,11 @@ void MainFrame::RefreshFromActive() {
 void MainFrame::UpdateTitle() {
     if (!active_) {
         setWindowTitle("Kadivo");
-        setWindowModified(false);
+        MarkModified(*this, false);
         return;
     }
     setWindowTitle(active_->DisplayName() + "[*] - Kadivo");
-    setWindowModified(active_->doc().IsModified());
+    MarkModified(*this, active_->doc().IsModified());
 }
 
 void MainFrame::RebuildCameraViewsMenu() {

@@ -15,6 +15,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSpinBox>
@@ -139,6 +140,28 @@ private slots:
         QVERIFY(f.frame->CloseSession(second));
         QCOMPARE(Pane(f, 4), QString("Image 000/000"));
         QVERIFY(!f.frame->Action(CommandId::Save)->isEnabled());
+    }
+
+    // Stepping through frames leaves the modified mark as it was, so the windows are not told
+    // it changed (Qt redraws a window's title bar each time it is told); an edit tells them once.
+    void steppingFramesLeavesTheModifiedMarkAlone() {
+        FrameFixture f;
+        QVERIFY(f.frame->OpenSequence(SamplePath().toStdString()));
+        struct ModifiedChanges : QObject {
+            int count = 0;
+            bool eventFilter(QObject*, QEvent* event) override {
+                if (event->type() == QEvent::ModifiedChange) ++count;
+                return false;
+            }
+        } changes;
+        f.frame->installEventFilter(&changes);
+        for (int step = 0; step < 3; ++step) f.frame->Action(CommandId::NextImage)->trigger();
+        QCOMPARE(changes.count, 0);
+        f.frame->Action(CommandId::TransformImageData)->trigger();
+        QVERIFY(f.frame->isWindowModified());
+        QCOMPARE(changes.count, 1);
+        f.frame->Action(CommandId::NextImage)->trigger();
+        QCOMPARE(changes.count, 1);
     }
 
     void commandsFollowTheDocument() {
