@@ -67,30 +67,32 @@ KADIVO_VECTOR_CLONES void ToUnits(const std::uint8_t* __restrict bytes, std::siz
     for (std::size_t b = 0; b < count; ++b) units[b] = static_cast<std::int16_t>(bytes[b] << kUnitBits);
 }
 
-// The four-sample blend of runs a, b, c, d.
-KADIVO_VECTOR_CLONES void Blend(const std::int16_t* __restrict a, const std::int16_t* __restrict b, const std::int16_t* __restrict c,
-                                const std::int16_t* __restrict d, Weights w, std::size_t count, std::int16_t* __restrict out) {
-    for (std::size_t e = 0; e < count; ++e)
-        out[e] = static_cast<std::int16_t>(Weighted(a[e], w[0]) + Weighted(b[e], w[1]) + Weighted(c[e], w[2]) + Weighted(d[e], w[3]));
+// The four-sample blend at element e of runs a, b, c, d.
+inline std::int16_t BlendAt(const std::int16_t* a, const std::int16_t* b, const std::int16_t* c, const std::int16_t* d,
+                            const Weights& w, std::size_t e) {
+    return static_cast<std::int16_t>(Weighted(a[e], w[0]) + Weighted(b[e], w[1]) + Weighted(c[e], w[2]) + Weighted(d[e], w[3]));
 }
 
 // Units rounded to the nearest level and held within 0..255 (the cubic overshoots at edges).
+inline std::uint8_t LevelOf(std::int16_t units) {
+    const int level = (units + (1 << (kUnitBits - 1))) >> kUnitBits;
+    return static_cast<std::uint8_t>(level < 0 ? 0 : level > 255 ? 255 : level);
+}
+
+KADIVO_VECTOR_CLONES void Blend(const std::int16_t* __restrict a, const std::int16_t* __restrict b, const std::int16_t* __restrict c,
+                                const std::int16_t* __restrict d, Weights w, std::size_t count, std::int16_t* __restrict out) {
+    for (std::size_t e = 0; e < count; ++e) out[e] = BlendAt(a, b, c, d, w, e);
+}
+
 KADIVO_VECTOR_CLONES void ToBytes(const std::int16_t* __restrict units, std::size_t count, std::uint8_t* __restrict bytes) {
-    for (std::size_t e = 0; e < count; ++e) {
-        const int level = (units[e] + (1 << (kUnitBits - 1))) >> kUnitBits;
-        bytes[e] = static_cast<std::uint8_t>(level < 0 ? 0 : level > 255 ? 255 : level);
-    }
+    for (std::size_t e = 0; e < count; ++e) bytes[e] = LevelOf(units[e]);
 }
 
 // The blend of four rows, straight to bytes.
 KADIVO_VECTOR_CLONES void BlendToBytes(const std::int16_t* __restrict a, const std::int16_t* __restrict b,
                                        const std::int16_t* __restrict c, const std::int16_t* __restrict d, Weights w,
                                        std::size_t count, std::uint8_t* __restrict bytes) {
-    for (std::size_t e = 0; e < count; ++e) {
-        const auto units = static_cast<std::int16_t>(Weighted(a[e], w[0]) + Weighted(b[e], w[1]) + Weighted(c[e], w[2]) + Weighted(d[e], w[3]));
-        const int level = (units + (1 << (kUnitBits - 1))) >> kUnitBits;
-        bytes[e] = static_cast<std::uint8_t>(level < 0 ? 0 : level > 255 ? 255 : level);
-    }
+    for (std::size_t e = 0; e < count; ++e) bytes[e] = LevelOf(BlendAt(a, b, c, d, w, e));
 }
 
 // The rows of a part, each row of the frame enlarged along the row once and kept in a ring
@@ -102,7 +104,7 @@ public:
         : frame_(frame), weights_(weights), stride_(BitmapRowStride(frame.width, frame.bitCount)),
           bytesPerPixel_(frame.bitCount / 8), spanFirst_(columns.below.front() - 1),
           words_(static_cast<std::size_t>(columns.below.back() + 3 - spanFirst_)), blended_((words_.size() - 3) * kChannels),
-          units_(words_.size() * kChannels + weights.size() * blended_), width_(columns.below.size() * kChannels),
+          units_(words_.size() * kChannels + (weights.size() - 1) * blended_), width_(columns.below.size() * kChannels),
           ring_(width_ * 4) {
         // Where each screen pixel of a row finds its units: phase 0 in the row's own, the
         // others in their phase's blend (both in units_).
@@ -123,7 +125,7 @@ public:
     }
 
 private:
-    std::size_t PhaseOffset(std::size_t phase) const { return words_.size() * kChannels + phase * blended_; }
+    std::size_t PhaseOffset(std::size_t phase) const { return words_.size() * kChannels + (phase - 1) * blended_; }
 
     const std::int16_t* Enlarged(int row) {
         const int slot = ((row % 4) + 4) % 4;
