@@ -19,8 +19,6 @@ constexpr int kChannels = 4;
 // Below this many screen pixels a part is enlarged on the calling thread alone.
 constexpr std::size_t kPixelsWorthThreads = 64 * 1024;
 
-constexpr std::uint32_t kOpaque = 0xff000000u;
-
 // Levels are enlarged in 16-bit fixed point: a level is 64 units, so the cubic's overshoot
 // stays far inside 16 bits, and weights are fractions of 2^15.
 constexpr int kUnitBits = 6;
@@ -151,12 +149,8 @@ private:
         const int span = static_cast<int>(words_.size());
         const int first = std::clamp(spanFirst_, 0, frame_.width - 1), last = std::clamp(spanFirst_ + span - 1, 0, frame_.width - 1);
         inFrame_.resize(static_cast<std::size_t>(last - first + 1));
-        if (bytesPerPixel_ == 3) {
-            WidenPixels(pixels + static_cast<std::ptrdiff_t>(first) * 3, last - first + 1, inFrame_.data());
-        } else {
-            std::memcpy(inFrame_.data(), pixels + static_cast<std::ptrdiff_t>(first) * 4, inFrame_.size() * 4);
-            for (std::uint32_t& word : inFrame_) word |= kOpaque;
-        }
+        const auto widen = bytesPerPixel_ == 3 ? WidenPixels : OpaquePixels;
+        widen(pixels + static_cast<std::ptrdiff_t>(first) * bytesPerPixel_, last - first + 1, inFrame_.data());
         // Span position x shows frame column clamp(spanFirst_ + x, first, last).
         const int x0 = std::clamp(first - spanFirst_, 0, span), from = std::max(first, spanFirst_);
         const int middle = std::clamp(std::min(last, spanFirst_ + span - 1) - from + 1, 0, span - x0);

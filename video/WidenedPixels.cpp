@@ -34,4 +34,15 @@ KADIVO_VECTOR_CLONES void WidenPixels(const std::uint8_t* __restrict in, int cou
         out[x] = 0xff000000u | (std::uint32_t{in[3 * x + 2]} << 16) | (std::uint32_t{in[3 * x + 1]} << 8) | in[3 * x];
 }
 
+// Where the words' bytes lie in memory as blue, green, red, opaque, a pixel is its word.
+KADIVO_VECTOR_CLONES void OpaquePixels(const std::uint8_t* __restrict in, int count, std::uint32_t* __restrict out) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out, in, static_cast<std::size_t>(count) * 4);
+        for (int x = 0; x < count; ++x) out[x] |= 0xff000000u;
+        return;
+    }
+    for (int x = 0; x < count; ++x)
+        out[x] = 0xff000000u | (std::uint32_t{in[4 * x + 2]} << 16) | (std::uint32_t{in[4 * x + 1]} << 8) | in[4 * x];
+}
+
 }  // namespace kadivo

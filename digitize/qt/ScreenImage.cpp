@@ -39,6 +39,10 @@ void CopyToScreen(const BottomUpRows& source, int left, int top, int width, int 
             WidenPixels(in, width, out);
             continue;
         }
+        if (bytes == 4) {
+            OpaquePixels(in, width, out);
+            continue;
+        }
         for (int x = 0; x < width; ++x, in += bytes) out[x] = 0xFF000000u | (QRgb(in[2]) << 16) | (QRgb(in[1]) << 8) | in[0];
     }
 }
