@@ -199,31 +199,61 @@ void ColorMedianFlat(const VopImage* src, VopImage* dst, const Rect& rect, const
     });
 }
 
+// 64 bytes at a time: one AVX-512 register, two AVX2 or four SSE2 ones.
+using Chunk = std::uint8_t __attribute__((vector_size(64)));
+
+// Vectors are passed by reference: a 64-byte vector returned by value would change the
+// calling convention between the builds.
+template <bool kMaximum>
+__attribute__((always_inline)) inline void KeepExtremum(Chunk& kept, const Chunk& v) {
+    if constexpr (kMaximum) kept = kept > v ? kept : v;
+    else kept = kept < v ? kept : v;
+}
+
+template <bool kMaximum>
+__attribute__((always_inline)) inline std::uint8_t Extremum(std::uint8_t a, std::uint8_t b) {
+    return kMaximum ? std::max(a, b) : std::min(a, b);
+}
+
+// out[i] = the extremum of a[i], b[i], c[i] for i < n; out shares no byte with the inputs.
+// The last chunk ends at byte n and may go over bytes already written: it writes them again
+// with the same values, which spares a byte-by-byte tail.
+template <bool kMaximum>
+__attribute__((always_inline)) inline void ExtremumOfThree(const std::uint8_t* a, const std::uint8_t* b,
+                                                           const std::uint8_t* c, std::uint8_t* out, std::size_t n) {
+    if (n < sizeof(Chunk)) {
+        for (std::size_t i = 0; i < n; ++i) out[i] = Extremum<kMaximum>(Extremum<kMaximum>(a[i], b[i]), c[i]);
+        return;
+    }
+    for (std::size_t i = 0;; i += sizeof(Chunk)) {
+        if (i + sizeof(Chunk) > n) i = n - sizeof(Chunk);
+        Chunk kept, v;
+        std::memcpy(&kept, a + i, sizeof kept);
+        std::memcpy(&v, b + i, sizeof v);
+        KeepExtremum<kMaximum>(kept, v);
+        std::memcpy(&v, c + i, sizeof v);
+        KeepExtremum<kMaximum>(kept, v);
+        std::memcpy(out + i, &kept, sizeof kept);
+        if (i + sizeof(Chunk) == n) return;
+    }
+}
+
+template <bool kMaximum>
+__attribute__((always_inline)) inline void Extremum3x3RowOf(const std::uint8_t* r0, const std::uint8_t* r1, const std::uint8_t* r2,
+                                                            std::uint8_t* column, std::uint8_t* out, std::size_t bytes, int nc) {
+    const auto step = static_cast<std::size_t>(nc);
+    ExtremumOfThree<kMaximum>(r0, r1, r2, column, bytes + 2 * step);
+    ExtremumOfThree<kMaximum>(column, column + step, column + 2 * step, out, bytes);
+}
+
 }  // namespace
 
-// Straight-line loops, built for the processor the library runs on.
+// Down the three rows into `column`, then along it; built for the processor the library
+// runs on.
 RASTEL_MULTIVERSION void Extremum3x3Row(bool maximum, const std::uint8_t* r0, const std::uint8_t* r1,
-                                                                      const std::uint8_t* r2, std::uint8_t* column,
-                                                                      std::uint8_t* out, std::size_t bytes, int nc) {
-    const std::size_t span = bytes + 2 * static_cast<std::size_t>(nc);
-    const std::uint8_t* __restrict a = r0;
-    const std::uint8_t* __restrict b = r1;
-    const std::uint8_t* __restrict c = r2;
-    std::uint8_t* __restrict down = column;
-    std::uint8_t* __restrict to = out;
-    if (maximum) {
-        for (std::size_t i = 0; i < span; ++i) down[i] = std::max(std::max(a[i], b[i]), c[i]);
-        const std::uint8_t* __restrict d0 = column;
-        const std::uint8_t* __restrict d1 = column + nc;
-        const std::uint8_t* __restrict d2 = column + 2 * nc;
-        for (std::size_t i = 0; i < bytes; ++i) to[i] = std::max(std::max(d0[i], d1[i]), d2[i]);
-    } else {
-        for (std::size_t i = 0; i < span; ++i) down[i] = std::min(std::min(a[i], b[i]), c[i]);
-        const std::uint8_t* __restrict d0 = column;
-        const std::uint8_t* __restrict d1 = column + nc;
-        const std::uint8_t* __restrict d2 = column + 2 * nc;
-        for (std::size_t i = 0; i < bytes; ++i) to[i] = std::min(std::min(d0[i], d1[i]), d2[i]);
-    }
+                                        const std::uint8_t* r2, std::uint8_t* column, std::uint8_t* out, std::size_t bytes, int nc) {
+    if (maximum) Extremum3x3RowOf<true>(r0, r1, r2, column, out, bytes, nc);
+    else Extremum3x3RowOf<false>(r0, r1, r2, column, out, bytes, nc);
 }
 
 void ExtremumFilter(const char* name, bool maximum, const VopImage* src, VopImage* dst, int nCols, int nRows, int anchorX,

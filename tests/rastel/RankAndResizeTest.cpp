@@ -186,6 +186,52 @@ TEST_F(RankFilters, ErosionAndDilationFollowTheirSquare) {
     EXPECT_EQ(Reports().back().function, "vopErode");
 }
 
+// An opening (erode first) or closing (dilate first) as defined: the source extended one
+// pixel from the image and repeated beyond, the first pass over the region and one pixel
+// around it, the second over the region.
+std::vector<double> ExpectedOpenClose(const VopImage* src, bool open) {
+    const int w = src->width, h = src->height;
+    auto padded = [&](int x, int y, int c) { return Sample(src, std::clamp(x, -1, w), std::clamp(y, -1, h), c); };
+    auto pass = [](bool erode, const std::function<double(int, int)>& in, int x, int y) {
+        double best = in(x, y);
+        for (int j = -1; j <= 1; ++j)
+            for (int i = -1; i <= 1; ++i) best = erode ? std::min(best, in(x + i, y + j)) : std::max(best, in(x + i, y + j));
+        return best;
+    };
+    std::vector<double> out;
+    for (int c = 0; c < src->nChannels; ++c)
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                out.push_back(pass(!open, [&](int u, int v) { return pass(open, [&](int s, int t) { return padded(s, t, c); }, u, v); }, x, y));
+    return out;
+}
+
+// Rows long enough for the vector loops, at every length their last chunk can overlap.
+TEST_F(RankFilters, WideRowsFollowTheDefinitionsToTheirLastByte) {
+    unsigned seed = 700;
+    for (int channels : {1, 3, 4})
+        for (int width : {21, 22, 23, 31, 43, 64, 85, 100}) {
+            VopImage* src = Image(width, 4, channels, VOP_DEPTH_8U, ++seed);
+            VopImage* dst = Image(width, 4, channels, VOP_DEPTH_8U, ++seed);
+            const std::string what = std::to_string(width) + " pixels of " + std::to_string(channels) + " channels";
+            vopMaxFilter(src, dst, 3, 3, 1, 1);
+            ASSERT_EQ(All(dst, channels), Expected(src, 3, 3, 1, 1, channels, kMax)) << what;
+            vopMinFilter(src, dst, 3, 3, 1, 1);
+            ASSERT_EQ(All(dst, channels), Expected(src, 3, 3, 1, 1, channels, kMin)) << what;
+            vopErode(src, dst, 1);
+            ASSERT_EQ(All(dst, channels), ExpectedMorphology(src, 1, true)) << what;
+            vopDilate(src, dst, 1);
+            ASSERT_EQ(All(dst, channels), ExpectedMorphology(src, 1, false)) << what;
+            vopOpen(src, dst, 1);
+            ASSERT_EQ(All(dst, channels), ExpectedOpenClose(src, true)) << what;
+            vopClose(src, dst, 1);
+            ASSERT_EQ(All(dst, channels), ExpectedOpenClose(src, false)) << what;
+            vopClose(src, Alias(src), 1);
+            ASSERT_EQ(All(src, channels), All(dst, channels)) << what << ", in place";
+        }
+    EXPECT_TRUE(Reports().empty());
+}
+
 TEST_F(RankFilters, MorphologyInPlaceReadsEverySourceRowBeforeWriting) {
     for (int n : {1, 2}) {
         VopImage* image = Image(10, 8, 3, VOP_DEPTH_8U, 900 + static_cast<unsigned>(n));
