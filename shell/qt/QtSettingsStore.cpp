@@ -23,8 +23,13 @@ std::string QtSettingsStore::GetString(const std::string& section, const std::st
     return value.isValid() ? value.toString().toStdString() : fallback;
 }
 
+// A value written again unchanged is not written: QSettings would save the whole file for
+// it, under a lock it flushes to the disk, on the thread that asked.
 void QtSettingsStore::SetString(const std::string& section, const std::string& key, const std::string& value) {
-    settings_.setValue(Key(section, key), QString::fromStdString(value));
+    const QString name = Key(section, key), text = QString::fromStdString(value);
+    const QVariant stored = settings_.value(name);
+    if (stored.isValid() && stored.toString() == text) return;
+    settings_.setValue(name, text);
 }
 
 }  // namespace kadivo

@@ -30,6 +30,8 @@
 #include <QTest>
 #include <QToolBar>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -281,6 +283,41 @@ private slots:
         }
         if (savedState.isNull()) qunsetenv("XDG_STATE_HOME");
         else qputenv("XDG_STATE_HOME", savedState);
+    }
+
+    // The settings file is written again only for a changed value: QSettings saves the whole
+    // file under a lock it flushes to the disk, on the window's thread.
+    void reopeningTheLastSequenceFromTheRecentListLeavesTheSettingsFileAlone() {
+        const QString first = CopySample("reopened"), second = CopySample("reopened-other");
+        const QByteArray settingsFile = QtSettingsStore().FileName().toLocal8Bit();
+        const auto inode = [&] {
+            struct stat status {};
+            return ::stat(settingsFile.constData(), &status) == 0 ? status.st_ino : ino_t{0};
+        };
+        {
+            FrameFixture f;
+            QVERIFY(f.frame->OpenSequence(first.toStdString()));
+            f.settings.Sync();
+        }
+        const ino_t written = inode();
+        QVERIFY(written != 0);
+        FrameFixture f;
+        QMenu* recent = nullptr;
+        for (QMenu* menu : f.frame->findChildren<QMenu*>())
+            if (menu->title() == "Recent Sequences") recent = menu;
+        QVERIFY(recent);
+        emit recent->aboutToShow();
+        QVERIFY(!recent->actions().isEmpty());
+        QVERIFY(recent->actions().first()->text().endsWith(first));
+        recent->actions().first()->trigger();
+        QCOMPARE(f.frame->Sessions().size(), std::size_t{1});
+        QCoreApplication::processEvents();
+        f.settings.Sync();
+        QCOMPARE(inode(), written);
+        QVERIFY(f.frame->OpenSequence(second.toStdString()));
+        f.settings.Sync();
+        QVERIFY(inode() != written);
+        QCOMPARE(QString::fromStdString(RecentSequences(f.settings).Paths().front()), second);
     }
 
     void anUnreadableFileIsReportedAndLeavesTheRecentList() {
