@@ -72,8 +72,10 @@ inline std::int16_t BlendAt(const std::int16_t* a, const std::int16_t* b, const 
 }
 
 // Units rounded to the nearest level and held within 0..255 (the cubic overshoots at edges).
+// The sum stays in 16 bits (the two blends overshoot a level of 255 by well under a half), so
+// it is worked out in 16-bit lanes, and the hold is the pack to bytes.
 inline std::uint8_t LevelOf(std::int16_t units) {
-    const int level = (units + (1 << (kUnitBits - 1))) >> kUnitBits;
+    const auto level = static_cast<std::int16_t>(static_cast<std::int16_t>(units + (1 << (kUnitBits - 1))) >> kUnitBits);
     return static_cast<std::uint8_t>(level < 0 ? 0 : level > 255 ? 255 : level);
 }
 
