@@ -95,6 +95,38 @@ KADIVO_VECTOR_CLONES void BlendToBytes(const std::int16_t* __restrict a, const s
     for (std::size_t e = 0; e < count; ++e) bytes[e] = LevelOf(BlendAt(a, b, c, d, w, e));
 }
 
+// Groups of `zoom` screen pixels, one of each phase for one frame column: pixel p of group g
+// takes the four units at sources[p] + 4g of `units`. With the zoom known when compiled, the
+// copies become vector shuffles.
+template <std::size_t Z>
+__attribute__((always_inline)) inline void InterleaveOf(const std::int16_t* __restrict units, const std::size_t* sources,
+                                                        std::size_t groups, std::int16_t* __restrict out) {
+    const std::int16_t* from[Z];
+    for (std::size_t p = 0; p < Z; ++p) from[p] = units + sources[p];
+    for (std::size_t g = 0; g < groups; ++g)
+        for (std::size_t p = 0; p < Z; ++p)
+            std::memcpy(out + (g * Z + p) * kChannels, from[p] + g * kChannels, kChannels * sizeof(std::int16_t));
+}
+
+KADIVO_VECTOR_CLONES void Interleave(std::size_t zoom, const std::int16_t* units, const std::size_t* sources, std::size_t groups,
+                                     std::int16_t* out) {
+    switch (zoom) {
+    case 2: return InterleaveOf<2>(units, sources, groups, out);
+    case 3: return InterleaveOf<3>(units, sources, groups, out);
+    case 4: return InterleaveOf<4>(units, sources, groups, out);
+    case 5: return InterleaveOf<5>(units, sources, groups, out);
+    case 6: return InterleaveOf<6>(units, sources, groups, out);
+    case 7: return InterleaveOf<7>(units, sources, groups, out);
+    case 8: return InterleaveOf<8>(units, sources, groups, out);
+    case 9: return InterleaveOf<9>(units, sources, groups, out);
+    case 10: return InterleaveOf<10>(units, sources, groups, out);
+    default:
+        for (std::size_t g = 0; g < groups; ++g)
+            for (std::size_t p = 0; p < zoom; ++p)
+                std::memcpy(out + (g * zoom + p) * kChannels, units + sources[p] + g * kChannels, kChannels * sizeof(std::int16_t));
+    }
+}
+
 // The rows of a part, each row of the frame enlarged along the row once and kept in a ring
 // of four for the rows below. Along a row, each phase of the zoom is blended for every frame
 // column at once, then the screen pixels take theirs.
@@ -106,13 +138,22 @@ public:
           words_(static_cast<std::size_t>(columns.below.back() + 3 - spanFirst_)), blended_((words_.size() - 3) * kChannels),
           units_(words_.size() * kChannels + (weights.size() - 1) * blended_), width_(columns.below.size() * kChannels),
           ring_(width_ * 4) {
-        // Where each screen pixel of a row finds its units: phase 0 in the row's own, the
-        // others in their phase's blend (both in units_).
-        for (std::size_t i = 0; i < columns.below.size(); ++i) {
+        // Where a screen pixel of a row finds its units: phase 0 in the row's own, the others
+        // in their phase's blend (both in units_). Whole groups of one pixel of each phase, a
+        // frame column each, go at once; the pixels before the first and after the last one
+        // by one.
+        const std::size_t zoom = weights.size(), pixels = columns.below.size();
+        const auto sourceOf = [&](std::size_t i) {
             const auto column = static_cast<std::size_t>(columns.below[i] - spanFirst_);
             const auto phase = static_cast<std::size_t>(columns.phase[i]);
-            sources_.push_back(phase == 0 ? column * kChannels : PhaseOffset(phase) + (column - 1) * kChannels);
-        }
+            return phase == 0 ? column * kChannels : PhaseOffset(phase) + (column - 1) * kChannels;
+        };
+        lead_ = std::min(pixels, (zoom - static_cast<std::size_t>(columns.phase.front())) % zoom);
+        groups_ = (pixels - lead_) / zoom;
+        if (groups_ > 0)
+            for (std::size_t p = 0; p < zoom; ++p) groupSources_.push_back(sourceOf(lead_ + p));
+        for (std::size_t i = 0; i < pixels; ++i)
+            if (i < lead_ || i >= lead_ + groups_ * zoom) loose_.push_back({i, sourceOf(i)});
     }
 
     void Row(int below, int phase, std::uint8_t* out) {
@@ -137,9 +178,9 @@ private:
         const std::int16_t* s = units_.data();
         for (std::size_t phase = 1; phase < weights_.size(); ++phase)
             Blend(s, s + kChannels, s + 2 * kChannels, s + 3 * kChannels, weights_[phase], blended_, &units_[PhaseOffset(phase)]);
-        const std::size_t* sources = sources_.data();
-        for (std::size_t i = 0, pixels = sources_.size(); i < pixels; ++i)
-            std::memcpy(out + i * kChannels, s + sources[i], kChannels * sizeof(std::int16_t));
+        if (groups_ > 0) Interleave(weights_.size(), s, groupSources_.data(), groups_, out + lead_ * kChannels);
+        for (const LoosePixel& pixel : loose_)
+            std::memcpy(out + pixel.index * kChannels, s + pixel.source, kChannels * sizeof(std::int16_t));
         return out;
     }
 
@@ -169,7 +210,13 @@ private:
     const std::size_t blended_;  // units of the frame columns the part's pixels lie in
     // The row's units from spanFirst_ on, then those columns blended for each phase but 0.
     std::vector<std::int16_t> units_;
-    std::vector<std::size_t> sources_;
+    // A screen pixel outside the whole groups, and where its units are.
+    struct LoosePixel {
+        std::size_t index, source;
+    };
+    std::size_t lead_ = 0, groups_ = 0;
+    std::vector<std::size_t> groupSources_;
+    std::vector<LoosePixel> loose_;
     const std::size_t width_;
     std::vector<std::int16_t> ring_;
     std::array<int, 4> ringRows_{INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};

@@ -36,6 +36,7 @@ KADIVO_VECTOR_CLONES void WidenPixels(const std::uint8_t* __restrict in, int cou
 
 // Where the words' bytes lie in memory as blue, green, red, opaque, a pixel is its word.
 KADIVO_VECTOR_CLONES void OpaquePixels(const std::uint8_t* __restrict in, int count, std::uint32_t* __restrict out) {
+    if (count <= 0) return;  // an empty row may have no storage at all
     if constexpr (std::endian::native == std::endian::little) {
         std::memcpy(out, in, static_cast<std::size_t>(count) * 4);
         for (int x = 0; x < count; ++x) out[x] |= 0xff000000u;
