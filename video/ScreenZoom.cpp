@@ -96,34 +96,29 @@ KADIVO_VECTOR_CLONES void BlendToBytes(const std::int16_t* __restrict a, const s
 }
 
 // Groups of `zoom` screen pixels, one of each phase for one frame column: pixel p of group g
-// takes the four units at sources[p] + 4g of `units`. With the zoom known when compiled, the
-// copies become vector shuffles.
-template <std::size_t Z>
-__attribute__((always_inline)) inline void InterleaveOf(const std::int16_t* __restrict units, const std::size_t* sources,
-                                                        std::size_t groups, std::int16_t* __restrict out) {
-    const std::int16_t* from[Z];
-    for (std::size_t p = 0; p < Z; ++p) from[p] = units + sources[p];
+// takes the four units at sources[p] + 4g of `units`.
+__attribute__((always_inline)) inline void InterleaveGroups(std::size_t zoom, const std::int16_t* __restrict units,
+                                                            const std::size_t* __restrict sources, std::size_t groups,
+                                                            std::int16_t* __restrict out) {
     for (std::size_t g = 0; g < groups; ++g)
-        for (std::size_t p = 0; p < Z; ++p)
-            std::memcpy(out + (g * Z + p) * kChannels, from[p] + g * kChannels, kChannels * sizeof(std::int16_t));
+        for (std::size_t p = 0; p < zoom; ++p)
+            std::memcpy(out + (g * zoom + p) * kChannels, units + sources[p] + g * kChannels, kChannels * sizeof(std::int16_t));
 }
 
+// With each zoom the menu offers known when compiled, the copies become vector shuffles.
 KADIVO_VECTOR_CLONES void Interleave(std::size_t zoom, const std::int16_t* units, const std::size_t* sources, std::size_t groups,
                                      std::int16_t* out) {
     switch (zoom) {
-    case 2: return InterleaveOf<2>(units, sources, groups, out);
-    case 3: return InterleaveOf<3>(units, sources, groups, out);
-    case 4: return InterleaveOf<4>(units, sources, groups, out);
-    case 5: return InterleaveOf<5>(units, sources, groups, out);
-    case 6: return InterleaveOf<6>(units, sources, groups, out);
-    case 7: return InterleaveOf<7>(units, sources, groups, out);
-    case 8: return InterleaveOf<8>(units, sources, groups, out);
-    case 9: return InterleaveOf<9>(units, sources, groups, out);
-    case 10: return InterleaveOf<10>(units, sources, groups, out);
-    default:
-        for (std::size_t g = 0; g < groups; ++g)
-            for (std::size_t p = 0; p < zoom; ++p)
-                std::memcpy(out + (g * zoom + p) * kChannels, units + sources[p] + g * kChannels, kChannels * sizeof(std::int16_t));
+    case 2: return InterleaveGroups(2, units, sources, groups, out);
+    case 3: return InterleaveGroups(3, units, sources, groups, out);
+    case 4: return InterleaveGroups(4, units, sources, groups, out);
+    case 5: return InterleaveGroups(5, units, sources, groups, out);
+    case 6: return InterleaveGroups(6, units, sources, groups, out);
+    case 7: return InterleaveGroups(7, units, sources, groups, out);
+    case 8: return InterleaveGroups(8, units, sources, groups, out);
+    case 9: return InterleaveGroups(9, units, sources, groups, out);
+    case 10: return InterleaveGroups(10, units, sources, groups, out);
+    default: return InterleaveGroups(zoom, units, sources, groups, out);
     }
 }
 
