@@ -11,6 +11,11 @@ namespace {
 
 using Bytes = std::uint8_t __attribute__((vector_size(16)));
 
+// One pixel's blue, green and red bytes as an opaque screen word, whatever the byte order.
+inline std::uint32_t OpaqueWord(const std::uint8_t* bgr) {
+    return 0xff000000u | (std::uint32_t{bgr[2]} << 16) | (std::uint32_t{bgr[1]} << 8) | bgr[0];
+}
+
 }  // namespace
 
 // Four pixels at a time in one shuffle where the words' bytes lie in memory as blue, green,
@@ -30,8 +35,7 @@ KADIVO_VECTOR_CLONES void WidenPixels(const std::uint8_t* __restrict in, int cou
             std::memcpy(out + x, &widened, sizeof widened);
         }
     }
-    for (; x < count; ++x)
-        out[x] = 0xff000000u | (std::uint32_t{in[3 * x + 2]} << 16) | (std::uint32_t{in[3 * x + 1]} << 8) | in[3 * x];
+    for (; x < count; ++x) out[x] = OpaqueWord(in + 3 * x);
 }
 
 // Where the words' bytes lie in memory as blue, green, red, opaque, a pixel is its word.
@@ -42,8 +46,7 @@ KADIVO_VECTOR_CLONES void OpaquePixels(const std::uint8_t* __restrict in, int co
         for (int x = 0; x < count; ++x) out[x] |= 0xff000000u;
         return;
     }
-    for (int x = 0; x < count; ++x)
-        out[x] = 0xff000000u | (std::uint32_t{in[4 * x + 2]} << 16) | (std::uint32_t{in[4 * x + 1]} << 8) | in[4 * x];
+    for (int x = 0; x < count; ++x) out[x] = OpaqueWord(in + 4 * x);
 }
 
 }  // namespace kadivo
