@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
+#include <type_traits>
 
 namespace kadivo {
 
@@ -144,38 +145,52 @@ KADIVO_VECTOR_CLONES void FitLanesOf(const SplineBasis& basis, const double* con
     for (int i = 1; i <= std::min(n, m); ++i) fill(i);
     // c[i] is the lanes' coefficient of basis i.
     V* c = Lanes<V>(work.c.data());
-    for (int i = 1; i <= n; ++i) {
+    // A row at least m from either end reaches a whole band of neighbours: its loops then run
+    // a count known when compiled (for a fixed M) and unroll. The ends take the same steps in
+    // the same order, bounded at run time. The steps are always inlined, so that they are built
+    // for the clone's processor too.
+    auto from = [](int first, auto inside) __attribute__((always_inline)) {
+        return decltype(inside)::value ? first : std::max(1, first);
+    };
+    auto upTo = [n](int last, auto inside) __attribute__((always_inline)) {
+        return decltype(inside)::value ? last : std::min(n, last);
+    };
+    auto forwardStep = [&](int i, auto inside) __attribute__((always_inline)) {
         if (i + m <= n) fill(i + m);
         V* si = S(i);
         // Row i of L is complete: the forward substitution's step i.
         V forward = yl[i - 1];
-        for (int h = std::max(1, i - m); h < i; ++h) forward -= si[h - i] * c[h];
+        for (int h = from(i - m, inside); h < i; ++h) forward -= si[h - i] * c[h];
         c[i] = forward;
-        const int last = std::min(n, i + m);
+        const int last = upTo(i + m, inside);
         for (int col = i; col <= last; ++col) {
             V sum = si[col - i];
-            for (int h = std::max(1, col - m); h < i; ++h) sum -= si[h - i] * S(h)[col - h];
+            for (int h = from(col - m, inside); h < i; ++h) sum -= si[h - i] * S(h)[col - h];
             si[col - i] = sum;
         }
         for (int row = i + 1; row <= last; ++row) {
             V* sr = S(row);
             V sum = sr[i - row];
-            for (int h = std::max(1, row - m); h < i; ++h) sum -= sr[h - row] * S(h)[i - h];
+            for (int h = from(row - m, inside); h < i; ++h) sum -= sr[h - row] * S(h)[i - h];
             sr[i - row] = sum / si[0];
         }
+    };
+    for (int i = 1; i <= n; ++i) {
+        if (i > m && i + m <= n) forwardStep(i, std::true_type{});
+        else forwardStep(i, std::false_type{});
     }
     // Back substitution, and the central band of Z = S⁻¹ from the factors (Erisman–Tinney),
     // both from the last row up.
     Band& z = work.z;
     auto Z = [&](int row) { return Lanes<V>(z.Row(row)); };
-    for (int i = n; i >= 1; --i) {
+    auto backStep = [&](int i, auto inside) __attribute__((always_inline)) {
         const V* si = S(i);
-        const int last = std::min(n, i + m);
+        const int last = upTo(i + m, inside);
         V back = c[i];
         for (int col = i + 1; col <= last; ++col) back -= si[col - i] * c[col];
         c[i] = back / si[0];
 
-        const int h = std::min(m, n - i);
+        const int h = decltype(inside)::value ? m : std::min(m, n - i);
         V* zi = Z(i);
         const V inverseD = 1.0 / si[0];
         // Row i of U scaled by the pivot's inverse, and column i of L, for r = i + 1 .. i + h.
@@ -200,20 +215,28 @@ KADIVO_VECTOR_CLONES void FitLanesOf(const SplineBasis& basis, const double* con
             lower -= zi[r - i] * column[r - i - 1];
         }
         zi[0] = 0.5 * (upper + lower);
+    };
+    for (int i = n; i >= 1; --i) {
+        if (i + m <= n) backStep(i, std::true_type{});
+        else backStep(i, std::false_type{});
     }
     V squares = {}, trace = {};
     V* values = Lanes<V>(work.values.data());
-    for (int l = 1; l <= n; ++l) {
+    auto residualStep = [&](int l, auto inside) __attribute__((always_inline)) {
         const double* bl = basis.B.Row(l);
         V value = {};
-        const int last = std::min(n, l + m - 1);
-        for (int j = std::max(1, l - m + 1); j <= last; ++j) value += bl[j - l] * c[j];
+        const int last = upTo(l + m - 1, inside);
+        for (int j = from(l - m + 1, inside); j <= last; ++j) value += bl[j - l] * c[j];
         values[l - 1] = value;
         const V residual = value - yl[l - 1];
         squares += residual * residual;
         const double* el = basis.E.Row(l);
-        const int zLast = z.last(l);
-        for (int j = z.first(l); j <= zLast; ++j) trace += el[j - l] * Z(j)[l - j];
+        const int zLast = upTo(l + m, inside);
+        for (int j = from(l - m, inside); j <= zLast; ++j) trace += el[j - l] * Z(j)[l - j];
+    };
+    for (int l = 1; l <= n; ++l) {
+        if (l > m && l + m <= n) residualStep(l, std::true_type{});
+        else residualStep(l, std::false_type{});
     }
     trace *= effective;
     double traces[L], squareSums[L];
