@@ -1,5 +1,7 @@
 #include "MainStatusBar.h"
 
+#include "CachedGrooveStyle.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -33,6 +35,9 @@ MainStatusBar::MainStatusBar(QWidget* parent)
         addPermanentWidget(panes_[i]);
     }
     slider_->setObjectName("frameSlider");
+    auto* style = new CachedGrooveStyle;
+    style->setParent(slider_);
+    slider_->setStyle(style);
     slider_->setFixedWidth(200);
     slider_->setRange(0, 0);
     slider_->setToolTip("Frame");

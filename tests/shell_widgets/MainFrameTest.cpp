@@ -483,6 +483,34 @@ private slots:
         QCOMPARE(Pane(f, 4), QString("Image:50/50"));
     }
 
+    // The slider keeps a picture of its groove: after steps, a new width and when disabled
+    // it looks as a bar the style draws whole.
+    void theFrameSliderLooksAsTheStyleDrawsIt() {
+        FrameFixture f;
+        QVERIFY(f.frame->OpenSequence(SamplePath().toStdString()));
+        QScrollBar* slider = f.frame->Status()->FrameSlider();
+        QScrollBar plain(Qt::Horizontal);
+        auto drawnAlike = [&] {
+            plain.setRange(slider->minimum(), slider->maximum());
+            plain.setPageStep(slider->pageStep());
+            plain.setValue(slider->value());
+            plain.setEnabled(slider->isEnabled());
+            plain.resize(slider->size());
+            const auto pixels = [](QWidget& bar) { return bar.grab().toImage().convertToFormat(QImage::Format_ARGB32); };
+            return pixels(*slider) == pixels(plain);
+        };
+        QVERIFY(drawnAlike());
+        for (int step = 1; step <= 3; ++step) {
+            f.frame->Action(CommandId::NextImage)->trigger();
+            QCOMPARE(slider->value(), step);
+            QVERIFY2(drawnAlike(), "after a step");
+        }
+        slider->setFixedWidth(260);
+        QVERIFY2(drawnAlike(), "wider");
+        slider->setEnabled(false);
+        QVERIFY2(drawnAlike(), "disabled");
+    }
+
     void nextImageReachesTheLastFrame() {
         FrameFixture f;
         DocumentSession* session = f.frame->OpenSequence(SamplePath().toStdString());
