@@ -219,10 +219,14 @@ private:
 
 }  // namespace
 
+bool ScreenZoom::Takes(const FramePixels& frame, int zoom, const ScreenPixels& screen) {
+    return frame.data && frame.width > 0 && frame.height > 0 && zoom >= 1 && screen.data && screen.width > 0 &&
+           screen.height > 0 && (frame.bitCount == 24 || frame.bitCount == 32);
+}
+
 void ScreenZoom::Draw(const FramePixels& frame, int zoom, int left, int top, ScreenPixels screen, bool sameFrame) {
     lastEnlarged_ = 0;
-    if (!frame.data || frame.width <= 0 || frame.height <= 0 || zoom < 1 || !screen.data || screen.width <= 0 ||
-        screen.height <= 0 || (frame.bitCount != 24 && frame.bitCount != 32)) {
+    if (!Takes(frame, zoom, screen)) {
         width_ = height_ = zoom_ = 0;
         return;
     }
@@ -233,20 +237,39 @@ void ScreenZoom::Draw(const FramePixels& frame, int zoom, int left, int top, Scr
     const int dx = (left - left_) * zoom, dy = (top - top_) * zoom;
     left_ = left;
     top_ = top;
+    const auto enlarge = [&](Part part) { Enlarge(frame, WordAt(screen, part.x0, part.y0), screen.wordsPerRow, part); };
     if (moved && MoveBy(screen, dx, dy)) {
         // What came into view: a band of rows across the picture, then the columns beside the
         // rows that stayed.
         const int keptTop = std::max(0, -dy), keptBottom = height - std::max(0, dy);
-        if (dy > 0) Enlarge(frame, screen, {0, keptBottom, width, height});
-        if (dy < 0) Enlarge(frame, screen, {0, 0, width, keptTop});
-        if (dx > 0) Enlarge(frame, screen, {width - dx, keptTop, width, keptBottom});
-        if (dx < 0) Enlarge(frame, screen, {0, keptTop, -dx, keptBottom});
+        if (dy > 0) enlarge({0, keptBottom, width, height});
+        if (dy < 0) enlarge({0, 0, width, keptTop});
+        if (dx > 0) enlarge({width - dx, keptTop, width, keptBottom});
+        if (dx < 0) enlarge({0, keptTop, -dx, keptBottom});
         return;
     }
     zoom_ = zoom;
     width_ = width;
     height_ = height;
-    Enlarge(frame, screen, {0, 0, width, height});
+    enlarge({0, 0, width, height});
+}
+
+void ScreenZoom::DrawPart(const FramePixels& frame, int zoom, int left, int top, ScreenPixels part, int x, int y) {
+    lastEnlarged_ = 0;
+    // No whole picture is kept to move afterwards.
+    width_ = height_ = 0;
+    zoom_ = zoom;
+    if (!Takes(frame, zoom, part) || x < 0 || y < 0) {
+        zoom_ = 0;
+        return;
+    }
+    left_ = std::clamp(left, 0, frame.width - 1);
+    top_ = std::clamp(top, 0, frame.height - 1);
+    Enlarge(frame, part.data, part.wordsPerRow, {x, y, x + part.width, y + part.height});
+}
+
+std::uint32_t* ScreenZoom::WordAt(const ScreenPixels& screen, int x, int y) {
+    return screen.data + static_cast<std::ptrdiff_t>(y) * screen.wordsPerRow + x;
 }
 
 // Moves the picture by (−dx, −dy) screen pixels; false when nothing of it stays in view.
@@ -266,7 +289,7 @@ bool ScreenZoom::MoveBy(ScreenPixels screen, int dx, int dy) {
     return true;
 }
 
-void ScreenZoom::Enlarge(const FramePixels& frame, ScreenPixels screen, Part part) {
+void ScreenZoom::Enlarge(const FramePixels& frame, std::uint32_t* at, std::ptrdiff_t wordsPerRow, Part part) {
     if (part.x1 <= part.x0 || part.y1 <= part.y0) return;
     const Axis columns(part.x0, part.x1, left_, zoom_), rows(part.y0, part.y1, top_, zoom_);
     // Phase 0 is the frame's own pixel and has no weights.
@@ -281,7 +304,7 @@ void ScreenZoom::Enlarge(const FramePixels& frame, ScreenPixels screen, Part par
     ParallelFor(bands, [&](int band) {
         BandEnlarger enlarger(frame, columns, weights);
         for (int r = rowCount * band / bands; r < rowCount * (band + 1) / bands; ++r) {
-            auto* out = reinterpret_cast<std::uint8_t*>(screen.data + static_cast<std::ptrdiff_t>(part.y0 + r) * screen.wordsPerRow + part.x0);
+            auto* out = reinterpret_cast<std::uint8_t*>(at + static_cast<std::ptrdiff_t>(r) * wordsPerRow);
             enlarger.Row(rows.below[static_cast<std::size_t>(r)], rows.phase[static_cast<std::size_t>(r)], out);
         }
     });

@@ -31,6 +31,10 @@ public:
     // as it was.
     void Draw(const FramePixels& frame, int zoom, int left, int top, ScreenPixels screen, bool sameFrame);
 
+    // Draws into `part` only the pixels from (x, y) on of the picture Draw would draw: the
+    // part of a picture the screen shows. The next Draw enlarges its whole picture.
+    void DrawPart(const FramePixels& frame, int zoom, int left, int top, ScreenPixels part, int x, int y);
+
     // Screen pixels enlarged by the last Draw (the whole picture unless it was moved).
     std::size_t LastEnlarged() const { return lastEnlarged_; }
 
@@ -38,7 +42,10 @@ private:
     struct Part {
         int x0, y0, x1, y1;
     };
-    void Enlarge(const FramePixels& frame, ScreenPixels screen, Part part);
+    static bool Takes(const FramePixels& frame, int zoom, const ScreenPixels& screen);
+    static std::uint32_t* WordAt(const ScreenPixels& screen, int x, int y);
+    // Enlarges `part` of the picture into the words from `at` (those of the part's corner).
+    void Enlarge(const FramePixels& frame, std::uint32_t* at, std::ptrdiff_t wordsPerRow, Part part);
     static bool MoveBy(ScreenPixels screen, int dx, int dy);
 
     int width_ = 0, height_ = 0, zoom_ = 0, left_ = 0, top_ = 0;

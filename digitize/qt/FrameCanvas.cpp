@@ -1,5 +1,6 @@
 #include "FrameCanvas.h"
 
+#include "BackingPixels.h"
 #include "CKadivoDoc.h"
 #include "FrameDisplay.h"
 #include "ScreenImage.h"
@@ -163,8 +164,46 @@ void FrameCanvas::resizeEvent(QResizeEvent* event) {
 }
 
 void FrameCanvas::scrollContentsBy(int, int) {
-    if (picture_ == Picture::Current) picture_ = Picture::Scrolled;
+    // A scroll is followed by more: the kept picture moves from then on.
+    picture_ = picture_ == Picture::Current ? Picture::Scrolled : Picture::ToKeep;
     viewport()->update();
+}
+
+FramePixels FrameCanvas::ShownPixels(VideoSource& source) {
+    FramePixels frame = source.Pixels();
+    if (const std::optional<LensModel> lens = ShownLens()) {
+        const std::vector<std::uint8_t>& corrected = undistortion_.Apply(*lens, frame);
+        if (!corrected.empty()) frame.data = const_cast<std::uint8_t*>(corrected.data());
+    }
+    return frame;
+}
+
+// At the frame's own size and at whole enlargements the picture is made in the screen's
+// format at the size the window shows; other zooms scale a copy of the region.
+std::optional<QSize> FrameCanvas::WholeZoomPictureSize(const FramePixels& frame) const {
+    const double zoom = Zoom();
+    const ScrollPos scroll = Scroll();
+    if (zoom == 1.0) return viewport()->size().boundedTo({frame.width - scroll.x, frame.height - scroll.y}).expandedTo({0, 0});
+    if (zoom < 2.0 || zoom != std::floor(zoom) || frame.bitCount < 24) return std::nullopt;
+    const int shown = static_cast<int>(zoom);
+    return viewport()->size().boundedTo({(frame.width - scroll.x) * shown, (frame.height - scroll.y) * shown});
+}
+
+void FrameCanvas::DrawWholeZoomPicture(const FramePixels& frame, const std::vector<PaletteEntry>& palette,
+                                       ScreenPixels screen, bool scrolledOnly) {
+    const ScrollPos scroll = Scroll();
+    const double zoom = Zoom();
+    if (zoom == 1.0) CopyToScreen({frame.data, frame.width, frame.height, frame.bitCount, &palette}, scroll.x, scroll.y, screen);
+    else screenZoom_.Draw(frame, static_cast<int>(zoom), scroll.x, scroll.y, screen, scrolledOnly);
+}
+
+void FrameCanvas::DrawWholeZoomPart(const FramePixels& frame, const std::vector<PaletteEntry>& palette, ScreenPixels part,
+                                    QPoint at) {
+    const ScrollPos scroll = Scroll();
+    const double zoom = Zoom();
+    if (zoom == 1.0)
+        CopyToScreen({frame.data, frame.width, frame.height, frame.bitCount, &palette}, scroll.x + at.x(), scroll.y + at.y(), part);
+    else screenZoom_.DrawPart(frame, static_cast<int>(zoom), scroll.x, scroll.y, part, at.x(), at.y());
 }
 
 void FrameCanvas::RenderDisplay() {
@@ -175,44 +214,53 @@ void FrameCanvas::RenderDisplay() {
         display_ = QImage();
         return;
     }
+    const FramePixels frame = ShownPixels(*source);
+    const std::vector<PaletteEntry>& palette = source->Format().palette;
+    if (const std::optional<QSize> size = WholeZoomPictureSize(frame)) {
+        if (size->isEmpty()) {
+            display_ = QImage();
+            return;
+        }
+        if (display_.size() != *size || display_.format() != QImage::Format_RGB32) display_ = QImage(*size, QImage::Format_RGB32);
+        DrawWholeZoomPicture(frame, palette, PixelsOf(display_), scrolledOnly);
+        return;
+    }
     const double zoom = Zoom();
     const ScrollPos scroll = Scroll();
     const int width = static_cast<int>(std::ceil(viewport()->width() / zoom)) + 1;
     const int height = static_cast<int>(std::ceil(viewport()->height() / zoom)) + 1;
-    FramePixels frame = source->Pixels();
-    if (const std::optional<LensModel> lens = ShownLens()) {
-        const std::vector<std::uint8_t>& corrected = undistortion_.Apply(*lens, frame);
-        if (!corrected.empty()) frame.data = const_cast<std::uint8_t*>(corrected.data());
-    }
-    const std::vector<PaletteEntry>* palette = &source->Format().palette;
-    if (zoom == 1.0) {
-        // At the frame's own size the visible part goes straight to the screen.
-        CopyToScreen({frame.data, frame.width, frame.height, frame.bitCount, palette}, scroll.x, scroll.y, width, height,
-                     display_);
-        return;
-    }
-    if (zoom >= 2.0 && zoom == std::floor(zoom) && frame.bitCount >= 24) {
-        // Whole enlargements go straight to the screen's format, at the size the window shows.
-        const int shown = static_cast<int>(zoom);
-        const QSize size = viewport()->size().boundedTo({(frame.width - scroll.x) * shown, (frame.height - scroll.y) * shown});
-        if (display_.size() != size || display_.format() != QImage::Format_RGB32) display_ = QImage(size, QImage::Format_RGB32);
-        screenZoom_.Draw(frame, shown, scroll.x, scroll.y,
-                         {reinterpret_cast<std::uint32_t*>(display_.bits()), size.width(), size.height(), display_.bytesPerLine() / 4},
-                         scrolledOnly);
-        return;
-    }
     const DisplayImage zoomed = ZoomedRegion(frame, scroll.x, scroll.y, width, height, static_cast<float>(zoom));
-    CopyToScreen({zoomed.rows.data(), zoomed.width, zoomed.height, zoomed.bitCount, palette}, 0, 0, zoomed.width,
+    CopyToScreen({zoomed.rows.data(), zoomed.width, zoomed.height, zoomed.bitCount, &palette}, 0, 0, zoomed.width,
                  zoomed.height, display_);
+}
+
+// A new picture at a whole zoom is written straight into the window's backing store, only
+// where the screen shows it, which spares copying it there from the kept picture. The kept
+// picture stays stale then; the magnifier and a scroll make it afresh.
+std::optional<QSize> FrameCanvas::DrawPictureStraight(QPainter& painter) {
+    if ((picture_ != Picture::Stale && picture_ != Picture::OnScreen) || gesture_.magnifierShown()) return std::nullopt;
+    VideoSource* source = Source();
+    if (!source) return std::nullopt;
+    const std::optional<QSize> size = WholeZoomPictureSize(source->Pixels());
+    if (!size || size->isEmpty()) return std::nullopt;
+    const std::optional<BackingPart> shown = BackingPixelsUnder(painter, QRect(QPoint(0, 0), *size));
+    if (!shown) return std::nullopt;
+    DrawWholeZoomPart(ShownPixels(*source), source->Format().palette, shown->pixels, shown->at);
+    picture_ = Picture::OnScreen;
+    return size;
 }
 
 void FrameCanvas::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
-    if (picture_ != Picture::Current) RenderDisplay();
+    const std::optional<QSize> straight = DrawPictureStraight(painter);
+    if (!straight && picture_ != Picture::Current) RenderDisplay();
+    const QSize shown = straight ? *straight : display_.size();
     // The background only where the frame does not cover the window.
-    const QRegion uncovered = QRegion(viewport()->rect()) - QRegion(QRect(QPoint(0, 0), display_.size()));
+    const QRegion uncovered = QRegion(viewport()->rect()) - QRegion(QRect(QPoint(0, 0), shown));
     for (const QRect& part : uncovered) painter.fillRect(part, kBackground);
-    if (!display_.isNull()) {
+    if (straight) {
+        // The picture is on the screen already.
+    } else if (!display_.isNull()) {
         painter.drawImage(0, 0, display_);
     } else {
         // Without video the points are drawn on a blank frame.

@@ -87,7 +87,17 @@ private:
     QSize FrameSize() const;
     double Zoom() const;
     void UpdateScrollBars();
+    // The frame as the view shows it: undistorted through the view's lens when asked.
+    FramePixels ShownPixels(VideoSource& source);
+    // The picture's size at a zoom of 1 or a whole enlargement, none at other zooms.
+    std::optional<QSize> WholeZoomPictureSize(const FramePixels& frame) const;
+    void DrawWholeZoomPicture(const FramePixels& frame, const std::vector<PaletteEntry>& palette, ScreenPixels screen,
+                              bool scrolledOnly);
+    // Draws into `part` the pixels from `at` on of the picture at a whole zoom.
+    void DrawWholeZoomPart(const FramePixels& frame, const std::vector<PaletteEntry>& palette, ScreenPixels part, QPoint at);
     void RenderDisplay();
+    // The size of the picture written straight into the window's backing store, if it was.
+    std::optional<QSize> DrawPictureStraight(QPainter& painter);
     // The view's lens when the frame shows undistorted through it.
     std::optional<LensModel> ShownLens() const;
     void DrawScene(QPainter& painter);
@@ -114,9 +124,10 @@ private:
     QTimer autoTimer_;
     AutomaticDigitizing tracking_;
     QImage display_;
-    // How the picture stands to what the window should show: drawn, only scrolled since (it
-    // may move and keep what stays in view), or to be drawn afresh.
-    enum class Picture { Current, Scrolled, Stale } picture_ = Picture::Stale;
+    // How the kept picture stands to what the window should show: drawn, only scrolled since
+    // (it may move and keep what stays in view), to be drawn afresh (straight to the screen
+    // where it can, or kept for the scrolls to come), or drawn straight to the screen alone.
+    enum class Picture { Current, Scrolled, Stale, ToKeep, OnScreen } picture_ = Picture::Stale;
     ScreenZoom screenZoom_;
     int sneakZoom_ = 25;
     bool rangeRequested_ = false;

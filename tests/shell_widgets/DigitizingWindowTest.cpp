@@ -162,6 +162,37 @@ private slots:
         KeepPicture(*window, "digitizing-zoom-four-scrolled");
     }
 
+    // A step writes the new frame straight into the window's backing store: as the screen holds
+    // it, the window shows what it draws from the picture it keeps for repaints, at zoom 1, 2
+    // and 4, and where the window is partly out of sight.
+    void aStepShowsOnTheScreenWhatTheKeptPictureShows() {
+        FrameFixture f(RegisterDigitizingWindow);
+        DocumentSession* session = NewSequenceOnVideo(f, 1);
+        QVERIFY(session);
+        QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
+        QWidget* viewport = Window(session)->Canvas()->viewport();
+        auto alike = [&](const QRect& part) {
+            viewport->repaint();
+            const QPoint at = viewport->mapTo(f.frame.get(), part.topLeft());
+            const QImage screen = f.frame->screen()->grabWindow(f.frame->winId(), at.x(), at.y(), part.width(), part.height()).toImage();
+            const QImage kept = viewport->grab(part).toImage();
+            return !screen.isNull() && screen.convertToFormat(QImage::Format_RGB32) == kept.convertToFormat(QImage::Format_RGB32);
+        };
+        for (const CommandId zoom : {CommandId::ZoomOne, CommandId::ZoomTwo, CommandId::ZoomFour}) {
+            f.frame->Action(zoom)->trigger();
+            f.frame->Action(CommandId::NextImage)->trigger();
+            QVERIFY2(alike(viewport->rect()), qPrintable(QString("zoom code %1").arg(ZoomCodeOf(zoom))));
+        }
+        // The window pushed past the top left corner of the area the windows live in.
+        QMdiSubWindow* sub = session->Windows().front();
+        sub->move(-70, -45);
+        f.frame->Action(CommandId::NextImage)->trigger();
+        const QWidget* area = sub->parentWidget();
+        const QRect inSight = QRect(viewport->mapFrom(area, QPoint(0, 0)), area->size()) & viewport->rect();
+        QVERIFY(!inSight.isEmpty() && inSight != viewport->rect());
+        QVERIFY2(alike(inSight), "partly out of sight");
+    }
+
     void aPointIsDraggedAndTheMenuUndoesAndRedoesIt() {
         FrameFixture f(RegisterDigitizingWindow);
         DocumentSession* session = NewSequenceOnVideo(f, 2);

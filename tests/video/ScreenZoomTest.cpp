@@ -101,6 +101,33 @@ TEST(ScreenZoom, AScrolledPictureIsThePictureDrawnAtItsNewCorner) {
     EXPECT_EQ(screenZoom.LastEnlarged(), 90u * 70u) << "a new frame is enlarged whole";
 }
 
+// The part of a picture a partly hidden window shows, drawn alone into words of its own, from
+// places that cut groups of a frame column's screen pixels.
+TEST(ScreenZoom, APartIsThatPartOfTheWholePicture) {
+    RandomFrame frame(80, 60, 24, 3);
+    for (int zoom = 2; zoom <= 5; ++zoom) {
+        Picture whole(150, 110);
+        ScreenZoom().Draw(frame.Pixels(), zoom, 7, 5, whole.Pixels(), false);
+        const struct {
+            int x, y, width, height;
+        } parts[] = {{0, 0, 150, 110}, {1, 3, 60, 40}, {37, 21, 113, 89}, {149, 109, 1, 1}, {5, 0, 7, 110}};
+        for (const auto& p : parts) {
+            Picture part(p.width, p.height);
+            ScreenZoom screenZoom;
+            screenZoom.DrawPart(frame.Pixels(), zoom, 7, 5, part.Pixels(), p.x, p.y);
+            EXPECT_EQ(screenZoom.LastEnlarged(), static_cast<std::size_t>(p.width) * p.height);
+            for (int y = 0; y < p.height; ++y)
+                for (int x = 0; x < p.width; ++x)
+                    ASSERT_EQ(part.At(x, y), whole.At(p.x + x, p.y + y))
+                        << "zoom " << zoom << ", part at " << p.x << ", " << p.y << ", pixel " << x << ", " << y;
+            // Nothing is kept to move: the next picture is enlarged whole.
+            Picture next(150, 110);
+            screenZoom.Draw(frame.Pixels(), zoom, 8, 5, next.Pixels(), true);
+            EXPECT_EQ(screenZoom.LastEnlarged(), 150u * 110u);
+        }
+    }
+}
+
 TEST(ScreenZoom, FramesOfThirtyTwoBitsGiveTheColoursOfTwentyFour) {
     RandomFrame wide(31, 19, 32), narrow(31, 19, 24);
     for (int y = 0; y < 19; ++y)
