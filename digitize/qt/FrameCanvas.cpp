@@ -164,8 +164,10 @@ void FrameCanvas::resizeEvent(QResizeEvent* event) {
 }
 
 void FrameCanvas::scrollContentsBy(int, int) {
-    // A scroll is followed by more: the kept picture moves from then on.
-    picture_ = picture_ == Picture::Current ? Picture::Scrolled : Picture::ToKeep;
+    // A scroll is followed by more: the kept picture moves from then on (by all the scrolls
+    // since it was drawn).
+    if (picture_ == Picture::Current) picture_ = Picture::Scrolled;
+    else if (picture_ != Picture::Scrolled) picture_ = Picture::ToKeep;
     viewport()->update();
 }
 
