@@ -190,7 +190,7 @@ KADIVO_VECTOR_CLONES void FitLanesOf(const SplineBasis& basis, const double* con
         for (int col = i + 1; col <= last; ++col) back -= si[col - i] * c[col];
         c[i] = back / si[0];
 
-        const int h = decltype(inside)::value ? m : std::min(m, n - i);
+        const int h = last - i;
         V* zi = Z(i);
         const V inverseD = 1.0 / si[0];
         // Row i of U scaled by the pivot's inverse, and column i of L, for r = i + 1 .. i + h.

@@ -257,12 +257,9 @@ void ScreenZoom::Draw(const FramePixels& frame, int zoom, int left, int top, Scr
 void ScreenZoom::DrawPart(const FramePixels& frame, int zoom, int left, int top, ScreenPixels part, int x, int y) {
     lastEnlarged_ = 0;
     // No whole picture is kept to move afterwards.
-    width_ = height_ = 0;
+    width_ = height_ = zoom_ = 0;
+    if (!Takes(frame, zoom, part) || x < 0 || y < 0) return;
     zoom_ = zoom;
-    if (!Takes(frame, zoom, part) || x < 0 || y < 0) {
-        zoom_ = 0;
-        return;
-    }
     left_ = std::clamp(left, 0, frame.width - 1);
     top_ = std::clamp(top, 0, frame.height - 1);
     Enlarge(frame, part.data, part.wordsPerRow, {x, y, x + part.width, y + part.height});
@@ -276,9 +273,8 @@ std::uint32_t* ScreenZoom::WordAt(const ScreenPixels& screen, int x, int y) {
 bool ScreenZoom::MoveBy(ScreenPixels screen, int dx, int dy) {
     if (std::abs(dx) >= screen.width || std::abs(dy) >= screen.height) return false;
     const int keptWidth = screen.width - std::abs(dx);
-    const auto rowAt = [&](int y) { return screen.data + static_cast<std::ptrdiff_t>(y) * screen.wordsPerRow; };
     const auto moveRow = [&](int to) {
-        std::memmove(rowAt(to) + std::max(0, -dx), rowAt(to + dy) + std::max(0, dx),
+        std::memmove(WordAt(screen, std::max(0, -dx), to), WordAt(screen, std::max(0, dx), to + dy),
                      static_cast<std::size_t>(keptWidth) * sizeof(std::uint32_t));
     };
     // Rows are taken in the order that reads each before it is overwritten.

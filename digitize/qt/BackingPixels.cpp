@@ -18,9 +18,9 @@ std::optional<BackingPart> BackingPixelsUnder(QPainter& painter, const QRect& ar
     if (!device || device->devType() != QInternal::Image) return std::nullopt;
     // Only the window's own backing store: a grab or a render paints a picture of its own.
     const QPaintDevice* painted = painter.device();
-    const QBackingStore* store =
+    QBackingStore* store =
         painted && painted->devType() == QInternal::Widget ? static_cast<const QWidget*>(painted)->backingStore() : nullptr;
-    if (!store || const_cast<QBackingStore*>(store)->paintDevice() != device) return std::nullopt;
+    if (!store || store->paintDevice() != device) return std::nullopt;
     const auto& image = *static_cast<const QImage*>(device);
     if ((image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32_Premultiplied) ||
         image.devicePixelRatio() != 1.0)
