@@ -25,3 +25,18 @@ function(kadivo_add_library name)
   target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} PRIVATE kadivo_compile_options)
 endfunction()
+
+# A module loaded on first use (see platform/LoadableModule.h): built into the build's module
+# folder, where a program run from the build finds it, and installed into the installed
+# tree's. Only its C entry points are visible; it sees the core's and the platform's headers.
+set(KADIVO_MODULE_DIR ${CMAKE_BINARY_DIR}/modules)
+function(kadivo_add_module name)
+  cmake_parse_arguments(ARG "" "" "SOURCES" ${ARGN})
+  add_library(${name} MODULE ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${KADIVO_MODULE_DIR}
+                                           CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/core
+                                             ${PROJECT_SOURCE_DIR}/platform)
+  target_link_libraries(${name} PRIVATE kadivo_compile_options)
+  install(TARGETS ${name} LIBRARY DESTINATION ${KADIVO_INSTALL_MODULEDIR})
+endfunction()

@@ -3,8 +3,8 @@
 // such files in: each reader gives tracks with every frame as wide as the names, or its own
 // error, whatever the HDF5 library does with the bytes.
 
+#include "Hdf5TrackFiles.h"
 #include "IsolatedRead.h"
-#include "TrackSet.h"
 
 #include <cstdlib>
 

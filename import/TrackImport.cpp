@@ -2,6 +2,7 @@
 
 #include "CKadivoDoc.h"
 #include "FileIo.h"
+#include "Hdf5TrackModule.h"
 #include "IsolatedRead.h"
 
 #include <algorithm>
@@ -80,8 +81,10 @@ std::string ReadTrackFileText(const std::string& path) {
 
 TrackSet ReadTrackFile(TrackFormat format, const std::string& path, int camera) {
     // The HDF5 library can crash on a damaged file: it reads in a process of its own.
-    if (format == TrackFormat::SleapH5) return ReadTracksInChildProcess(path, [&] { return ReadSleapH5(path); });
-    if (format == TrackFormat::DeepLabCutH5) return ReadTracksInChildProcess(path, [&] { return ReadDeepLabCutH5(path); });
+    if (format == TrackFormat::SleapH5 || format == TrackFormat::DeepLabCutH5) {
+        const auto read = Hdf5TrackReader(format == TrackFormat::SleapH5, path);
+        return ReadTracksInChildProcess(path, [&] { return read(path); });
+    }
     if (format == TrackFormat::OpenPoseJson) {
         // One file a frame: the whole run of the chosen file.
         const std::vector<std::string> files = OpenPoseRunFiles(path);

@@ -4,15 +4,11 @@
 #include "AviFile.h"
 #include "AviWriter.h"
 #include "CaptureDevice.h"
-#include "InstalledFiles.h"
+#include "LoadableModule.h"
 #include "capture/TestPatternDevice.h"
 #include "ffmpeg/FfmpegModule.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <vector>
+#include <string>
 
 namespace kadivo {
 
@@ -20,33 +16,6 @@ namespace {
 
 constexpr const char* kVideoModuleName = "libkadivo_ffmpeg.so";
 constexpr const char* kCaptureModuleName = "libkadivo_capture.so";
-
-// Next to the program first, then in the installed tree's module folder, then in the
-// build's module folder. `take` finds the entry points in a loaded module and says whether
-// it has them all; the reasons for what failed end in `error`.
-template <typename Take>
-bool LoadModule(const char* name, Take take, std::string& error) {
-    std::string reasons;
-    const std::string programFolder = ProgramFolder();
-    for (const std::string& folder : {programFolder, InstalledModuleFolder(programFolder), std::string(KADIVO_MODULE_DIR)}) {
-        const std::string path = folder + "/" + name;
-        void* handle = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
-        if (!handle) {
-            reasons += std::string("\n  ") + dlerror();
-            continue;
-        }
-        if (take(handle)) return true;
-        reasons += "\n  " + path + " lacks its entry points";
-    }
-    error = std::string("the video module ") + name + " could not be loaded:" + reasons;
-    std::fprintf(stderr, "kadivo: %s\n", error.c_str());
-    return false;
-}
-
-template <typename Function>
-Function Entry(void* handle, const char* name) {
-    return reinterpret_cast<Function>(dlsym(handle, name));
-}
 
 struct VideoModule {
     KadivoOpenAviFileFunction open = nullptr;
@@ -68,9 +37,9 @@ const VideoModule& Module() {
         LoadModule(
             kVideoModuleName,
             [&](void* handle) {
-                loaded.open = Entry<KadivoOpenAviFileFunction>(handle, "KadivoOpenAviFile");
-                loaded.create = Entry<KadivoCreateMjpegAviFileFunction>(handle, "KadivoCreateMjpegAviFile");
-                loaded.readAudio = Entry<KadivoReadAudioTrackFunction>(handle, "KadivoReadAudioTrack");
+                loaded.open = ModuleEntry<KadivoOpenAviFileFunction>(handle, "KadivoOpenAviFile");
+                loaded.create = ModuleEntry<KadivoCreateMjpegAviFileFunction>(handle, "KadivoCreateMjpegAviFile");
+                loaded.readAudio = ModuleEntry<KadivoReadAudioTrackFunction>(handle, "KadivoReadAudioTrack");
                 return loaded.open && loaded.create && loaded.readAudio;
             },
             loaded.error);
@@ -85,8 +54,8 @@ const CaptureModule& Capture() {
         LoadModule(
             kCaptureModuleName,
             [&](void* handle) {
-                loaded.describeCamera = Entry<KadivoDescribeCameraFunction>(handle, "KadivoDescribeCamera");
-                loaded.connectCamera = Entry<KadivoConnectCameraFunction>(handle, "KadivoConnectCamera");
+                loaded.describeCamera = ModuleEntry<KadivoDescribeCameraFunction>(handle, "KadivoDescribeCamera");
+                loaded.connectCamera = ModuleEntry<KadivoConnectCameraFunction>(handle, "KadivoConnectCamera");
                 return loaded.describeCamera && loaded.connectCamera;
             },
             loaded.error);

@@ -2,10 +2,10 @@
 
 // What the modules' entry points share: how they are exported, and how they hand text back.
 
+#include "ModuleExport.h"
+
 #include <cstring>
 #include <string>
-
-#define KADIVO_MODULE_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace kadivo::ffmpeg {
 

@@ -10,6 +10,7 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${root} ${CMAKE_COMMAND}
 foreach(file
     bin/kadivo bin/kadivo-cli
     include/rastel.h ${LIBDIR}/librastel.so ${LIBDIR}/cmake/rastel/rastelConfig.cmake ${LIBDIR}/kadivo/libkadivo_ffmpeg.so ${LIBDIR}/kadivo/libkadivo_capture.so
+    ${LIBDIR}/kadivo/libkadivo_lens_solver.so ${LIBDIR}/kadivo/libkadivo_hdf5.so
     share/kadivo/tips.txt share/kadivo/floor.bmp share/kadivo/samples/demo.kdv share/kadivo/samples/demo-left.avi
     share/kadivo/samples/walk.kdv share/kadivo/samples/walk.avi share/kadivo/workflow/Snakefile
     share/doc/kadivo/manual/index.md share/man/man1/kadivo.1 share/man/man1/kadivo-cli.1

@@ -10,7 +10,7 @@ if(NOT status EQUAL 0 OR NOT count EQUAL 1)
 endif()
 execute_process(COMMAND dpkg-deb --info ${packages} OUTPUT_VARIABLE info COMMAND_ERROR_IS_FATAL ANY)
 foreach(needed "Package: kadivo" "Section: science" "Depends:[^\n]*libqt6widgets6" "Depends:[^\n]*libavformat"
-        "Depends:[^\n]*libhdf5" "Depends:[^\n]*libglu1")
+        "Depends:[^\n]*libhdf5" "Depends:[^\n]*libopencv-calib3d" "Depends:[^\n]*libglu1")
   if(NOT info MATCHES "${needed}")
     message(FATAL_ERROR "the package's control lacks ${needed}:\n${info}")
   endif()
@@ -18,7 +18,7 @@ endforeach()
 execute_process(COMMAND dpkg-deb --contents ${packages} OUTPUT_VARIABLE contents COMMAND_ERROR_IS_FATAL ANY)
 foreach(file ./usr/bin/kadivo ./usr/bin/kadivo-cli ./usr/share/applications/io.kadivo.Kadivo.desktop
         ./usr/share/mime/packages/kadivo-sequence.xml ./usr/share/kadivo/samples/demo.kdv ./usr/include/rastel.h
-        /kadivo/libkadivo_ffmpeg.so /kadivo/libkadivo_capture.so)
+        /kadivo/libkadivo_ffmpeg.so /kadivo/libkadivo_capture.so /kadivo/libkadivo_lens_solver.so /kadivo/libkadivo_hdf5.so)
   string(REPLACE "." "\\." pattern "${file}")
   if(NOT contents MATCHES "${pattern}\n")
     message(FATAL_ERROR "the package does not hold ${file}:\n${contents}")

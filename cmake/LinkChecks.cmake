@@ -1,5 +1,4 @@
-# Fails the configuration when one of the named targets links Qt or OpenGL, directly or
-# through the libraries it links.
+# Checks of what targets link, directly or through the libraries they link.
 function(_kadivo_collect_links target out)
   set(seen ${${out}})
   foreach(property LINK_LIBRARIES INTERFACE_LINK_LIBRARIES)
@@ -27,14 +26,26 @@ function(_kadivo_collect_links target out)
   set(${out} ${seen} PARENT_SCOPE)
 endfunction()
 
-function(kadivo_check_headless)
+function(_kadivo_check_links pattern why)
   foreach(target IN LISTS ARGN)
     set(links "")
     _kadivo_collect_links(${target} links)
     foreach(link IN LISTS links)
-      if(link MATCHES "^Qt[0-9]*::|OpenGL|^GLU|libGL|libQt")
-        message(FATAL_ERROR "${target} is headless but links ${link}")
+      if(link MATCHES "${pattern}")
+        message(FATAL_ERROR "${target} ${why} but links ${link}")
       endif()
     endforeach()
   endforeach()
+endfunction()
+
+# Fails the configuration when one of the named targets links Qt or OpenGL.
+function(kadivo_check_headless)
+  _kadivo_check_links("^Qt[0-9]*::|OpenGL|^GLU|libGL|libQt" "is headless" ${ARGN})
+endfunction()
+
+# Fails the configuration when one of the named targets links the libraries that are loaded
+# only with their modules: FFmpeg's, OpenCV's and HDF5's.
+function(kadivo_check_modules_apart)
+  _kadivo_check_links("FFMPEG|AVDEVICE|libav|OpenCV|opencv|hdf5|HDF5" "must load FFmpeg, OpenCV and HDF5 through their modules"
+                      ${ARGN})
 endfunction()

@@ -1,5 +1,5 @@
 #include "Hdf5Reading.h"
-#include "TrackSet.h"
+#include "Hdf5TrackFiles.h"
 
 #include <cmath>
 #include <limits>

@@ -1,7 +1,7 @@
 #include "DeepLabCutNames.h"
 #include "Hdf5Reading.h"
+#include "Hdf5TrackFiles.h"
 #include "PickledTuples.h"
-#include "TrackSet.h"
 
 #include <cmath>
 #include <limits>
