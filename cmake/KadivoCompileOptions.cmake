@@ -29,11 +29,13 @@ endfunction()
 # A module loaded on first use (see platform/LoadableModule.h): built into the build's module
 # folder, where a program run from the build finds it, and installed into the installed
 # tree's. Only its C entry points are visible; it sees the core's and the platform's headers.
+# It links system libraries only, found where the system keeps them: it has no search path
+# of its own (a build tree's would end in an empty entry, the current folder).
 set(KADIVO_MODULE_DIR ${CMAKE_BINARY_DIR}/modules)
 function(kadivo_add_module name)
   cmake_parse_arguments(ARG "" "" "SOURCES" ${ARGN})
   add_library(${name} MODULE ${ARG_SOURCES})
-  set_target_properties(${name} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${KADIVO_MODULE_DIR}
+  set_target_properties(${name} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${KADIVO_MODULE_DIR} SKIP_BUILD_RPATH ON
                                            CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
   target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/core
                                              ${PROJECT_SOURCE_DIR}/platform)
