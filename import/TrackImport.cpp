@@ -2,7 +2,7 @@
 
 #include "CKadivoDoc.h"
 #include "FileIo.h"
-#include "Hdf5TrackModule.h"
+#include "Hdf5TrackReader.h"
 #include "IsolatedRead.h"
 
 #include <algorithm>

@@ -10,28 +10,16 @@ namespace kadivo {
 
 namespace {
 
-constexpr const char* kLensModuleName = "libkadivo_lens_solver.so";
-
 struct LensModule {
+    static constexpr const char* kName = "libkadivo_lens_solver.so";
     KadivoCalibrateLensFunction calibrate = nullptr;
     std::string error;
-};
 
-// Loaded once, by whichever thread asks first; the others wait for it.
-const LensModule& Module() {
-    static const LensModule module = [] {
-        LensModule loaded;
-        LoadModule(
-            kLensModuleName,
-            [&](void* handle) {
-                loaded.calibrate = ModuleEntry<KadivoCalibrateLensFunction>(handle, "KadivoCalibrateLens");
-                return loaded.calibrate != nullptr;
-            },
-            loaded.error);
-        return loaded;
-    }();
-    return module;
-}
+    bool Take(void* handle) {
+        calibrate = ModuleEntry<KadivoCalibrateLensFunction>(handle, "KadivoCalibrateLens");
+        return calibrate != nullptr;
+    }
+};
 
 }  // namespace
 
@@ -52,7 +40,7 @@ std::optional<LensCalibration> CalibrateLensFromCheckerboard(const BoardFrameSou
     if (board.columns < 3 || board.rows < 3 || board.columns > 100 || board.rows > 100)
         throw LensCalibrationError("A checkerboard needs between 3 and 100 squares each way");
     if (!(board.square > 0.0) || !std::isfinite(board.square)) throw LensCalibrationError("The square size must be positive");
-    const LensModule& module = Module();
+    const LensModule& module = LoadedModule<LensModule>();
     if (!module.calibrate) throw LensCalibrationError("The lens cannot be calibrated: " + module.error);
     const std::vector<int> frames = BoardFramesToSearch(frameCount);
     std::optional<LensCalibration> result;

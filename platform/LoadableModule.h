@@ -23,4 +23,17 @@ Function ModuleEntry(void* handle, const char* name) {
     return reinterpret_cast<Function>(ModuleSymbol(handle, name));
 }
 
+// A module's entry points, loaded once, by whichever thread asks first; the others wait for
+// it. `Module` names its file in kName, finds its entry points in Take(handle), which says
+// whether it has them all, and keeps the reasons for a failure in `error`.
+template <typename Module>
+const Module& LoadedModule() {
+    static const Module module = [] {
+        Module loaded;
+        LoadModule(Module::kName, [&](void* handle) { return loaded.Take(handle); }, loaded.error);
+        return loaded;
+    }();
+    return module;
+}
+
 }  // namespace kadivo

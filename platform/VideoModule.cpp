@@ -14,55 +14,36 @@ namespace kadivo {
 
 namespace {
 
-constexpr const char* kVideoModuleName = "libkadivo_ffmpeg.so";
-constexpr const char* kCaptureModuleName = "libkadivo_capture.so";
-
 struct VideoModule {
+    static constexpr const char* kName = "libkadivo_ffmpeg.so";
     KadivoOpenAviFileFunction open = nullptr;
     KadivoCreateMjpegAviFileFunction create = nullptr;
     KadivoReadAudioTrackFunction readAudio = nullptr;
     std::string error;
+
+    bool Take(void* handle) {
+        open = ModuleEntry<KadivoOpenAviFileFunction>(handle, "KadivoOpenAviFile");
+        create = ModuleEntry<KadivoCreateMjpegAviFileFunction>(handle, "KadivoCreateMjpegAviFile");
+        readAudio = ModuleEntry<KadivoReadAudioTrackFunction>(handle, "KadivoReadAudioTrack");
+        return open && create && readAudio;
+    }
 };
 
 struct CaptureModule {
+    static constexpr const char* kName = "libkadivo_capture.so";
     KadivoDescribeCameraFunction describeCamera = nullptr;
     KadivoConnectCameraFunction connectCamera = nullptr;
     std::string error;
+
+    bool Take(void* handle) {
+        describeCamera = ModuleEntry<KadivoDescribeCameraFunction>(handle, "KadivoDescribeCamera");
+        connectCamera = ModuleEntry<KadivoConnectCameraFunction>(handle, "KadivoConnectCamera");
+        return describeCamera && connectCamera;
+    }
 };
 
-// Each loaded once, by whichever thread asks first; the others wait for it.
-const VideoModule& Module() {
-    static const VideoModule module = [] {
-        VideoModule loaded;
-        LoadModule(
-            kVideoModuleName,
-            [&](void* handle) {
-                loaded.open = ModuleEntry<KadivoOpenAviFileFunction>(handle, "KadivoOpenAviFile");
-                loaded.create = ModuleEntry<KadivoCreateMjpegAviFileFunction>(handle, "KadivoCreateMjpegAviFile");
-                loaded.readAudio = ModuleEntry<KadivoReadAudioTrackFunction>(handle, "KadivoReadAudioTrack");
-                return loaded.open && loaded.create && loaded.readAudio;
-            },
-            loaded.error);
-        return loaded;
-    }();
-    return module;
-}
-
-const CaptureModule& Capture() {
-    static const CaptureModule module = [] {
-        CaptureModule loaded;
-        LoadModule(
-            kCaptureModuleName,
-            [&](void* handle) {
-                loaded.describeCamera = ModuleEntry<KadivoDescribeCameraFunction>(handle, "KadivoDescribeCamera");
-                loaded.connectCamera = ModuleEntry<KadivoConnectCameraFunction>(handle, "KadivoConnectCamera");
-                return loaded.describeCamera && loaded.connectCamera;
-            },
-            loaded.error);
-        return loaded;
-    }();
-    return module;
-}
+const VideoModule& Module() { return LoadedModule<VideoModule>(); }
+const CaptureModule& Capture() { return LoadedModule<CaptureModule>(); }
 
 }  // namespace
 

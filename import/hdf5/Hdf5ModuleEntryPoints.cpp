@@ -1,7 +1,7 @@
 // The function ReadTrackFile finds by name in the loaded HDF5 module.
 
 #include "Hdf5TrackFiles.h"
-#include "Hdf5TracksModule.h"
+#include "Hdf5Module.h"
 #include "ModuleExport.h"
 
 #include <exception>
