@@ -29,7 +29,10 @@ public:
     static constexpr std::size_t kWindow = 1 << 20;
 
     ByteReader(const std::uint8_t* data, std::size_t size) : data_(data), valid_(size), size_(size) {}
-    ByteReader(Source source, std::uint64_t size) : source_(std::move(source)), window_(kWindow), size_(size) {
+    // The window is no larger than the stream: reading a small file touches no more memory
+    // than the file fills.
+    ByteReader(Source source, std::uint64_t size)
+        : source_(std::move(source)), window_(static_cast<std::size_t>(std::min<std::uint64_t>(kWindow, size))), size_(size) {
         data_ = window_.data();
     }
 
@@ -113,13 +116,14 @@ private:
 
 // Appends little-endian values to a byte block. Without a sink it keeps everything;
 // with one it hands each full chunk to the sink, so large files stream through a small buffer.
+// The buffer grows as it fills, so that writing a small file touches little memory.
 class ByteWriter {
 public:
     using Sink = std::function<void(const std::uint8_t*, std::size_t)>;
     static constexpr std::size_t kChunk = 1 << 20;
 
     ByteWriter() { Resize(4096); }
-    explicit ByteWriter(Sink sink) : sink_(std::move(sink)) { Resize(kChunk); }
+    explicit ByteWriter(Sink sink) : sink_(std::move(sink)) { Resize(4096); }
     // The cursor points into the buffer, which a copy would not share.
     ByteWriter(const ByteWriter&) = delete;
     ByteWriter& operator=(const ByteWriter&) = delete;
@@ -170,7 +174,7 @@ private:
     }
     std::size_t Used() const { return static_cast<std::size_t>(cursor_ - buffer_.data()); }
     void MakeRoom(std::size_t bytes) {
-        if (sink_) {
+        if (sink_ && buffer_.size() >= kChunk) {
             Finish();
         } else {
             Resize(std::max(buffer_.size() * 2, Used() + bytes));
