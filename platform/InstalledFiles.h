@@ -13,7 +13,7 @@ std::string ProgramFolder();
 // is in neither.
 std::string ShippedDataFile(const std::string& programFolder, const std::string& name);
 
-// The folder of the video module in the installed tree, relative to the program's folder.
+// The folder of the modules in the installed tree, relative to the program's folder.
 std::string InstalledModuleFolder(const std::string& programFolder);
 
 }  // namespace kadivo

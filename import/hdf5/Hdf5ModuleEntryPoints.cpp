@@ -4,18 +4,12 @@
 #include "Hdf5Module.h"
 #include "ModuleExport.h"
 
-#include <exception>
 #include <type_traits>
 
-// Nothing may be thrown across the module's edge: every failure becomes its message.
 KADIVO_MODULE_EXPORT int KadivoReadHdf5Tracks(int kind, const char* path, kadivo::TrackSet* tracks, std::string* error) {
-    try {
+    return kadivo::AtModuleEdge(*error, [&] {
         *tracks = kind == kKadivoSleapAnalysisFile ? kadivo::ReadSleapH5(path) : kadivo::ReadDeepLabCutH5(path);
-        return 1;
-    } catch (const std::exception& failure) {
-        *error = failure.what();
-        return 0;
-    }
+    });
 }
 
 // The type the caller looks the entry point up as.

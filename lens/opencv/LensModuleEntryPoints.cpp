@@ -3,21 +3,14 @@
 #include "ModuleExport.h"
 #include "OpenCvLensModule.h"
 
-#include <exception>
 #include <type_traits>
 
-// Nothing may be thrown across the module's edge: every failure becomes its message.
 KADIVO_MODULE_EXPORT int KadivoCalibrateLens(const kadivo::BoardFrameSource* fetch, const std::vector<int>* frames,
                                              const kadivo::CheckerboardSpec* board,
                                              const kadivo::LensCalibrationProgress* progress,
                                              std::optional<kadivo::LensCalibration>* result, std::string* error) {
-    try {
-        *result = kadivo::opencv::CalibrateFromCheckerboard(*fetch, *frames, *board, *progress);
-        return 1;
-    } catch (const std::exception& failure) {
-        *error = failure.what();
-        return 0;
-    }
+    return kadivo::AtModuleEdge(
+        *error, [&] { *result = kadivo::opencv::CalibrateFromCheckerboard(*fetch, *frames, *board, *progress); });
 }
 
 // The type the caller looks the entry point up as.
