@@ -48,6 +48,8 @@ public:
     std::uint16_t U16(const char* what) { return Get<std::uint16_t>(what); }
     std::int32_t I32(const char* what) { return Get<std::int32_t>(what); }
     std::uint32_t U32(const char* what) { return Get<std::uint32_t>(what); }
+    std::int64_t I64(const char* what) { return Get<std::int64_t>(what); }
+    std::uint64_t U64(const char* what) { return Get<std::uint64_t>(what); }
     float F32(const char* what) { return Get<float>(what); }
     double F64(const char* what) { return Get<double>(what); }
 
@@ -132,6 +134,8 @@ public:
     void U16(std::uint16_t v) { Put(v); }
     void I32(std::int32_t v) { Put(v); }
     void U32(std::uint32_t v) { Put(v); }
+    void I64(std::int64_t v) { Put(v); }
+    void U64(std::uint64_t v) { Put(v); }
     void F32(float v) { Put(v); }
     void F64(double v) { Put(v); }
     void Bytes(const void* data, std::size_t count) {

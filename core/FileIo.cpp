@@ -69,11 +69,20 @@ std::size_t InputFile::Read(std::uint8_t* into, std::size_t max) {
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
     InputFile file(path);
-    // A file that changes size meanwhile is read as it ends.
+    // A file that changes size meanwhile is read as it ends. The buffer grows only when the
+    // file proves longer than it was: a copy of a large buffer costs as much as the read.
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.size()));
     std::size_t filled = 0;
     for (;;) {
-        if (filled == bytes.size()) bytes.resize(filled + (1 << 16));
+        if (filled == bytes.size()) {
+            // Full: one small read tells whether there is more.
+            std::uint8_t probe[4096];
+            const std::size_t more = file.Read(probe, sizeof probe);
+            if (more == 0) break;
+            bytes.resize(filled + more + (1 << 16));
+            std::memcpy(bytes.data() + filled, probe, more);
+            filled += more;
+        }
         const std::size_t got = file.Read(bytes.data() + filled, bytes.size() - filled);
         if (got == 0) break;
         filled += got;
@@ -136,8 +145,9 @@ void AtomicFile::Place(const std::string& procPath) {
     Fail("Cannot write", path_, EEXIST);
 }
 
-void AtomicFile::Commit() {
-    if (::fchmod(fd_, NewFileMode(path_)) != 0 || ::fsync(fd_) != 0) Fail("Cannot write", path_, errno);
+void AtomicFile::Commit(Flush flush) {
+    if (::fchmod(fd_, NewFileMode(path_)) != 0 || (flush == Flush::ToDisk && ::fsync(fd_) != 0))
+        Fail("Cannot write", path_, errno);
     if (temp_.empty()) Place("/proc/self/fd/" + std::to_string(fd_));
     const int fd = fd_;
     fd_ = -1;
@@ -146,10 +156,10 @@ void AtomicFile::Commit() {
     temp_.clear();
 }
 
-void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes, Flush flush) {
     AtomicFile file(path);
     file.Write(bytes.data(), bytes.size());
-    file.Commit();
+    file.Commit(flush);
 }
 
 void CopyFileAtomically(const std::string& from, const std::string& to) {

@@ -45,6 +45,10 @@ private:
 // The whole content of a file.
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
 
+// Whether a file is flushed to the disk before it replaces its target: a file the program
+// can make again, and checks when it reads it, need not be.
+enum class Flush { ToDisk, Skip };
+
 // A file written next to its target and renamed over the target only by Commit, so a failed
 // save never destroys the previous file. It is written without a name where the file system
 // allows (nothing is left behind whatever ends the program), otherwise under a short name of
@@ -57,8 +61,8 @@ public:
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     void Write(const std::uint8_t* data, std::size_t size);
-    // Flushes the data to the disk and replaces the target with it.
-    void Commit();
+    // Flushes the data to the disk, unless told to skip that, and replaces the target with it.
+    void Commit(Flush flush = Flush::ToDisk);
 
 private:
     void Place(const std::string& name);
@@ -70,7 +74,7 @@ private:
     std::unique_ptr<RemovedOnSignal> removal_;
 };
 
-void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes);
+void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes, Flush flush = Flush::ToDisk);
 // Copies `from` over `to` the same way: `to` is replaced whole or not at all.
 void CopyFileAtomically(const std::string& from, const std::string& to);
 

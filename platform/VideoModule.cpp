@@ -1,4 +1,5 @@
-#include "VideoModule.h"
+// Video files are read and written by a module loaded on first use, and cameras reached by
+// another: the libraries they pull in take longer to load than the rest of the program.
 
 #include "AudioTrackReader.h"
 #include "AviFile.h"
@@ -46,10 +47,6 @@ const VideoModule& Module() { return LoadedModule<VideoModule>(); }
 const CaptureModule& Capture() { return LoadedModule<CaptureModule>(); }
 
 }  // namespace
-
-VideoModulePreload::VideoModulePreload() : loader_([] { Module(); }) {}
-
-VideoModulePreload::~VideoModulePreload() { loader_.join(); }
 
 std::unique_ptr<AviFile> OpenAviFile(const std::string& path) {
     const VideoModule& module = Module();

@@ -1,6 +1,7 @@
 #include "VideoSource.h"
 
 #include "FieldSplitting.h"
+#include "KeptAviFile.h"
 #include "VideoLinks.h"
 
 #include <algorithm>
@@ -43,13 +44,15 @@ int BytesPerPixelOf(int bitCount) {
     }
 }
 
-VideoSource::VideoSource(Prompts& prompts) : prompts_(prompts) {}
+VideoSource::VideoSource(Prompts& prompts, std::string keptFramesFolder)
+    : prompts_(prompts), keptFramesFolder_(std::move(keptFramesFolder)) {}
 
 VideoSource::~VideoSource() { Close(); }
 
 std::unique_ptr<AviFile> VideoSource::OpenFirstFound(std::string& name, const std::string& sequencePath) {
     for (const std::string& candidate : VideoCandidates(name, sequencePath)) {
-        if (auto file = OpenAviFile(candidate)) {
+        auto file = keptFramesFolder_.empty() ? OpenAviFile(candidate) : OpenAviFileKeepingFrames(candidate, keptFramesFolder_);
+        if (file) {
             // Kept absolute: the sequence stores the link that suits the place it is saved at.
             name = std::filesystem::absolute(candidate).lexically_normal().string();
             return file;
@@ -223,8 +226,8 @@ DrawRectangle VideoSource::DrawSource(int destinationWidth, int destinationHeigh
     return r;
 }
 
-VideoSourceFactory MakeVideoSourceFactory(Prompts& prompts) {
-    return [&prompts] { return std::make_unique<VideoSource>(prompts); };
+VideoSourceFactory MakeVideoSourceFactory(Prompts& prompts, const std::string& keptFramesFolder) {
+    return [&prompts, keptFramesFolder] { return std::make_unique<VideoSource>(prompts, keptFramesFolder); };
 }
 
 }  // namespace kadivo

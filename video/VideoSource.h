@@ -31,7 +31,9 @@ struct DrawRectangle {
 // into fields for interlaced material, with the enhancement chain of the view.
 class VideoSource final : public VideoSourceInterface {
 public:
-    explicit VideoSource(Prompts& prompts);
+    // With a `keptFramesFolder`, each video's first frame is kept there, and shown from there
+    // the next time while the video opens behind it.
+    explicit VideoSource(Prompts& prompts, std::string keptFramesFolder = {});
     ~VideoSource() override;
 
     bool Open(std::string& name, const std::string& sequencePath, int firstFieldValue, int storedStream) override;
@@ -88,6 +90,7 @@ private:
     bool FetchStoredFrame(int stored);
 
     Prompts& prompts_;
+    std::string keptFramesFolder_;
     std::string fileName_;
     std::unique_ptr<AviFile> file_;
     std::vector<std::unique_ptr<AviStream>> streams_;
@@ -116,6 +119,6 @@ private:
     FrameEnhancement enhancement_;
 };
 
-VideoSourceFactory MakeVideoSourceFactory(Prompts& prompts);
+VideoSourceFactory MakeVideoSourceFactory(Prompts& prompts, const std::string& keptFramesFolder = {});
 
 }  // namespace kadivo

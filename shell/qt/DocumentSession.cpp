@@ -37,9 +37,9 @@ WindowPlacement& PlacementIn(WindowState& state) {
 }  // namespace
 
 DocumentSession::DocumentSession(Prompts& prompts, ExportDialogs& exportDialogs, const WindowKinds& kinds,
-                                 WindowPlacer& placer)
+                                 WindowPlacer& placer, const std::string& keptFramesFolder)
     : prompts_(prompts), exportDialogs_(exportDialogs), kinds_(kinds), placer_(placer),
-      doc_(std::make_unique<CKadivoDoc>(prompts, MakeVideoSourceFactory(prompts))),
+      doc_(std::make_unique<CKadivoDoc>(prompts, MakeVideoSourceFactory(prompts, keptFramesFolder))),
       journal_(std::make_unique<DocumentJournal>(*doc_, JournalDirectory())) {
     InstallSequenceSteps(doc_->steps);
     InstallWorldDataUpdate(doc_->steps);

@@ -36,7 +36,9 @@ public:
 class DocumentSession : public QObject, public WindowHost, private DocumentObserver {
     Q_OBJECT
 public:
-    DocumentSession(Prompts& prompts, ExportDialogs& exportDialogs, const WindowKinds& kinds, WindowPlacer& placer);
+    // `keptFramesFolder` keeps the videos' first frames between sessions (none when empty).
+    DocumentSession(Prompts& prompts, ExportDialogs& exportDialogs, const WindowKinds& kinds, WindowPlacer& placer,
+                    const std::string& keptFramesFolder = {});
     ~DocumentSession() override;
 
     CKadivoDoc& doc() { return *doc_; }

@@ -1,9 +1,53 @@
 #include "Icons.h"
 
+#include <QIconEngine>
+
 // The resources of a static library are registered by hand.
 static void RegisterShellResources() { Q_INIT_RESOURCE(shell); }
 
 namespace kadivo {
+
+namespace {
+
+// An icon that reads its drawing when it is first shown. Most commands' icons are seen only
+// when a menu opens; reading every drawing while the main window is built takes longer than
+// building the rest of it.
+class DeferredIconEngine final : public QIconEngine {
+public:
+    explicit DeferredIconEngine(QString path) : path_(std::move(path)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        Icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return Icon().actualSize(size, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return Icon().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
+        return Icon().pixmap(size / scale, scale, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override { return Icon().availableSizes(mode, state); }
+    bool isNull() override { return Icon().isNull(); }
+    QString key() const override { return QStringLiteral("KadivoDeferredIcon"); }
+    QIconEngine* clone() const override { return new DeferredIconEngine(*this); }
+
+private:
+    const QIcon& Icon() {
+        if (!loaded_) {
+            icon_ = QIcon(path_);
+            loaded_ = true;
+        }
+        return icon_;
+    }
+
+    QString path_;
+    QIcon icon_;
+    bool loaded_ = false;
+};
+
+}  // namespace
 
 void LoadShellResources() {
     static const bool loaded = (RegisterShellResources(), true);
@@ -13,7 +57,8 @@ void LoadShellResources() {
 QIcon CommandIcon(CommandId id) {
     const std::string_view name = Command(id).icon;
     if (name.empty()) return {};
-    return QIcon(QStringLiteral(":/icons/") + QString::fromUtf8(name.data(), static_cast<int>(name.size())) + ".svg");
+    return QIcon(new DeferredIconEngine(QStringLiteral(":/icons/") +
+                                        QString::fromUtf8(name.data(), static_cast<int>(name.size())) + ".svg"));
 }
 
 QIcon ProgramIcon() { return QIcon(QStringLiteral(":/icons/kadivo.svg")); }

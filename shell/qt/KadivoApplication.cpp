@@ -1,7 +1,9 @@
 #include "KadivoApplication.h"
 
+#include "DataDirectory.h"
 #include "Icons.h"
 #include "InstanceHandOver.h"
+#include "KeptAviFile.h"
 #include "MainFrame.h"
 #include "MainStatusBar.h"
 #include "QtPrompts.h"
@@ -9,12 +11,10 @@
 #include "SplashCloser.h"
 #include "SettingsValues.h"
 #include "StartupRules.h"
-#include "VideoModule.h"
 #include "WindowKinds.h"
 #include "dialogs/ProgramDialogs.h"
 
 #include <QApplication>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QScreen>
@@ -23,7 +23,6 @@
 #include <QWindow>
 
 #include <cstdio>
-#include <optional>
 #include <stdexcept>
 
 namespace kadivo {
@@ -116,17 +115,6 @@ int RunKadivo(int argc, char** argv, const std::function<void(WindowKinds&)>& re
     // 2. The settings under "Vellora".
     QtSettingsStore settings;
 
-    // A sequence opened at start-up will want its videos: their libraries load in the
-    // background while the windows are built. Only one library loads at a time, so the
-    // plugins Qt needs for the icons are loaded first.
-    std::optional<VideoModulePreload> videoModule;
-    if (ChooseStartupAction(commandLine, ActingStartupOption(settings), RecentSequences(settings).Paths()).kind ==
-        StartupAction::Kind::OpenFile) {
-        CommandIcon(CommandId::Save).pixmap(22, 22);
-        QImageReader::supportedImageFormats();
-        videoModule.emplace();
-    }
-
     // 3. The window kinds.
     WindowKinds kinds;
     if (registerWindowKinds) registerWindowKinds(kinds);
@@ -137,7 +125,10 @@ int RunKadivo(int argc, char** argv, const std::function<void(WindowKinds&)>& re
     Prompts& prompts = screenshot ? static_cast<Prompts&>(unattended) : interactive;
     ExportDialogs& exportDialogs = screenshot ? static_cast<ExportDialogs&>(unattended) : interactive;
     const std::string programDirectory = ProgramDirectory(QApplication::applicationFilePath().toStdString());
-    MainFrame frame({settings, prompts, exportDialogs, kinds, programDirectory});
+    // The windows of a sequence draw their videos' first frames from the last session; the
+    // decoders load behind them once the windows have drawn.
+    VideoOpeningsHeldBack videoOpenings;
+    MainFrame frame({settings, prompts, exportDialogs, kinds, programDirectory, CacheDirectory() + "/kept-frames"});
     interactive.SetWindow(&frame, frame.Status());
 
     // 8. The main window is shown.
@@ -146,14 +137,20 @@ int RunKadivo(int argc, char** argv, const std::function<void(WindowKinds&)>& re
     std::unique_ptr<InstanceListener> listener;
     if (!screenshot) listener = ListenForSequences(frame, InstanceSocketName());
 
-    std::unique_ptr<WhenExposed> screenshotTaker;
-    auto startupAction = [&frame, &settings, commandLine, screenshot, &unattended, &screenshotTaker] {
+    // A screenshot run ends without its videos' decoders when the kept frames were enough.
+    std::unique_ptr<WhenExposed> afterFirstDrawing;
+    auto startupAction = [&frame, &settings, commandLine, screenshot, &unattended, &afterFirstDrawing, &videoOpenings] {
         // Work a crash interrupted comes back before anything else opens.
         if (!screenshot) frame.OfferRecovery();
         RunStartupAction(frame, settings, commandLine);
         if (screenshot)
-            screenshotTaker = std::make_unique<WhenExposed>(
+            afterFirstDrawing = std::make_unique<WhenExposed>(
                 frame, [&frame, &unattended, path = *commandLine.screenshot] { TakeScreenshot(frame, path, unattended); });
+        else
+            afterFirstDrawing = std::make_unique<WhenExposed>(frame, [&videoOpenings] {
+                QApplication::processEvents();
+                videoOpenings.Release();
+            });
     };
 
     // 5, 10, 11. The splash screen, the tip of the day, and the start-up action once the

@@ -288,7 +288,8 @@ void MainFrame::ShowSequenceInfoPane() {
 // --- sessions -------------------------------------------------------------------------------
 
 DocumentSession* MainFrame::AddSession() {
-    auto session = std::make_unique<DocumentSession>(services_.prompts, services_.exportDialogs, services_.kinds, *this);
+    auto session = std::make_unique<DocumentSession>(services_.prompts, services_.exportDialogs, services_.kinds, *this,
+                                                      services_.keptFramesFolder);
     DocumentSession* added = session.get();
     connect(added, &DocumentSession::changed, this,
             [this, added](const DocumentChange& change) { OnDocumentChanged(added, change); });

@@ -33,6 +33,8 @@ struct ShellServices {
     ExportDialogs& exportDialogs;
     const WindowKinds& kinds;
     std::string programDirectory;
+    // Where the first frame of each video shown is kept between sessions; empty keeps none.
+    std::string keptFramesFolder = {};
 };
 
 // The program's main window: menus, toolbars, the status bar with the frame slider, the

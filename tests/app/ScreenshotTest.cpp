@@ -1,5 +1,6 @@
 // The real program under a virtual X server: `kadivo --screenshot` on the sample.
 
+#include <QDir>
 #include <QImage>
 #include <QProcess>
 #include <QSet>
@@ -14,12 +15,14 @@ class ScreenshotTest : public QObject {
 private:
     QTemporaryDir folder_;
 
-    // Runs kadivo --screenshot with its settings and data in the test folder.
-    int RunScreenshot(const QStringList& arguments, QByteArray& errors) {
+    // Runs kadivo --screenshot with its settings, data and cache in the test folder.
+    int RunScreenshot(const QStringList& arguments, QByteArray& errors, const QStringList& variables = {}) {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_CONFIG_HOME", folder_.filePath("config"));
+        environment.insert("XDG_CACHE_HOME", folder_.filePath("cache"));
         environment.insert("kadivodir", folder_.filePath("data"));
+        for (const QString& variable : variables) environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
         environment.remove("QT_QPA_PLATFORM");
         process.setProcessEnvironment(environment);
         QStringList command{"-a", "-s", "-screen 0 1280x1024x24", KADIVO_PROGRAM, "--screenshot"};
@@ -47,6 +50,19 @@ private slots:
         for (int y = 0; y < image.height(); y += 3)
             for (int x = 0; x < image.width(); x += 3) colours.insert(image.pixel(x, y));
         QVERIFY2(colours.size() > 20, "menus, toolbar and status bar are drawn");
+    }
+
+    void aSecondStartDrawsTheKeptFirstFrameWithoutLoadingTheDecoders() {
+        QByteArray errors;
+        const QString first = folder_.filePath("first.png"), second = folder_.filePath("second.png");
+        QCOMPARE(RunScreenshot({first, KADIVO_SOURCE_DIR "/samples/walk.kdv"}, errors), 0);
+        const QStringList kept = QDir(folder_.filePath("cache/Kadivo/kept-frames")).entryList({"*.frame"}, QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        // The loader names every library it loads.
+        QCOMPARE(RunScreenshot({second, KADIVO_SOURCE_DIR "/samples/walk.kdv"}, errors, {"LD_DEBUG=files"}), 0);
+        QVERIFY2(errors.contains("libQt6Widgets"), "the loader's report is there");
+        QVERIFY2(!errors.contains("libkadivo_ffmpeg"), "the video module was loaded");
+        QCOMPARE(QImage(second), QImage(first));
     }
 
     void newStartsTheNewSequenceWizard() {
