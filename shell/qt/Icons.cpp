@@ -1,5 +1,6 @@
 #include "Icons.h"
 
+#include <QCoreApplication>
 #include <QIconEngine>
 
 // The resources of a static library are registered by hand.
@@ -61,6 +62,25 @@ QIcon CommandIcon(CommandId id) {
                                         QString::fromUtf8(name.data(), static_cast<int>(name.size())) + ".svg"));
 }
 
-QIcon ProgramIcon() { return QIcon(QStringLiteral(":/icons/kadivo.svg")); }
+namespace {
+
+// Every QIcon made from the file reads and draws the drawing again; the program and each of
+// its windows share one, until the application ends.
+QIcon* sharedProgramIcon = nullptr;
+
+void ForgetProgramIcon() {
+    delete sharedProgramIcon;
+    sharedProgramIcon = nullptr;
+}
+
+}  // namespace
+
+QIcon ProgramIcon() {
+    if (!sharedProgramIcon) {
+        sharedProgramIcon = new QIcon(QStringLiteral(":/icons/kadivo.svg"));
+        qAddPostRoutine(ForgetProgramIcon);
+    }
+    return *sharedProgramIcon;
+}
 
 }  // namespace kadivo
