@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <future>
 #include <mutex>
+#include <system_error>
 
 namespace kadivo {
 
@@ -314,7 +315,14 @@ std::unique_ptr<AviFile> OpenAviFileKeepingFrames(const std::string& path, const
         video->info = kept->video.file;
         video->streams = kept->video.streams;
         video->SetKept(std::move(*kept));
-        video->OpenBehind(opener);
+        try {
+            video->OpenBehind(opener);
+        } catch (const std::system_error&) {
+            // No thread to spare: the real file opens now.
+            std::unique_ptr<AviFile> real = opener(path);
+            if (!real) return nullptr;
+            video->SetReal(std::move(real));
+        }
         return std::make_unique<KeepingFile>(std::move(video));
     }
     std::unique_ptr<AviFile> real = opener(path);
