@@ -317,13 +317,10 @@ std::unique_ptr<AviFile> OpenAviFileKeepingFrames(const std::string& path, const
         video->SetKept(std::move(*kept));
         try {
             video->OpenBehind(opener);
+            return std::make_unique<KeepingFile>(std::move(video));
         } catch (const std::system_error&) {
             // No thread to spare: the real file opens now.
-            std::unique_ptr<AviFile> real = opener(path);
-            if (!real) return nullptr;
-            video->SetReal(std::move(real));
         }
-        return std::make_unique<KeepingFile>(std::move(video));
     }
     std::unique_ptr<AviFile> real = opener(path);
     if (!real) return nullptr;

@@ -48,6 +48,15 @@ private:
     bool loaded_ = false;
 };
 
+// Every QIcon made from the file reads and draws the drawing again; the program and each of
+// its windows share one, until the application ends.
+QIcon* sharedProgramIcon = nullptr;
+
+void ForgetProgramIcon() {
+    delete sharedProgramIcon;
+    sharedProgramIcon = nullptr;
+}
+
 }  // namespace
 
 void LoadShellResources() {
@@ -61,19 +70,6 @@ QIcon CommandIcon(CommandId id) {
     return QIcon(new DeferredIconEngine(QStringLiteral(":/icons/") +
                                         QString::fromUtf8(name.data(), static_cast<int>(name.size())) + ".svg"));
 }
-
-namespace {
-
-// Every QIcon made from the file reads and draws the drawing again; the program and each of
-// its windows share one, until the application ends.
-QIcon* sharedProgramIcon = nullptr;
-
-void ForgetProgramIcon() {
-    delete sharedProgramIcon;
-    sharedProgramIcon = nullptr;
-}
-
-}  // namespace
 
 QIcon ProgramIcon() {
     if (!sharedProgramIcon) {
