@@ -2,6 +2,8 @@
 // it is on the screen, saves a picture of it and quits — what `kadivo --screenshot` does.
 
 #include <QApplication>
+#include <QBackingStore>
+#include <QImage>
 #include <QMainWindow>
 #include <QPixmap>
 #include <QTimer>
@@ -20,12 +22,22 @@ public:
             QTimer::singleShot(0, this, [this] {
                 if (done_ || !window_.windowHandle()->isExposed()) return;
                 done_ = true;
-                QApplication::exit(window_.grab().save(path_, "PNG") ? 0 : 1);
+                QApplication::exit(DrawnPicture().save(path_, "PNG") ? 0 : 1);
             });
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    // What its drawing left in the backing store, as `kadivo --screenshot` reads it.
+    QImage DrawnPicture() const {
+        QPaintDevice* device = window_.backingStore()->paintDevice();
+        if (device && device->devType() == QInternal::Image) {
+            const QRect area(QPoint(0, 0), (QSizeF(window_.size()) * window_.devicePixelRatio()).toSize());
+            return static_cast<const QImage*>(device)->copy(area);
+        }
+        return window_.grab().toImage();
+    }
+
     QMainWindow& window_;
     QString path_;
     bool done_ = false;

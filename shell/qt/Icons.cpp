@@ -1,7 +1,10 @@
 #include "Icons.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QIconEngine>
+
+#include <algorithm>
 
 // The resources of a static library are registered by hand.
 static void RegisterShellResources() { Q_INIT_RESOURCE(shell); }
@@ -20,8 +23,13 @@ public:
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
         Icon().paint(painter, rect, Qt::AlignCenter, mode, state);
     }
+    // A menu lays out its items, with their icons' sizes, as soon as it is resized, which
+    // the first grab of the main window does to every menu. Every command's drawing is
+    // square, so the size it fills is known without reading it.
     QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        return Icon().actualSize(size, mode, state);
+        if (loaded_) return icon_.actualSize(size, mode, state);
+        const int side = std::min(size.width(), size.height());
+        return side > 0 ? QSize(side, side) : QSize();
     }
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
         return Icon().pixmap(size, mode, state);
@@ -30,7 +38,7 @@ public:
         return Icon().pixmap(size / scale, scale, mode, state);
     }
     QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override { return Icon().availableSizes(mode, state); }
-    bool isNull() override { return Icon().isNull(); }
+    bool isNull() override { return loaded_ ? icon_.isNull() : !QFile::exists(path_); }
     QString key() const override { return QStringLiteral("KadivoDeferredIcon"); }
     QIconEngine* clone() const override { return new DeferredIconEngine(*this); }
 

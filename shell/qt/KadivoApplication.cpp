@@ -1,6 +1,7 @@
 #include "KadivoApplication.h"
 
 #include "DataDirectory.h"
+#include "DrawnPicture.h"
 #include "Icons.h"
 #include "InstanceHandOver.h"
 #include "KeptAviFile.h"
@@ -43,7 +44,7 @@ void RunStartupAction(MainFrame& frame, SettingsStore& settings, const CommandLi
 // 0, or 1 when that fails or a prompt would have appeared.
 void TakeScreenshot(MainFrame& frame, const std::string& path, const UnattendedPrompts& prompts) {
     QApplication::processEvents();
-    const QPixmap picture = frame.grab();
+    const QImage picture = DrawnPicture(frame);
     int status = prompts.Failed() ? 1 : 0;
     if (picture.isNull() || !picture.save(QString::fromStdString(path), "PNG")) {
         std::fprintf(stderr, "kadivo: cannot write the screenshot %s\n", path.c_str());
@@ -143,6 +144,10 @@ int RunKadivo(int argc, char** argv, const std::function<void(WindowKinds&)>& re
         // Work a crash interrupted comes back before anything else opens.
         if (!screenshot) frame.OfferRecovery();
         RunStartupAction(frame, settings, commandLine);
+        // The windows it opened take their places before the first drawing, which would
+        // otherwise be drawn again once they have.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::PolishRequest);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         if (screenshot)
             afterFirstDrawing = std::make_unique<WhenExposed>(
                 frame, [&frame, &unattended, path = *commandLine.screenshot] { TakeScreenshot(frame, path, unattended); });

@@ -1,5 +1,6 @@
 // The main frame with its menus, driven as a user drives it.
 
+#include "DrawnPicture.h"
 #include "Hints.h"
 #include "MainStatusBar.h"
 #include "SettingsValues.h"
@@ -109,6 +110,43 @@ private slots:
         QVERIFY(located->doc().HasVideo(0));
         QVERIFY(located->doc().IsModified());
         QCOMPARE(Pane(f, 4), QString("Image:1/50"));
+    }
+
+    // The menus lay out their items before any is shown; the commands' icons answer their
+    // sizes there without reading their drawings, and must answer as the drawings would.
+    void commandIconsAnswerAsTheirDrawingsWould() {
+        FrameFixture f;
+        int withIcon = 0;
+        for (int i = 0; i < kCommandCount; ++i) {
+            const auto id = static_cast<CommandId>(i);
+            const QIcon shown = f.frame->Action(id)->icon();
+            const std::string_view name = Command(id).icon;
+            if (name.empty()) {
+                QVERIFY(shown.isNull());
+                continue;
+            }
+            ++withIcon;
+            const QIcon drawing(QStringLiteral(":/icons/") + QString::fromUtf8(name.data(), int(name.size())) + ".svg");
+            QVERIFY2(!drawing.isNull(), name.data());
+            for (const QSize size : {QSize(16, 16), QSize(24, 24), QSize(32, 20), QSize(12, 40), QSize(0, 16)})
+                QVERIFY2(shown.actualSize(size) == drawing.actualSize(size), name.data());
+            QVERIFY2(!shown.isNull(), name.data());
+            QCOMPARE(shown.pixmap(24).toImage(), drawing.pixmap(24).toImage());
+        }
+        QVERIFY(withIcon > 40);
+    }
+
+    // A screenshot reads what the window drew: the same picture as drawing it once more.
+    void theDrawnPictureIsWhatTheWindowShows() {
+        FrameFixture f;
+        f.frame->resize(900, 700);
+        f.frame->show();
+        QVERIFY(f.frame->OpenSequence(SamplePath().toStdString()));
+        QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
+        QApplication::processEvents();
+        const QImage drawn = DrawnPicture(*f.frame);
+        QCOMPARE(drawn.size(), f.frame->size() * f.frame->devicePixelRatio());
+        QCOMPARE(drawn.convertToFormat(QImage::Format_RGB32), f.frame->grab().toImage().convertToFormat(QImage::Format_RGB32));
     }
 
     void panesSliderAndMenuFollowTheActiveSequence() {
