@@ -22,20 +22,19 @@ public:
             QTimer::singleShot(0, this, [this] {
                 if (done_ || !window_.windowHandle()->isExposed()) return;
                 done_ = true;
-                QApplication::exit(DrawnPicture().save(path_, "PNG") ? 0 : 1);
+                QApplication::exit(SaveDrawnPicture() ? 0 : 1);
             });
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    // What its drawing left in the backing store, as `kadivo --screenshot` reads it.
-    QImage DrawnPicture() const {
+    // Saves what its drawing left in the backing store, as `kadivo --screenshot` does.
+    bool SaveDrawnPicture() const {
         QPaintDevice* device = window_.backingStore()->paintDevice();
-        if (device && device->devType() == QInternal::Image) {
-            const QRect area(QPoint(0, 0), (QSizeF(window_.size()) * window_.devicePixelRatio()).toSize());
-            return static_cast<const QImage*>(device)->copy(area);
-        }
-        return window_.grab().toImage();
+        if (!device || device->devType() != QInternal::Image) return window_.grab().save(path_, "PNG");
+        const QImage& drawn = *static_cast<const QImage*>(device);
+        const QSize size = (QSizeF(window_.size()) * window_.devicePixelRatio()).toSize();
+        return QImage(drawn.constBits(), size.width(), size.height(), drawn.bytesPerLine(), drawn.format()).save(path_, "PNG");
     }
 
     QMainWindow& window_;

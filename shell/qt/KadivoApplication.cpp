@@ -44,9 +44,8 @@ void RunStartupAction(MainFrame& frame, SettingsStore& settings, const CommandLi
 // 0, or 1 when that fails or a prompt would have appeared.
 void TakeScreenshot(MainFrame& frame, const std::string& path, const UnattendedPrompts& prompts) {
     QApplication::processEvents();
-    const QImage picture = DrawnPicture(frame);
     int status = prompts.Failed() ? 1 : 0;
-    if (picture.isNull() || !picture.save(QString::fromStdString(path), "PNG")) {
+    if (!SaveDrawnPicture(frame, QString::fromStdString(path), "PNG")) {
         std::fprintf(stderr, "kadivo: cannot write the screenshot %s\n", path.c_str());
         status = 1;
     }

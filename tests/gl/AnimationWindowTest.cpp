@@ -152,7 +152,8 @@ private slots:
         const QPoint joint = Projected({0, 0, 0}, canvas.size(), -10.0, 0, 0);
         QVERIFY(Near(canvas.pixelColor(joint), QColor(255, 0, 0)));
 
-        const QImage picture = DrawnPicture(*f.frame);
+        QVERIFY(SaveDrawnPicture(*f.frame, files_.filePath("main.png"), "PNG"));
+        const QImage picture(files_.filePath("main.png"));
         KeepPicture(picture, "main-window-with-animation");
         const qreal ratio = f.frame->devicePixelRatio();
         QCOMPARE(picture.size(), (QSizeF(f.frame->size()) * ratio).toSize());
