@@ -31,9 +31,11 @@ private:
     // Saves what its drawing left in the backing store, as `kadivo --screenshot` does.
     bool SaveDrawnPicture() const {
         QPaintDevice* device = window_.backingStore()->paintDevice();
-        if (!device || device->devType() != QInternal::Image) return window_.grab().save(path_, "PNG");
-        const QImage& drawn = *static_cast<const QImage*>(device);
         const QSize size = (QSizeF(window_.size()) * window_.devicePixelRatio()).toSize();
+        if (!device || device->devType() != QInternal::Image ||
+            !static_cast<const QImage*>(device)->rect().contains(QRect(QPoint(0, 0), size)))
+            return window_.grab().save(path_, "PNG");
+        const QImage& drawn = *static_cast<const QImage*>(device);
         return QImage(drawn.constBits(), size.width(), size.height(), drawn.bytesPerLine(), drawn.format()).save(path_, "PNG");
     }
 
