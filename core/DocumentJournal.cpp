@@ -242,7 +242,7 @@ bool DocumentJournal::Append(ChangeSet what, bool everything) {
         part_.Clear();
         WriteWorldData(part_, doc_);
         // Data recomputed after a click change in a few places: those are what is written.
-        Compare(worldData_, [this](const std::uint8_t* data, std::size_t size) { edit_.WorldData(worldData_, data, size); });
+        edit_.WorldData(worldData_, part_.data(), part_.size());
     }
     if (edit_.Empty()) return false;
     Write(edit_.Frame());

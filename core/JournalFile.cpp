@@ -79,7 +79,7 @@ void JournalEditWriter::Part(JournalPart part, const std::uint8_t* data, std::si
     ++parts_;
 }
 
-void JournalEditWriter::WorldData(const ByteBlock& before, const std::uint8_t* after, std::size_t size) {
+void JournalEditWriter::WorldData(ByteBlock& written, const std::uint8_t* after, std::size_t size) {
     // Spans closer than this are sent as one: a span's own offset and length cost 8 bytes.
     constexpr std::size_t kJoin = 16;
     struct Span {
@@ -87,18 +87,18 @@ void JournalEditWriter::WorldData(const ByteBlock& before, const std::uint8_t* a
     };
     std::vector<Span> spans;
     std::size_t spanBytes = 0;
-    const bool comparable = before.size() == size && size <= std::numeric_limits<std::uint32_t>::max();
+    const bool comparable = written.size() == size && size <= std::numeric_limits<std::uint32_t>::max();
     constexpr std::size_t kBlock = 64;
     for (std::size_t i = 0; comparable && i < size;) {
-        if (before[i] == after[i]) {
+        if (written[i] == after[i]) {
             // Most of the data is as it was: pass over it a block at a time.
             std::size_t next = i + 1;
-            while (next + kBlock <= size && std::memcmp(before.data() + next, after + next, kBlock) == 0) next += kBlock;
+            while (next + kBlock <= size && std::memcmp(written.data() + next, after + next, kBlock) == 0) next += kBlock;
             i = next;
             continue;
         }
         std::size_t end = i + 1;
-        while (end < size && before[end] != after[end]) ++end;
+        while (end < size && written[end] != after[end]) ++end;
         if (!spans.empty() && i - spans.back().to <= kJoin) {
             spanBytes += end - spans.back().to;
             spans.back().to = end;
@@ -109,7 +109,12 @@ void JournalEditWriter::WorldData(const ByteBlock& before, const std::uint8_t* a
         i = end;
         if (spanBytes > size / 4) break;  // whole is as good
     }
-    if (!comparable || spanBytes > size / 4) return Part(JournalPart::WorldData, after, size);
+    if (!comparable || spanBytes > size / 4) {
+        Part(JournalPart::WorldData, after, size);
+        written.assign(after, after + size);
+        return;
+    }
+    if (spans.empty()) return;
     payload_.U8(static_cast<std::uint8_t>(JournalPart::WorldDataSpans));
     payload_.U32(static_cast<std::uint32_t>(size));
     payload_.U32(static_cast<std::uint32_t>(spans.size()));
@@ -117,6 +122,7 @@ void JournalEditWriter::WorldData(const ByteBlock& before, const std::uint8_t* a
         payload_.U32(static_cast<std::uint32_t>(span.from));
         payload_.U32(static_cast<std::uint32_t>(span.to - span.from));
         payload_.Bytes(after + span.from, span.to - span.from);
+        std::memcpy(written.data() + span.from, after + span.from, span.to - span.from);
     }
     ++parts_;
 }

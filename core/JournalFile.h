@@ -62,9 +62,10 @@ public:
     // ViewOpening or ViewClosing of camera view `index`, or the head's part `index`.
     void IndexedPart(JournalPart part, int index, const std::uint8_t* data, std::size_t size);
     void Record(int view, int index, const std::uint8_t* data, std::size_t size);
-    // The world data as `after`, given as the spans where they differ from `before` when
-    // that is much smaller than giving them whole.
-    void WorldData(const ByteBlock& before, const std::uint8_t* after, std::size_t size);
+    // The world data as `after`, where they differ from those `written` before: nothing when
+    // they are the same, the spans where they differ when that is much smaller than giving
+    // them whole. `written` becomes `after`.
+    void WorldData(ByteBlock& written, const std::uint8_t* after, std::size_t size);
     void ViewCount(int count);
     void RecordCount(int view, int count);
     bool Empty() const { return parts_ == 0; }

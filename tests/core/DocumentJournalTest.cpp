@@ -237,8 +237,9 @@ TEST_F(Journal, AFullDiskStopsTheJournalAtItsLastWholeEditUntilTheNextSave) {
 }
 
 // World data recomputed after a click differ from the journal's in a few places: the edit
-// gives those spans, and replaying them gives the new data; spans that do not fit are refused
-// before anything changes, and data mostly changed are given whole.
+// gives those spans, and replaying them gives the new data; the same data again give nothing;
+// spans that do not fit are refused before anything changes, and data mostly changed are
+// given whole.
 TEST(JournalWorldData, ChangesInPlacesAreGivenAsSpansAndReplayExactly) {
     std::mt19937 random(7);
     ByteBlock before(24000);
@@ -251,9 +252,15 @@ TEST(JournalWorldData, ChangesInPlacesAreGivenAsSpansAndReplayExactly) {
     after.back() ^= 1;  // a span at the very end
     JournalEditWriter writer;
     writer.Begin(1.0);
-    writer.WorldData(before, after.data(), after.size());
+    ByteBlock written = before;
+    writer.WorldData(written, after.data(), after.size());
+    EXPECT_EQ(written, after) << "what was written is remembered";
     const ByteBlock edit(writer.Frame().begin() + 8, writer.Frame().end());  // the payload after length and CRC
     EXPECT_LT(edit.size(), 4000u) << "spans, not the whole";
+    // The same data again add nothing.
+    writer.Begin(1.5);
+    writer.WorldData(written, after.data(), after.size());
+    EXPECT_TRUE(writer.Empty());
     SequenceImage image;
     image.worldData = before;
     ApplyEdit(edit, image);
@@ -270,7 +277,9 @@ TEST(JournalWorldData, ChangesInPlacesAreGivenAsSpansAndReplayExactly) {
     ByteBlock changed = before;
     for (std::uint8_t& byte : changed) byte = static_cast<std::uint8_t>(~byte);
     writer.Begin(2.0);
-    writer.WorldData(before, changed.data(), changed.size());
+    written = before;
+    writer.WorldData(written, changed.data(), changed.size());
+    EXPECT_EQ(written, changed);
     const ByteBlock whole(writer.Frame().begin() + 8, writer.Frame().end());
     EXPECT_GT(whole.size(), changed.size());
     SequenceImage fresh;
