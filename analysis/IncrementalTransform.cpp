@@ -97,10 +97,14 @@ bool IncrementalTransform::FramesToRedo(const CKadivoDoc& doc, int frames, std::
                 continue;
             }
             if (record.frame != was.frames[r]) return false;
+            // Most records are as they were, to the bit: those are passed over whole.
+            Point2f* remembered = &was.positions[r * points];
+            const std::span<const Point2f> written = record.imagePos.Written();
+            if (written.size() >= points && std::memcmp(written.data(), remembered, points * sizeof(Point2f)) == 0) continue;
             bool moved = false;
             for (std::size_t p = 0; p < points; ++p)
-                if (!(record.imagePos[p] == was.positions[r * points + p])) {
-                    was.positions[r * points + p] = record.imagePos[p];
+                if (!(record.imagePos[p] == remembered[p])) {
+                    remembered[p] = record.imagePos[p];
                     moved = true;
                 }
             if (moved) mark(record.frame, false);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace kadivo {
@@ -27,6 +28,9 @@ public:
     void Hold(std::size_t count) {
         if (count > values_.size()) values_.resize(count, Fallback);
     }
+
+    // The entries written so far, in order; those after them read the fallback.
+    std::span<const T> Written() const { return values_; }
 
     // Tables are equal when every entry reads the same, however many were written.
     friend bool operator==(const PointTable& a, const PointTable& b) {
