@@ -98,7 +98,7 @@ bool IncrementalTransform::FramesToRedo(const CKadivoDoc& doc, int frames, std::
             }
             if (record.frame != was.frames[r]) return false;
             // Most records are as they were, to the bit: those are passed over whole.
-            Point2f* remembered = &was.positions[r * points];
+            Point2f* remembered = was.positions.data() + r * points;
             const std::span<const Point2f> written = record.imagePos.Written();
             if (written.size() >= points && std::memcmp(written.data(), remembered, points * sizeof(Point2f)) == 0) continue;
             bool moved = false;
