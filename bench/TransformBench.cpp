@@ -7,6 +7,7 @@
 #include "CalibrateViews.h"
 #include "HeadlessPrompts.h"
 #include "Reconstruction.h"
+#include "SplineTraceMemo.h"
 #include "SyntheticSequence.h"
 #include "WorldSmoothing.h"
 
@@ -46,6 +47,8 @@ Stages Run(int views, int frames) {
         auto start = Clock::now();
         TransformImageData(doc);  // without completion steps installed: the reconstruction alone
         best.reconstruction = std::min(best.reconstruction, Seconds(start));
+        // Every run smooths as the first smoothing of a sequence does, with no trace known.
+        ForgetSplineTraces();
         start = Clock::now();
         SmoothWorldData(doc);
         best.smoothing = std::min(best.smoothing, Seconds(start));

@@ -1,5 +1,6 @@
 #include "SplineFit.h"
 
+#include "SplineTraceMemo.h"
 #include "VectorClones.h"
 
 #include <algorithm>
@@ -124,6 +125,8 @@ KADIVO_VECTOR_CLONES void FitLanesOf(const SplineBasis& basis, const double* con
     }
     V effective;
     std::memcpy(&effective, effectiveLanes, sizeof effective);
+    double traces[L];
+    const bool tracesKnown = RecallSplineTraces(n, m, effectiveLanes, L, traces);
     // The lanes' series, interleaved as the lanes are.
     double* y = work.y.data();
     for (int l = 1; l <= n; ++l)
@@ -133,7 +136,7 @@ KADIVO_VECTOR_CLONES void FitLanesOf(const SplineBasis& basis, const double* con
     // goes in three sweeps, each doing what needs only rows near its own, so that a sweep
     // finds them in the cache: the factors with the forward substitution (the rows of S filled
     // just before elimination reaches them), the back substitution with the band of the
-    // inverse, then the residuals with the trace.
+    // inverse, then the residuals with the trace. Known traces spare the inverse.
     Band& s = work.s;
     auto S = [&](int row) { return Lanes<V>(s.Row(row)); };
     auto fill = [&](int i) {
@@ -183,12 +186,13 @@ KADIVO_VECTOR_CLONES void FitLanesOf(const SplineBasis& basis, const double* con
     // both from the last row up.
     Band& z = work.z;
     auto Z = [&](int row) { return Lanes<V>(z.Row(row)); };
-    auto backStep = [&](int i, auto inside) __attribute__((always_inline)) {
+    auto backStep = [&](int i, auto inside, auto withInverse) __attribute__((always_inline)) {
         const V* si = S(i);
         const int last = upTo(i + m, inside);
         V back = c[i];
         for (int col = i + 1; col <= last; ++col) back -= si[col - i] * c[col];
         c[i] = back / si[0];
+        if constexpr (!decltype(withInverse)::value) return;
 
         const int h = last - i;
         V* zi = Z(i);
@@ -216,13 +220,17 @@ KADIVO_VECTOR_CLONES void FitLanesOf(const SplineBasis& basis, const double* con
         }
         zi[0] = 0.5 * (upper + lower);
     };
-    for (int i = n; i >= 1; --i) {
-        if (i + m <= n) backStep(i, std::true_type{});
-        else backStep(i, std::false_type{});
-    }
+    auto backSweep = [&](auto withInverse) __attribute__((always_inline)) {
+        for (int i = n; i >= 1; --i) {
+            if (i + m <= n) backStep(i, std::true_type{}, withInverse);
+            else backStep(i, std::false_type{}, withInverse);
+        }
+    };
+    if (tracesKnown) backSweep(std::false_type{});
+    else backSweep(std::true_type{});
     V squares = {}, trace = {};
     V* values = Lanes<V>(work.values.data());
-    auto residualStep = [&](int l, auto inside) __attribute__((always_inline)) {
+    auto residualStep = [&](int l, auto inside, auto withTrace) __attribute__((always_inline)) {
         const double* bl = basis.B.Row(l);
         V value = {};
         const int last = upTo(l + m - 1, inside);
@@ -230,17 +238,26 @@ KADIVO_VECTOR_CLONES void FitLanesOf(const SplineBasis& basis, const double* con
         values[l - 1] = value;
         const V residual = value - yl[l - 1];
         squares += residual * residual;
+        if constexpr (!decltype(withTrace)::value) return;
         const double* el = basis.E.Row(l);
         const int zLast = upTo(l + m, inside);
         for (int j = from(l - m, inside); j <= zLast; ++j) trace += el[j - l] * Z(j)[l - j];
     };
-    for (int l = 1; l <= n; ++l) {
-        if (l > m && l + m <= n) residualStep(l, std::true_type{});
-        else residualStep(l, std::false_type{});
+    auto residualSweep = [&](auto withTrace) __attribute__((always_inline)) {
+        for (int l = 1; l <= n; ++l) {
+            if (l > m && l + m <= n) residualStep(l, std::true_type{}, withTrace);
+            else residualStep(l, std::false_type{}, withTrace);
+        }
+    };
+    if (tracesKnown) {
+        residualSweep(std::false_type{});
+    } else {
+        residualSweep(std::true_type{});
+        trace *= effective;
+        std::memcpy(traces, &trace, sizeof traces);
+        RememberSplineTraces(n, m, effectiveLanes, L, traces);
     }
-    trace *= effective;
-    double traces[L], squareSums[L];
-    std::memcpy(traces, &trace, sizeof traces);
+    double squareSums[L];
     std::memcpy(squareSums, &squares, sizeof squareSums);
     for (int k = 0; k < L; ++k) {
         GcvStatistics& st = fits[k].statistics;

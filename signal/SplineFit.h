@@ -88,9 +88,11 @@ struct SplineWorkspace {
 
 // One fit of each lane: series ys[k] (the basis's length) at smoothing parameter ps[k],
 // into fits[k]. Solves (B + pE)c = y by band LU without pivoting, then the residuals and,
-// from the band of the inverse, the trace of I − A. A lane computes exactly what it would
-// alone: the lanes only share the instructions, which keeps a core's units busy on chains
-// that would otherwise wait on one another.
+// from the band of the inverse, the trace of I − A (unless the traces at the lanes' parameters
+// are remembered from an earlier fit). A lane computes exactly what it would alone: the lanes
+// only share the instructions, which keeps a core's units busy on chains that would
+// otherwise wait on one another. The fit waits on those chains: four lanes take hardly longer
+// than one.
 void FitLanes(const SplineBasis& basis, const double* const* ys, const double* ps, double smoothError,
               SplineWorkspace& work, SplineFit* fits);
 
