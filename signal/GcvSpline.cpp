@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <deque>
 #include <numeric>
 #include <thread>
 
@@ -15,7 +17,7 @@ namespace {
 constexpr double kTau = 1.618033983;  // the method's truncated golden ratio
 constexpr double kTolerance = 1e-6;
 constexpr double kRatio = 2.0;
-constexpr int kMaxLanes = 4;
+constexpr std::size_t kMaxLanes = 4;
 // At most this many series of one length are smoothed together on one core; fewer when
 // there are too few to keep every core busy.
 constexpr std::size_t kSeriesPerTask = 16;
@@ -143,53 +145,101 @@ struct Job {
     GcvResult* result;
 };
 
-// Smooths series of one length (the basis's), as many at a time as the workspace has
-// lanes: a lane whose search ends takes the next series waiting.
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// The parameters a search may ask for next, nearest first: the one it asks now, then those
+// it would ask after either outcome of that fit, and so on, at most `count`. An outcome is
+// told to a copy of the search as a criterion below or above any it holds. The fits' limits
+// are not foreseen: a search about to stop at one is guessed to go on.
+std::vector<double> Ahead(const GcvSearch& search, std::size_t count) {
+    std::vector<double> asked;
+    std::deque<GcvSearch> states{search};
+    while (!states.empty() && asked.size() < count) {
+        const GcvSearch state = states.front();
+        states.pop_front();
+        if (state.Done()) continue;
+        const double p = state.Next();
+        if (std::none_of(asked.begin(), asked.end(), [&](double q) { return SameBits(p, q); })) asked.push_back(p);
+        for (const double criterion : {-HUGE_VAL, HUGE_VAL}) {
+            SplineFit outcome;
+            outcome.criterion = criterion;
+            states.push_back(state);
+            states.back().Take(outcome);
+        }
+    }
+    return asked;
+}
+
+// Smooths series of one length (the basis's), up to a lane each at a time; a series that
+// ends makes room for the next one waiting. A fit takes hardly longer in four lanes than in
+// one, so lanes without a series of their own fit the parameters the running searches may
+// ask for after this fit. A search then takes, in turn, every fit it asks for that this
+// round made: the fits it takes are those it would make alone, to the bit.
 void SmoothTogether(const SplineBasis& basis, double smoothError, const std::vector<Job>& jobs) {
     const int n = basis.B.n();
-    const int lanes = jobs.size() >= 4 ? 4 : jobs.size() >= 2 ? 2 : 1;
-    SplineWorkspace work(n, basis.m, lanes);
-    std::vector<GcvSearch> searches;
-    int lane[kMaxLanes];
-    std::size_t waiting = 0;
-    auto start = [&](int k) {
-        if (waiting == jobs.size()) return false;
-        lane[k] = static_cast<int>(waiting++);
-        searches.emplace_back(basis.el, smoothError);
-        return true;
+    SplineWorkspace work(n, basis.m, kMaxLanes);
+    struct Running {
+        std::size_t job;
+        GcvSearch search;
     };
-    int running = 0;
-    for (int k = 0; k < lanes; ++k) {
-        lane[k] = -1;
-        if (start(k)) ++running;
-    }
+    std::vector<Running> running;
+    std::size_t waiting = 0;
+    const auto startWaiting = [&] {
+        while (running.size() < kMaxLanes && waiting < jobs.size()) running.push_back({waiting++, GcvSearch(basis.el, smoothError)});
+    };
+    startWaiting();
     const double* ys[kMaxLanes];
     double ps[kMaxLanes];
+    std::size_t owners[kMaxLanes];
     SplineFit fits[kMaxLanes];
-    while (running > 0) {
-        // A lane without a series repeats a running one's fit and is not read.
-        int busy = 0;
-        while (lane[busy] < 0) ++busy;
-        for (int k = 0; k < lanes; ++k) {
-            const int job = lane[k] >= 0 ? lane[k] : lane[busy];
-            ys[k] = jobs[static_cast<std::size_t>(job)].y->data();
-            ps[k] = searches[static_cast<std::size_t>(job)].Next();
+    while (!running.empty()) {
+        // Every search's next fit first, then what each may ask for after it, a search at a time.
+        std::vector<std::vector<double>> ahead;
+        for (const Running& series : running) ahead.push_back(Ahead(series.search, kMaxLanes + 1 - running.size()));
+        std::size_t lanes = 0;
+        for (std::size_t depth = 0; lanes < kMaxLanes; ++depth) {
+            const std::size_t before = lanes;
+            for (std::size_t s = 0; s < running.size() && lanes < kMaxLanes; ++s) {
+                if (depth >= ahead[s].size()) continue;
+                owners[lanes] = s;
+                ps[lanes] = ahead[s][depth];
+                ys[lanes] = jobs[running[s].job].y->data();
+                ++lanes;
+            }
+            if (lanes == before) break;
+        }
+        // A lane left over repeats the first lane's fit and is not read.
+        for (std::size_t k = lanes; k < kMaxLanes; ++k) {
+            owners[k] = owners[0];
+            ps[k] = ps[0];
+            ys[k] = ys[0];
         }
         FitLanes(basis, ys, ps, smoothError, work, fits);
-        for (int k = 0; k < lanes; ++k) {
-            if (lane[k] < 0) continue;
-            GcvSearch& search = searches[static_cast<std::size_t>(lane[k])];
-            search.Take(fits[k]);
+        const auto laneOf = [&](std::size_t s, double p) {
+            for (std::size_t k = 0; k < lanes; ++k)
+                if (owners[k] == s && SameBits(ps[k], p)) return static_cast<int>(k);
+            return -1;
+        };
+        for (std::size_t s = 0; s < running.size(); ++s) {
+            GcvSearch& search = running[s].search;
+            int last = -1;
+            while (!search.Done()) {
+                const int k = laneOf(s, search.Next());
+                if (k < 0) break;
+                search.Take(fits[k]);
+                last = k;
+            }
             if (!search.Done()) continue;
-            GcvResult& result = *jobs[static_cast<std::size_t>(lane[k])].result;
+            GcvResult& result = *jobs[running[s].job].result;
             result.smoothed = true;
             result.values.resize(static_cast<std::size_t>(n));
-            for (int l = 0; l < n; ++l) result.values[static_cast<std::size_t>(l)] = work.values.data()[static_cast<std::size_t>(l) * lanes + k];
+            for (int l = 0; l < n; ++l)
+                result.values[static_cast<std::size_t>(l)] = work.values.data()[static_cast<std::size_t>(l) * kMaxLanes + static_cast<std::size_t>(last)];
             result.statistics = search.Last().statistics;
             result.statistics.fits = search.Fits();
-            lane[k] = -1;
-            if (!start(k)) --running;
         }
+        std::erase_if(running, [](const Running& series) { return series.search.Done(); });
+        startWaiting();
     }
 }
 
