@@ -54,6 +54,16 @@ std::vector<CoordinateEvidence> FilterEvidenceOf(const CKadivoDoc& doc, int entr
     const SolvedRun longest = LongestRun(runs);
     const SequenceOptions& o = doc.options;
     const double rate = doc.HasUsableFramePeriod() ? 1.0 / doc.framePeriod : 0.0;
+    // The choices are made on the values as the smoothing reads them.
+    std::vector<std::vector<float>> series;
+    std::vector<std::vector<double>> reads;
+    for (int axis = 0; axis < 3; ++axis) {
+        series.push_back(RunSeries(doc.worldRaw, entry, axis, longest));
+        reads.emplace_back(series.back().begin(), series.back().end());
+    }
+    // The spline's three searches run together, as the smoothing ran them.
+    const std::vector<GcvResult> splines =
+        o.filtering == 1 ? GcvSmoothMany(reads, o.splineOrder + 1, o.smoothError) : std::vector<GcvResult>{};
     std::vector<CoordinateEvidence> all;
     for (int axis = 0; axis < 3; ++axis) {
         CoordinateEvidence evidence;
@@ -64,13 +74,11 @@ std::vector<CoordinateEvidence> FilterEvidenceOf(const CKadivoDoc& doc, int entr
             evidence.raw.push_back(Axis(doc.worldRaw[f][entry], axis));
             evidence.filtered.push_back(Axis(doc.worldFiltered[f][entry], axis));
         }
-        // The choices are made on the values as the smoothing reads them.
-        const std::vector<float> series = RunSeries(doc.worldRaw, entry, axis, longest);
-        const std::vector<double> read(series.begin(), series.end());
+        const std::vector<double>& read = reads[static_cast<std::size_t>(axis)];
         if (o.filtering == 1) {
-            std::vector<double> smoothed;
-            GcvStatistics statistics;
-            if (GcvSmooth(read, o.splineOrder + 1, o.smoothError, smoothed, &statistics)) {
+            const GcvResult& spline = splines[static_cast<std::size_t>(axis)];
+            if (spline.smoothed) {
+                const GcvStatistics& statistics = spline.statistics;
                 evidence.smoothingParameter = statistics.p;
                 evidence.criterion = o.smoothError > 0 ? "estimated mean squared error" : "GCV";
                 evidence.parameter = "smoothing parameter";
@@ -82,7 +90,7 @@ std::vector<CoordinateEvidence> FilterEvidenceOf(const CKadivoDoc& doc, int entr
             SpectrumEvidence(evidence, read, rate);
         } else if (o.filtering == kButterworthFiltering) {
             CutOffChoice choice;
-            evidence.cutOffHz = ButterworthCutOffOf(doc, series, &choice);
+            evidence.cutOffHz = ButterworthCutOffOf(doc, series[static_cast<std::size_t>(axis)], &choice);
             if (!choice.curve.empty()) {
                 evidence.curve = std::move(choice.curve);
                 evidence.parameter = "cut-off (Hz)";

@@ -310,12 +310,22 @@ std::vector<std::pair<double, double>> GcvCriterionCurve(const std::vector<doubl
     const int n = static_cast<int>(y.size());
     if (!SplineTakes(m, n)) return {};
     const SplineBasis basis(n, m);
-    SplineWorkspace work(n, m, 1);
     if (!(centre > 0)) centre = 1.0 / basis.el;
+    std::vector<double> ps;
+    for (int quarter = -16; quarter <= 16; ++quarter) ps.push_back(centre * std::pow(10.0, quarter / 4.0));
+    // The curve's fits do not depend on one another: they go a lane each, four at a time.
+    SplineWorkspace work(n, m, kMaxLanes);
+    const double* ys[kMaxLanes];
+    double lanes[kMaxLanes];
+    SplineFit fits[kMaxLanes];
     std::vector<std::pair<double, double>> curve;
-    for (int quarter = -16; quarter <= 16; ++quarter) {
-        const double p = centre * std::pow(10.0, quarter / 4.0);
-        curve.emplace_back(p, FitAt(basis, y, p, smoothError, work).criterion);
+    for (std::size_t first = 0; first < ps.size(); first += kMaxLanes) {
+        for (std::size_t k = 0; k < kMaxLanes; ++k) {
+            ys[k] = y.data();
+            lanes[k] = ps[std::min(first + k, ps.size() - 1)];
+        }
+        FitLanes(basis, ys, lanes, smoothError, work, fits);
+        for (std::size_t k = 0; k < kMaxLanes && first + k < ps.size(); ++k) curve.emplace_back(ps[first + k], fits[k].criterion);
     }
     return curve;
 }

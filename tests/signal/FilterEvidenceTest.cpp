@@ -47,6 +47,15 @@ TEST_F(FilterEvidence, EachFilterShowsTheRunItSmoothedAndTheCurveOfItsChoice) {
     ASSERT_EQ(x.curve.size(), 33u);
     const auto lowest = std::min_element(x.curve.begin(), x.curve.end(), [](auto a, auto b) { return a.second < b.second; });
     EXPECT_NEAR(std::log10(lowest->first), std::log10(*x.smoothingParameter), 0.26);
+    // Each axis shows the parameter its own series gets.
+    for (int axis = 0; axis < 2; ++axis) {
+        const std::vector<float> series = RunSeries(doc->worldRaw, 0, axis, {10, 300});
+        std::vector<double> smoothed;
+        GcvStatistics alone;
+        ASSERT_TRUE(GcvSmooth({series.begin(), series.end()}, doc->options.splineOrder + 1, doc->options.smoothError, smoothed, &alone));
+        ASSERT_TRUE(spline[static_cast<std::size_t>(axis)].smoothingParameter);
+        EXPECT_EQ(*spline[static_cast<std::size_t>(axis)].smoothingParameter, alone.p) << "axis " << axis;
+    }
 
     // The low-pass filter: the spectrum's peak at the sine, its cut-off as set.
     doc->options.cutOffFrequency = 7.0f;

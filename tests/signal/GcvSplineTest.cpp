@@ -1,5 +1,6 @@
 #include "GcvSpline.h"
 #include "MiniJson.h"
+#include "SplineFit.h"
 
 #include <gtest/gtest.h>
 
@@ -108,6 +109,32 @@ TEST(GcvSpline, PolynomialsInThePenaltysNullSpaceComeBackUnchanged) {
     for (int i = 0; i < 40; ++i) EXPECT_NEAR(output[i], line[i], 1e-9);
     ASSERT_TRUE(GcvSmooth(parabola, 3, -1.0, output));
     for (int i = 0; i < 40; ++i) EXPECT_NEAR(output[i], parabola[i], 1e-9);
+}
+
+// The curve's fits run four to a vector: each point is the fit at its parameter alone, to the
+// bit, whichever lane it fell in, and the middle one is the fit the search chose.
+TEST(GcvSpline, TheCriterionCurvePassesThroughTheChosenFit) {
+    for (const int n : {40, 301})
+        for (const double error : {-1.0, 1e-3}) {
+            std::vector<double> y, smoothed;
+            for (int i = 0; i < n; ++i) y.push_back(std::sin(0.11 * i) + 0.05 * std::cos(3.7 * i * i));
+            GcvStatistics statistics;
+            ASSERT_TRUE(GcvSmooth(y, 3, error, smoothed, &statistics));
+            const std::vector<std::pair<double, double>> curve = GcvCriterionCurve(y, 3, error, statistics.p);
+            ASSERT_EQ(curve.size(), 33u);
+            EXPECT_EQ(curve[16].first, statistics.p);
+            EXPECT_EQ(curve[16].second, error > 0 ? statistics.estimatedError : statistics.gcv) << n << ", e = " << error;
+            // Every point is the fit at its parameter alone.
+            const SplineBasis basis(n, 3);
+            SplineWorkspace work(n, 3, 1);
+            const double* ys[1] = {y.data()};
+            for (std::size_t k = 0; k < curve.size(); ++k) {
+                if (k > 0) EXPECT_GT(curve[k].first, curve[k - 1].first);
+                SplineFit alone;
+                FitLanes(basis, ys, &curve[k].first, error, work, &alone);
+                EXPECT_EQ(curve[k].second, alone.criterion) << "point " << k;
+            }
+        }
 }
 
 // Smoothing many series together (four to a core's lanes, a lane taking the next series as
